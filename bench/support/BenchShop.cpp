@@ -1,0 +1,53 @@
+#include "BenchShop.h"
+
+#include "data/CAdoDb.h"
+#include "data/ShopDatabase.h"
+#include "toolkit/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
+
+BenchShop::BenchShop() {
+    QString error;
+    if (!ShopDatabase::Prepare(DatabasePath(), &error)) {
+        std::fprintf(stderr, "cannot prepare the database: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    QDir::setCurrent(m_dir.path());
+}
+
+QString BenchShop::DatabasePath() const {
+    return m_dir.filePath(QStringLiteral("cddata.mdb"));
+}
+
+QString BenchShop::PlainCopy() {
+    const QString plain = m_dir.filePath(QStringLiteral("plain.db"));
+    QFile(plain).open(QIODevice::WriteOnly); // the shop's connections never create files
+    QString error;
+    sqlite3* db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    const QByteArray sql = "ATTACH DATABASE '" + plain.toUtf8() +
+                           "' AS plain KEY ''; SELECT sqlcipher_export('plain'); DETACH DATABASE plain;";
+    if (!db || sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "cannot make a plain copy: %s\n", db ? sqlite3_errmsg(db) : qPrintable(error));
+        std::exit(1);
+    }
+    sqlite3_close(db);
+    return plain;
+}
+
+namespace {
+class ConsolePrompter : public IPrompter {
+public:
+    MsgResult Show(const MessageRequest& request) override {
+        std::fprintf(stderr, "[box] %s: %s\n", qPrintable(request.caption), qPrintable(request.text));
+        return request.defaultButton;
+    }
+};
+} // namespace
+
+void InstallConsolePrompter() {
+    SetPrompter(std::make_unique<ConsolePrompter>());
+}

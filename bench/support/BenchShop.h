@@ -1,0 +1,19 @@
+#pragma once
+// Benchmark fixtures: a prepared shop database in a temporary folder, made the current directory.
+#include <QString>
+#include <QTemporaryDir>
+
+class BenchShop {
+public:
+    BenchShop();
+    QString Dir() const { return m_dir.path(); }
+    QString DatabasePath() const;
+    // An unencrypted copy of the database, for comparison with the encrypted file.
+    QString PlainCopy();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Answers every message box by printing it, so that a benchmark never waits for a user.
+void InstallConsolePrompter();

@@ -1,0 +1,63 @@
+-- The shop's database: five tables, the first prices and the first administrator.
+-- Text compares without regard to letter case, as the shop's staff expect when they type numbers and names.
+PRAGMA journal_mode = WAL;
+
+CREATE TABLE Client (
+    ID         INTEGER PRIMARY KEY AUTOINCREMENT,
+    ClientID   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    PhoneNum   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    CreateDate TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Foregift   REAL NOT NULL DEFAULT 0,
+    Balance    REAL NOT NULL DEFAULT 0,
+    Remark     TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX Client_ClientID ON Client (ClientID);
+
+CREATE TABLE Film (
+    ID        INTEGER PRIMARY KEY AUTOINCREMENT,
+    FilmID    TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    FilmName  TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Playactor TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Type      TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Class1    TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Class2    TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    StgDate   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Degree    INTEGER NOT NULL DEFAULT 0,
+    Remark    TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX Film_FilmID ON Film (FilmID);
+CREATE INDEX Film_FilmName ON Film (FilmName);
+
+CREATE TABLE Record (
+    ID         INTEGER PRIMARY KEY AUTOINCREMENT,
+    ClientID   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    FilmID     TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Type       TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Foregift   REAL NOT NULL DEFAULT 0,
+    BorrowDate TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    ReturnDate TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    OptUser    TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX Record_FilmID ON Record (FilmID);
+CREATE INDEX Record_ClientID ON Record (ClientID);
+CREATE INDEX Record_Type_ReturnDate ON Record (Type, ReturnDate);
+-- A film is out while it has a row with an empty return date: never two such rows for one film.
+CREATE UNIQUE INDEX Record_OpenFilm ON Record (FilmID) WHERE ReturnDate = '';
+
+CREATE TABLE Operator (
+    ID      INTEGER PRIMARY KEY AUTOINCREMENT,
+    OptName TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    OptPwd  TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Type    TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX Operator_OptName ON Operator (OptName);
+
+CREATE TABLE Setting (
+    MonthVcd REAL NOT NULL DEFAULT 0,
+    MonthDvd REAL NOT NULL DEFAULT 0,
+    DayVcd   REAL NOT NULL DEFAULT 0,
+    DayDvd   REAL NOT NULL DEFAULT 0
+);
+
+INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
+INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');

@@ -1,0 +1,53 @@
+#include "access/CLoginDlg.h"
+
+#include "app/CRentalApp.h"
+#include "data/COperatorInfo.h"
+#include "toolkit/DataExchange.h"
+#include "toolkit/Prompter.h"
+#include "ui_CLoginDlg.h"
+
+#include <QApplication>
+
+namespace {
+constexpr int kNameBytes = 20;
+}
+
+CLoginDlg::CLoginDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CLoginDlg>()) {
+    m_ui->setupUi(this);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &CLoginDlg::OnOK);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CLoginDlg::OnCancel);
+}
+
+CLoginDlg::~CLoginDlg() = default;
+
+void CLoginDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(m_ui->nameEdit, m_strName, kNameBytes);
+    dx.Text(m_ui->passwordEdit, m_strPassword, kNameBytes);
+}
+
+bool CLoginDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const QIcon icon = QApplication::windowIcon();
+    setWindowIcon(icon);
+    m_ui->iconLabel->setPixmap(icon.pixmap(48, 48));
+    m_ui->nameEdit->setFocus();
+    return true;
+}
+
+void CLoginDlg::OnOK() {
+    if (!UpdateData(true))
+        return;
+    COperatorInfo op;
+    if (!op.ExistsByOptName(m_strName)) {
+        MessageBox(QStringLiteral("错误的用户名!"), QStringLiteral("提示"), MsgIcon::Error);
+        return;
+    }
+    op.LoadByOptName(m_strName);
+    if (m_strPassword != op.OptPwd) {
+        MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
+        return;
+    }
+    theApp.m_strUserName = op.OptName;
+    theApp.m_strUserType = op.Type;
+    EndDialog(IDOK);
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The access layer: one connection to cddata.mdb per repository operation, one statement each.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+struct sqlite3;
+
+// The connection string of the shop's database; the file is looked up in the current directory.
+inline const char* const kConnectionString =
+    "Provider=SQLCipher;Data Source=cddata.mdb;Database Password=mqvetra531";
+
+struct ConnectionSettings {
+    QString dataSource;
+    QByteArray password; // empty: a plain, unencrypted file
+};
+ConnectionSettings ParseConnectionString(const QString& connectionString);
+
+// Opens an existing database file (never creates one), keyed and with a busy timeout.
+// Returns null and sets *error to the engine's text on failure.
+sqlite3* OpenDatabase(const ConnectionSettings& settings, QString* error);
+// Same, but runs the passphrase's key derivation on every open instead of using the cached key.
+sqlite3* OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
+
+// The first row of a query's result, read as text by column name.
+class CRecordset {
+public:
+    bool IsOpen() const { return m_open; }
+    // True when the query matched no row (or did not run).
+    bool IsEOF() const { return m_eof; }
+    QString GetText(const char* column) const;
+    int GetInt(const char* column) const;
+    float GetReal(const char* column) const;
+
+private:
+    friend class CAdoDb;
+    bool m_open = false;
+    bool m_eof = true;
+    QStringList m_names;
+    QStringList m_values;
+};
+
+class CAdoDb {
+public:
+    explicit CAdoDb(QString connectionString = QString::fromUtf8(kConnectionString));
+    virtual ~CAdoDb();
+    CAdoDb(const CAdoDb&) = delete;
+    CAdoDb& operator=(const CAdoDb&) = delete;
+
+    void Connect();
+    // Runs one SELECT and keeps its first row. A failure is shown and leaves the result not open.
+    const CRecordset& Query(const QString& sql);
+    // Runs one INSERT, UPDATE or DELETE; true when the database accepted it.
+    bool Execute(const QString& sql);
+    void Close();
+
+    // Tests watch the statements the repositories compose; null stops watching.
+    static void SetStatementObserver(std::function<void(const QString&)> observer);
+
+private:
+    bool EnsureConnected();
+    void Fail(const QString& engineText);
+
+    QString m_connectionString;
+    sqlite3* m_connection = nullptr;
+    bool m_connectFailed = false;
+    bool m_borrowed = false; // the connection belongs to the open transaction scope
+    CRecordset m_recordset;
+};
+
+// Joins every CAdoDb made on this thread while it lives into one database transaction.
+// Failures inside it are held back and shown after the rollback, so that no transaction is
+// open while a message box waits. A scope made inside another joins the outer one.
+class CTransaction {
+public:
+    CTransaction();
+    ~CTransaction(); // rolls back unless committed
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+
+    // Commits when every statement succeeded; otherwise rolls back, shows the first failure and
+    // returns false. An inner scope only reports whether the transaction is still sound.
+    bool Commit();
+
+private:
+    friend class CAdoDb;
+    sqlite3* Connection(const QString& connectionString);
+    void RecordFailure(const QString& engineText);
+    void Finish(bool commit);
+
+    CTransaction* m_outer = nullptr;
+    sqlite3* m_connection = nullptr;
+    bool m_failed = false;
+    bool m_done = false;
+    QString m_error;
+};

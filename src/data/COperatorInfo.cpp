@@ -1,0 +1,55 @@
+#include "data/COperatorInfo.h"
+
+#include "data/CAdoDb.h"
+#include "data/SqlText.h"
+
+namespace {
+QString SelectByName(const QString& name) {
+    return QStringLiteral("SELECT * FROM Operator WHERE OptName='") + Sql::Text(name) + QStringLiteral("'");
+}
+} // namespace
+
+bool COperatorInfo::Insert() {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('") + Sql::Text(OptName) +
+                      QStringLiteral("','") + Sql::Text(OptPwd) + QStringLiteral("','") + Sql::Text(Type) +
+                      QStringLiteral("')"));
+}
+
+bool COperatorInfo::Update(const QString& idText) {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("UPDATE Operator SET OptName='") + Sql::Text(OptName) +
+                      QStringLiteral("',OptPwd='") + Sql::Text(OptPwd) + QStringLiteral("', Type='") +
+                      Sql::Text(Type) + QStringLiteral("' WHERE ID=") + idText);
+}
+
+bool COperatorInfo::DeleteById(const QString& idText) {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("DELETE FROM Operator WHERE ID=") + idText);
+}
+
+void COperatorInfo::LoadById(const QString& idText) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Operator WHERE ID=") + idText);
+    if (rs.IsEOF())
+        return;
+    OptName = rs.GetText("OptName");
+    OptPwd = rs.GetText("OptPwd");
+    Type = rs.GetText("Type");
+}
+
+bool COperatorInfo::ExistsByOptName(const QString& name) {
+    CAdoDb db;
+    return !db.Query(SelectByName(name)).IsEOF();
+}
+
+void COperatorInfo::LoadByOptName(const QString& name) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(SelectByName(name));
+    if (rs.IsEOF())
+        return;
+    ID = rs.GetInt("ID");
+    OptName = rs.GetText("OptName");
+    OptPwd = rs.GetText("OptPwd");
+    Type = rs.GetText("Type");
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Preparing a new shop database: the program itself never creates tables.
+#include <QString>
+
+namespace ShopDatabase {
+// Writes a new, encrypted database at path from the shop's schema. Refuses to touch an existing
+// file. The file appears only when complete (it is written under a temporary name first).
+bool Prepare(const QString& path, QString* error);
+} // namespace ShopDatabase

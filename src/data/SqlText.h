@@ -1,0 +1,21 @@
+#pragma once
+// Composing statement text from values, and reading values back from column text.
+#include <QString>
+
+namespace Sql {
+// A text value for the inside of '...': a single quote is carried by doubling it.
+QString Text(const QString& value);
+// A text value for the inside of '...' after LIKE, with % and _ taken literally (ESCAPE '\').
+QString Like(const QString& value);
+// A real as "%f" writes it: six decimals.
+QString Real(float value);
+// An integer as "%d" writes it.
+QString Int(int value);
+// A row key as "%lu" writes it.
+QString Key(unsigned long id);
+
+// The number at the start of a column's text, as atoi reads it (no digits gives 0).
+int ToInt(const QString& text);
+// The number at the start of a column's text, as atof reads it, in single precision.
+float ToReal(const QString& text);
+} // namespace Sql

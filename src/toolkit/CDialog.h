@@ -1,0 +1,43 @@
+#pragma once
+// The dialog base of every form: modal run, opening, OK and Cancel, and field exchange.
+#include "toolkit/Prompter.h"
+
+#include <QDialog>
+#include <functional>
+
+class CDataExchange;
+
+class CDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDialog(QWidget* parent = nullptr);
+
+    // Runs the opening, then the dialog modally; returns IDOK or IDCANCEL.
+    int DoModal();
+    // Moves members into the controls; derived dialogs call this first.
+    virtual bool OnInitDialog();
+    // Reads the controls and closes with OK when that succeeds.
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int result);
+    // true: controls to members, validating; false: members to controls.
+    bool UpdateData(bool saveAndValidate = true);
+
+    bool IsEnded() const { return m_ended; }
+    int Result() const { return m_result; }
+
+    // What runs a dialog after its opening. Tests replace it to fill and confirm inner dialogs
+    // without a nested event loop; an empty runner restores the real modal run.
+    using ModalRunner = std::function<void(CDialog&)>;
+    static ModalRunner SetModalRunner(ModalRunner runner);
+
+    void accept() override { OnOK(); }
+    void reject() override { OnCancel(); }
+
+protected:
+    virtual void DoDataExchange(CDataExchange& dx);
+
+private:
+    int m_result = 0;
+    bool m_ended = false;
+};

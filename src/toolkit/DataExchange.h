@@ -1,0 +1,60 @@
+#pragma once
+// Field exchange between a dialog's members and its controls. When reading a field fails, the
+// standard prompt is shown, the focus goes to the field, and the rest of the exchange is skipped.
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <initializer_list>
+
+class CDialog;
+class QAbstractButton;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* dialog, bool saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+
+    bool Failed() const { return m_failed; }
+
+    // Text limited to maxBytes bytes of GBK (0: no limit); characters GBK cannot hold are refused.
+    void Text(QLineEdit* edit, QString& value, int maxBytes = 0);
+    void Text(QPlainTextEdit* edit, QString& value, int maxBytes = 0);
+    // Display-only text.
+    void Text(QLabel* label, QString& value);
+    // A number within [min, max]; blanks around it are allowed.
+    void Real(QLineEdit* edit, float& value, float min, float max);
+    void Int(QLineEdit* edit, int& value, int min, int max);
+    void Date(QDateEdit* edit, QDateTime& value);
+    void Date(QDateEdit* edit, QDate& value);
+    // Index of the selected item, -1 for none.
+    void ListIndex(QComboBox* combo, int& index);
+    // Index of the checked button of a group, -1 for none.
+    void Radio(std::initializer_list<QAbstractButton*> group, int& index);
+    void Check(QAbstractButton* box, bool& checked);
+
+    // The standard prompts, for messages of the same kind elsewhere.
+    static QString NumberPrompt();
+    static QString RealRangePrompt(float min, float max);
+    static QString IntegerPrompt();
+    static QString IntegerRangePrompt(int min, int max);
+    static QString TooLongPrompt(int maxBytes);
+    static QString UnencodablePrompt(const QString& character);
+
+    CDialog* m_pDlgWnd;
+    const bool m_bSaveAndValidate;
+
+private:
+    bool Skip() const { return m_failed; }
+    void Fail(QWidget* field, const QString& prompt);
+    bool CheckText(QWidget* field, const QString& value, int maxBytes);
+
+    bool m_failed = false;
+};
+
+// Parses a number as the forms accept it: blanks around it, no other characters, finite.
+bool ParseFormNumber(const QString& text, double* value);

@@ -1,0 +1,53 @@
+#include "toolkit/Gbk.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace {
+// Bytes one character (given as UTF-8) takes in GBK, or -1.
+int EncodedLength(const QByteArray& utf8) {
+    static thread_local iconv_t cd = iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return utf8.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char out[16];
+    char* in = const_cast<char*>(utf8.constData());
+    size_t inLeft = size_t(utf8.size());
+    char* outPtr = out;
+    size_t outLeft = sizeof out;
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == size_t(-1))
+        return -1;
+    return int(sizeof out - outLeft);
+}
+
+template <typename Visit> bool ForEachCharacter(const QString& text, Visit visit) {
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype width = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const QString ch = text.mid(i, width);
+        const int bytes = ch.at(0).unicode() < 0x80 ? 1 : EncodedLength(ch.toUtf8());
+        if (!visit(ch, bytes))
+            return false;
+        i += width;
+    }
+    return true;
+}
+} // namespace
+
+int Gbk::ByteLength(const QString& text) {
+    int total = 0;
+    const bool ok = ForEachCharacter(text, [&](const QString&, int bytes) {
+        total += bytes;
+        return bytes >= 0;
+    });
+    return ok ? total : -1;
+}
+
+QString Gbk::FirstUnencodable(const QString& text) {
+    QString found;
+    ForEachCharacter(text, [&](const QString& ch, int bytes) {
+        if (bytes < 0)
+            found = ch;
+        return bytes >= 0;
+    });
+    return found;
+}

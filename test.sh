@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole suite headless: once in the normal build,
+# once built with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/setup.sh
+export QT_QPA_PLATFORM=offscreen
+setup_vorix build
+ctest --test-dir build --output-on-failure -j2
+setup_vorix build-asan -DCMAKE_BUILD_TYPE=Debug -DVORIX_SANITIZE=ON -DVORIX_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j2

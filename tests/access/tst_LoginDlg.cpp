@@ -1,0 +1,166 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "access/CLoginDlg.h"
+#include "app/CRentalApp.h"
+#include "ui_CLoginDlg.h"
+
+#include <QTest>
+
+namespace {
+// Opens the login as the program does and signs in with what a user types.
+struct Login {
+    CLoginDlg dlg;
+    Login() {
+        dlg.show();
+        dlg.OnInitDialog();
+    }
+    void Type(const QString& name, const QString& password) {
+        dlg.Form()->nameEdit->clear();
+        dlg.Form()->passwordEdit->clear();
+        TypeText(dlg.Form()->nameEdit, name);
+        TypeText(dlg.Form()->passwordEdit, password);
+    }
+    void Press() { QTest::mouseClick(dlg.Form()->okButton, Qt::LeftButton); }
+};
+
+void ResetSession() {
+    theApp.m_strUserName.clear();
+    theApp.m_strUserType.clear();
+}
+} // namespace
+
+class LoginDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ResetSession(); }
+
+    void formOpensEmptyWithFocusOnTheName() {
+        TempShop shop;
+        Login login;
+        QCOMPARE(login.dlg.windowTitle(), QStringLiteral("用户登陆"));
+        QVERIFY(login.dlg.Form()->okButton->isDefault());
+        QCOMPARE(login.dlg.Form()->passwordEdit->echoMode(), QLineEdit::Password);
+        QVERIFY(QTest::qWaitForWindowActive(&login.dlg));
+        QCOMPARE(QApplication::focusWidget(), login.dlg.Form()->nameEdit);
+    }
+
+    void firstAdministratorLogsIn() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Login login;
+        login.Type(QStringLiteral("Admin"), QStringLiteral("admin"));
+        login.Press();
+        QCOMPARE(boxes.Boxes().size(), 0);
+        QVERIFY(login.dlg.IsEnded());
+        QCOMPARE(login.dlg.Result(), int(IDOK));
+        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(theApp.m_strUserType, QStringLiteral("管理员"));
+        QVERIFY(theApp.IsAdministrator());
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown name") << "nobody" << "admin" << "错误的用户名!";
+        QTest::newRow("empty name") << "" << "" << "错误的用户名!";
+        QTest::newRow("name with trailing blank") << "Admin " << "admin" << "错误的用户名!";
+        QTest::newRow("quote in name") << "' OR ''='" << "admin" << "错误的用户名!";
+        QTest::newRow("wildcard name") << "%" << "admin" << "错误的用户名!";
+        QTest::newRow("password in other case") << "Admin" << "ADMIN" << "密码验证失败!";
+        QTest::newRow("password with blank") << "Admin" << "admin " << "密码验证失败!";
+        QTest::newRow("empty password") << "Admin" << "" << "密码验证失败!";
+    }
+    void refusals() {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        TempShop shop;
+        BoxRecorder boxes;
+        Login login;
+        login.Type(name, password);
+        login.Press();
+        QCOMPARE(boxes.Boxes().size(), 1);
+        const MessageRequest& box = boxes.Boxes().first();
+        QCOMPARE(box.text, message);
+        QCOMPARE(box.caption, QStringLiteral("提示"));
+        QCOMPARE(box.icon, MsgIcon::Error);
+        QCOMPARE(box.buttons, MsgButtons::Ok);
+        QVERIFY(!login.dlg.IsEnded());
+        QCOMPARE(theApp.m_strUserName, QString());
+        // Both fields keep what was typed.
+        QCOMPARE(login.dlg.Form()->nameEdit->text(), name);
+        QCOMPARE(login.dlg.Form()->passwordEdit->text(), password);
+    }
+
+    void nameInOtherCaseFindsTheStoredName() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Login login;
+        login.Type(QStringLiteral("aDMIN"), QStringLiteral("admin"));
+        login.Press();
+        QCOMPARE(login.dlg.Result(), int(IDOK));
+        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+    }
+
+    void hostileOperatorsLogInExactly() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const QString name = QStringLiteral("O'Neil_%");
+        const QString password = QStringLiteral("p'w%_ ");
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('O''Neil_%','p''w%_ ','管理员 ')")));
+        Login login;
+        login.Type(name, password);
+        login.Press();
+        QCOMPARE(boxes.Boxes().size(), 0);
+        QCOMPARE(theApp.m_strUserName, name);
+        // "管理员 " with a trailing blank is not an administrator.
+        QCOMPARE(theApp.m_strUserType, QStringLiteral("管理员 "));
+        QVERIFY(!theApp.IsAdministrator());
+    }
+
+    void chineseNamesAndByteLimits() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const QString tenChinese = QStringLiteral("一二三四五六七八九十"); // 20 bytes
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('") + tenChinese +
+                         QStringLiteral("','密码','操作员')")));
+        Login login;
+        login.Type(tenChinese, QStringLiteral("密码"));
+        TypeText(login.dlg.Form()->nameEdit, QStringLiteral("多"));
+        QCOMPARE(login.dlg.Form()->nameEdit->text(), tenChinese); // the 21st byte is not taken
+        login.Press();
+        QCOMPARE(boxes.Boxes().size(), 0);
+        QCOMPARE(theApp.m_strUserName, tenChinese);
+        QVERIFY(!theApp.IsAdministrator());
+    }
+
+    void cancelLeavesTheSession() {
+        TempShop shop;
+        theApp.m_strUserName = QStringLiteral("A");
+        theApp.m_strUserType = QStringLiteral("管理员");
+        ModalScript script([](CDialog& d) {
+            auto& login = static_cast<CLoginDlg&>(d);
+            TypeText(login.Form()->nameEdit, QStringLiteral("Admin"));
+            QTest::mouseClick(login.Form()->cancelButton, Qt::LeftButton);
+        });
+        CLoginDlg dlg;
+        QCOMPARE(dlg.DoModal(), int(IDCANCEL));
+        QCOMPARE(theApp.m_strUserName, QStringLiteral("A"));
+    }
+
+    void missingDatabaseIsReportedAndRefused() {
+        TempShop shop;
+        QFile::remove(shop.DatabasePath());
+        BoxRecorder boxes;
+        Login login;
+        login.Type(QStringLiteral("Admin"), QStringLiteral("admin"));
+        login.Press();
+        QCOMPARE(boxes.Texts(), QStringList({QStringLiteral("unable to open database file"), QStringLiteral("错误的用户名!")}));
+        QVERIFY(!login.dlg.IsEnded());
+        QVERIFY(!QFile::exists(shop.DatabasePath()));
+    }
+};
+VORIX_TEST(LoginDlgTest)
+#include "tst_LoginDlg.moc"

@@ -1,0 +1,130 @@
+#include "Shop.h"
+
+#include "app/CRentalApp.h"
+#include "data/CAdoDb.h"
+#include "data/ShopDatabase.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+
+#include "toolkit/Clock.h"
+
+namespace {
+// The prepared database is made once per test program and copied for every test case.
+QString TemplateDatabase() {
+    static QTemporaryDir dir;
+    static QString path;
+    if (path.isEmpty()) {
+        path = dir.filePath(QStringLiteral("template.mdb"));
+        QString error;
+        if (!ShopDatabase::Prepare(path, &error))
+            qFatal("cannot prepare the test database: %s", qPrintable(error));
+    }
+    return path;
+}
+
+BoxRecorder* g_recorder = nullptr;
+} // namespace
+
+class RecordingPrompter : public IPrompter {
+public:
+    MsgResult Show(const MessageRequest& request) override {
+        if (!g_recorder)
+            return request.defaultButton;
+        g_recorder->m_boxes << request;
+        return g_recorder->m_answers.isEmpty() ? request.defaultButton : g_recorder->m_answers.takeFirst();
+    }
+};
+
+TempShop::TempShop() : m_previousDir(QDir::currentPath()) {
+    const QString source = TemplateDatabase();
+    if (!QFile::copy(source, DatabasePath()))
+        qFatal("cannot copy the test database");
+    QFile::setPermissions(DatabasePath(), QFile::ReadOwner | QFile::WriteOwner);
+    QDir(m_dir.path()).mkdir(QStringLiteral("dbBak"));
+    QDir::setCurrent(m_dir.path());
+    theApp.m_strAppDir = m_dir.path();
+}
+
+TempShop::~TempShop() {
+    QDir::setCurrent(m_previousDir);
+}
+
+QString TempShop::DatabasePath() const {
+    return m_dir.filePath(QStringLiteral("cddata.mdb"));
+}
+
+BoxRecorder::BoxRecorder() {
+    g_recorder = this;
+    SetPrompter(std::make_unique<RecordingPrompter>());
+}
+
+BoxRecorder::~BoxRecorder() {
+    g_recorder = nullptr;
+}
+
+QStringList BoxRecorder::Texts() const {
+    QStringList texts;
+    for (const MessageRequest& box : m_boxes)
+        texts << box.text;
+    return texts;
+}
+
+StatementRecorder::StatementRecorder() {
+    CAdoDb::SetStatementObserver([this](const QString& sql) { m_statements << sql; });
+}
+
+StatementRecorder::~StatementRecorder() {
+    CAdoDb::SetStatementObserver(nullptr);
+}
+
+FixedClock::FixedClock(const QDateTime& now) {
+    Clock::SetSource([now] { return now; });
+}
+
+FixedClock::~FixedClock() {
+    Clock::SetSource(nullptr);
+}
+
+ModalScript::ModalScript(CDialog::ModalRunner runner) : m_previous(CDialog::SetModalRunner(std::move(runner))) {}
+
+ModalScript::~ModalScript() {
+    CDialog::SetModalRunner(std::move(m_previous));
+}
+
+QString Db::Value(const QString& sql) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(sql);
+    if (rs.IsEOF())
+        return {};
+    return rs.GetText("v");
+}
+
+int Db::Count(const QString& fromWhere) {
+    return Value(QStringLiteral("SELECT COUNT(*) AS v FROM ") + fromWhere).toInt();
+}
+
+bool Db::Exec(const QString& sql) {
+    CAdoDb db;
+    return db.Execute(sql);
+}
+
+void TypeText(QWidget* widget, const QString& text) {
+    widget->setFocus();
+    bool ascii = true;
+    for (const QChar ch : text)
+        ascii = ascii && ch.unicode() < 0x80;
+    if (ascii) {
+        QTest::keyClicks(widget, text);
+        return;
+    }
+    // keyClicks cannot carry Chinese text: commit it as an input method would.
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(widget, &event);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Test fixtures: a fresh prepared shop database in a temporary folder, recorded message boxes,
+// recorded statements, a fixed clock and scripted inner dialogs.
+#include "toolkit/CDialog.h"
+#include "toolkit/Prompter.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+
+// A fresh copy of the prepared database, made the current directory and the program folder.
+class TempShop {
+public:
+    TempShop();
+    ~TempShop();
+    QString Dir() const { return m_dir.path(); }
+    QString DatabasePath() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+};
+
+// Answers and records every message box while it lives. Unscripted boxes get their default button.
+class BoxRecorder {
+public:
+    BoxRecorder();
+    ~BoxRecorder();
+    void Answer(MsgResult result) { m_answers << result; }
+    const QList<MessageRequest>& Boxes() const { return m_boxes; }
+    QStringList Texts() const;
+    void Clear() { m_boxes.clear(); }
+
+private:
+    friend class RecordingPrompter;
+    QList<MessageRequest> m_boxes;
+    QList<MsgResult> m_answers;
+};
+
+// Records the statements the repositories run while it lives.
+class StatementRecorder {
+public:
+    StatementRecorder();
+    ~StatementRecorder();
+    const QStringList& Statements() const { return m_statements; }
+    void Clear() { m_statements.clear(); }
+
+private:
+    QStringList m_statements;
+};
+
+// Fixes "now" while it lives.
+class FixedClock {
+public:
+    explicit FixedClock(const QDateTime& now);
+    ~FixedClock();
+};
+
+// Runs each dialog opened with DoModal through the script instead of a nested event loop.
+class ModalScript {
+public:
+    explicit ModalScript(CDialog::ModalRunner runner);
+    ~ModalScript();
+
+private:
+    CDialog::ModalRunner m_previous;
+};
+
+// Direct access to the test's database file, through the access layer.
+namespace Db {
+QString Value(const QString& sql);   // the column named v of the first row, as text
+int Count(const QString& fromWhere); // SELECT COUNT(*) FROM ...
+bool Exec(const QString& sql);
+} // namespace Db
+
+// Types text into a widget as a user would, Chinese included.
+void TypeText(QWidget* widget, const QString& text);

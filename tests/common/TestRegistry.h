@@ -1,0 +1,15 @@
+#pragma once
+// Each tst_*.cpp of a folder registers its test classes; the folder's one program runs them all.
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace TestRegistry {
+using Factory = std::function<std::unique_ptr<QObject>()>;
+void Add(const char* name, Factory factory);
+} // namespace TestRegistry
+
+#define VORIX_TEST(Class)                                                                                    \
+    static const bool Class##_registered = (TestRegistry::Add(#Class, [] { return std::make_unique<Class>(); }), \
+                                            true);

@@ -1,0 +1,30 @@
+// vorix-initdb: prepares a new, encrypted shop database from the shop's schema.
+//   vorix-initdb PATH          write PATH; fails when it exists
+//   vorix-initdb --keep PATH   write PATH unless it exists (a shop's data is never overwritten)
+#include "data/ShopDatabase.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool keep = args.removeAll(QStringLiteral("--keep")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: vorix-initdb [--keep] PATH\n");
+        return 2;
+    }
+    const QString path = args.first();
+    if (keep && QFile::exists(path)) {
+        std::printf("%s exists; kept as it is\n", qPrintable(path));
+        return 0;
+    }
+    QString error;
+    if (!ShopDatabase::Prepare(path, &error)) {
+        std::fprintf(stderr, "vorix-initdb: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("prepared %s\n", qPrintable(path));
+    return 0;
+}
