@@ -14,8 +14,7 @@ constexpr int kNameBytes = 20;
 
 CLoginDlg::CLoginDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CLoginDlg>()) {
     m_ui->setupUi(this);
-    connect(m_ui->okButton, &QPushButton::clicked, this, &CLoginDlg::OnOK);
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CLoginDlg::OnCancel);
+    ConnectButtons(m_ui->okButton, m_ui->cancelButton);
 }
 
 CLoginDlg::~CLoginDlg() = default;

@@ -3,6 +3,8 @@
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompter.h"
 
+#include <QAbstractButton>
+
 namespace {
 CDialog::ModalRunner& Runner() {
     static CDialog::ModalRunner runner;
@@ -56,3 +58,8 @@ bool CDialog::UpdateData(bool saveAndValidate) {
 }
 
 void CDialog::DoDataExchange(CDataExchange&) {}
+
+void CDialog::ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel) {
+    connect(ok, &QAbstractButton::clicked, this, [this] { OnOK(); });
+    connect(cancel, &QAbstractButton::clicked, this, [this] { OnCancel(); });
+}

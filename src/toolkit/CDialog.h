@@ -6,6 +6,7 @@
 #include <functional>
 
 class CDataExchange;
+class QAbstractButton;
 
 class CDialog : public QDialog {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange& dx);
+    // The form's own OK and Cancel buttons run OnOK and OnCancel.
+    void ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel);
 
 private:
     int m_result = 0;
