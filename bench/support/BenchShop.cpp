@@ -1,5 +1,7 @@
 #include "BenchShop.h"
 
+#include "LargeShop.h"
+
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
 #include "toolkit/Prompter.h"
@@ -14,6 +16,15 @@ BenchShop::BenchShop() {
     QString error;
     if (!ShopDatabase::Prepare(DatabasePath(), &error)) {
         std::fprintf(stderr, "cannot prepare the database: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    QDir::setCurrent(m_dir.path());
+}
+
+BenchShop::BenchShop(const QString& sourceFile) {
+    QString error;
+    if (!CopyShopFile(sourceFile, DatabasePath(), &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         std::exit(1);
     }
     QDir::setCurrent(m_dir.path());

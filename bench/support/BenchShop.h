@@ -6,6 +6,8 @@
 class BenchShop {
 public:
     BenchShop();
+    // A copy of an existing shop file (for example the large shop) as the database.
+    explicit BenchShop(const QString& sourceFile);
     QString Dir() const { return m_dir.path(); }
     QString DatabasePath() const;
     // An unencrypted copy of the database, for comparison with the encrypted file.
