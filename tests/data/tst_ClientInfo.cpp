@@ -1,4 +1,4 @@
-#include "HostileText.h"
+#include "RecordTest.h"
 #include "Shop.h"
 #include "TestRegistry.h"
 
@@ -16,13 +16,6 @@ CClientInfo Ordinary() {
     client.Balance = 12.5f;
     client.Remark = QStringLiteral("老顾客");
     return client;
-}
-
-// Inserts the client and returns its row key as text.
-QString Added(CClientInfo client) {
-    if (!client.Insert())
-        return {};
-    return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM Client"));
 }
 } // namespace
 
@@ -158,13 +151,13 @@ private slots:
         BoxRecorder boxes;
         CClientInfo decoy = Ordinary();
         decoy.ClientID = near;
-        const QString decoyId = Added(decoy);
+        const QString decoyId = Added(decoy, QStringLiteral("Client"));
         CClientInfo probe;
         QVERIFY(!probe.ExistsByClientId(value));
 
         CClientInfo typed = Ordinary();
         typed.ClientID = typed.PhoneNum = typed.CreateDate = typed.Remark = value;
-        const QString id = Added(typed);
+        const QString id = Added(typed, QStringLiteral("Client"));
         QVERIFY(!id.isEmpty());
         QVERIFY(probe.ExistsByClientId(value));
         probe.LoadByClientId(value);

@@ -1,4 +1,4 @@
-#include "HostileText.h"
+#include "RecordTest.h"
 #include "Shop.h"
 #include "TestRegistry.h"
 
@@ -19,12 +19,6 @@ CFilmInfo Ordinary() {
     film.SetDegree(7);
     film.SetRemark(QStringLiteral("两张碟"));
     return film;
-}
-
-QString Added(CFilmInfo film) {
-    if (!film.Insert())
-        return {};
-    return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM Film"));
 }
 } // namespace
 
@@ -180,14 +174,14 @@ private slots:
         BoxRecorder boxes;
         CFilmInfo decoy = Ordinary();
         decoy.FilmID = near;
-        const QString decoyId = Added(decoy);
+        const QString decoyId = Added(decoy, QStringLiteral("Film"));
         CFilmInfo probe;
         QVERIFY(!probe.ExistsByFilmId(value));
 
         CFilmInfo typed;
         typed.FilmID = typed.FilmName = typed.Playactor = typed.Type = value;
         typed.Class1 = typed.Class2 = typed.StgDate = typed.Remark = value;
-        const QString id = Added(typed);
+        const QString id = Added(typed, QStringLiteral("Film"));
         QVERIFY(!id.isEmpty());
         QVERIFY(probe.ExistsByFilmId(value));
         probe.LoadByFilmId(value);

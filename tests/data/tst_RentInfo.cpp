@@ -1,4 +1,4 @@
-#include "HostileText.h"
+#include "RecordTest.h"
 #include "Shop.h"
 #include "TestRegistry.h"
 
@@ -24,12 +24,6 @@ CRentInfo Rental(const QString& clientId, const QString& filmId, const QString& 
     rent.ReturnDate = returnDate;
     rent.OptUser = QStringLiteral("Admin");
     return rent;
-}
-
-QString Added(CRentInfo rent) {
-    if (!rent.Insert())
-        return {};
-    return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM Record"));
 }
 
 // The films of the remaining rows, in row order, each with R when returned.
@@ -136,7 +130,7 @@ private slots:
         QCOMPARE(probe.Foregift, 3.0f);
 
         Rental(QString(), film, kDaily, QStringLiteral("2005-11-22")).Insert();
-        const QString outId = Added(Rental(QStringLiteral("C1"), film, kMonthly));
+        const QString outId = Added(Rental(QStringLiteral("C1"), film, kMonthly), QStringLiteral("Record"));
         Rental(QString(), film, kDaily, QStringLiteral("2005-11-25")).Insert();
         QVERIFY(probe.ExistsOpenByFilmId(film));
         QVERIFY(probe.ExistsOpenByFilmId(QStringLiteral("f001"))); // the column ignores letter case
@@ -208,7 +202,7 @@ private slots:
 
         CRentInfo typed;
         typed.ClientID = typed.FilmID = typed.Type = typed.BorrowDate = typed.OptUser = value;
-        const QString id = Added(typed);
+        const QString id = Added(typed, QStringLiteral("Record"));
         QVERIFY(!id.isEmpty());
         QVERIFY(probe.ExistsOpenByFilmId(value));
         probe.LoadOpenByFilmId(value);

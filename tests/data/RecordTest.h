@@ -1,8 +1,18 @@
 #pragma once
-// Text values that break naively composed statements, each with a near value that must not match it.
+// Helpers shared by the tests of the record classes.
+#include "Shop.h"
+
 #include <QString>
 #include <QTest>
 
+// Inserts the record into its table and returns the new row's key as text (empty when refused).
+template <class Record> QString Added(Record record, const QString& table) {
+    if (!record.Insert())
+        return {};
+    return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM ") + table);
+}
+
+// Text values that break naively composed statements, each with a near value that must not match it.
 inline void AddHostileTexts() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("near");
