@@ -1,0 +1,68 @@
+#include "data/CClientInfo.h"
+
+#include "data/CAdoDb.h"
+#include "data/SqlText.h"
+
+namespace {
+QString SelectByClientId(const QString& clientId) {
+    return QStringLiteral("SELECT * FROM Client WHERE ClientID='") + Sql::Text(clientId) +
+           QStringLiteral("'");
+}
+} // namespace
+
+bool CClientInfo::Insert() {
+    CAdoDb db;
+    return db.Execute(
+        QStringLiteral("INSERT INTO Client (ClientID,PhoneNum,CreateDate,Foregift,Balance,Remark) "
+                       "VALUES('") +
+        Sql::Text(ClientID) + QStringLiteral("','") + Sql::Text(PhoneNum) + QStringLiteral("','") +
+        Sql::Text(CreateDate) + QStringLiteral("',") + Sql::Real(Foregift) + QStringLiteral(",") +
+        Sql::Real(Balance) + QStringLiteral(",'") + Sql::Text(Remark) + QStringLiteral("')"));
+}
+
+bool CClientInfo::Update(const QString& idText) {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("UPDATE Client SET ClientID='") + Sql::Text(ClientID) +
+                      QStringLiteral("',PhoneNum='") + Sql::Text(PhoneNum) +
+                      QStringLiteral("', CreateDate='") + Sql::Text(CreateDate) +
+                      QStringLiteral("', Foregift=") + Sql::Real(Foregift) + QStringLiteral(", Balance=") +
+                      Sql::Real(Balance) + QStringLiteral(",Remark='") + Sql::Text(Remark) +
+                      QStringLiteral("' WHERE ID=") + idText);
+}
+
+bool CClientInfo::DeleteById(const QString& idText) {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("DELETE FROM Client WHERE ID=") + idText);
+}
+
+void CClientInfo::LoadById(const QString& idText) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Client WHERE ID=") + idText);
+    if (rs.IsEOF())
+        return;
+    ReadColumns(rs);
+}
+
+bool CClientInfo::ExistsByClientId(const QString& clientId) {
+    CAdoDb db;
+    return !db.Query(SelectByClientId(clientId)).IsEOF();
+}
+
+void CClientInfo::LoadByClientId(const QString& clientId) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(SelectByClientId(clientId));
+    if (rs.IsEOF())
+        return;
+    ID = rs.GetInt("ID");
+    ReadColumns(rs);
+}
+
+// Every column but the key, in the table's order.
+void CClientInfo::ReadColumns(const CRecordset& rs) {
+    ClientID = rs.GetText("ClientID");
+    PhoneNum = rs.GetText("PhoneNum");
+    CreateDate = rs.GetText("CreateDate");
+    Foregift = rs.GetReal("Foregift");
+    Balance = rs.GetReal("Balance");
+    Remark = rs.GetText("Remark");
+}

@@ -1,0 +1,75 @@
+#include "data/CFilmInfo.h"
+
+#include "data/CAdoDb.h"
+#include "data/SqlText.h"
+
+namespace {
+QString SelectByFilmId(const QString& filmId) {
+    return QStringLiteral("SELECT * FROM Film WHERE FilmID='") + Sql::Text(filmId) + QStringLiteral("'");
+}
+} // namespace
+
+bool CFilmInfo::Insert() {
+    CAdoDb db;
+    return db.Execute(
+        QStringLiteral(
+            "INSERT INTO Film (FilmID,FilmName,Playactor,Type,Class1,Class2,StgDate,Degree,Remark) "
+            "VALUES('") +
+        Sql::Text(FilmID) + QStringLiteral("', '") + Sql::Text(FilmName) + QStringLiteral("', '") +
+        Sql::Text(Playactor) + QStringLiteral("', '") + Sql::Text(Type) + QStringLiteral("', '") +
+        Sql::Text(Class1) + QStringLiteral("', '") + Sql::Text(Class2) + QStringLiteral("', '") +
+        Sql::Text(StgDate) + QStringLiteral("', ") + Sql::Int(Degree) + QStringLiteral(",'") +
+        Sql::Text(Remark) + QStringLiteral("')"));
+}
+
+// Degree goes in quoted here; the engine turns it into the integer column's number.
+bool CFilmInfo::Update(const QString& idText) {
+    CAdoDb db;
+    return db.Execute(
+        QStringLiteral("UPDATE Film SET FilmID='") + Sql::Text(FilmID) + QStringLiteral("',FilmName='") +
+        Sql::Text(FilmName) + QStringLiteral("', Playactor='") + Sql::Text(Playactor) +
+        QStringLiteral("', Type='") + Sql::Text(Type) + QStringLiteral("', Class1='") + Sql::Text(Class1) +
+        QStringLiteral("',Class2='") + Sql::Text(Class2) + QStringLiteral("',StgDate='") +
+        Sql::Text(StgDate) + QStringLiteral("',Degree='") + Sql::Int(Degree) + QStringLiteral("',Remark='") +
+        Sql::Text(Remark) + QStringLiteral("' WHERE ID=") + idText);
+}
+
+bool CFilmInfo::DeleteById(const QString& idText) {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("DELETE FROM Film WHERE ID=") + idText);
+}
+
+void CFilmInfo::LoadById(const QString& idText) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Film WHERE ID=") + idText);
+    if (rs.IsEOF())
+        return;
+    ReadColumns(rs);
+}
+
+bool CFilmInfo::ExistsByFilmId(const QString& filmId) {
+    CAdoDb db;
+    return !db.Query(SelectByFilmId(filmId)).IsEOF();
+}
+
+void CFilmInfo::LoadByFilmId(const QString& filmId) {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(SelectByFilmId(filmId));
+    if (rs.IsEOF())
+        return;
+    ID = rs.GetInt("ID");
+    ReadColumns(rs);
+}
+
+// Every column but the key, in the table's order.
+void CFilmInfo::ReadColumns(const CRecordset& rs) {
+    FilmID = rs.GetText("FilmID");
+    FilmName = rs.GetText("FilmName");
+    Playactor = rs.GetText("Playactor");
+    Type = rs.GetText("Type");
+    Class1 = rs.GetText("Class1");
+    Class2 = rs.GetText("Class2");
+    StgDate = rs.GetText("StgDate");
+    Degree = rs.GetInt("Degree");
+    Remark = rs.GetText("Remark");
+}

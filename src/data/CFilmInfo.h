@@ -1,0 +1,52 @@
+#pragma once
+// One row of the Film table and the table's statements.
+#include <QString>
+
+class CRecordset;
+
+class CFilmInfo {
+public:
+    virtual ~CFilmInfo() = default;
+
+    bool Insert();
+    bool Update(const QString& idText);
+    bool DeleteById(const QString& idText);
+    void LoadById(const QString& idText); // ID keeps its value
+    bool ExistsByFilmId(const QString& filmId);
+    void LoadByFilmId(const QString& filmId);
+
+    int GetID() const { return ID; }
+    void SetID(int value) { ID = value; }
+    QString GetFilmID() const { return FilmID; }
+    void SetFilmID(const QString& value) { FilmID = value; }
+    QString GetFilmName() const { return FilmName; }
+    void SetFilmName(const QString& value) { FilmName = value; }
+    QString GetPlayactor() const { return Playactor; }
+    void SetPlayactor(const QString& value) { Playactor = value; }
+    QString GetType() const { return Type; }
+    void SetType(const QString& value) { Type = value; }
+    QString GetClass1() const { return Class1; }
+    void SetClass1(const QString& value) { Class1 = value; }
+    QString GetClass2() const { return Class2; }
+    void SetClass2(const QString& value) { Class2 = value; }
+    QString GetStgDate() const { return StgDate; }
+    void SetStgDate(const QString& value) { StgDate = value; }
+    int GetDegree() const { return Degree; }
+    void SetDegree(int value) { Degree = value; }
+    QString GetRemark() const { return Remark; }
+    void SetRemark(const QString& value) { Remark = value; }
+
+    int ID = 0;
+    QString FilmID;
+    QString FilmName;
+    QString Playactor;
+    QString Type;
+    QString Class1;
+    QString Class2;
+    QString StgDate;
+    int Degree = 0;
+    QString Remark;
+
+private:
+    void ReadColumns(const CRecordset& rs);
+};

@@ -1,0 +1,29 @@
+#pragma once
+// One row of the Record table (one lending of one film) and the table's statements.
+#include <QString>
+
+class CRentInfo {
+public:
+    virtual ~CRentInfo() = default;
+
+    bool Insert();
+    bool Update(const QString& idText);
+    bool DeleteById(const QString& idText);
+    // A film is out while it has a row with an empty return date.
+    bool ExistsOpenByFilmId(const QString& filmId);
+    void LoadOpenByFilmId(const QString& filmId);
+    // Returned and unreturned rows alike; per-day rentals carry the empty client number.
+    bool DeleteByClientId(const QString& clientId);
+    // Remove the returned rows of one rental kind; rows still out stay.
+    bool PurgeReturnedMonthly();
+    bool PurgeReturnedDaily();
+
+    int ID = 0;
+    QString ClientID;
+    QString FilmID;
+    QString Type;
+    float Foregift = 0;
+    QString BorrowDate;
+    QString ReturnDate;
+    QString OptUser;
+};

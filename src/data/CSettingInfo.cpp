@@ -1,0 +1,23 @@
+#include "data/CSettingInfo.h"
+
+#include "data/CAdoDb.h"
+#include "data/SqlText.h"
+
+void CSettingInfo::Load() {
+    CAdoDb db;
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Setting"));
+    // The prepared file holds one row; a table emptied outside the program leaves the record as it was.
+    if (rs.IsEOF())
+        return;
+    MonthVcd = rs.GetReal("MonthVcd");
+    MonthDvd = rs.GetReal("MonthDvd");
+    DayVcd = rs.GetReal("DayVcd");
+    DayDvd = rs.GetReal("DayDvd");
+}
+
+bool CSettingInfo::Update() {
+    CAdoDb db;
+    return db.Execute(QStringLiteral("UPDATE Setting SET MonthVcd=") + Sql::Real(MonthVcd) +
+                      QStringLiteral(",MonthDvd=") + Sql::Real(MonthDvd) + QStringLiteral(", DayVcd=") +
+                      Sql::Real(DayVcd) + QStringLiteral(", DayDvd=") + Sql::Real(DayDvd));
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The Setting row: the four rental prices, in yuan.
+#include <QString>
+
+class CSettingInfo {
+public:
+    virtual ~CSettingInfo() = default;
+
+    // Reads the first row; with no row at all the record keeps its values.
+    void Load();
+    // Sets every row of the table (there is one).
+    bool Update();
+
+    float MonthVcd = 0;
+    float MonthDvd = 0;
+    float DayVcd = 0;
+    float DayDvd = 0;
+};

@@ -1,0 +1,313 @@
+#include "RecordTest.h"
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "data/CAdoDb.h"
+#include "data/CClientInfo.h"
+#include "data/CFilmInfo.h"
+#include "data/CRentInfo.h"
+
+#include <QTest>
+
+namespace {
+const QString kMonthly = QStringLiteral("月租");
+const QString kDaily = QStringLiteral("零租");
+
+CRentInfo Rental(const QString& clientId, const QString& filmId, const QString& type,
+                 const QString& returnDate = QString()) {
+    CRentInfo rent;
+    rent.ClientID = clientId;
+    rent.FilmID = filmId;
+    rent.Type = type;
+    rent.Foregift = type == kDaily ? 12.5f : 0.0f;
+    rent.BorrowDate = QStringLiteral("2005-11-20");
+    rent.ReturnDate = returnDate;
+    rent.OptUser = QStringLiteral("Admin");
+    return rent;
+}
+
+// The films of the remaining rows, in row order, each with R when returned.
+QString Remaining() {
+    return Db::Value(
+        QStringLiteral("SELECT group_concat(FilmID||CASE WHEN ReturnDate='' THEN '' ELSE 'R' END, ' ')"
+                       " AS v FROM (SELECT * FROM Record ORDER BY ID)"));
+}
+
+// A monthly client C1 out with M1, returned M2 and M3; per-day D1 out, D2 and D3 returned.
+void AddLedger() {
+    const QString back = QStringLiteral("2005-12-01");
+    Rental(QStringLiteral("C1"), QStringLiteral("M1"), kMonthly).Insert();
+    Rental(QStringLiteral("C1"), QStringLiteral("M2"), kMonthly, back).Insert();
+    Rental(QStringLiteral("C2"), QStringLiteral("M3"), kMonthly, back).Insert();
+    Rental(QString(), QStringLiteral("D1"), kDaily).Insert();
+    Rental(QString(), QStringLiteral("D2"), kDaily, back).Insert();
+    Rental(QString(), QStringLiteral("D3"), kDaily, back).Insert();
+}
+} // namespace
+
+class RentInfoTest : public QObject {
+    Q_OBJECT
+private slots:
+    void statementTexts() {
+        TempShop shop;
+        BoxRecorder boxes;
+        StatementRecorder sql;
+        CRentInfo rent = Rental(QString(), QStringLiteral("F001"), kDaily);
+        rent.Insert();
+        rent.ReturnDate = QStringLiteral("2005-11-22");
+        rent.Update(QStringLiteral("4"));
+        rent.DeleteById(QStringLiteral("4"));
+        rent.ExistsOpenByFilmId(QStringLiteral("F001"));
+        rent.LoadOpenByFilmId(QStringLiteral("F001"));
+        rent.DeleteByClientId(QStringLiteral("C1"));
+        rent.PurgeReturnedMonthly();
+        rent.PurgeReturnedDaily();
+        QCOMPARE(
+            sql.Statements(),
+            QStringList(
+                {QStringLiteral("INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,"
+                                "OptUser) VALUES('','F001','零租',12.500000,'2005-11-20','','Admin')"),
+                 QStringLiteral("UPDATE Record SET ClientID='',FilmID='F001', Type='零租', "
+                                "Foregift=12.500000, BorrowDate='2005-11-20',ReturnDate='2005-11-22',"
+                                "OptUser='Admin' WHERE ID=4"),
+                 QStringLiteral("DELETE FROM Record WHERE ID=4"),
+                 QStringLiteral("SELECT * FROM Record WHERE FilmID='F001' AND ReturnDate=''"),
+                 QStringLiteral("SELECT * FROM Record WHERE FilmID='F001' AND ReturnDate=''"),
+                 QStringLiteral("DELETE FROM Record WHERE ClientID='C1'"),
+                 QStringLiteral("DELETE FROM Record WHERE Type='月租' AND ReturnDate<>''"),
+                 QStringLiteral("DELETE FROM Record WHERE Type='零租' AND ReturnDate<>''")}));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    void lendReturnAndDelete() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Rental(QStringLiteral("C1"), QStringLiteral("F001"), kMonthly).Insert());
+
+        CRentInfo out;
+        out.LoadOpenByFilmId(QStringLiteral("F001"));
+        QCOMPARE(out.ID, 1);
+        QCOMPARE(out.ClientID, QStringLiteral("C1"));
+        QCOMPARE(out.FilmID, QStringLiteral("F001"));
+        QCOMPARE(out.Type, kMonthly);
+        QCOMPARE(out.Foregift, 0.0f);
+        QCOMPARE(out.BorrowDate, QStringLiteral("2005-11-20"));
+        QCOMPARE(out.ReturnDate, QString());
+        QCOMPARE(out.OptUser, QStringLiteral("Admin"));
+
+        // Every column is rewritten; a return date ends the out state.
+        CRentInfo back;
+        back.ClientID = QString();
+        back.FilmID = QStringLiteral("F002");
+        back.Type = kDaily;
+        back.Foregift = 0.1f;
+        back.BorrowDate = QStringLiteral("2005-11-21");
+        back.ReturnDate = QStringLiteral("2005-11-23");
+        back.OptUser = QStringLiteral("李四");
+        QVERIFY(back.Update(QStringLiteral("1")));
+        QVERIFY(!back.ExistsOpenByFilmId(QStringLiteral("F001")));
+        QVERIFY(!back.ExistsOpenByFilmId(QStringLiteral("F002")));
+        QCOMPARE(
+            Db::Value(QStringLiteral("SELECT ClientID||'/'||FilmID||'/'||Type||'/'||Foregift||'/'||BorrowDate"
+                                     "||'/'||ReturnDate||'/'||OptUser AS v FROM Record WHERE ID=1")),
+            QStringLiteral("/F002/零租/0.1/2005-11-21/2005-11-23/李四"));
+
+        QVERIFY(back.DeleteById(QStringLiteral("1")));
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 0);
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    void outStateWithNoneOneAndSeveralRows() {
+        TempShop shop;
+        CRentInfo probe;
+        const QString film = QStringLiteral("F001");
+        QVERIFY(!probe.ExistsOpenByFilmId(film));
+        Rental(QString(), film, kDaily, QStringLiteral("2005-11-21")).Insert();
+        QVERIFY(!probe.ExistsOpenByFilmId(film)); // returned only: not out
+        probe.Foregift = 3;
+        probe.LoadOpenByFilmId(film);
+        QCOMPARE(probe.ID, 0);
+        QCOMPARE(probe.Foregift, 3.0f);
+
+        Rental(QString(), film, kDaily, QStringLiteral("2005-11-22")).Insert();
+        const QString outId = Added(Rental(QStringLiteral("C1"), film, kMonthly), QStringLiteral("Record"));
+        Rental(QString(), film, kDaily, QStringLiteral("2005-11-25")).Insert();
+        QVERIFY(probe.ExistsOpenByFilmId(film));
+        QVERIFY(probe.ExistsOpenByFilmId(QStringLiteral("f001"))); // the column ignores letter case
+        probe.LoadOpenByFilmId(film);
+        QCOMPARE(QString::number(probe.ID), outId);
+        QCOMPARE(probe.ClientID, QStringLiteral("C1"));
+    }
+
+    void secondOutRowForAFilmIsRefused() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Rental(QString(), QStringLiteral("F001"), kDaily).Insert());
+        QVERIFY(!Rental(QStringLiteral("C1"), QStringLiteral("F001"), kMonthly).Insert());
+        QVERIFY(!Rental(QStringLiteral("C1"), QStringLiteral("f001"), kMonthly).Insert());
+        QCOMPARE(boxes.Texts(), QStringList(2, QStringLiteral("UNIQUE constraint failed: Record.FilmID")));
+        QCOMPARE(boxes.Boxes().first().icon, MsgIcon::Warning);
+        // Returned rows beside the out row are fine.
+        QVERIFY(Rental(QString(), QStringLiteral("F001"), kDaily, QStringLiteral("2005-11-21")).Insert());
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 2);
+    }
+
+    void purgesLeaveOutRowsAndTheOtherPlan() {
+        TempShop shop;
+        BoxRecorder boxes;
+        AddLedger();
+        CRentInfo rent;
+        QVERIFY(rent.PurgeReturnedMonthly());
+        QCOMPARE(Remaining(), QStringLiteral("M1 D1 D2R D3R"));
+        QVERIFY(rent.PurgeReturnedDaily());
+        QCOMPARE(Remaining(), QStringLiteral("M1 D1"));
+
+        QVERIFY(Db::Exec(QStringLiteral("DELETE FROM Record")));
+        AddLedger();
+        QVERIFY(rent.PurgeReturnedDaily());
+        QCOMPARE(Remaining(), QStringLiteral("M1 M2R M3R D1"));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    void deleteByClientIdTakesOutAndReturnedRows() {
+        TempShop shop;
+        AddLedger();
+        CRentInfo rent;
+        QVERIFY(rent.DeleteByClientId(QStringLiteral("C1")));
+        QCOMPARE(Remaining(), QStringLiteral("M3R D1 D2R D3R"));
+        // Per-day rentals carry the empty client number: all of them go.
+        QVERIFY(rent.DeleteByClientId(QString()));
+        QCOMPARE(Remaining(), QStringLiteral("M3R"));
+    }
+
+    void foregiftThatIsNoNumberReadsAsZero() {
+        TempShop shop;
+        Rental(QString(), QStringLiteral("F001"), kDaily).Insert();
+        QVERIFY(Db::Exec(QStringLiteral("UPDATE Record SET Foregift='abc'")));
+        CRentInfo rent;
+        rent.Foregift = 1;
+        rent.LoadOpenByFilmId(QStringLiteral("F001"));
+        QCOMPARE(rent.Foregift, 0.0f);
+    }
+
+    void hostileTextsAreStoredAndMatchedAsTyped_data() { AddHostileTexts(); }
+    void hostileTextsAreStoredAndMatchedAsTyped() {
+        QFETCH(QString, value);
+        QFETCH(QString, near);
+        TempShop shop;
+        BoxRecorder boxes;
+        Rental(near, near, kDaily).Insert();
+        CRentInfo probe;
+        QVERIFY(!probe.ExistsOpenByFilmId(value));
+
+        CRentInfo typed;
+        typed.ClientID = typed.FilmID = typed.Type = typed.BorrowDate = typed.OptUser = value;
+        const QString id = Added(typed, QStringLiteral("Record"));
+        QVERIFY(!id.isEmpty());
+        QVERIFY(probe.ExistsOpenByFilmId(value));
+        probe.LoadOpenByFilmId(value);
+        QCOMPARE(QString::number(probe.ID), id);
+        for (const QString& field :
+             {probe.ClientID, probe.FilmID, probe.Type, probe.BorrowDate, probe.OptUser})
+            QCOMPARE(field, value);
+
+        // The return date carries the value too; only the empty text keeps the row out.
+        typed.ReturnDate = value;
+        QVERIFY(typed.Update(id));
+        QCOMPARE(probe.ExistsOpenByFilmId(value), value.isEmpty());
+        QCOMPARE(Db::Value(QStringLiteral("SELECT ReturnDate AS v FROM Record WHERE ID=") + id), value);
+        QVERIFY(probe.ExistsOpenByFilmId(near));
+
+        QVERIFY(probe.DeleteByClientId(value));
+        QCOMPARE(Remaining(), near);
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    void rejectedStatementReportsFailure() {
+        TempShop shop;
+        BoxRecorder boxes;
+        CRentInfo rent;
+        QVERIFY(!rent.Update(QStringLiteral("1 2")));
+        QVERIFY(!rent.DeleteById(QString()));
+        QCOMPARE(boxes.Boxes().size(), 2);
+    }
+};
+VORIX_TEST(RentInfoTest)
+
+// A lending's three writes (client, film, rental) as one transaction.
+class LendingWritesTest : public QObject {
+    Q_OBJECT
+private:
+    void Seed() {
+        CClientInfo client;
+        client.ClientID = QStringLiteral("C1");
+        client.Balance = 100;
+        client.Insert();
+        CFilmInfo film;
+        film.FilmID = QStringLiteral("F001");
+        film.Insert();
+    }
+
+    // Writes the lending; true when all three statements were accepted.
+    bool Lend() {
+        CClientInfo client;
+        client.LoadByClientId(QStringLiteral("C1"));
+        client.Balance -= 30;
+        CFilmInfo film;
+        film.LoadByFilmId(QStringLiteral("F001"));
+        film.Degree += 1;
+        const bool clientOk = client.Update(QString::number(client.ID));
+        const bool filmOk = film.Update(QString::number(film.ID));
+        return clientOk && filmOk && Rental(QStringLiteral("C1"), QStringLiteral("F001"), kMonthly).Insert();
+    }
+
+    QString State() {
+        return Db::Value(
+            QStringLiteral("SELECT (SELECT Balance FROM Client)||'/'||(SELECT Degree FROM Film)||'/'||"
+                           "(SELECT COUNT(*) FROM Record) AS v"));
+    }
+
+private slots:
+    void committedTogether() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Seed();
+        {
+            CTransaction scope;
+            QVERIFY(Lend());
+            QVERIFY(scope.Commit());
+        }
+        QCOMPARE(State(), QStringLiteral("70.0/1/1"));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    void rolledBackTogether() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Seed();
+        {
+            CTransaction scope;
+            QVERIFY(Lend());
+            QCOMPARE(State(), QStringLiteral("70.0/1/1")); // seen inside the transaction
+        }
+        QCOMPARE(State(), QStringLiteral("100.0/0/0"));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    void refusedRentalUndoesTheClientAndFilm() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Seed();
+        Rental(QString(), QStringLiteral("F001"), kDaily).Insert(); // the film is out already
+        {
+            CTransaction scope;
+            QVERIFY(!Lend());
+            QCOMPARE(boxes.Boxes().size(), 0); // no box while the transaction is open
+            QVERIFY(!scope.Commit());
+        }
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("UNIQUE constraint failed: Record.FilmID")});
+        QCOMPARE(State(), QStringLiteral("100.0/0/1"));
+    }
+};
+VORIX_TEST(LendingWritesTest)
+#include "tst_RentInfo.moc"
