@@ -136,6 +136,7 @@ void CMainFrame::BuildStatusBar(int screenWidth) {
     bar->addWidget(m_wndIdlePane, 1);
     // Pane 1: the operator, a quarter of the screen wide.
     m_wndUserPane = new QLabel(bar);
+    m_wndUserPane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_wndUserPane->setFixedWidth(screenWidth / 4);
     bar->addPermanentWidget(m_wndUserPane);
     bar->installEventFilter(this);

@@ -9,6 +9,7 @@
 #include "ui_CLoginDlg.h" // each test source includes it too, so that it is generated
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTest>
 
@@ -31,6 +32,10 @@ inline CDialog::ModalRunner CancelLogin() {
         QVERIFY(login);
         QTest::mouseClick(login->Form()->cancelButton, Qt::LeftButton);
     };
+}
+
+inline QString Canonical(const QString& path) {
+    return QFileInfo(path).canonicalFilePath();
 }
 
 inline void ResetSession() {

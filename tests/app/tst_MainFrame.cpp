@@ -16,10 +16,6 @@
 using namespace Shell;
 
 namespace {
-QString Canonical(const QString& path) {
-    return QFileInfo(path).canonicalFilePath();
-}
-
 const QString kAdminPane = QStringLiteral("当前用户: Admin    类型: 管理员");
 } // namespace
 
