@@ -1,6 +1,8 @@
 #include "app/CRentalApp.h"
 
-#include "access/CLoginDlg.h"
+#include "app/Artwork.h"
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
@@ -12,11 +14,42 @@ bool CRentalApp::IsAdministrator() const {
     return m_strUserType == QStringLiteral("管理员");
 }
 
-bool CRentalApp::InitInstance(QApplication& app) {
-    Toolkit::InstallInterface(app);
-    QApplication::setApplicationDisplayName(QString());
-    m_strAppDir = QCoreApplication::applicationDirPath();
+QString CRentalApp::ProgramFolder() {
+    return QCoreApplication::applicationDirPath();
+}
+
+void CRentalApp::EnterProgramFolder() {
+    m_strAppDir = ProgramFolder();
+    // A failure leaves the program in the folder it was started from.
     QDir::setCurrent(m_strAppDir);
-    CLoginDlg login;
-    return login.DoModal() == IDOK;
+}
+
+bool CRentalApp::InitInstance(QApplication& app) {
+    EnterProgramFolder();
+    Toolkit::InstallInterface(app);
+    // Window titles stay exactly as given ("Vorix", "用户登陆"), without the program's name added.
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setWindowIcon(Artwork::AppIcon());
+    // The frame makes itself the main window and runs the login while it is created; a cancelled
+    // login has already asked it to close, which ends the program once the event loop runs.
+    auto* frame = new CMainFrame;
+    frame->show();
+    return true;
+}
+
+int CRentalApp::Run() {
+    const int code = QApplication::exec();
+    // Normally gone already: the frame deletes itself on closing.
+    delete m_pMainWnd.data();
+    return code;
+}
+
+void CRentalApp::OnAppAbout() {
+    CAboutDlg about(m_pMainWnd);
+    about.DoModal();
+}
+
+void CRentalApp::OnAppExit() {
+    if (m_pMainWnd)
+        m_pMainWnd->close();
 }

@@ -6,5 +6,5 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (!theApp.InitInstance(app))
         return 0;
-    return QApplication::exec();
+    return theApp.Run();
 }

@@ -1,0 +1,23 @@
+#pragma once
+// The main window's client area: shows the background picture and handles the desk and
+// management commands.
+#include <QFrame>
+
+class CBackdropView : public QFrame {
+    Q_OBJECT
+public:
+    explicit CBackdropView(QWidget* parent = nullptr);
+
+    // Commands. Each opens its dialog for one modal run.
+    void OnSettings();
+    void OnLend();
+    void OnReturn();
+    void OnExchange();
+    void OnFilms();
+    void OnClients();
+    void OnOperators();
+    void OnRecords();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};

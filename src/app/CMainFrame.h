@@ -1,0 +1,64 @@
+#pragma once
+// The main window: a fixed-size frame with the menus, the toolbar, the two-pane status bar and the
+// background view. The login runs while it is created.
+#include <QMainWindow>
+#include <QSet>
+#include <vector>
+
+class CBackdropView;
+class QLabel;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // The window's outer size, frame included.
+    static constexpr int kWidth = 640;
+    static constexpr int kHeight = 480;
+
+    // Creates the window and runs the login. A cancelled login closes the window as soon as the
+    // event loop runs.
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Outer geometry of the window on a screen of the given size: centred, possibly off the edges.
+    static QRect PlaceOnScreen(const QSize& screen);
+
+    // Commands of the frame.
+    void OnLogout();
+    void OnBackup();
+    void OnCleanup();
+    void OnViewToolBar();
+    void OnViewStatusBar();
+
+    CBackdropView* View() const { return m_wndView; }
+    QToolBar* ToolBar() const { return m_wndToolBar; }
+    // Status pane 1: the logged-in operator.
+    QLabel* UserPane() const { return m_wndUserPane; }
+    // The action of row `row` of the command table (null for a separator).
+    QAction* Action(int row) const { return m_actions.at(row); }
+
+signals:
+    // A command's handler has run; `row` is its row of the command table.
+    void CommandRun(int row);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar(int screenWidth);
+    void ShowLogin();
+    void Run(int row);
+    void FitOuterSize();
+    void FollowBars();
+
+    CBackdropView* m_wndView = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QLabel* m_wndIdlePane = nullptr;
+    QLabel* m_wndUserPane = nullptr;
+    std::vector<QAction*> m_actions;
+    QSet<QObject*> m_buttonsWithoutTip;
+};

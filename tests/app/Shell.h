@@ -1,0 +1,76 @@
+#pragma once
+// Shared steps of the shell's tests: scripted logins and a main window that cleans up after itself.
+#include "Shop.h"
+
+#include "access/CLoginDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CRentalApp.h"
+#include "app/CommandTable.h"
+#include "ui_CLoginDlg.h" // each test source includes it too, so that it is generated
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTest>
+
+namespace Shell {
+// A login script that types a name and password and presses "登陆".
+inline CDialog::ModalRunner LoginAs(const QString& name, const QString& password) {
+    return [name, password](CDialog& dialog) {
+        auto* login = qobject_cast<CLoginDlg*>(&dialog);
+        QVERIFY(login);
+        TypeText(login->Form()->nameEdit, name);
+        TypeText(login->Form()->passwordEdit, password);
+        QTest::mouseClick(login->Form()->okButton, Qt::LeftButton);
+    };
+}
+
+// A login script that presses "退出".
+inline CDialog::ModalRunner CancelLogin() {
+    return [](CDialog& dialog) {
+        auto* login = qobject_cast<CLoginDlg*>(&dialog);
+        QVERIFY(login);
+        QTest::mouseClick(login->Form()->cancelButton, Qt::LeftButton);
+    };
+}
+
+inline QString Canonical(const QString& path) {
+    return QFileInfo(path).canonicalFilePath();
+}
+
+inline void ResetSession() {
+    theApp.m_strUserName.clear();
+    theApp.m_strUserType.clear();
+}
+
+// The row of the command table with this handler.
+template <typename Handler> int RowOf(Handler handler) {
+    const std::vector<CommandRow>& rows = CommandTable();
+    for (int i = 0; i < int(rows.size()); ++i)
+        if (const auto* h = std::get_if<Handler>(&rows[i].handler); h && *h == handler)
+            return i;
+    return -1;
+}
+
+// The main window, created with a scripted first login; deleted at the end unless it closed itself.
+class Frame {
+public:
+    explicit Frame(CDialog::ModalRunner login = LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))) {
+        ModalScript script(std::move(login));
+        m_frame = new CMainFrame;
+    }
+    ~Frame() { delete m_frame.data(); }
+    CMainFrame* operator->() const { return m_frame.data(); }
+    CMainFrame* get() const { return m_frame.data(); }
+    bool Gone() const { return m_frame.isNull(); }
+    // Shows the window as start-up does and waits until it is the active window.
+    bool ShowActive() const {
+        m_frame->show();
+        m_frame->activateWindow();
+        return QTest::qWaitForWindowActive(m_frame.data());
+    }
+
+private:
+    QPointer<CMainFrame> m_frame;
+};
+} // namespace Shell

@@ -1,0 +1,281 @@
+#include "Shell.h"
+#include "TestRegistry.h"
+#include "ui_CLoginDlg.h" // generated for Shell.h
+
+#include "app/CBackdropView.h"
+
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+
+using namespace Shell;
+
+namespace {
+// The commands as the shop knows them: menu, item text with its key after a tab, prompt, handler.
+struct Expected {
+    QString menu;
+    QString item;
+    QString prompt;
+    CommandHandler handler;
+};
+
+QList<Expected> ExpectedCommands() {
+    return {
+        {"系统(&F)", "退出(&X)", "退出应用程序", &CRentalApp::OnAppExit},
+        {"系统(&F)", "注销(&L)", "注销当前用户", &CMainFrame::OnLogout},
+        {"系统(&F)", QString(), QString(), {}},
+        {"系统(&F)", "设置(&S)...", "系统设置", &CBackdropView::OnSettings},
+        {"操作(&O)", "借出(&B)...\tCtrl+B", "影片借出", &CBackdropView::OnLend},
+        {"操作(&O)", "还回(&R)...\tCtrl+R", "影片还回", &CBackdropView::OnReturn},
+        {"操作(&O)", "更换(&S)...\tCtrl+S", "影片更换", &CBackdropView::OnExchange},
+        {"管理(&M)", "影片(&F)...", "管理影片", &CBackdropView::OnFilms},
+        {"管理(&M)", "客户(&C)...", "管理客户", &CBackdropView::OnClients},
+        {"管理(&M)", "操作员(&O)...", "管理操作员", &CBackdropView::OnOperators},
+        {"管理(&M)", "租借记录(&R)...", "管理租借记录", &CBackdropView::OnRecords},
+        {"数据库", "备份(&B)", "备份数据库", &CMainFrame::OnBackup},
+        {"数据库", "整理(&C)...", "整理数据库", &CMainFrame::OnCleanup},
+        {"查看(&H)", "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏", &CMainFrame::OnViewToolBar},
+        {"查看(&H)", "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", &CMainFrame::OnViewStatusBar},
+        {"查看(&H)", "关于 Vorix(&A)...", "显示程序信息，版本号和版权\n关于", &CRentalApp::OnAppAbout},
+    };
+}
+
+// The item as a menu shows it: its text, and its key right-aligned after a tab.
+QString ShownItem(const QAction* action) {
+    if (action->isSeparator())
+        return QString();
+    const QString key = action->shortcut().toString(QKeySequence::PortableText);
+    return key.isEmpty() ? action->text() : action->text() + QLatin1Char('\t') + key;
+}
+
+QString Prompt(const QAction* action) {
+    if (action->isSeparator())
+        return QString();
+    // Only "关于" and the bar toggles carry a tooltip part; the others keep Qt's default tooltip.
+    QAction plain(action->text());
+    plain.setIconText(action->iconText());
+    const bool ownTip = action->toolTip() != plain.toolTip();
+    return ownTip ? action->statusTip() + QLatin1Char('\n') + action->toolTip() : action->statusTip();
+}
+} // namespace
+
+class CommandTableTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() { ResetSession(); }
+
+    void everyRowAsTheShopKnowsIt() {
+        const QList<Expected> expected = ExpectedCommands();
+        const std::vector<CommandRow>& rows = CommandTable();
+        QCOMPARE(int(rows.size()), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            const CommandRow& row = rows[i];
+            QString item = row.text ? QString::fromUtf8(row.text) : QString();
+            if (row.key)
+                item += QLatin1Char('\t') + QLatin1String(row.key);
+            QCOMPARE(QString::fromUtf8(row.menu), expected[i].menu);
+            QCOMPARE(item, expected[i].item);
+            QCOMPARE(row.prompt ? QString::fromUtf8(row.prompt) : QString(), expected[i].prompt);
+            QVERIFY2(row.handler == expected[i].handler, qPrintable(expected[i].item));
+        }
+    }
+
+    void menusAreBuiltFromTheTable() {
+        TempShop shop;
+        Frame frame;
+        const QList<Expected> expected = ExpectedCommands();
+        QStringList titles;
+        QList<const QAction*> items;
+        for (QAction* menuAction : frame->menuBar()->actions()) {
+            titles << menuAction->text();
+            for (const QAction* item : menuAction->menu()->actions()) {
+                items << item;
+                QCOMPARE(menuAction->text(), expected[items.size() - 1].menu);
+            }
+        }
+        QCOMPARE(titles, QStringList({"系统(&F)", "操作(&O)", "管理(&M)", "数据库", "查看(&H)"}));
+        QCOMPARE(items.size(), expected.size());
+        for (int i = 0; i < items.size(); ++i) {
+            QCOMPARE(ShownItem(items[i]), expected[i].item);
+            QCOMPARE(Prompt(items[i]), expected[i].prompt);
+            QVERIFY(frame->Action(i) == (items[i]->isSeparator() ? nullptr : items[i]));
+            // No command is ever disabled by the shell, and only the bar toggles carry a check.
+            QVERIFY(items[i]->isEnabled());
+            QCOMPARE(items[i]->isCheckable(),
+                     i == RowOf(&CMainFrame::OnViewToolBar) || i == RowOf(&CMainFrame::OnViewStatusBar));
+        }
+    }
+
+    void keysReachTheDeskCommandsOfTheView() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        QSignalSpy run(frame.get(), &CMainFrame::CommandRun);
+        QTest::keyClick(frame.get(), Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(frame.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(run.size(), 3);
+        QCOMPARE(run.at(0).at(0).toInt(), RowOf(&CBackdropView::OnLend));
+        QCOMPARE(run.at(1).at(0).toInt(), RowOf(&CBackdropView::OnReturn));
+        QCOMPARE(run.at(2).at(0).toInt(), RowOf(&CBackdropView::OnExchange));
+        QVERIFY(!frame.Gone());
+    }
+
+    void ctrlSIsTheExchangeAndNothingElse() {
+        TempShop shop;
+        Frame frame;
+        QList<QKeySequence> save = QKeySequence::keyBindings(QKeySequence::Save);
+        save << QKeySequence(QStringLiteral("Ctrl+S"));
+        QList<QAction*> bound;
+        for (QAction* action : frame->findChildren<QAction*>())
+            for (const QKeySequence& key : action->shortcuts())
+                if (save.contains(key))
+                    bound << action;
+        QCOMPARE(bound, QList<QAction*>({frame->Action(RowOf(&CBackdropView::OnExchange))}));
+        // No other command has a key.
+        int keyed = 0;
+        for (QAction* action : frame->findChildren<QAction*>())
+            keyed += action->shortcuts().isEmpty() ? 0 : 1;
+        QCOMPARE(keyed, 3);
+    }
+
+    void toolbarSlots() {
+        TempShop shop;
+        Frame frame;
+        QToolBar* bar = frame->ToolBar();
+        const QList<QAction*> slotActions = bar->actions();
+        QCOMPARE(slotActions.size(), kToolbarSlots);
+        const QList<CommandHandler> handlers = {
+            &CBackdropView::OnLend,     &CBackdropView::OnReturn,  &CBackdropView::OnExchange, {},
+            &CBackdropView::OnFilms,    &CBackdropView::OnClients, &CBackdropView::OnRecords,  {},
+            &CBackdropView::OnSettings, &CMainFrame::OnBackup,     &CRentalApp::OnAppAbout};
+        const QStringList labels = {"租出", "还回", "更换", "",     "影片", "客户",
+                                    "记录", "",     "设置", "备份", "关于"};
+        for (int slot = 0; slot < kToolbarSlots; ++slot) {
+            QAction* action = slotActions[slot];
+            QCOMPARE(action->isSeparator(), slot == 3 || slot == 7);
+            if (action->isSeparator())
+                continue;
+            QCOMPARE(action->iconText(), labels[slot]);
+            QVERIFY(!action->icon().isNull());
+            bool found = false;
+            for (int row = 0; row < int(CommandTable().size()); ++row)
+                if (frame->Action(row) == action) {
+                    QVERIFY2(CommandTable()[row].handler == handlers[slot], qPrintable(labels[slot]));
+                    found = true;
+                }
+            QVERIFY(found);
+            auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+            QVERIFY(button);
+            QVERIFY(button->autoRaise()); // flat
+            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        }
+        QCOMPARE(bar->iconSize(), QSize(32, 32));
+        QVERIFY(bar->isMovable());
+        QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
+        QCOMPARE(frame->toolBarArea(bar), Qt::TopToolBarArea);
+    }
+
+    void buttonsRunTheirCommands() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        QSignalSpy run(frame.get(), &CMainFrame::CommandRun);
+        const QList<QAction*> slotActions = frame->ToolBar()->actions();
+        // The third slot from the right opens the price settings; the next one is the backup.
+        QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[kToolbarSlots - 3]), Qt::LeftButton);
+        QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[kToolbarSlots - 2]), Qt::LeftButton);
+        QCOMPARE(run.size(), 2);
+        QCOMPARE(run.at(0).at(0).toInt(), RowOf(&CBackdropView::OnSettings));
+        QCOMPARE(run.at(1).at(0).toInt(), RowOf(&CMainFrame::OnBackup));
+    }
+
+    void onlyAboutHasATooltip() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        QToolBar* bar = frame->ToolBar();
+        for (QAction* action : bar->actions()) {
+            if (action->isSeparator())
+                continue;
+            QWidget* button = bar->widgetForAction(action);
+            QToolTip::hideText();
+            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(button, &help);
+            const QString expected =
+                action->iconText() == QStringLiteral("关于") ? QStringLiteral("关于") : QString();
+            QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), expected);
+        }
+        QToolTip::hideText();
+    }
+
+    void togglesFollowTheBars() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        QAction* toolbarItem = frame->Action(RowOf(&CMainFrame::OnViewToolBar));
+        QAction* statusItem = frame->Action(RowOf(&CMainFrame::OnViewStatusBar));
+        QVERIFY(toolbarItem->isChecked());
+        QVERIFY(statusItem->isChecked());
+
+        toolbarItem->trigger();
+        QVERIFY(frame->ToolBar()->isHidden());
+        QVERIFY(!toolbarItem->isChecked());
+        toolbarItem->trigger();
+        QVERIFY(frame->ToolBar()->isVisible());
+        QVERIFY(toolbarItem->isChecked());
+
+        statusItem->trigger();
+        QVERIFY(frame->statusBar()->isHidden());
+        QVERIFY(!statusItem->isChecked());
+        QVERIFY(toolbarItem->isChecked());
+        statusItem->trigger();
+        QVERIFY(frame->statusBar()->isVisible());
+        QVERIFY(statusItem->isChecked());
+
+        // Hidden any other way (the toolbar's own context menu), the check mark follows too.
+        frame->ToolBar()->toggleViewAction()->trigger();
+        QVERIFY(!toolbarItem->isChecked());
+        frame->ToolBar()->toggleViewAction()->trigger();
+        QVERIFY(toolbarItem->isChecked());
+        // Minimising hides no bar.
+        frame->showMinimized();
+        QVERIFY(toolbarItem->isChecked());
+        QVERIFY(statusItem->isChecked());
+    }
+
+    void promptsShowInPaneZeroAndTheIdleTextReturns() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        QStatusBar* bar = frame->statusBar();
+        const auto idle = [&] {
+            const QList<QLabel*> labels = bar->findChildren<QLabel*>();
+            for (QLabel* label : labels)
+                if (label->text() == QStringLiteral("欢迎您使用QUPA影像租赁管理系统!"))
+                    return label->isVisible() && bar->currentMessage().isEmpty();
+            return false;
+        };
+        QVERIFY(idle());
+        // Hovering a menu item or a button shows its prompt, leaving it brings the idle text back.
+        frame->Action(RowOf(&CRentalApp::OnAppAbout))->showStatusText(frame->View());
+        QCOMPARE(bar->currentMessage(), QStringLiteral("显示程序信息，版本号和版权"));
+        QVERIFY(!idle());
+        QStatusTipEvent leave{QString()};
+        QCoreApplication::sendEvent(frame->View(), &leave);
+        QVERIFY(idle());
+
+        QWidget* lend = frame->ToolBar()->widgetForAction(frame->Action(RowOf(&CBackdropView::OnLend)));
+        QCOMPARE(lend->statusTip(), QStringLiteral("影片借出"));
+        QTest::mouseMove(lend);
+        QTRY_COMPARE(bar->currentMessage(), QStringLiteral("影片借出"));
+        QTest::mouseMove(frame->View(), frame->View()->rect().center());
+        QTRY_VERIFY(idle());
+    }
+};
+VORIX_TEST(CommandTableTest)
+#include "tst_CommandTable.moc"

@@ -1,0 +1,191 @@
+#include "Shell.h"
+#include "TestRegistry.h"
+#include "ui_CLoginDlg.h" // generated for Shell.h
+
+#include "app/CAboutDlg.h"
+#include "app/CBackdropView.h"
+#include "ui_CAboutDlg.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+using namespace Shell;
+
+namespace {
+const QString kAdminPane = QStringLiteral("当前用户: Admin    类型: 管理员");
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() { ResetSession(); }
+
+    void placement_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QRect>("window");
+        QTest::newRow("1024x768") << QSize(1024, 768) << QRect(192, 144, 640, 480);
+        QTest::newRow("800x600") << QSize(800, 600) << QRect(80, 60, 640, 480);
+        QTest::newRow("odd sizes") << QSize(1025, 769) << QRect(192, 144, 640, 480);
+        QTest::newRow("smaller screen") << QSize(600, 400) << QRect(-20, -40, 640, 480);
+        // Truncation toward zero: -1 / 2 is 0, not -1.
+        QTest::newRow("one pixel short") << QSize(639, 479) << QRect(0, 0, 640, 480);
+        QTest::newRow("three pixels short") << QSize(637, 477) << QRect(-1, -1, 640, 480);
+    }
+    void placement() {
+        QFETCH(QSize, screen);
+        QFETCH(QRect, window);
+        QCOMPARE(CMainFrame::PlaceOnScreen(screen), window);
+    }
+
+    void fixedWindowCentredOnTheScreen() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Vorix"));
+        QCOMPARE(frame->frameGeometry(), CMainFrame::PlaceOnScreen(screen));
+        QCOMPARE(frame->minimumSize(), frame->maximumSize());
+        const Qt::WindowFlags flags = frame->windowFlags();
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        const QList<QSize> iconSizes = frame->windowIcon().availableSizes();
+        for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)})
+            QVERIFY(iconSizes.contains(size));
+        // The keyboard goes to the view.
+        QCOMPARE(QApplication::focusWidget(), frame->View());
+        QCOMPARE(frame->centralWidget(), frame->View());
+    }
+
+    void statusPanes() {
+        TempShop shop;
+        Frame frame;
+        QCOMPARE(frame->UserPane()->text(), kAdminPane);
+        QCOMPARE(frame->UserPane()->width(), QGuiApplication::primaryScreen()->geometry().width() / 4);
+        QCOMPARE(frame->UserPane()->minimumWidth(), frame->UserPane()->maximumWidth());
+        QVERIFY(frame->statusBar()->findChildren<QLabel*>().size() >= 2);
+    }
+
+    void logoutAsAnotherOperator() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Db::Exec(
+            QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','x%2y','操作员')")));
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        {
+            // A wrong password first: the form stays, the session is still Admin's.
+            int shown = 0;
+            ModalScript script([&](CDialog& dialog) {
+                ++shown;
+                auto& login = static_cast<CLoginDlg&>(dialog);
+                TypeText(login.Form()->nameEdit, QStringLiteral("小王"));
+                TypeText(login.Form()->passwordEdit, QStringLiteral("wrong"));
+                QTest::mouseClick(login.Form()->okButton, Qt::LeftButton);
+                QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+                QCOMPARE(frame->UserPane()->text(), kAdminPane);
+                login.Form()->passwordEdit->clear();
+                TypeText(login.Form()->passwordEdit, QStringLiteral("x%2y"));
+                QTest::mouseClick(login.Form()->okButton, Qt::LeftButton);
+            });
+            frame->Action(RowOf(&CMainFrame::OnLogout))->trigger();
+            QCOMPARE(shown, 1);
+        }
+        QCOMPARE(boxes.Texts(), QStringList({QStringLiteral("密码验证失败!")}));
+        QCOMPARE(frame->UserPane()->text(), QStringLiteral("当前用户: 小王    类型: 操作员"));
+        QCOMPARE(theApp.m_strUserName, QStringLiteral("小王"));
+        QVERIFY(!theApp.IsAdministrator());
+        QTest::qWait(20);
+        QVERIFY(!frame.Gone());
+    }
+
+    void cancelledFirstLoginClosesTheShownWindow() {
+        TempShop shop;
+        Frame frame(CancelLogin());
+        // Creation goes on and the window is shown; the close comes with the event loop.
+        QVERIFY(!frame.Gone());
+        QCOMPARE(frame->UserPane()->text(), QStringLiteral("当前用户:     类型: "));
+        frame->show();
+        QVERIFY(frame->isVisible());
+        QTRY_VERIFY(frame.Gone());
+        QCOMPARE(theApp.m_strUserName, QString());
+    }
+
+    void cancelledLogoutKeepsTheSessionAndCloses() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        {
+            ModalScript script(CancelLogin());
+            frame->OnLogout();
+        }
+        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(frame->UserPane()->text(), kAdminPane);
+        QTRY_VERIFY(frame.Gone());
+    }
+
+    void exitClosesWithoutAsking() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        frame->Action(RowOf(&CRentalApp::OnAppExit))->trigger();
+        QTRY_VERIFY(frame.Gone());
+        QCOMPARE(boxes.Boxes().size(), 0);
+        QVERIFY(theApp.m_pMainWnd.isNull());
+    }
+
+    void activationReturnsToTheProgramFolder() {
+        TempShop shop;
+        Frame frame;
+        QVERIFY(frame.ShowActive());
+        QTemporaryDir elsewhere;
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QDir::setCurrent(elsewhere.path());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QCOMPARE(Canonical(QDir::currentPath()), Canonical(shop.Dir()));
+        // Deactivating leaves the current directory alone.
+        QDir::setCurrent(elsewhere.path());
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(Canonical(QDir::currentPath()), Canonical(elsewhere.path()));
+    }
+
+    void aboutBox() {
+        TempShop shop;
+        Frame frame;
+        QString title, line, button;
+        bool hasIcon = false;
+        int result = 0;
+        {
+            ModalScript script([&](CDialog& dialog) {
+                auto* about = qobject_cast<CAboutDlg*>(&dialog);
+                QVERIFY(about);
+                title = about->windowTitle();
+                line = about->Form()->versionLabel->text();
+                button = about->Form()->okButton->text();
+                hasIcon = !about->Form()->iconLabel->pixmap().isNull();
+                QVERIFY(about->Form()->okButton->isDefault());
+                QTest::mouseClick(about->Form()->okButton, Qt::LeftButton);
+                result = about->Result();
+            });
+            frame->Action(RowOf(&CRentalApp::OnAppAbout))->trigger();
+        }
+        QCOMPARE(title, QStringLiteral("关于 Vorix"));
+        QCOMPARE(line, QStringLiteral("QUPA音像租赁管理系统1.0"));
+        QCOMPARE(button, QStringLiteral("确定"));
+        QVERIFY(hasIcon);
+        QCOMPARE(result, int(IDOK));
+    }
+};
+VORIX_TEST(MainFrameTest)
+#include "tst_MainFrame.moc"
