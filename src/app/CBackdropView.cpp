@@ -1,8 +1,20 @@
 #include "app/CBackdropView.h"
 
 #include "app/Artwork.h"
+#include "desk/CExchangeDlg.h"
+#include "desk/CLendDlg.h"
+#include "desk/CPriceSettingDlg.h"
+#include "desk/CReturnDlg.h"
 
 #include <QPainter>
+
+namespace {
+// One dialog for one modal run over the main window; the result is not needed here.
+template <typename Dialog> void RunDialog(QWidget* view) {
+    Dialog dialog(view->window());
+    dialog.DoModal();
+}
+} // namespace
 
 CBackdropView::CBackdropView(QWidget* parent) : QFrame(parent) {
     // A sunken edge around the client area, the system window colour wherever the picture ends.
@@ -21,19 +33,19 @@ void CBackdropView::paintEvent(QPaintEvent* event) {
 }
 
 void CBackdropView::OnSettings() {
-    // Opens the price settings dialog once it exists.
+    RunDialog<CPriceSettingDlg>(this);
 }
 
 void CBackdropView::OnLend() {
-    // Opens the lending dialog once it exists.
+    RunDialog<CLendDlg>(this);
 }
 
 void CBackdropView::OnReturn() {
-    // Opens the return dialog once it exists.
+    RunDialog<CReturnDlg>(this);
 }
 
 void CBackdropView::OnExchange() {
-    // Opens the exchange dialog once it exists.
+    RunDialog<CExchangeDlg>(this);
 }
 
 void CBackdropView::OnFilms() {

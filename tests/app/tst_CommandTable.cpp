@@ -115,6 +115,11 @@ private slots:
         Frame frame;
         QVERIFY(frame.ShowActive());
         QSignalSpy run(frame.get(), &CMainFrame::CommandRun);
+        QStringList opened;
+        ModalScript script([&](CDialog& d) {
+            opened << QString::fromLatin1(d.metaObject()->className());
+            d.OnCancel();
+        });
         QTest::keyClick(frame.get(), Qt::Key_B, Qt::ControlModifier);
         QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
         QTest::keyClick(frame.get(), Qt::Key_S, Qt::ControlModifier);
@@ -122,6 +127,7 @@ private slots:
         QCOMPARE(run.at(0).at(0).toInt(), RowOf(&CBackdropView::OnLend));
         QCOMPARE(run.at(1).at(0).toInt(), RowOf(&CBackdropView::OnReturn));
         QCOMPARE(run.at(2).at(0).toInt(), RowOf(&CBackdropView::OnExchange));
+        QCOMPARE(opened, QStringList({"CLendDlg", "CReturnDlg", "CExchangeDlg"}));
         QVERIFY(!frame.Gone());
     }
 
@@ -185,6 +191,11 @@ private slots:
         Frame frame;
         QVERIFY(frame.ShowActive());
         QSignalSpy run(frame.get(), &CMainFrame::CommandRun);
+        QStringList opened;
+        ModalScript script([&](CDialog& d) {
+            opened << QString::fromLatin1(d.metaObject()->className());
+            d.OnCancel();
+        });
         const QList<QAction*> slotActions = frame->ToolBar()->actions();
         // The third slot from the right opens the price settings; the next one is the backup.
         QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[kToolbarSlots - 3]), Qt::LeftButton);
@@ -192,6 +203,7 @@ private slots:
         QCOMPARE(run.size(), 2);
         QCOMPARE(run.at(0).at(0).toInt(), RowOf(&CBackdropView::OnSettings));
         QCOMPARE(run.at(1).at(0).toInt(), RowOf(&CMainFrame::OnBackup));
+        QCOMPARE(opened, QStringList{"CPriceSettingDlg"}); // the backup runs without a dialog
     }
 
     void onlyAboutHasATooltip() {

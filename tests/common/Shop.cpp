@@ -91,7 +91,13 @@ FixedClock::~FixedClock() {
     Clock::SetSource(nullptr);
 }
 
-ModalScript::ModalScript(CDialog::ModalRunner runner) : m_previous(CDialog::SetModalRunner(std::move(runner))) {}
+// The dialog is shown, as a modal run shows it, so that keys such as Enter reach its buttons.
+ModalScript::ModalScript(CDialog::ModalRunner runner)
+    : m_previous(CDialog::SetModalRunner([runner = std::move(runner)](CDialog& dialog) {
+          dialog.show();
+          runner(dialog);
+          dialog.hide();
+      })) {}
 
 ModalScript::~ModalScript() {
     CDialog::SetModalRunner(std::move(m_previous));

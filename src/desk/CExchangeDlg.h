@@ -1,0 +1,31 @@
+#pragma once
+#include "toolkit/CDialog.h"
+
+#include <memory>
+
+namespace Ui {
+class CExchangeDlg;
+}
+
+// "租借更换": moves the out rental of one film to another film, within the same rental.
+class CExchangeDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CExchangeDlg(QWidget* parent = nullptr);
+    ~CExchangeDlg() override;
+
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+    QString m_strOptName;
+    QString m_strNewFilmID;
+    QString m_strOldFilmID;
+
+    Ui::CExchangeDlg* Form() const { return m_ui.get(); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    std::unique_ptr<Ui::CExchangeDlg> m_ui;
+};

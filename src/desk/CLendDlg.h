@@ -1,0 +1,37 @@
+#pragma once
+#include "toolkit/CDialog.h"
+
+#include <QDateTime>
+#include <memory>
+
+namespace Ui {
+class CLendDlg;
+}
+
+// "影片借出": lends a film on the monthly plan (paid from the client's balance) or per day
+// (against a cash deposit, from which one day's price is taken at once).
+class CLendDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CLendDlg(QWidget* parent = nullptr);
+    ~CLendDlg() override;
+
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnSelchangeRentType();
+
+    QString m_strClientID;
+    QString m_strFilmID;
+    QString m_strOptName;
+    QDateTime m_tmBorrowDate;
+    float m_fForegift = 0;
+    int m_nRentType = 0; // 0 "月租", 1 "零租"
+
+    Ui::CLendDlg* Form() const { return m_ui.get(); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    std::unique_ptr<Ui::CLendDlg> m_ui;
+};

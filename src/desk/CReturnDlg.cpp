@@ -1,0 +1,67 @@
+#include "desk/CReturnDlg.h"
+
+#include "app/CRentalApp.h"
+#include "data/CFilmInfo.h"
+#include "data/CRentInfo.h"
+#include "data/SqlText.h"
+#include "desk/DeskRules.h"
+#include "toolkit/Clock.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CReturnDlg.h"
+
+CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CReturnDlg>()) {
+    m_ui->setupUi(this);
+    ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+}
+
+CReturnDlg::~CReturnDlg() = default;
+
+void CReturnDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(m_ui->filmEdit, m_strFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->operatorName, m_strOptName);
+    dx.Date(m_ui->dateEdit, m_tmReturnDate);
+}
+
+bool CReturnDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_tmReturnDate = Clock::Now();
+    m_strOptName = theApp.m_strUserName;
+    UpdateData(false);
+    return true;
+}
+
+void CReturnDlg::OnOK() {
+    if (!UpdateData(true))
+        return;
+    if (m_strFilmID.isEmpty())
+        return Desk::Refuse(QStringLiteral("未填写影片编号!"));
+    if (!CFilmInfo().ExistsByFilmId(m_strFilmID))
+        return Desk::Refuse(QStringLiteral("影片编号错误,影片库中未包含此编号!"));
+    if (!CRentInfo().ExistsOpenByFilmId(m_strFilmID))
+        return Desk::Refuse(QStringLiteral("影片编号错误,此影片未借出!"));
+
+    CRentInfo rent;
+    rent.LoadOpenByFilmId(m_strFilmID);
+    CFilmInfo film;
+    film.LoadByFilmId(m_strFilmID);
+
+    QString text = QStringLiteral("租借类型:  ") + rent.Type;
+    if (rent.Type == Desk::kMonthly) {
+        text += QStringLiteral("\n客户编号:  ") + rent.ClientID + QStringLiteral("\n影片编号:  ") +
+                rent.FilmID + QStringLiteral("\n影片名字:  ") + film.FilmName;
+    } else {
+        text += QStringLiteral("\n影片编号:  ") + rent.FilmID + QStringLiteral("\n影片名字:  ") +
+                film.FilmName + QStringLiteral("\n押金找回:  ") +
+                QString::asprintf("%.2f", double(rent.Foregift)) + QStringLiteral(" 元");
+    }
+    text += QStringLiteral("\n\n以上信息是否正确,请确认?");
+    if (!Desk::Confirm(text))
+        return;
+
+    rent.ReturnDate = Desk::DateText(m_tmReturnDate);
+    rent.OptUser = m_strOptName;
+    // A rejected update leaves the film out: the form stays open after the engine's message.
+    if (!rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))))
+        return;
+    CDialog::OnOK();
+}

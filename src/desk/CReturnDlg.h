@@ -1,0 +1,33 @@
+#pragma once
+#include "toolkit/CDialog.h"
+
+#include <QDateTime>
+#include <memory>
+
+namespace Ui {
+class CReturnDlg;
+}
+
+// "影片还回": closes the out rental of a film after a confirmation that shows the deposit to
+// hand back.
+class CReturnDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CReturnDlg(QWidget* parent = nullptr);
+    ~CReturnDlg() override;
+
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+    QString m_strFilmID;
+    QString m_strOptName;
+    QDateTime m_tmReturnDate;
+
+    Ui::CReturnDlg* Form() const { return m_ui.get(); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    std::unique_ptr<Ui::CReturnDlg> m_ui;
+};

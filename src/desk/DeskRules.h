@@ -1,0 +1,24 @@
+#pragma once
+// What the rental desk shares: its limits, its refusal box and the price of a film's medium.
+#include <QDateTime>
+#include <QString>
+
+class CSettingInfo;
+
+namespace Desk {
+constexpr int kNumberBytes = 20;
+constexpr float kMaxMoney = 9999;
+
+inline const QString kMonthly = QStringLiteral("月租");
+inline const QString kDaily = QStringLiteral("零租");
+
+// A refusal of the desk: caption "提示", exclamation icon, OK.
+void Refuse(const QString& message);
+// Only the exact text "VCD" selects the VCD price; any other medium pays the DVD price.
+float MonthPrice(const CSettingInfo& prices, const QString& filmType);
+float DayPrice(const CSettingInfo& prices, const QString& filmType);
+// A question before a change: caption "请确定", question icon, Yes (the default) and No.
+bool Confirm(const QString& text);
+// The date of a rental as stored: "%Y-%m-%d".
+QString DateText(const QDateTime& when);
+} // namespace Desk
