@@ -53,7 +53,9 @@ namespace {
 class ConsolePrompter : public IPrompter {
 public:
     MsgResult Show(const MessageRequest& request) override {
-        std::fprintf(stderr, "[box] %s: %s\n", qPrintable(request.caption), qPrintable(request.text));
+        // Questions are answered with their default (Yes); anything else is worth seeing.
+        if (request.icon != MsgIcon::Question)
+            std::fprintf(stderr, "[box] %s: %s\n", qPrintable(request.caption), qPrintable(request.text));
         return request.defaultButton;
     }
 };

@@ -4,6 +4,7 @@
 #include "toolkit/Prompter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <openssl/evp.h>
@@ -67,7 +68,7 @@ QByteArray PassphrasePragma(const QByteArray& password) {
     return "PRAGMA key = '" + Sql::Text(QString::fromUtf8(password)).toUtf8() + "';";
 }
 
-sqlite3* Open(const ConnectionSettings& settings, QString* error, bool cachedKey) {
+sqlite3* OpenKeyed(const ConnectionSettings& settings, QString* error, bool cachedKey) {
     sqlite3* db = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
     // No create flag: a missing file is reported, never made empty.
@@ -85,6 +86,42 @@ sqlite3* Open(const ConnectionSettings& settings, QString* error, bool cachedKey
             sqlite3_close(db);
             return nullptr;
         }
+    }
+    return db;
+}
+
+// One idle connection to the file in use, held for the rest of the run. Without it every
+// operation's connection is the last one to close, and the engine then checkpoints and removes
+// the write-ahead log, only to rebuild it at the next open: most of the cost of an operation.
+// It holds no transaction and no lock.
+class WalKeeper {
+public:
+    ~WalKeeper() { sqlite3_close(m_db); }
+    void Hold(const ConnectionSettings& settings) {
+        const QString file = QFileInfo(settings.dataSource).absoluteFilePath();
+        if (m_db && file == m_file)
+            return;
+        sqlite3_close(m_db); // another shop file: let the old one go
+        m_db = nullptr;
+        m_file = file;
+        QString ignored;
+        m_db = OpenKeyed(settings, &ignored, true);
+        if (m_db && !Run(m_db, "SELECT count(*) FROM sqlite_master", nullptr)) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+        }
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    QString m_file;
+};
+
+sqlite3* Open(const ConnectionSettings& settings, QString* error, bool cachedKey) {
+    sqlite3* db = OpenKeyed(settings, error, cachedKey);
+    if (db) {
+        static WalKeeper keeper;
+        keeper.Hold(settings);
     }
     return db;
 }

@@ -34,6 +34,14 @@ inline CDialog::ModalRunner CancelLogin() {
     };
 }
 
+// A script that notes the class of each dialog opened and cancels it.
+inline CDialog::ModalRunner NoteAndCancel(QStringList* opened) {
+    return [opened](CDialog& dialog) {
+        *opened << QString::fromLatin1(dialog.metaObject()->className());
+        dialog.OnCancel();
+    };
+}
+
 inline QString Canonical(const QString& path) {
     return QFileInfo(path).canonicalFilePath();
 }

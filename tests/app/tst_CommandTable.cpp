@@ -116,10 +116,7 @@ private slots:
         QVERIFY(frame.ShowActive());
         QSignalSpy run(frame.get(), &CMainFrame::CommandRun);
         QStringList opened;
-        ModalScript script([&](CDialog& d) {
-            opened << QString::fromLatin1(d.metaObject()->className());
-            d.OnCancel();
-        });
+        ModalScript script(NoteAndCancel(&opened));
         QTest::keyClick(frame.get(), Qt::Key_B, Qt::ControlModifier);
         QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
         QTest::keyClick(frame.get(), Qt::Key_S, Qt::ControlModifier);
@@ -192,10 +189,7 @@ private slots:
         QVERIFY(frame.ShowActive());
         QSignalSpy run(frame.get(), &CMainFrame::CommandRun);
         QStringList opened;
-        ModalScript script([&](CDialog& d) {
-            opened << QString::fromLatin1(d.metaObject()->className());
-            d.OnCancel();
-        });
+        ModalScript script(NoteAndCancel(&opened));
         const QList<QAction*> slotActions = frame->ToolBar()->actions();
         // The third slot from the right opens the price settings; the next one is the backup.
         QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[kToolbarSlots - 3]), Qt::LeftButton);
