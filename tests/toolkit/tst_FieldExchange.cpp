@@ -3,8 +3,11 @@
 
 #include "toolkit/DataExchange.h"
 #include "toolkit/Gbk.h"
+#include "toolkit/Interface.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -187,6 +190,18 @@ private slots:
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QVERIFY(dlg.IsEnded());
         QCOMPARE(dlg.Result(), int(IDCANCEL));
+    }
+
+    void standardButtonsSpeakChinese() {
+        auto previous = SetPrompter(nullptr);
+        Toolkit::InstallInterface(*qApp);
+        SetPrompter(std::move(previous)); // keep the tests' boxes silent
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+        QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
+        QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
+        QVERIFY(box.button(QMessageBox::Ok)->text().startsWith(QStringLiteral("确定")));
+        QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith(QStringLiteral("取消")));
     }
 
     void boxWithoutCaptionShowsTheTitle() {
