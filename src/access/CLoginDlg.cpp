@@ -37,11 +37,16 @@ void CLoginDlg::OnOK() {
     if (!UpdateData(true))
         return;
     COperatorInfo op;
-    if (!op.ExistsByOptName(m_strName)) {
+    // A failed read has shown the engine's message: no second box about the name.
+    Lookup found = op.ExistsByOptName(m_strName);
+    if (found == Lookup::Found)
+        found = op.LoadByOptName(m_strName);
+    if (found == Lookup::Failed)
+        return;
+    if (found == Lookup::Missing) {
         MessageBox(QStringLiteral("错误的用户名!"), QStringLiteral("提示"), MsgIcon::Error);
         return;
     }
-    op.LoadByOptName(m_strName);
     if (m_strPassword != op.OptPwd) {
         MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
         return;

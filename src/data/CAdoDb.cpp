@@ -4,11 +4,12 @@
 #include "toolkit/Prompter.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <openssl/evp.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 constexpr int kBusyTimeoutMs = 5000;
@@ -16,6 +17,8 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr int kKdfRounds = 64000;
 constexpr int kKeyBytes = 32;
 constexpr int kSaltBytes = 16;
+// Idle connections kept per thread; more than the desk ever holds at once.
+constexpr size_t kPoolSize = 4;
 
 thread_local CTransaction* t_scope = nullptr;
 
@@ -24,26 +27,44 @@ std::function<void(const QString&)>& StatementObserver() {
     return observer;
 }
 
-QString EngineText(sqlite3* db) {
-    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+struct EngineError {
+    int code = SQLITE_NOMEM;
+    QString text = QStringLiteral("out of memory");
+};
+
+EngineError ErrorOf(sqlite3* db) {
+    if (!db)
+        return {};
+    return {sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db))};
 }
 
-bool Run(sqlite3* db, const char* sql, QString* error) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK)
+QString Describe(const EngineError& error) {
+    return DescribeEngineError(error.code, error.text);
+}
+
+bool Run(sqlite3* db, const char* sql, EngineError* error) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
     if (error)
-        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-    sqlite3_free(message);
+        *error = ErrorOf(db);
     return false;
 }
 
-// The raw key of a file, derived once per process for each salt: an open then costs no derivation.
-QByteArray RawKeyPragma(const QByteArray& password, const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+// The file's salt, read through the engine's own handle: opening the file with a descriptor of
+// our own and closing it would drop every lock the engine holds on it. Empty for a new, empty file.
+QByteArray SaltOf(sqlite3* db) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
         return {};
-    const QByteArray salt = f.read(kSaltBytes);
+    QByteArray salt(kSaltBytes, '\0');
+    if (file->pMethods->xRead(file, salt.data(), kSaltBytes, 0) != SQLITE_OK)
+        return {};
+    return salt;
+}
+
+// The raw key of a file, derived once per process for each salt: an open then costs no derivation.
+QByteArray RawKeyPragma(const QByteArray& password, const QByteArray& salt) {
     if (salt.size() != kSaltBytes)
         return {};
     static QMutex mutex;
@@ -68,18 +89,19 @@ QByteArray PassphrasePragma(const QByteArray& password) {
     return "PRAGMA key = '" + Sql::Text(QString::fromUtf8(password)).toUtf8() + "';";
 }
 
-sqlite3* OpenKeyed(const ConnectionSettings& settings, QString* error, bool cachedKey) {
+sqlite3* OpenKeyed(const ConnectionSettings& settings, EngineError* error, bool cachedKey) {
     sqlite3* db = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
     // No create flag: a missing file is reported, never made empty.
     if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        *error = EngineText(db);
+        *error = ErrorOf(db);
         sqlite3_close(db);
         return nullptr;
     }
+    sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     if (!settings.password.isEmpty()) {
-        QByteArray pragma = cachedKey ? RawKeyPragma(settings.password, settings.dataSource) : QByteArray();
+        QByteArray pragma = cachedKey ? RawKeyPragma(settings.password, SaltOf(db)) : QByteArray();
         if (pragma.isEmpty())
             pragma = PassphrasePragma(settings.password);
         if (!Run(db, pragma.constData(), error)) {
@@ -90,42 +112,105 @@ sqlite3* OpenKeyed(const ConnectionSettings& settings, QString* error, bool cach
     return db;
 }
 
-// One idle connection to the file in use, held for the rest of the run. Without it every
-// operation's connection is the last one to close, and the engine then checkpoints and removes
-// the write-ahead log, only to rebuild it at the next open: most of the cost of an operation.
-// It holds no transaction and no lock.
-class WalKeeper {
+// Idle connections of this thread, the most recently used last. Without them every operation's
+// connection would be the last to close; the engine then checkpoints and removes the write-ahead
+// log, only to rebuild it and read the schema again at the next open. An idle connection holds
+// no statement, no transaction and no lock.
+class ConnectionPool {
 public:
-    ~WalKeeper() { sqlite3_close(m_db); }
-    void Hold(const ConnectionSettings& settings) {
-        const QString file = QFileInfo(settings.dataSource).absoluteFilePath();
-        if (m_db && file == m_file)
+    ~ConnectionPool() {
+        for (const Idle& idle : m_idle)
+            sqlite3_close(idle.db);
+    }
+
+    sqlite3* Take(const QString& connectionString, EngineError* error) {
+        const ConnectionSettings settings = ParseConnectionString(connectionString);
+        struct stat info {};
+        const bool present = ::stat(QFile::encodeName(settings.dataSource).constData(), &info) == 0;
+        for (auto it = m_idle.end(); it != m_idle.begin();) {
+            --it;
+            if (it->connectionString != connectionString)
+                continue;
+            // A file deleted or put in place of the old one since: its connections are stale.
+            if (!present || it->device != info.st_dev || it->inode != info.st_ino) {
+                sqlite3_close(it->db);
+                it = m_idle.erase(it);
+                continue;
+            }
+            sqlite3* db = it->db;
+            m_idle.erase(it);
+            return db;
+        }
+        return OpenKeyed(settings, error, true);
+    }
+
+    // A connection that failed, or still holds a statement or a transaction, is closed instead.
+    void Give(sqlite3* db, const QString& connectionString, bool sound) {
+        struct stat info {};
+        const QByteArray path = QFile::encodeName(ParseConnectionString(connectionString).dataSource);
+        if (!sound || !sqlite3_get_autocommit(db) || sqlite3_next_stmt(db, nullptr) ||
+            ::stat(path.constData(), &info) != 0) {
+            sqlite3_close(db);
             return;
-        sqlite3_close(m_db); // another shop file: let the old one go
-        m_db = nullptr;
-        m_file = file;
-        QString ignored;
-        m_db = OpenKeyed(settings, &ignored, true);
-        if (m_db && !Run(m_db, "SELECT count(*) FROM sqlite_master", nullptr)) {
-            sqlite3_close(m_db);
-            m_db = nullptr;
+        }
+        m_idle.push_back({connectionString, db, info.st_dev, info.st_ino});
+        if (m_idle.size() > kPoolSize) {
+            sqlite3_close(m_idle.front().db);
+            m_idle.erase(m_idle.begin());
         }
     }
 
 private:
-    sqlite3* m_db = nullptr;
-    QString m_file;
+    struct Idle {
+        QString connectionString;
+        sqlite3* db;
+        dev_t device;
+        ino_t inode;
+    };
+    std::vector<Idle> m_idle;
 };
 
-sqlite3* Open(const ConnectionSettings& settings, QString* error, bool cachedKey) {
-    sqlite3* db = OpenKeyed(settings, error, cachedKey);
-    if (db) {
-        static WalKeeper keeper;
-        keeper.Hold(settings);
-    }
-    return db;
+ConnectionPool& Pool() {
+    thread_local ConnectionPool pool;
+    return pool;
 }
 } // namespace
+
+QString DescribeEngineError(int extendedCode, const QString& engineText) {
+    QString what;
+    switch (extendedCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        what = QStringLiteral("数据库正被另一台电脑或另一个程序使用,这次操作没有完成。请稍等片刻再试一次。");
+        break;
+    case SQLITE_READONLY:
+        what = QStringLiteral(
+            "数据库文件只能读取,不能写入,这次修改没有保存。请检查 cddata.mdb 及其文件夹的写入权限。");
+        break;
+    case SQLITE_FULL:
+        what = QStringLiteral("磁盘已满,这次修改没有保存。请腾出磁盘空间后再试。");
+        break;
+    case SQLITE_CANTOPEN:
+        what = QStringLiteral("无法打开数据库文件。请确认 cddata.mdb 在程序所在的文件夹中,并且可以读写。");
+        break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        what = QStringLiteral("数据库文件已损坏,或者不是本店的数据库。请停止使用,并用最近的备份恢复。");
+        break;
+    case SQLITE_IOERR:
+        what = QStringLiteral("读写数据库文件时出错,这次操作没有完成。请检查磁盘,必要时用最近的备份恢复。");
+        break;
+    case SQLITE_CONSTRAINT:
+        if (engineText.contains(QLatin1String("Record.FilmID")))
+            what = QStringLiteral("这部影片已经借出,还没有归还,不能再借出一次。");
+        break;
+    default:
+        break;
+    }
+    if (what.isEmpty())
+        return engineText;
+    return what + QStringLiteral("\n\n") + engineText;
+}
 
 ConnectionSettings ParseConnectionString(const QString& connectionString) {
     ConnectionSettings settings;
@@ -143,12 +228,20 @@ ConnectionSettings ParseConnectionString(const QString& connectionString) {
     return settings;
 }
 
+static sqlite3* OpenOutsideThePool(const ConnectionSettings& settings, QString* error, bool cachedKey) {
+    EngineError failure;
+    sqlite3* db = OpenKeyed(settings, &failure, cachedKey);
+    if (!db)
+        *error = failure.text;
+    return db;
+}
+
 sqlite3* OpenDatabase(const ConnectionSettings& settings, QString* error) {
-    return Open(settings, error, true);
+    return OpenOutsideThePool(settings, error, true);
 }
 
 sqlite3* OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {
-    return Open(settings, error, false);
+    return OpenOutsideThePool(settings, error, false);
 }
 
 // ---- CRecordset
@@ -183,11 +276,12 @@ void CAdoDb::SetStatementObserver(std::function<void(const QString&)> observer) 
     StatementObserver() = std::move(observer);
 }
 
-void CAdoDb::Fail(const QString& engineText) {
+void CAdoDb::Fail(const QString& message) {
+    m_errored = true;
     if (m_borrowed && t_scope)
-        t_scope->RecordFailure(engineText);
+        t_scope->RecordFailure(message);
     else
-        ReportDatabaseError(engineText);
+        ReportDatabaseError(message);
 }
 
 void CAdoDb::Connect() {
@@ -199,12 +293,12 @@ void CAdoDb::Connect() {
         m_connectFailed = !m_connection; // the scope has recorded why
         return;
     }
-    QString error;
-    m_connection = OpenDatabase(ParseConnectionString(m_connectionString), &error);
+    EngineError error;
+    m_connection = Pool().Take(m_connectionString, &error);
     if (!m_connection) {
         // Reported once; the statements of this object then fail without a second box.
         m_connectFailed = true;
-        ReportDatabaseError(error);
+        ReportDatabaseError(Describe(error));
     }
 }
 
@@ -234,7 +328,7 @@ const CRecordset& CAdoDb::Query(const QString& sql) {
             m_recordset.m_values << QString::fromUtf8(value ? value : "");
         }
     } else {
-        Fail(EngineText(m_connection));
+        Fail(Describe(ErrorOf(m_connection)));
     }
     // Only the first row is ever read: end the statement at once so that it holds no lock.
     sqlite3_finalize(stmt);
@@ -255,16 +349,17 @@ bool CAdoDb::Execute(const QString& sql) {
     }
     const bool ok = rc == SQLITE_DONE || (rc == SQLITE_OK && !stmt);
     if (!ok)
-        Fail(EngineText(m_connection));
+        Fail(Describe(ErrorOf(m_connection)));
     sqlite3_finalize(stmt);
     return ok;
 }
 
 void CAdoDb::Close() {
     if (m_connection && !m_borrowed)
-        sqlite3_close(m_connection);
+        Pool().Give(m_connection, m_connectionString, !m_errored);
     m_connection = nullptr;
     m_borrowed = false;
+    m_errored = false;
 }
 
 // ---- CTransaction
@@ -283,22 +378,24 @@ sqlite3* CTransaction::Connection(const QString& connectionString) {
     if (m_failed)
         return nullptr; // a failed transaction runs nothing more
     if (!m_connection) {
-        QString error;
-        m_connection = OpenDatabase(ParseConnectionString(connectionString), &error);
-        // Take the write lock at once, so that no other writer slips in between our statements.
+        EngineError error;
+        m_connection = Pool().Take(connectionString, &error);
+        // Take the write lock at once, so that no other writer slips in between our statements
+        // and every read of the scope sees what it will write back over.
         if (m_connection && !Run(m_connection, "BEGIN IMMEDIATE", &error)) {
             sqlite3_close(m_connection);
             m_connection = nullptr;
         }
         if (!m_connection)
-            RecordFailure(error);
+            RecordFailure(Describe(error));
+        m_connectionString = connectionString;
     }
     return m_connection;
 }
 
-void CTransaction::RecordFailure(const QString& engineText) {
+void CTransaction::RecordFailure(const QString& message) {
     if (!m_failed || m_error.isEmpty())
-        m_error = engineText;
+        m_error = message;
     m_failed = true;
 }
 
@@ -317,12 +414,12 @@ void CTransaction::Finish(bool commit) {
     m_done = true;
     t_scope = nullptr;
     if (m_connection) {
-        QString error;
+        EngineError error;
         if (commit && !m_failed && !Run(m_connection, "COMMIT", &error))
-            RecordFailure(error);
+            RecordFailure(Describe(error));
         if (!commit || m_failed)
             Run(m_connection, "ROLLBACK", nullptr);
-        sqlite3_close(m_connection);
+        Pool().Give(m_connection, m_connectionString, !m_failed);
         m_connection = nullptr;
     }
     if (m_failed)

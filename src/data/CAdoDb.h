@@ -1,5 +1,6 @@
 #pragma once
 // The access layer: one connection to cddata.mdb per repository operation, one statement each.
+// Connections come from a per-thread pool of idle ones, as if each were opened afresh.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -16,16 +17,24 @@ struct ConnectionSettings {
 };
 ConnectionSettings ParseConnectionString(const QString& connectionString);
 
-// Opens an existing database file (never creates one), keyed and with a busy timeout.
-// Returns null and sets *error to the engine's text on failure.
+// Opens an existing database file (never creates one), keyed and with a busy timeout, outside the
+// pool of idle connections. Returns null and sets *error to the engine's text on failure.
 sqlite3* OpenDatabase(const ConnectionSettings& settings, QString* error);
 // Same, but runs the passphrase's key derivation on every open instead of using the cached key.
 sqlite3* OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
+
+// What a load or a check found: a failed query is not a missing row.
+enum class Lookup { Found, Missing, Failed };
+
+// The engine's failure as the shop reads it: what happened and what to do, in Chinese, with the
+// engine's own text after it. extendedCode is sqlite3_extended_errcode's.
+QString DescribeEngineError(int extendedCode, const QString& engineText);
 
 // The first row of a query's result, read as text by column name.
 class CRecordset {
 public:
     bool IsOpen() const { return m_open; }
+    Lookup Result() const { return !m_open ? Lookup::Failed : m_eof ? Lookup::Missing : Lookup::Found; }
     // True when the query matched no row (or did not run).
     bool IsEOF() const { return m_eof; }
     QString GetText(const char* column) const;
@@ -59,11 +68,12 @@ public:
 
 private:
     bool EnsureConnected();
-    void Fail(const QString& engineText);
+    void Fail(const QString& message);
 
     QString m_connectionString;
     sqlite3* m_connection = nullptr;
     bool m_connectFailed = false;
+    bool m_errored = false;  // a connection that reported an error is not pooled again
     bool m_borrowed = false; // the connection belongs to the open transaction scope
     CRecordset m_recordset;
 };
@@ -85,11 +95,12 @@ public:
 private:
     friend class CAdoDb;
     sqlite3* Connection(const QString& connectionString);
-    void RecordFailure(const QString& engineText);
+    void RecordFailure(const QString& message);
     void Finish(bool commit);
 
     CTransaction* m_outer = nullptr;
     sqlite3* m_connection = nullptr;
+    QString m_connectionString; // the pool's key of m_connection
     bool m_failed = false;
     bool m_done = false;
     QString m_error;

@@ -35,26 +35,28 @@ bool CClientInfo::DeleteById(const QString& idText) {
     return db.Execute(QStringLiteral("DELETE FROM Client WHERE ID=") + idText);
 }
 
-void CClientInfo::LoadById(const QString& idText) {
+Lookup CClientInfo::LoadById(const QString& idText) {
     CAdoDb db;
     const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Client WHERE ID=") + idText);
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     ReadColumns(rs);
+    return Lookup::Found;
 }
 
-bool CClientInfo::ExistsByClientId(const QString& clientId) {
+Lookup CClientInfo::ExistsByClientId(const QString& clientId) {
     CAdoDb db;
-    return !db.Query(SelectByClientId(clientId)).IsEOF();
+    return db.Query(SelectByClientId(clientId)).Result();
 }
 
-void CClientInfo::LoadByClientId(const QString& clientId) {
+Lookup CClientInfo::LoadByClientId(const QString& clientId) {
     CAdoDb db;
     const CRecordset& rs = db.Query(SelectByClientId(clientId));
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     ID = rs.GetInt("ID");
     ReadColumns(rs);
+    return Lookup::Found;
 }
 
 // Every column but the key, in the table's order.

@@ -1,8 +1,8 @@
 #pragma once
 // One row of the Client table and the table's statements.
-#include <QString>
+#include "data/CAdoDb.h"
 
-class CRecordset;
+#include <QString>
 
 class CClientInfo {
 public:
@@ -11,9 +11,10 @@ public:
     bool Insert();
     bool Update(const QString& idText);
     bool DeleteById(const QString& idText);
-    void LoadById(const QString& idText); // ID keeps its value
-    bool ExistsByClientId(const QString& clientId);
-    void LoadByClientId(const QString& clientId);
+    // A load that finds no row, or fails, leaves the record as it was.
+    Lookup LoadById(const QString& idText); // ID keeps its value
+    Lookup ExistsByClientId(const QString& clientId);
+    Lookup LoadByClientId(const QString& clientId);
 
     int ID = 0;
     QString ClientID;

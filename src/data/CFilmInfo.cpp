@@ -39,26 +39,28 @@ bool CFilmInfo::DeleteById(const QString& idText) {
     return db.Execute(QStringLiteral("DELETE FROM Film WHERE ID=") + idText);
 }
 
-void CFilmInfo::LoadById(const QString& idText) {
+Lookup CFilmInfo::LoadById(const QString& idText) {
     CAdoDb db;
     const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Film WHERE ID=") + idText);
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     ReadColumns(rs);
+    return Lookup::Found;
 }
 
-bool CFilmInfo::ExistsByFilmId(const QString& filmId) {
+Lookup CFilmInfo::ExistsByFilmId(const QString& filmId) {
     CAdoDb db;
-    return !db.Query(SelectByFilmId(filmId)).IsEOF();
+    return db.Query(SelectByFilmId(filmId)).Result();
 }
 
-void CFilmInfo::LoadByFilmId(const QString& filmId) {
+Lookup CFilmInfo::LoadByFilmId(const QString& filmId) {
     CAdoDb db;
     const CRecordset& rs = db.Query(SelectByFilmId(filmId));
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     ID = rs.GetInt("ID");
     ReadColumns(rs);
+    return Lookup::Found;
 }
 
 // Every column but the key, in the table's order.

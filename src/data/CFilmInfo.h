@@ -1,8 +1,8 @@
 #pragma once
 // One row of the Film table and the table's statements.
-#include <QString>
+#include "data/CAdoDb.h"
 
-class CRecordset;
+#include <QString>
 
 class CFilmInfo {
 public:
@@ -11,9 +11,10 @@ public:
     bool Insert();
     bool Update(const QString& idText);
     bool DeleteById(const QString& idText);
-    void LoadById(const QString& idText); // ID keeps its value
-    bool ExistsByFilmId(const QString& filmId);
-    void LoadByFilmId(const QString& filmId);
+    // A load that finds no row, or fails, leaves the record as it was.
+    Lookup LoadById(const QString& idText); // ID keeps its value
+    Lookup ExistsByFilmId(const QString& filmId);
+    Lookup LoadByFilmId(const QString& filmId);
 
     int GetID() const { return ID; }
     void SetID(int value) { ID = value; }

@@ -11,9 +11,9 @@ QString SelectByName(const QString& name) {
 
 bool COperatorInfo::Insert() {
     CAdoDb db;
-    return db.Execute(QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('") + Sql::Text(OptName) +
-                      QStringLiteral("','") + Sql::Text(OptPwd) + QStringLiteral("','") + Sql::Text(Type) +
-                      QStringLiteral("')"));
+    return db.Execute(QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('") +
+                      Sql::Text(OptName) + QStringLiteral("','") + Sql::Text(OptPwd) + QStringLiteral("','") +
+                      Sql::Text(Type) + QStringLiteral("')"));
 }
 
 bool COperatorInfo::Update(const QString& idText) {
@@ -28,28 +28,30 @@ bool COperatorInfo::DeleteById(const QString& idText) {
     return db.Execute(QStringLiteral("DELETE FROM Operator WHERE ID=") + idText);
 }
 
-void COperatorInfo::LoadById(const QString& idText) {
+Lookup COperatorInfo::LoadById(const QString& idText) {
     CAdoDb db;
     const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Operator WHERE ID=") + idText);
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     OptName = rs.GetText("OptName");
     OptPwd = rs.GetText("OptPwd");
     Type = rs.GetText("Type");
+    return Lookup::Found;
 }
 
-bool COperatorInfo::ExistsByOptName(const QString& name) {
+Lookup COperatorInfo::ExistsByOptName(const QString& name) {
     CAdoDb db;
-    return !db.Query(SelectByName(name)).IsEOF();
+    return db.Query(SelectByName(name)).Result();
 }
 
-void COperatorInfo::LoadByOptName(const QString& name) {
+Lookup COperatorInfo::LoadByOptName(const QString& name) {
     CAdoDb db;
     const CRecordset& rs = db.Query(SelectByName(name));
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     ID = rs.GetInt("ID");
     OptName = rs.GetText("OptName");
     OptPwd = rs.GetText("OptPwd");
     Type = rs.GetText("Type");
+    return Lookup::Found;
 }

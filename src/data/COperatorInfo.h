@@ -1,5 +1,7 @@
 #pragma once
 // One row of the Operator table and the table's statements.
+#include "data/CAdoDb.h"
+
 #include <QString>
 
 class COperatorInfo {
@@ -9,9 +11,10 @@ public:
     bool Insert();
     bool Update(const QString& idText);
     bool DeleteById(const QString& idText);
-    void LoadById(const QString& idText); // ID keeps its value
-    bool ExistsByOptName(const QString& name);
-    void LoadByOptName(const QString& name);
+    // A load that finds no row, or fails, leaves the record as it was.
+    Lookup LoadById(const QString& idText); // ID keeps its value
+    Lookup ExistsByOptName(const QString& name);
+    Lookup LoadByOptName(const QString& name);
 
     int ID = 0;
     QString OptName;

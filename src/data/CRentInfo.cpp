@@ -36,16 +36,16 @@ bool CRentInfo::DeleteById(const QString& idText) {
     return db.Execute(QStringLiteral("DELETE FROM Record WHERE ID=") + idText);
 }
 
-bool CRentInfo::ExistsOpenByFilmId(const QString& filmId) {
+Lookup CRentInfo::ExistsOpenByFilmId(const QString& filmId) {
     CAdoDb db;
-    return !db.Query(SelectOpenByFilmId(filmId)).IsEOF();
+    return db.Query(SelectOpenByFilmId(filmId)).Result();
 }
 
-void CRentInfo::LoadOpenByFilmId(const QString& filmId) {
+Lookup CRentInfo::LoadOpenByFilmId(const QString& filmId) {
     CAdoDb db;
     const CRecordset& rs = db.Query(SelectOpenByFilmId(filmId));
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     ID = rs.GetInt("ID");
     ClientID = rs.GetText("ClientID");
     FilmID = rs.GetText("FilmID");
@@ -54,6 +54,7 @@ void CRentInfo::LoadOpenByFilmId(const QString& filmId) {
     BorrowDate = rs.GetText("BorrowDate");
     ReturnDate = rs.GetText("ReturnDate");
     OptUser = rs.GetText("OptUser");
+    return Lookup::Found;
 }
 
 bool CRentInfo::DeleteByClientId(const QString& clientId) {

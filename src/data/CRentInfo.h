@@ -1,5 +1,7 @@
 #pragma once
 // One row of the Record table (one lending of one film) and the table's statements.
+#include "data/CAdoDb.h"
+
 #include <QString>
 
 class CRentInfo {
@@ -10,8 +12,8 @@ public:
     bool Update(const QString& idText);
     bool DeleteById(const QString& idText);
     // A film is out while it has a row with an empty return date.
-    bool ExistsOpenByFilmId(const QString& filmId);
-    void LoadOpenByFilmId(const QString& filmId);
+    Lookup ExistsOpenByFilmId(const QString& filmId);
+    Lookup LoadOpenByFilmId(const QString& filmId);
     // Returned and unreturned rows alike; per-day rentals carry the empty client number.
     bool DeleteByClientId(const QString& clientId);
     // Remove the returned rows of one rental kind; rows still out stay.

@@ -3,16 +3,17 @@
 #include "data/CAdoDb.h"
 #include "data/SqlText.h"
 
-void CSettingInfo::Load() {
+Lookup CSettingInfo::Load() {
     CAdoDb db;
     const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Setting"));
     // The prepared file holds one row; a table emptied outside the program leaves the record as it was.
-    if (rs.IsEOF())
-        return;
+    if (rs.Result() != Lookup::Found)
+        return rs.Result();
     MonthVcd = rs.GetReal("MonthVcd");
     MonthDvd = rs.GetReal("MonthDvd");
     DayVcd = rs.GetReal("DayVcd");
     DayDvd = rs.GetReal("DayDvd");
+    return Lookup::Found;
 }
 
 bool CSettingInfo::Update() {

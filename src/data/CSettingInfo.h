@@ -1,13 +1,15 @@
 #pragma once
 // The Setting row: the four rental prices, in yuan.
+#include "data/CAdoDb.h"
+
 #include <QString>
 
 class CSettingInfo {
 public:
     virtual ~CSettingInfo() = default;
 
-    // Reads the first row; with no row at all the record keeps its values.
-    void Load();
+    // Reads the first row; with no row at all, or a failed read, the record keeps its values.
+    Lookup Load();
     // Sets every row of the table (there is one).
     bool Update();
 

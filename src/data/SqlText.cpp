@@ -49,7 +49,8 @@ qsizetype NumberPrefix(const QString& text, qsizetype start, bool allowFraction)
     }
     if (count == 0)
         return 0;
-    if (allowFraction && i < text.size() && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+    if (allowFraction && i < text.size() &&
+        (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
         const qsizetype mark = i++;
         if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
             ++i;

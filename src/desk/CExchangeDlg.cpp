@@ -31,32 +31,51 @@ bool CExchangeDlg::OnInitDialog() {
 void CExchangeDlg::OnOK() {
     if (!UpdateData(true))
         return;
-    if (m_strOldFilmID.isEmpty() || m_strNewFilmID.isEmpty())
-        return Desk::Refuse(QStringLiteral("未填写影片编号!"));
-    if (!CFilmInfo().ExistsByFilmId(m_strOldFilmID) || !CFilmInfo().ExistsByFilmId(m_strNewFilmID))
-        return Desk::Refuse(QStringLiteral("影片编号错误,影片库中未包含此编号!"));
-    if (!CRentInfo().ExistsOpenByFilmId(m_strOldFilmID))
-        return Desk::Refuse(QStringLiteral("旧影片编号错误,此影片未借出!"));
-    if (CRentInfo().ExistsOpenByFilmId(m_strNewFilmID))
-        return Desk::Refuse(QStringLiteral("新影片编号错误,此影片已借出!"));
-
+    QString refusal;
     CFilmInfo oldFilm;
-    oldFilm.LoadByFilmId(m_strOldFilmID);
     CFilmInfo newFilm;
-    newFilm.LoadByFilmId(m_strNewFilmID);
+    if (!Find(oldFilm, newFilm, &refusal))
+        return Desk::RefuseHeld(refusal);
     const QString text = QStringLiteral("旧片编号:  ") + m_strOldFilmID + QStringLiteral("\n旧片名字:  ") +
                          oldFilm.FilmName + QStringLiteral("\n新片编号:  ") + m_strNewFilmID +
                          QStringLiteral("\n新片名字:  ") + newFilm.FilmName +
                          QStringLiteral("\n\n以上信息是否正确,请确认?");
     if (!Desk::Confirm(text))
         return;
+    // A rejected update leaves the old film out: the form stays open after the engine's message.
+    if (!Exchange(&refusal))
+        return Desk::RefuseHeld(refusal);
+    EndDialog(IDOK);
+}
 
+bool CExchangeDlg::Find(CFilmInfo& oldFilm, CFilmInfo& newFilm, QString* refusal) {
+    if (m_strOldFilmID.isEmpty() || m_strNewFilmID.isEmpty())
+        return Desk::Hold(QStringLiteral("未填写影片编号!"), refusal);
+    const QString notInStock = QStringLiteral("影片编号错误,影片库中未包含此编号!");
+    return Desk::Check(CFilmInfo().ExistsByFilmId(m_strOldFilmID), Lookup::Found, notInStock, refusal) &&
+           Desk::Check(CFilmInfo().ExistsByFilmId(m_strNewFilmID), Lookup::Found, notInStock, refusal) &&
+           Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strOldFilmID), Lookup::Found, OldNotOut(), refusal) &&
+           Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strNewFilmID), Lookup::Missing, NewOut(), refusal) &&
+           Desk::Check(oldFilm.LoadByFilmId(m_strOldFilmID), Lookup::Found, notInStock, refusal) &&
+           Desk::Check(newFilm.LoadByFilmId(m_strNewFilmID), Lookup::Found, notInStock, refusal);
+}
+
+// The rental is read again under the write lock and written back as it is now, with the new film.
+bool CExchangeDlg::Exchange(QString* refusal) {
+    CTransaction exchanging;
     CRentInfo rent;
-    rent.LoadOpenByFilmId(m_strOldFilmID);
+    if (!Desk::Check(rent.LoadOpenByFilmId(m_strOldFilmID), Lookup::Found, OldNotOut(), refusal) ||
+        !Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strNewFilmID), Lookup::Missing, NewOut(), refusal))
+        return false;
     rent.FilmID = m_strNewFilmID;
     rent.OptUser = m_strOptName;
-    // The database refuses a second out row for the new film; the old film then stays out.
-    if (!rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))))
-        return;
-    CDialog::OnOK();
+    return rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))) && exchanging.Commit();
+}
+
+QString CExchangeDlg::OldNotOut() {
+    return QStringLiteral("旧影片编号错误,此影片未借出!");
+}
+
+QString CExchangeDlg::NewOut() {
+    return QStringLiteral("新影片编号错误,此影片已借出!");
 }

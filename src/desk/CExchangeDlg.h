@@ -3,6 +3,8 @@
 
 #include <memory>
 
+class CFilmInfo;
+
 namespace Ui {
 class CExchangeDlg;
 }
@@ -27,5 +29,11 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    // The checks before the confirmation, and the films they show.
+    bool Find(CFilmInfo& oldFilm, CFilmInfo& newFilm, QString* refusal);
+    bool Exchange(QString* refusal);
+    static QString OldNotOut();
+    static QString NewOut();
+
     std::unique_ptr<Ui::CExchangeDlg> m_ui;
 };

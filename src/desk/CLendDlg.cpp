@@ -49,46 +49,62 @@ void CLendDlg::OnSelchangeRentType() {
 void CLendDlg::OnOK() {
     if (!UpdateData(true))
         return;
+    QString refusal;
+    if (!Lend(&refusal))
+        return Desk::RefuseHeld(refusal);
+    EndDialog(IDOK);
+}
+
+// The checks, the reads and the writes of a lending run in one transaction that takes the write
+// lock at its first statement: what is written back (the balance, the count) was read under
+// that lock, so another desk lending at the same moment cannot overwrite it.
+bool CLendDlg::Lend(QString* refusal) {
     const bool monthly = m_ui->typeCombo->currentIndex() == 0;
+    CTransaction lending;
     QString rentType;
     if (monthly) {
         if (m_strClientID.isEmpty())
-            return Desk::Refuse(QStringLiteral("未填写客户编号!"));
+            return Desk::Hold(QStringLiteral("未填写客户编号!"), refusal);
         if (m_strFilmID.isEmpty())
-            return Desk::Refuse(QStringLiteral("未填写影片编号!"));
-        if (!CClientInfo().ExistsByClientId(m_strClientID))
-            return Desk::Refuse(QStringLiteral("客户编号错误!"));
+            return Desk::Hold(QStringLiteral("未填写影片编号!"), refusal);
+        if (!Desk::Check(CClientInfo().ExistsByClientId(m_strClientID), Lookup::Found,
+                         QStringLiteral("客户编号错误!"), refusal))
+            return false;
         m_fForegift = 0;
         rentType = Desk::kMonthly;
     } else {
         if (m_strFilmID.isEmpty())
-            return Desk::Refuse(QStringLiteral("未填写影片编号!"));
+            return Desk::Hold(QStringLiteral("未填写影片编号!"), refusal);
         if (m_fForegift == 0)
-            return Desk::Refuse(QStringLiteral("未填写押金!"));
+            return Desk::Hold(QStringLiteral("未填写押金!"), refusal);
         m_strClientID.clear();
         rentType = Desk::kDaily;
     }
-    if (!CFilmInfo().ExistsByFilmId(m_strFilmID))
-        return Desk::Refuse(QStringLiteral("影片编号错误!"));
-    if (CRentInfo().ExistsOpenByFilmId(m_strFilmID))
-        return Desk::Refuse(QStringLiteral("此影片已经借出,请选择其它影片!"));
+    const QString wrongFilm = QStringLiteral("影片编号错误!");
+    if (!Desk::Check(CFilmInfo().ExistsByFilmId(m_strFilmID), Lookup::Found, wrongFilm, refusal) ||
+        !Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strFilmID), Lookup::Missing,
+                     QStringLiteral("此影片已经借出,请选择其它影片!"), refusal))
+        return false;
 
     CClientInfo client;
     CFilmInfo film;
     CSettingInfo prices;
+    if (monthly && !Desk::Check(client.LoadByClientId(m_strClientID), Lookup::Found,
+                                QStringLiteral("客户编号错误!"), refusal))
+        return false;
+    // A price is never taken from a failed read: the lending stops there.
+    if (!Desk::Check(film.LoadByFilmId(m_strFilmID), Lookup::Found, wrongFilm, refusal) ||
+        prices.Load() == Lookup::Failed)
+        return false;
+    float deposit = m_fForegift;
     if (monthly) {
-        client.LoadByClientId(m_strClientID);
-        film.LoadByFilmId(m_strFilmID);
-        prices.Load();
         const float price = Desk::MonthPrice(prices, film.Type);
         if (client.Balance - price <= 0)
-            return Desk::Refuse(QStringLiteral("月租客户的余额不足,不能借出影片!"));
+            return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
         client.Balance = client.Balance - price;
     } else {
-        film.LoadByFilmId(m_strFilmID);
-        prices.Load();
         // No lower bound: a deposit below the day's price leaves a negative amount held.
-        m_fForegift = m_fForegift - Desk::DayPrice(prices, film.Type);
+        deposit = m_fForegift - Desk::DayPrice(prices, film.Type);
     }
     film.Degree = film.Degree + 1;
 
@@ -96,19 +112,19 @@ void CLendDlg::OnOK() {
     rent.ClientID = m_strClientID;
     rent.FilmID = m_strFilmID;
     rent.Type = rentType;
-    rent.Foregift = m_fForegift;
+    rent.Foregift = deposit;
     rent.BorrowDate = Desk::DateText(m_tmBorrowDate);
     rent.ReturnDate.clear();
     rent.OptUser = m_strOptName;
 
-    // The balance, the count and the rental row are written together or not at all; a failure
-    // has been shown once the transaction is rolled back, and the form stays open as typed.
-    CTransaction lending;
+    // All three rows or none; a failure is shown once the transaction is rolled back, and the
+    // form stays open as typed.
     if (monthly && !client.Update(Sql::Key(static_cast<unsigned long>(client.ID))))
-        return;
+        return false;
     if (!film.Update(Sql::Key(static_cast<unsigned long>(film.ID))) || !rent.Insert())
-        return;
+        return false;
     if (!lending.Commit())
-        return;
-    CDialog::OnOK();
+        return false;
+    m_fForegift = deposit;
+    return true;
 }

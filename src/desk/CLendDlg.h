@@ -33,5 +33,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    bool Lend(QString* refusal);
+
     std::unique_ptr<Ui::CLendDlg> m_ui;
 };

@@ -24,7 +24,9 @@ void CPriceSettingDlg::DoDataExchange(CDataExchange& dx) {
 bool CPriceSettingDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CSettingInfo prices;
-    prices.Load();
+    // A failed read opens no form: its zeros would be saved over the real prices.
+    if (prices.Load() == Lookup::Failed)
+        return false;
     m_fMonthVcd = prices.MonthVcd;
     m_fMonthDvd = prices.MonthDvd;
     m_fDayVcd = prices.DayVcd;

@@ -33,17 +33,11 @@ bool CReturnDlg::OnInitDialog() {
 void CReturnDlg::OnOK() {
     if (!UpdateData(true))
         return;
-    if (m_strFilmID.isEmpty())
-        return Desk::Refuse(QStringLiteral("未填写影片编号!"));
-    if (!CFilmInfo().ExistsByFilmId(m_strFilmID))
-        return Desk::Refuse(QStringLiteral("影片编号错误,影片库中未包含此编号!"));
-    if (!CRentInfo().ExistsOpenByFilmId(m_strFilmID))
-        return Desk::Refuse(QStringLiteral("影片编号错误,此影片未借出!"));
-
+    QString refusal;
     CRentInfo rent;
-    rent.LoadOpenByFilmId(m_strFilmID);
     CFilmInfo film;
-    film.LoadByFilmId(m_strFilmID);
+    if (!Find(rent, film, &refusal))
+        return Desk::RefuseHeld(refusal);
 
     QString text = QStringLiteral("租借类型:  ") + rent.Type;
     if (rent.Type == Desk::kMonthly) {
@@ -57,11 +51,36 @@ void CReturnDlg::OnOK() {
     text += QStringLiteral("\n\n以上信息是否正确,请确认?");
     if (!Desk::Confirm(text))
         return;
+    // A rejected update leaves the film out: the form stays open after the engine's message.
+    if (!Return(rent.ID, &refusal))
+        return Desk::RefuseHeld(refusal);
+    EndDialog(IDOK);
+}
 
+bool CReturnDlg::Find(CRentInfo& rent, CFilmInfo& film, QString* refusal) {
+    if (m_strFilmID.isEmpty())
+        return Desk::Hold(QStringLiteral("未填写影片编号!"), refusal);
+    const QString notInStock = QStringLiteral("影片编号错误,影片库中未包含此编号!");
+    return Desk::Check(CFilmInfo().ExistsByFilmId(m_strFilmID), Lookup::Found, notInStock, refusal) &&
+           Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal) &&
+           Desk::Check(rent.LoadOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal) &&
+           Desk::Check(film.LoadByFilmId(m_strFilmID), Lookup::Found, notInStock, refusal);
+}
+
+// The rental is read again under the write lock and written back as it is now: the confirmation
+// may have waited while another desk changed it.
+bool CReturnDlg::Return(int confirmedId, QString* refusal) {
+    CTransaction returning;
+    CRentInfo rent;
+    if (!Desk::Check(rent.LoadOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal))
+        return false;
+    if (rent.ID != confirmedId)
+        return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
     rent.ReturnDate = Desk::DateText(m_tmReturnDate);
     rent.OptUser = m_strOptName;
-    // A rejected update leaves the film out: the form stays open after the engine's message.
-    if (!rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))))
-        return;
-    CDialog::OnOK();
+    return rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))) && returning.Commit();
+}
+
+QString CReturnDlg::NotOut() {
+    return QStringLiteral("影片编号错误,此影片未借出!");
 }

@@ -4,6 +4,9 @@
 #include <QDateTime>
 #include <memory>
 
+class CFilmInfo;
+class CRentInfo;
+
 namespace Ui {
 class CReturnDlg;
 }
@@ -29,5 +32,10 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    // The checks before the confirmation, and the rental and film they show.
+    bool Find(CRentInfo& rent, CFilmInfo& film, QString* refusal);
+    bool Return(int confirmedId, QString* refusal);
+    static QString NotOut();
+
     std::unique_ptr<Ui::CReturnDlg> m_ui;
 };

@@ -4,6 +4,7 @@
 #include "toolkit/Prompter.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 
 namespace {
 CDialog::ModalRunner& Runner() {
@@ -58,6 +59,31 @@ bool CDialog::UpdateData(bool saveAndValidate) {
 }
 
 void CDialog::DoDataExchange(CDataExchange&) {}
+
+QStringList CDialog::ButtonsWithoutAutoDefault(const QWidget& form) {
+    QStringList names;
+    for (const QPushButton* button : form.findChildren<QPushButton*>()) {
+        if (button->window() == &form && !button->autoDefault())
+            names << (button->objectName().isEmpty() ? button->text() : button->objectName());
+    }
+    return names;
+}
+
+void CDialog::showEvent(QShowEvent* event) {
+    const QStringList bad = ButtonsWithoutAutoDefault(*this);
+    if (!bad.isEmpty()) {
+        const QByteArray text = (QString::fromLatin1(metaObject()->className()) +
+                                 QStringLiteral(": Enter on a focused ") + bad.join(QStringLiteral(", ")) +
+                                 QStringLiteral(" presses the default button; keep autoDefault on"))
+                                    .toUtf8();
+#ifdef QT_NO_DEBUG
+        qCritical("%s", text.constData());
+#else
+        qFatal("%s", text.constData());
+#endif
+    }
+    QDialog::showEvent(event);
+}
 
 void CDialog::ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel) {
     connect(ok, &QAbstractButton::clicked, this, [this] { OnOK(); });

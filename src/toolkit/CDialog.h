@@ -3,10 +3,12 @@
 #include "toolkit/Prompter.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class CDataExchange;
 class QAbstractButton;
+class QShowEvent;
 
 class CDialog : public QDialog {
     Q_OBJECT
@@ -32,10 +34,17 @@ public:
     using ModalRunner = std::function<void(CDialog&)>;
     static ModalRunner SetModalRunner(ModalRunner runner);
 
+    // The push buttons of a form that leave Enter to the default button (autoDefault off), by
+    // object name. Enter on a focused button must press that button: on "取消" it would otherwise
+    // confirm the form. Showing a form with such a button stops a debug build; other builds log
+    // it as critical, which is fatal under ctest (QT_FATAL_CRITICALS).
+    static QStringList ButtonsWithoutAutoDefault(const QWidget& form);
+
     void accept() override { OnOK(); }
     void reject() override { OnCancel(); }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     virtual void DoDataExchange(CDataExchange& dx);
     // The form's own OK and Cancel buttons run OnOK and OnCancel.
     void ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QValidator>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -105,6 +106,10 @@ QString CDataExchange::UnencodablePrompt(const QString& character) {
     return QStringLiteral("不能保存字符“%1”，请换用其它字符。").arg(character);
 }
 
+bool CDataExchange::Skip(const QWidget* field) const {
+    return m_failed || (m_bSaveAndValidate && !field->isEnabled());
+}
+
 void CDataExchange::Fail(QWidget* field, const QString& prompt) {
     m_failed = true;
     MessageBox(prompt, QString(), MsgIcon::Warning);
@@ -129,7 +134,7 @@ bool CDataExchange::CheckText(QWidget* field, const QString& value, int maxBytes
 }
 
 void CDataExchange::Text(QLineEdit* edit, QString& value, int maxBytes) {
-    if (Skip())
+    if (Skip(edit))
         return;
     if (!m_bSaveAndValidate) {
         LimitTyping(edit, maxBytes);
@@ -142,7 +147,7 @@ void CDataExchange::Text(QLineEdit* edit, QString& value, int maxBytes) {
 }
 
 void CDataExchange::Text(QPlainTextEdit* edit, QString& value, int maxBytes) {
-    if (Skip())
+    if (Skip(edit))
         return;
     if (!m_bSaveAndValidate) {
         LimitTyping(edit, maxBytes);
@@ -165,7 +170,7 @@ void CDataExchange::Text(QLabel* label, QString& value) {
 }
 
 void CDataExchange::Real(QLineEdit* edit, float& value, float min, float max) {
-    if (Skip())
+    if (Skip(edit))
         return;
     if (!m_bSaveAndValidate) {
         edit->setText(FormatReal(value));
@@ -180,7 +185,7 @@ void CDataExchange::Real(QLineEdit* edit, float& value, float min, float max) {
 }
 
 void CDataExchange::Int(QLineEdit* edit, int& value, int min, int max) {
-    if (Skip())
+    if (Skip(edit))
         return;
     if (!m_bSaveAndValidate) {
         edit->setText(QString::number(value));
@@ -196,7 +201,7 @@ void CDataExchange::Int(QLineEdit* edit, int& value, int min, int max) {
 }
 
 void CDataExchange::Date(QDateEdit* edit, QDateTime& value) {
-    if (Skip())
+    if (Skip(edit))
         return;
     if (m_bSaveAndValidate)
         value = QDateTime(edit->date(), value.isValid() ? value.time() : QTime(0, 0));
@@ -205,7 +210,7 @@ void CDataExchange::Date(QDateEdit* edit, QDateTime& value) {
 }
 
 void CDataExchange::Date(QDateEdit* edit, QDate& value) {
-    if (Skip())
+    if (Skip(edit))
         return;
     if (m_bSaveAndValidate)
         value = edit->date();
@@ -214,7 +219,7 @@ void CDataExchange::Date(QDateEdit* edit, QDate& value) {
 }
 
 void CDataExchange::ListIndex(QComboBox* combo, int& index) {
-    if (Skip())
+    if (Skip(combo))
         return;
     if (m_bSaveAndValidate)
         index = combo->currentIndex();
@@ -227,6 +232,8 @@ void CDataExchange::Radio(std::initializer_list<QAbstractButton*> group, int& in
         return;
     int i = 0;
     if (m_bSaveAndValidate) {
+        if (std::none_of(group.begin(), group.end(), [](const QAbstractButton* b) { return b->isEnabled(); }))
+            return;
         index = -1;
         for (QAbstractButton* button : group) {
             if (button->isChecked())
@@ -240,7 +247,7 @@ void CDataExchange::Radio(std::initializer_list<QAbstractButton*> group, int& in
 }
 
 void CDataExchange::Check(QAbstractButton* box, bool& checked) {
-    if (Skip())
+    if (Skip(box))
         return;
     if (m_bSaveAndValidate)
         checked = box->isChecked();

@@ -1,6 +1,8 @@
 #pragma once
 // Field exchange between a dialog's members and its controls. When reading a field fails, the
 // standard prompt is shown, the focus goes to the field, and the rest of the exchange is skipped.
+// A control the user cannot edit (disabled) is filled but never read or checked: its member keeps
+// its value, so a greyed-out field cannot block the form.
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -17,7 +19,8 @@ class QWidget;
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog* dialog, bool saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(CDialog* dialog, bool saveAndValidate)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
 
     bool Failed() const { return m_failed; }
 
@@ -33,7 +36,8 @@ public:
     void Date(QDateEdit* edit, QDate& value);
     // Index of the selected item, -1 for none.
     void ListIndex(QComboBox* combo, int& index);
-    // Index of the checked button of a group, -1 for none.
+    // Index of the checked button of a group, -1 for none; a group none of whose buttons is
+    // enabled is not read.
     void Radio(std::initializer_list<QAbstractButton*> group, int& index);
     void Check(QAbstractButton* box, bool& checked);
 
@@ -50,6 +54,8 @@ public:
 
 private:
     bool Skip() const { return m_failed; }
+    // After a failure, and on save for a control the user cannot edit.
+    bool Skip(const QWidget* field) const;
     void Fail(QWidget* field, const QString& prompt);
     bool CheckText(QWidget* field, const QString& value, int maxBytes);
 

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QWidget>
 #include <memory>
+#include <utility>
 
 #include "toolkit/Clock.h"
 
@@ -37,6 +38,8 @@ public:
         if (!g_recorder)
             return request.defaultButton;
         g_recorder->m_boxes << request;
+        if (auto action = std::exchange(g_recorder->m_whileUp, nullptr))
+            action();
         return g_recorder->m_answers.isEmpty() ? request.defaultButton : g_recorder->m_answers.takeFirst();
     }
 };
@@ -133,4 +136,9 @@ void TypeText(QWidget* widget, const QString& text) {
     QInputMethodEvent event;
     event.setCommitString(text);
     QCoreApplication::sendEvent(widget, &event);
+}
+
+void ExpectDescribed(const QString& box, const char* sentenceStart, const char* engineText) {
+    QVERIFY2(box.startsWith(QString::fromUtf8(sentenceStart)), qPrintable(box));
+    QVERIFY2(box.endsWith(QStringLiteral("\n\n") + QString::fromUtf8(engineText)), qPrintable(box));
 }

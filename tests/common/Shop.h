@@ -32,11 +32,14 @@ public:
     const QList<MessageRequest>& Boxes() const { return m_boxes; }
     QStringList Texts() const;
     void Clear() { m_boxes.clear(); }
+    // Runs once while the next box is up, as another desk would work meanwhile.
+    void WhileNextBoxIsUp(std::function<void()> action) { m_whileUp = std::move(action); }
 
 private:
     friend class RecordingPrompter;
     QList<MessageRequest> m_boxes;
     QList<MsgResult> m_answers;
+    std::function<void()> m_whileUp;
 };
 
 // Records the statements the repositories run while it lives.
@@ -77,3 +80,7 @@ bool Exec(const QString& sql);
 
 // Types text into a widget as a user would, Chinese included.
 void TypeText(QWidget* widget, const QString& text);
+
+// A box that tells the shop in Chinese what the engine reported: the sentence first, the engine's
+// own text at the end.
+void ExpectDescribed(const QString& box, const char* sentenceStart, const char* engineText);

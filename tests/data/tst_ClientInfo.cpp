@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(after.Foregift, 0.1f);
         QCOMPARE(after.Balance, -3.0f);
         QCOMPARE(after.Remark, QString());
-        QVERIFY(!after.ExistsByClientId(QStringLiteral("C001")));
+        QCOMPARE(after.ExistsByClientId(QStringLiteral("C001")), Lookup::Missing);
 
         QVERIFY(after.DeleteById(QStringLiteral("1")));
         QCOMPARE(Db::Count(QStringLiteral("Client")), 0);
@@ -110,18 +110,18 @@ private slots:
     void existenceWithNoneOneAndSeveralRows() {
         TempShop shop;
         CClientInfo probe;
-        QVERIFY(!probe.ExistsByClientId(QStringLiteral("C001")));
-        QVERIFY(!probe.ExistsByClientId(QString()));
+        QCOMPARE(probe.ExistsByClientId(QStringLiteral("C001")), Lookup::Missing);
+        QCOMPARE(probe.ExistsByClientId(QString()), Lookup::Missing);
         CClientInfo first = Ordinary();
         first.Insert();
-        QVERIFY(probe.ExistsByClientId(QStringLiteral("C001")));
-        QVERIFY(probe.ExistsByClientId(QStringLiteral("c001"))); // the column ignores letter case
-        QVERIFY(!probe.ExistsByClientId(QString()));
+        QCOMPARE(probe.ExistsByClientId(QStringLiteral("C001")), Lookup::Found);
+        QCOMPARE(probe.ExistsByClientId(QStringLiteral("c001")), Lookup::Found); // the column ignores letter case
+        QCOMPARE(probe.ExistsByClientId(QString()), Lookup::Missing);
 
         CClientInfo second = Ordinary();
         second.Remark = QStringLiteral("second");
         second.Insert();
-        QVERIFY(probe.ExistsByClientId(QStringLiteral("C001")));
+        QCOMPARE(probe.ExistsByClientId(QStringLiteral("C001")), Lookup::Found);
         probe.LoadByClientId(QStringLiteral("C001"));
         QCOMPARE(probe.ID, 1); // the first row the database returns
         QCOMPARE(probe.Remark, QStringLiteral("老顾客"));
@@ -153,13 +153,13 @@ private slots:
         decoy.ClientID = near;
         const QString decoyId = Added(decoy, QStringLiteral("Client"));
         CClientInfo probe;
-        QVERIFY(!probe.ExistsByClientId(value));
+        QCOMPARE(probe.ExistsByClientId(value), Lookup::Missing);
 
         CClientInfo typed = Ordinary();
         typed.ClientID = typed.PhoneNum = typed.CreateDate = typed.Remark = value;
         const QString id = Added(typed, QStringLiteral("Client"));
         QVERIFY(!id.isEmpty());
-        QVERIFY(probe.ExistsByClientId(value));
+        QCOMPARE(probe.ExistsByClientId(value), Lookup::Found);
         probe.LoadByClientId(value);
         QCOMPARE(probe.ID, id.toInt());
         QCOMPARE(probe.ClientID, value);

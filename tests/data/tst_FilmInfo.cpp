@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(after.StgDate, QStringLiteral("2006-01-02"));
         QCOMPARE(after.Degree, 0);
         QCOMPARE(after.Remark, QStringLiteral("r"));
-        QVERIFY(!after.ExistsByFilmId(QStringLiteral("F001")));
+        QCOMPARE(after.ExistsByFilmId(QStringLiteral("F001")), Lookup::Missing);
 
         QVERIFY(after.DeleteById(QStringLiteral("1")));
         QCOMPARE(Db::Count(QStringLiteral("Film")), 0);
@@ -139,15 +139,15 @@ private slots:
     void existenceWithNoneOneAndSeveralRows() {
         TempShop shop;
         CFilmInfo probe;
-        QVERIFY(!probe.ExistsByFilmId(QStringLiteral("F001")));
+        QCOMPARE(probe.ExistsByFilmId(QStringLiteral("F001")), Lookup::Missing);
         Ordinary().Insert();
-        QVERIFY(probe.ExistsByFilmId(QStringLiteral("F001")));
-        QVERIFY(probe.ExistsByFilmId(QStringLiteral("f001"))); // the column ignores letter case
-        QVERIFY(!probe.ExistsByFilmId(QString()));
+        QCOMPARE(probe.ExistsByFilmId(QStringLiteral("F001")), Lookup::Found);
+        QCOMPARE(probe.ExistsByFilmId(QStringLiteral("f001")), Lookup::Found); // the column ignores letter case
+        QCOMPARE(probe.ExistsByFilmId(QString()), Lookup::Missing);
         CFilmInfo twice = Ordinary();
         twice.FilmName = QStringLiteral("second");
         twice.Insert();
-        QVERIFY(probe.ExistsByFilmId(QStringLiteral("F001")));
+        QCOMPARE(probe.ExistsByFilmId(QStringLiteral("F001")), Lookup::Found);
         probe.LoadByFilmId(QStringLiteral("F001"));
         QCOMPARE(probe.ID, 1);
         QCOMPARE(probe.FilmName, QStringLiteral("英雄"));
@@ -176,14 +176,14 @@ private slots:
         decoy.FilmID = near;
         const QString decoyId = Added(decoy, QStringLiteral("Film"));
         CFilmInfo probe;
-        QVERIFY(!probe.ExistsByFilmId(value));
+        QCOMPARE(probe.ExistsByFilmId(value), Lookup::Missing);
 
         CFilmInfo typed;
         typed.FilmID = typed.FilmName = typed.Playactor = typed.Type = value;
         typed.Class1 = typed.Class2 = typed.StgDate = typed.Remark = value;
         const QString id = Added(typed, QStringLiteral("Film"));
         QVERIFY(!id.isEmpty());
-        QVERIFY(probe.ExistsByFilmId(value));
+        QCOMPARE(probe.ExistsByFilmId(value), Lookup::Found);
         probe.LoadByFilmId(value);
         QCOMPARE(probe.ID, id.toInt());
         for (const QString& field : {probe.FilmID, probe.FilmName, probe.Playactor, probe.Type, probe.Class1,

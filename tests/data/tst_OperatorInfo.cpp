@@ -42,7 +42,7 @@ private slots:
         QVERIFY(added.Insert());
 
         COperatorInfo byName;
-        QVERIFY(byName.ExistsByOptName(QStringLiteral("李四")));
+        QCOMPARE(byName.ExistsByOptName(QStringLiteral("李四")), Lookup::Found);
         byName.LoadByOptName(QStringLiteral("李四"));
         QVERIFY(byName.ID > 1);
         QCOMPARE(byName.OptPwd, QStringLiteral("Pa'ss"));
@@ -61,10 +61,10 @@ private slots:
         changed.LoadById(id);
         QCOMPARE(changed.OptName, QStringLiteral("王五"));
         QCOMPARE(changed.OptPwd, QStringLiteral("new"));
-        QVERIFY(!changed.ExistsByOptName(QStringLiteral("李四")));
+        QCOMPARE(changed.ExistsByOptName(QStringLiteral("李四")), Lookup::Missing);
 
         QVERIFY(changed.DeleteById(id));
-        QVERIFY(!changed.ExistsByOptName(QStringLiteral("王五")));
+        QCOMPARE(changed.ExistsByOptName(QStringLiteral("王五")), Lookup::Missing);
         QCOMPARE(boxes.Boxes().size(), 0);
     }
 
@@ -83,7 +83,7 @@ private slots:
     void namesMatchWithoutLetterCase() {
         TempShop shop;
         COperatorInfo op;
-        QVERIFY(op.ExistsByOptName(QStringLiteral("admin")));
+        QCOMPARE(op.ExistsByOptName(QStringLiteral("admin")), Lookup::Found);
         op.LoadByOptName(QStringLiteral("ADMIN"));
         QCOMPARE(op.OptName, QStringLiteral("Admin"));
         QCOMPARE(op.ID, 1);
@@ -104,13 +104,13 @@ private slots:
         TempShop shop;
         BoxRecorder boxes;
         COperatorInfo op;
-        QVERIFY(!op.ExistsByOptName(name));
+        QCOMPARE(op.ExistsByOptName(name), Lookup::Missing);
         op.OptName = name;
         op.OptPwd = name;
         op.Type = name;
         QVERIFY(op.Insert());
         COperatorInfo found;
-        QVERIFY(found.ExistsByOptName(name));
+        QCOMPARE(found.ExistsByOptName(name), Lookup::Found);
         found.LoadByOptName(name);
         QCOMPARE(found.OptName, name);
         QCOMPARE(found.OptPwd, name);

@@ -79,6 +79,9 @@ inline void ExpectQuestion(const MessageRequest& box, const QString& text) {
     QCOMPARE(box.defaultButton, IDYES);
 }
 
+// One statement of another desk, on a connection of its own; the engine's result code.
+int ForeignExec(const char* sql, int busyTimeoutMs = 0);
+
 // A lasting write lock of another program on the test's database.
 class ForeignWriteLock {
 public:

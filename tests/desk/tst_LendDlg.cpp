@@ -1,8 +1,11 @@
 #include "DeskFixture.h"
 #include "TestRegistry.h"
 
+#include "data/CAdoDb.h"
 #include "desk/CLendDlg.h"
 #include "ui_CLendDlg.h"
+
+#include <sqlite3.h>
 
 namespace {
 // The lending form as the counter uses it: opened, filled in, "确定" pressed.
@@ -60,16 +63,62 @@ private slots:
         QVERIFY(!lend.f().depositEdit->isEnabled());
     }
 
+    // The client and film rows are written back whole: every column but the charge and the
+    // count must come back as it was.
     void monthlyLendingPaysFromTheBalance() {
         DeskShop shop(QStringLiteral("小王"), QStringLiteral("操作员"));
+        QVERIFY(Db::Exec(QStringLiteral(
+            "INSERT INTO Film (FilmID,FilmName,Playactor,Type,Class1,Class2,StgDate,Degree,Remark) "
+            "VALUES('F9','卧虎藏龙','周润发','VCD','武侠片','香港','2025-03-04',7,'盒子有划痕')")));
+        QVERIFY(Db::Exec(QStringLiteral("UPDATE Client SET PhoneNum='13800001111',Remark='老客户'")));
         Lend lend;
-        lend.Fill(QStringLiteral("C1"), QStringLiteral("V1"));
+        lend.Fill(QStringLiteral("C1"), QStringLiteral("F9"));
         lend.Press();
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(lend.Lent());
-        QCOMPARE(DeskShop::Balance(QStringLiteral("C1")), QStringLiteral("70.00"));
-        QCOMPARE(DeskShop::Degree(QStringLiteral("V1")), 1);
-        QCOMPARE(OutRow(QStringLiteral("V1")), QStringLiteral("C1|月租|0.00|2026-12-07||小王"));
+        QCOMPARE(Db::Value(QStringLiteral("SELECT ClientID||'|'||PhoneNum||'|'||CreateDate||'|'||"
+                                          "printf('%.2f|%.2f',Foregift,Balance)||'|'||Remark AS v FROM Client")),
+                 QStringLiteral("C1|13800001111|2026-01-01|50.00|70.00|老客户"));
+        QCOMPARE(Db::Value(QStringLiteral("SELECT FilmID||'|'||FilmName||'|'||Playactor||'|'||Type||'|'||Class1||"
+                                          "'|'||Class2||'|'||StgDate||'|'||Degree||'|'||Remark AS v FROM Film "
+                                          "WHERE FilmID='F9'")),
+                 QStringLiteral("F9|卧虎藏龙|周润发|VCD|武侠片|香港|2025-03-04|8|盒子有划痕"));
+        QCOMPARE(OutRow(QStringLiteral("F9")), QStringLiteral("C1|月租|0.00|2026-12-07||小王"));
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 1);
+    }
+
+    // Another desk charges the same client while this lending reads the balance: both charges
+    // stay, because the lending reads what it writes back under its write lock.
+    void twoDesksLendingToOneClientBothCharge() {
+        DeskShop shop;
+        int clientReads = 0;
+        int otherDesk = SQLITE_OK;
+        CAdoDb::SetStatementObserver([&](const QString& sql) {
+            if (sql.startsWith(QLatin1String("SELECT * FROM Client")) && ++clientReads == 2)
+                otherDesk = ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'");
+        });
+        Lend lend;
+        lend.Fill(QStringLiteral("C1"), QStringLiteral("V1"));
+        lend.Press();
+        CAdoDb::SetStatementObserver(nullptr);
+        QVERIFY(lend.Lent());
+        if (otherDesk != SQLITE_OK) // it waited for the lending's lock, and now has its turn
+            QCOMPARE(ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'"), SQLITE_OK);
+        QCOMPARE(DeskShop::Balance(QStringLiteral("C1")), QStringLiteral("30.00"));
+    }
+
+    // A read that fails is not a price of 0: the engine's message is the only box and nothing
+    // is lent.
+    void failedPriceReadLendsNothing() {
+        DeskShop shop;
+        QVERIFY(Db::Exec(QStringLiteral("ALTER TABLE Setting RENAME TO Gone")));
+        const QString before = DeskShop::Snapshot();
+        Lend lend;
+        lend.Fill(QStringLiteral("C1"), QStringLiteral("V1"));
+        lend.Press();
+        QCOMPARE(shop.boxes.Texts(), QStringList{QStringLiteral("no such table: Setting")});
+        QVERIFY(!lend.dlg.IsEnded());
+        QCOMPARE(DeskShop::Snapshot(), before);
     }
 
     void onlyExactVcdPaysTheVcdPrice_data() {
@@ -302,7 +351,8 @@ private slots:
             ForeignWriteLock other;
             lend.Press();
         }
-        QCOMPARE(shop.boxes.Texts(), QStringList{QStringLiteral("database is locked")});
+        QCOMPARE(shop.boxes.Texts().size(), 1);
+        ExpectDescribed(shop.boxes.Texts().first(), "数据库正被另一台电脑或另一个程序使用", "database is locked");
         QVERIFY(!lend.dlg.IsEnded());
         QCOMPARE(DeskShop::Snapshot(), before);
         shop.boxes.Clear();
@@ -320,6 +370,20 @@ private slots:
         QVERIFY(lend.dlg.IsEnded());
         QCOMPARE(lend.dlg.Result(), int(IDCANCEL));
         QCOMPARE(DeskShop::Snapshot(), before);
+    }
+
+    void greyedOutDepositDoesNotBlockMonthlyLending() {
+        DeskShop shop;
+        Lend lend;
+        lend.Daily();
+        lend.Fill(QString(), QStringLiteral("V1"), QStringLiteral("5元"));
+        lend.f().typeCombo->setCurrentIndex(0); // back to 月租: the bad deposit is greyed out
+        lend.Fill(QStringLiteral("C1"), QStringLiteral("V1"));
+        lend.Press();
+        QCOMPARE(shop.boxes.Texts(), QStringList());
+        QVERIFY(lend.Lent());
+        QCOMPARE(OutRow(QStringLiteral("V1")), QStringLiteral("C1|月租|0.00|2026-12-07||Admin"));
+        QCOMPARE(DeskShop::Balance(QStringLiteral("C1")), QStringLiteral("70.00"));
     }
 };
 VORIX_TEST(LendDlgTest)

@@ -129,6 +129,56 @@ private slots:
         QCOMPARE(dlg.m_nCount, 0);
     }
 
+    void disabledFieldIsNeitherReadNorChecked_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("text over the limit") << 0 << QString(21, QLatin1Char('a'));
+        QTest::newRow("real that is no number") << 1 << "5元";
+        QTest::newRow("real out of range") << 1 << "-1";
+        QTest::newRow("integer that is no integer") << 2 << "1.5";
+    }
+    void disabledFieldIsNeitherReadNorChecked() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        BoxRecorder boxes;
+        SampleDlg dlg;
+        dlg.m_strName = QStringLiteral("kept");
+        dlg.m_fPrice = 7;
+        dlg.m_nCount = 3;
+        dlg.name->setText(QStringLiteral("new"));
+        dlg.price->setText(QStringLiteral("8"));
+        dlg.count->setText(QStringLiteral("4"));
+        QLineEdit* fields[] = {dlg.name, dlg.price, dlg.count};
+        fields[field]->setText(text);
+        fields[field]->setEnabled(false);
+        QVERIFY(dlg.UpdateData(true));
+        QCOMPARE(boxes.Boxes().size(), 0);
+        QStringList expected = {"new", "8", "4"};
+        expected[field] = QStringList({"kept", "7", "3"})[field];
+        const QStringList read = {dlg.m_strName, QString::number(double(dlg.m_fPrice)),
+                                  QString::number(dlg.m_nCount)};
+        QCOMPARE(read, expected);
+        // Filling still reaches the disabled field.
+        dlg.UpdateData(false);
+        QCOMPARE(fields[field]->text(), expected[field]);
+    }
+
+    void buttonsLeavingEnterToTheDefaultAreFound() {
+        SampleDlg dlg;
+        auto* ok = new QPushButton(QStringLiteral("确定"), &dlg);
+        auto* cancel = new QPushButton(QStringLiteral("取消"), &dlg);
+        cancel->setObjectName(QStringLiteral("cancelButton"));
+        ok->setDefault(true);
+        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList());
+        cancel->setAutoDefault(false);
+        ok->setAutoDefault(false);
+        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList({"确定", "cancelButton"}));
+        // A box of its own, even one parented to the form, is not the form's business.
+        QMessageBox box(&dlg);
+        box.addButton(QMessageBox::Ok)->setAutoDefault(false);
+        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg).size(), 2);
+    }
+
     void typingStopsAtTheByteLimit() {
         BoxRecorder boxes;
         SampleDlg dlg;
