@@ -139,6 +139,7 @@ void ReturnEngine(benchmark::State& state) {
                     "SELECT * FROM Record WHERE FilmID=" + Q(f) + " AND ReturnDate=''",
                     "SELECT * FROM Record WHERE FilmID=" + Q(f) + " AND ReturnDate=''",
                     "SELECT * FROM Film WHERE FilmID=" + Q(f),
+                    "SELECT * FROM Record WHERE FilmID=" + Q(f) + " AND ReturnDate=''",
                     "UPDATE Record SET ReturnDate='2026-12-07',OptUser='Admin' WHERE FilmID=" + Q(f) +
                         " AND ReturnDate=''"});
     }
@@ -159,6 +160,7 @@ void ExchangeEngine(benchmark::State& state) {
                     "SELECT * FROM Record WHERE FilmID=" + Q(n) + " AND ReturnDate=''",
                     "SELECT * FROM Film WHERE FilmID=" + Q(o), "SELECT * FROM Film WHERE FilmID=" + Q(n),
                     "SELECT * FROM Record WHERE FilmID=" + Q(o) + " AND ReturnDate=''",
+                    "SELECT * FROM Record WHERE FilmID=" + Q(n) + " AND ReturnDate=''",
                     "UPDATE Record SET FilmID=" + Q(n) + ",OptUser='Admin' WHERE FilmID=" + Q(o) +
                         " AND ReturnDate=''"});
     }
