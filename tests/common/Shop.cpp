@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -141,4 +143,17 @@ void TypeText(QWidget* widget, const QString& text) {
 void ExpectDescribed(const QString& box, const char* sentenceStart, const char* engineText) {
     QVERIFY2(box.startsWith(QString::fromUtf8(sentenceStart)), qPrintable(box));
     QVERIFY2(box.endsWith(QStringLiteral("\n\n") + QString::fromUtf8(engineText)), qPrintable(box));
+}
+
+QByteArray ShellReads(const QByteArray& query) {
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
+    QProcess child;
+    child.start(shell, {QStringLiteral("cddata.mdb")});
+    if (shell.isEmpty() || !child.waitForStarted())
+        return {};
+    child.write("PRAGMA key='mqvetra531';\n" + query + "\n.quit\n");
+    child.closeWriteChannel();
+    if (!child.waitForFinished(10000) || child.exitCode() != 0)
+        return {};
+    return child.readAllStandardOutput();
 }

@@ -81,6 +81,10 @@ bool Exec(const QString& sql);
 // Types text into a widget as a user would, Chinese included.
 void TypeText(QWidget* widget, const QString& text);
 
+// The sqlcipher shell opens the shop file in the current folder, reads it and closes it, as an
+// owner looking in would; its output, or empty when it failed.
+QByteArray ShellReads(const QByteArray& query);
+
 // A box that tells the shop in Chinese what the engine reported: the sentence first, the engine's
 // own text at the end.
 void ExpectDescribed(const QString& box, const char* sentenceStart, const char* engineText);

@@ -4,8 +4,6 @@
 #include "data/CAdoDb.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -13,18 +11,9 @@
 class SharedFileTest : public QObject {
     Q_OBJECT
 private:
-    // The sqlcipher shell opens the file, reads it and closes it, as a shop owner looking in would.
     static void ShellLooksIn() {
-        const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
-        QVERIFY2(!shell.isEmpty(), "the sqlcipher shell is missing");
-        QProcess child;
-        child.start(shell, {QStringLiteral("cddata.mdb")});
-        QVERIFY(child.waitForStarted());
-        child.write("PRAGMA key='mqvetra531';\nSELECT 'count:'||count(*) FROM Operator;\n.quit\n");
-        child.closeWriteChannel();
-        QVERIFY(child.waitForFinished(10000));
-        QCOMPARE(child.exitCode(), 0);
-        QVERIFY2(child.readAllStandardOutput().contains("count:"), "the shell could not read the file");
+        QVERIFY2(ShellReads("SELECT 'count:'||count(*) FROM Operator;").contains("count:"),
+                 "the sqlcipher shell could not read the file");
     }
 
     // What a third program sees of the file, on a connection of its own.
