@@ -124,9 +124,8 @@ public:
     }
 
     sqlite3* Take(const QString& connectionString, EngineError* error) {
-        const ConnectionSettings settings = ParseConnectionString(connectionString);
         struct stat info {};
-        const bool present = ::stat(QFile::encodeName(settings.dataSource).constData(), &info) == 0;
+        const bool present = Identify(connectionString, &info);
         for (auto it = m_idle.end(); it != m_idle.begin();) {
             --it;
             if (it->connectionString != connectionString)
@@ -141,15 +140,14 @@ public:
             m_idle.erase(it);
             return db;
         }
-        return OpenKeyed(settings, error, true);
+        return OpenKeyed(ParseConnectionString(connectionString), error, true);
     }
 
     // A connection that failed, or still holds a statement or a transaction, is closed instead.
     void Give(sqlite3* db, const QString& connectionString, bool sound) {
         struct stat info {};
-        const QByteArray path = QFile::encodeName(ParseConnectionString(connectionString).dataSource);
         if (!sound || !sqlite3_get_autocommit(db) || sqlite3_next_stmt(db, nullptr) ||
-            ::stat(path.constData(), &info) != 0) {
+            !Identify(connectionString, &info)) {
             sqlite3_close(db);
             return;
         }
@@ -161,6 +159,12 @@ public:
     }
 
 private:
+    // Which file the connection string names now (stat only: no descriptor is opened).
+    static bool Identify(const QString& connectionString, struct stat* info) {
+        const QByteArray path = QFile::encodeName(ParseConnectionString(connectionString).dataSource);
+        return ::stat(path.constData(), info) == 0;
+    }
+
     struct Idle {
         QString connectionString;
         sqlite3* db;
