@@ -3,7 +3,7 @@
 #include "BenchShop.h"
 #include "LargeShop.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "data/CAdoDb.h"
 #include "desk/CExchangeDlg.h"
 #include "desk/CLendDlg.h"
@@ -182,8 +182,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InstallConsolePrompter(); // answers the return's and the exchange's question with Yes
     BenchShop shop(EnsureLargeShop());
-    theApp.m_strUserName = QStringLiteral("Admin");
-    theApp.m_strUserType = QStringLiteral("管理员");
+    Session::Current().m_strUserName = QStringLiteral("Admin");
+    Session::Current().m_strUserType = QStringLiteral("管理员");
     Codes available(
         "SELECT FilmID FROM Film WHERE FilmID NOT IN (SELECT FilmID FROM Record WHERE ReturnDate='') "
         "ORDER BY random() LIMIT 3000");

@@ -4,7 +4,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
-#include "toolkit/Gbk.h"
+#include "base/Gbk.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,9 +1,9 @@
 #include "access/CLoginDlg.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "data/COperatorInfo.h"
 #include "toolkit/DataExchange.h"
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 #include "ui_CLoginDlg.h"
 
 #include <QApplication>
@@ -51,7 +51,7 @@ void CLoginDlg::OnOK() {
         MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
         return;
     }
-    theApp.m_strUserName = op.OptName;
-    theApp.m_strUserType = op.Type;
+    Session::Current().m_strUserName = op.OptName;
+    Session::Current().m_strUserType = op.Type;
     EndDialog(IDOK);
 }

@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
+#include "base/ProgramFolder.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
@@ -10,12 +11,8 @@
 
 CRentalApp theApp;
 
-bool CRentalApp::IsAdministrator() const {
-    return m_strUserType == QStringLiteral("管理员");
-}
-
 QString CRentalApp::ProgramFolder() {
-    return QCoreApplication::applicationDirPath();
+    return Base::ProgramFolder();
 }
 
 void CRentalApp::EnterProgramFolder() {

@@ -1,6 +1,6 @@
 #include "desk/CExchangeDlg.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/SqlText.h"
@@ -23,7 +23,7 @@ void CExchangeDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CExchangeDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_strOptName = theApp.m_strUserName;
+    m_strOptName = Session::Current().m_strUserName;
     UpdateData(false);
     return true;
 }

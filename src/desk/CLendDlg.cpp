@@ -1,6 +1,6 @@
 #include "desk/CLendDlg.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
@@ -8,7 +8,7 @@
 #include "data/CSettingInfo.h"
 #include "data/SqlText.h"
 #include "desk/DeskRules.h"
-#include "toolkit/Clock.h"
+#include "base/Clock.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CLendDlg.h"
 
@@ -34,7 +34,7 @@ bool CLendDlg::OnInitDialog() {
     m_nRentType = 0;
     m_ui->depositEdit->setEnabled(false);
     m_tmBorrowDate = Clock::Now();
-    m_strOptName = theApp.m_strUserName;
+    m_strOptName = Session::Current().m_strUserName;
     UpdateData(false);
     OnSelchangeRentType();
     return true;

@@ -1,6 +1,6 @@
 #include "desk/CPriceSettingDlg.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "data/CSettingInfo.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
@@ -32,7 +32,7 @@ bool CPriceSettingDlg::OnInitDialog() {
     m_fDayVcd = prices.DayVcd;
     m_fDayDvd = prices.DayDvd;
     UpdateData(false);
-    m_ui->okButton->setEnabled(theApp.IsAdministrator());
+    m_ui->okButton->setEnabled(Session::Current().IsAdministrator());
     m_ui->monthVcdEdit->setFocus();
     return true;
 }

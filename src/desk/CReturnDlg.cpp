@@ -1,11 +1,11 @@
 #include "desk/CReturnDlg.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/SqlText.h"
 #include "desk/DeskRules.h"
-#include "toolkit/Clock.h"
+#include "base/Clock.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CReturnDlg.h"
 
@@ -25,7 +25,7 @@ void CReturnDlg::DoDataExchange(CDataExchange& dx) {
 bool CReturnDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_tmReturnDate = Clock::Now();
-    m_strOptName = theApp.m_strUserName;
+    m_strOptName = Session::Current().m_strUserName;
     UpdateData(false);
     return true;
 }

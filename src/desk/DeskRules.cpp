@@ -1,7 +1,7 @@
 #include "desk/DeskRules.h"
 
 #include "data/CSettingInfo.h"
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
 #include "toolkit/CDialog.h"
 
 #include "toolkit/DataExchange.h"
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

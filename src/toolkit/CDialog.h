@@ -1,6 +1,6 @@
 #pragma once
 // The dialog base of every form: modal run, opening, OK and Cancel, and field exchange.
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "toolkit/Interface.h"
 
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -2,7 +2,7 @@
 #include "TestRegistry.h"
 
 #include "access/CLoginDlg.h"
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 #include "ui_CLoginDlg.h"
 
 #include <QTest>
@@ -25,8 +25,8 @@ struct Login {
 };
 
 void ResetSession() {
-    theApp.m_strUserName.clear();
-    theApp.m_strUserType.clear();
+    Session::Current().m_strUserName.clear();
+    Session::Current().m_strUserType.clear();
 }
 } // namespace
 
@@ -54,9 +54,9 @@ private slots:
         QCOMPARE(boxes.Boxes().size(), 0);
         QVERIFY(login.dlg.IsEnded());
         QCOMPARE(login.dlg.Result(), int(IDOK));
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
-        QCOMPARE(theApp.m_strUserType, QStringLiteral("管理员"));
-        QVERIFY(theApp.IsAdministrator());
+        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().m_strUserType, QStringLiteral("管理员"));
+        QVERIFY(Session::Current().IsAdministrator());
     }
 
     void refusals_data() {
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(box.icon, MsgIcon::Error);
         QCOMPARE(box.buttons, MsgButtons::Ok);
         QVERIFY(!login.dlg.IsEnded());
-        QCOMPARE(theApp.m_strUserName, QString());
+        QCOMPARE(Session::Current().m_strUserName, QString());
         // Both fields keep what was typed.
         QCOMPARE(login.dlg.Form()->nameEdit->text(), name);
         QCOMPARE(login.dlg.Form()->passwordEdit->text(), password);
@@ -117,7 +117,7 @@ private slots:
         login.Type(QStringLiteral("aDMIN"), QStringLiteral("admin"));
         login.Press();
         QCOMPARE(login.dlg.Result(), int(IDOK));
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin"));
     }
 
     void hostileOperatorsLogInExactly() {
@@ -131,10 +131,10 @@ private slots:
         login.Type(name, password);
         login.Press();
         QCOMPARE(boxes.Boxes().size(), 0);
-        QCOMPARE(theApp.m_strUserName, name);
+        QCOMPARE(Session::Current().m_strUserName, name);
         // "管理员 " with a trailing blank is not an administrator.
-        QCOMPARE(theApp.m_strUserType, QStringLiteral("管理员 "));
-        QVERIFY(!theApp.IsAdministrator());
+        QCOMPARE(Session::Current().m_strUserType, QStringLiteral("管理员 "));
+        QVERIFY(!Session::Current().IsAdministrator());
     }
 
     void chineseNamesAndByteLimits() {
@@ -149,14 +149,14 @@ private slots:
         QCOMPARE(login.dlg.Form()->nameEdit->text(), tenChinese); // the 21st byte is not taken
         login.Press();
         QCOMPARE(boxes.Boxes().size(), 0);
-        QCOMPARE(theApp.m_strUserName, tenChinese);
-        QVERIFY(!theApp.IsAdministrator());
+        QCOMPARE(Session::Current().m_strUserName, tenChinese);
+        QVERIFY(!Session::Current().IsAdministrator());
     }
 
     void cancelLeavesTheSession() {
         TempShop shop;
-        theApp.m_strUserName = QStringLiteral("A");
-        theApp.m_strUserType = QStringLiteral("管理员");
+        Session::Current().m_strUserName = QStringLiteral("A");
+        Session::Current().m_strUserType = QStringLiteral("管理员");
         ModalScript script([](CDialog& d) {
             auto& login = static_cast<CLoginDlg&>(d);
             TypeText(login.Form()->nameEdit, QStringLiteral("Admin"));
@@ -164,7 +164,7 @@ private slots:
         });
         CLoginDlg dlg;
         QCOMPARE(dlg.DoModal(), int(IDCANCEL));
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("A"));
+        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("A"));
     }
 
     // The engine's message is the only box: a failed read says nothing about the name.

@@ -15,7 +15,7 @@
 #include <memory>
 #include <utility>
 
-#include "toolkit/Clock.h"
+#include "base/Clock.h"
 
 namespace {
 // The prepared database is made once per test program and copied for every test case.

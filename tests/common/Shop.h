@@ -2,7 +2,7 @@
 // Test fixtures: a fresh prepared shop database in a temporary folder, recorded message boxes,
 // recorded statements, a fixed clock and scripted inner dialogs.
 #include "toolkit/CDialog.h"
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QDateTime>
 #include <QList>
@@ -72,6 +72,14 @@ private:
 };
 
 // Direct access to the test's database file, through the access layer.
+// Texts written as plain literals, for lists compared or typed in a test.
+inline QStringList Texts(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
 namespace Db {
 QString Value(const QString& sql);   // the column named v of the first row, as text
 int Count(const QString& fromWhere); // SELECT COUNT(*) FROM ...

@@ -1,6 +1,6 @@
 #include "TestRegistry.h"
 
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QApplication>
 #include <QTest>
@@ -30,11 +30,17 @@ int main(int argc, char** argv) {
         args.remove(at, 2);
     }
     int failures = 0;
+    int ran = 0;
     for (const auto& [name, factory] : Registered()) {
         if (!only.isEmpty() && only != QLatin1String(name))
             continue;
         std::unique_ptr<QObject> test = factory();
         failures += QTest::qExec(test.get(), args);
+        ++ran;
+    }
+    if (ran == 0) {
+        qWarning("no test class is called %s", qPrintable(only));
+        return 1;
     }
     return failures == 0 ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 // A shop with a few films and clients for the desk's dialogs, and a fixed "today".
 #include "Shop.h"
 
-#include "app/CRentalApp.h"
+#include "access/Session.h"
 
 #include <QTest>
 #include <optional>
@@ -14,8 +14,8 @@ struct DeskShop {
 
     explicit DeskShop(const QString& operatorName = QStringLiteral("Admin"),
                       const QString& operatorType = QStringLiteral("管理员")) {
-        theApp.m_strUserName = operatorName;
-        theApp.m_strUserType = operatorType;
+        Session::Current().m_strUserName = operatorName;
+        Session::Current().m_strUserType = operatorType;
         AddFilm(QStringLiteral("V1"), QStringLiteral("VCD"), QStringLiteral("英雄"));
         AddFilm(QStringLiteral("D1"), QStringLiteral("DVD"), QStringLiteral("无间道"));
         AddClient(QStringLiteral("C1"), 100);

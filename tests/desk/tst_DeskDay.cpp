@@ -22,7 +22,7 @@ private slots:
     void twoDesksAndTheShellShareADay() {
         DeskShop shop;
         QVERIFY(Db::Exec(QStringLiteral("UPDATE Client SET Balance=100000")));
-        for (const QString desk : {QStringLiteral("A"), QStringLiteral("B")})
+        for (const QString& desk : {QStringLiteral("A"), QStringLiteral("B")})
             for (int i = 0; i < kFilmsPerDesk; ++i)
                 DeskShop::AddFilm(desk + QString::number(i), QStringLiteral("VCD"), QStringLiteral("片"));
         QList<QProcess*> desks;
@@ -73,8 +73,8 @@ private slots:
         if (desk.isEmpty())
             QSKIP("runs as a desk of the shared day only");
         BoxRecorder boxes; // a return's question is answered Yes
-        theApp.m_strUserName = desk;
-        theApp.m_strUserType = QStringLiteral("操作员");
+        Session::Current().m_strUserName = desk;
+        Session::Current().m_strUserType = QStringLiteral("操作员");
         for (int i = 0; i < kFilmsPerDesk; ++i) {
             const QString film = desk + QString::number(i);
             CLendDlg lend;

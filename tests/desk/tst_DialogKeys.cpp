@@ -32,7 +32,7 @@ QString State() {
            QLatin1Char('|') +
            Db::Value(
                QStringLiteral("SELECT group_concat(ID||OptName||OptPwd||Type, ',') AS v FROM Operator")) +
-           QLatin1Char('|') + theApp.m_strUserName + QLatin1Char('/') + theApp.m_strUserType;
+           QLatin1Char('|') + Session::Current().m_strUserName + QLatin1Char('/') + Session::Current().m_strUserType;
 }
 
 struct Run {
@@ -82,11 +82,13 @@ private slots:
         QTest::addColumn<bool>("confirms");
         // Each form filled so that its OK succeeds, as "Enter on 确定" shows.
         const QList<std::pair<const char*, QStringList>> forms = {
-            {"lend", {"clientEdit=C1", "filmEdit=V1"}},
-            {"return", {"filmEdit=D1"}},
-            {"exchange", {"oldFilmEdit=D1", "newFilmEdit=V1"}},
-            {"prices", {"monthVcdEdit=31", "monthDvdEdit=41", "dayVcdEdit=4", "dayDvdEdit=6"}},
-            {"login", {"nameEdit=clerk", "passwordEdit=pw"}},
+            {"lend", {QStringLiteral("clientEdit=C1"), QStringLiteral("filmEdit=V1")}},
+            {"return", {QStringLiteral("filmEdit=D1")}},
+            {"exchange", {QStringLiteral("oldFilmEdit=D1"), QStringLiteral("newFilmEdit=V1")}},
+            {"prices",
+             {QStringLiteral("monthVcdEdit=31"), QStringLiteral("monthDvdEdit=41"), QStringLiteral("dayVcdEdit=4"),
+              QStringLiteral("dayDvdEdit=6")}},
+            {"login", {QStringLiteral("nameEdit=clerk"), QStringLiteral("passwordEdit=pw")}},
         };
         for (const auto& [form, entries] : forms) {
             QTest::addRow("%s: Enter on 取消", form)

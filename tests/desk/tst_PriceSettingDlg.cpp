@@ -43,7 +43,7 @@ private slots:
         DeskShop shop;
         Prices p;
         QCOMPARE(p.dlg.windowTitle(), QStringLiteral("设置"));
-        QCOMPARE(p.Shown(), QStringList({"30", "40", "3", "5"}));
+        QCOMPARE(p.Shown(), Texts({"30", "40", "3", "5"}));
         QCOMPARE(p.f().monthGroup->title(), QStringLiteral("月租价(元)"));
         QCOMPARE(p.f().dayGroup->title(), QStringLiteral("零租价(元)"));
         QCOMPARE(p.f().monthVcdLabel->text(), QStringLiteral("ＶＣＤ："));
@@ -56,7 +56,7 @@ private slots:
     void administratorSavesThePrices() {
         DeskShop shop;
         Prices p;
-        p.Set({" 3 ", "5", "0.5", "1"});
+        p.Set(Texts({" 3 ", "5", "0.5", "1"}));
         StatementRecorder sql;
         p.Press();
         QCOMPARE(shop.boxes.Texts(), QStringList());
@@ -72,12 +72,12 @@ private slots:
         DeskShop shop;
         {
             Prices p;
-            p.Set({"0", "9999", "12.345678", "1e3"});
+            p.Set(Texts({"0", "9999", "12.345678", "1e3"}));
             p.Press();
             QVERIFY(p.dlg.IsEnded());
         }
         Prices again;
-        QCOMPARE(again.Shown(), QStringList({"0", "9999", "12.3457", "1000"}));
+        QCOMPARE(again.Shown(), Texts({"0", "9999", "12.3457", "1000"}));
         QVERIFY(Stored().startsWith(QStringLiteral("0.0 9999.0 12.34567")));
     }
 
@@ -87,12 +87,12 @@ private slots:
         QTest::addColumn<QString>("prompt");
         const QString number = QStringLiteral("请输入一个数。");
         const QString range = QStringLiteral("请输入一个介于 0 和 9999 之间的数。");
-        QTest::newRow("yuan") << QStringList{"5元", "", "1", "1"} << 0 << number;
-        QTest::newRow("empty") << QStringList{"1", "", "x", "1"} << 1 << number;
-        QTest::newRow("negative") << QStringList{"1", "2", "-0.01", "1"} << 2 << range;
-        QTest::newRow("too much") << QStringList{"1", "2", "3", "9999.01"} << 3 << range;
-        QTest::newRow("nan") << QStringList{"nan", "2", "3", "4"} << 0 << number;
-        QTest::newRow("inf") << QStringList{"1", "inf", "3", "4"} << 1 << number;
+        QTest::newRow("yuan") << Texts({"5元", "", "1", "1"}) << 0 << number;
+        QTest::newRow("empty") << Texts({"1", "", "x", "1"}) << 1 << number;
+        QTest::newRow("negative") << Texts({"1", "2", "-0.01", "1"}) << 2 << range;
+        QTest::newRow("too much") << Texts({"1", "2", "3", "9999.01"}) << 3 << range;
+        QTest::newRow("nan") << Texts({"nan", "2", "3", "4"}) << 0 << number;
+        QTest::newRow("inf") << Texts({"1", "inf", "3", "4"}) << 1 << number;
     }
     void badFieldPromptsInTabOrder() {
         QFETCH(QStringList, texts);
@@ -112,9 +112,9 @@ private slots:
     void operatorSeesButCannotSave() {
         DeskShop shop(QStringLiteral("小王"), QStringLiteral("操作员"));
         Prices p;
-        QCOMPARE(p.Shown(), QStringList({"30", "40", "3", "5"}));
+        QCOMPARE(p.Shown(), Texts({"30", "40", "3", "5"}));
         QVERIFY(!p.f().okButton->isEnabled());
-        p.Set({"1", "1", "1", "1"});
+        p.Set(Texts({"1", "1", "1", "1"}));
         QTest::keyClick(p.f().dayDvdEdit, Qt::Key_Return);
         p.dlg.OnOK();
         QVERIFY(!p.dlg.IsEnded());
@@ -130,7 +130,7 @@ private slots:
     void cancelKeepsThePrices() {
         DeskShop shop;
         Prices p;
-        p.Set({"1", "1", "1", "1"});
+        p.Set(Texts({"1", "1", "1", "1"}));
         QTest::keyClick(&p.dlg, Qt::Key_Escape);
         QVERIFY(p.dlg.IsEnded());
         QCOMPARE(p.dlg.Result(), int(IDCANCEL));

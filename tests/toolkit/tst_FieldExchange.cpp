@@ -2,7 +2,7 @@
 #include "TestRegistry.h"
 
 #include "toolkit/DataExchange.h"
-#include "toolkit/Gbk.h"
+#include "base/Gbk.h"
 #include "toolkit/Interface.h"
 
 #include <QLineEdit>
@@ -153,8 +153,8 @@ private slots:
         fields[field]->setEnabled(false);
         QVERIFY(dlg.UpdateData(true));
         QCOMPARE(boxes.Boxes().size(), 0);
-        QStringList expected = {"new", "8", "4"};
-        expected[field] = QStringList({"kept", "7", "3"})[field];
+        QStringList expected = {QStringLiteral("new"), QStringLiteral("8"), QStringLiteral("4")};
+        expected[field] = QStringList({QStringLiteral("kept"), QStringLiteral("7"), QStringLiteral("3")})[field];
         const QStringList read = {dlg.m_strName, QString::number(double(dlg.m_fPrice)),
                                   QString::number(dlg.m_nCount)};
         QCOMPARE(read, expected);
@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList());
         cancel->setAutoDefault(false);
         ok->setAutoDefault(false);
-        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList({"确定", "cancelButton"}));
+        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList({QStringLiteral("确定"), QStringLiteral("cancelButton")}));
         // A box of its own, even one parented to the form, is not the form's business.
         QMessageBox box(&dlg);
         box.addButton(QMessageBox::Ok)->setAutoDefault(false);

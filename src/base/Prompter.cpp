@@ -1,4 +1,4 @@
-#include "toolkit/Prompter.h"
+#include "base/Prompter.h"
 
 #include <cstdio>
 

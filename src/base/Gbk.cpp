@@ -1,4 +1,4 @@
-#include "toolkit/Gbk.h"
+#include "base/Gbk.h"
 
 #include <cerrno>
 #include <iconv.h>

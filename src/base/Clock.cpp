@@ -1,4 +1,4 @@
-#include "toolkit/Clock.h"
+#include "base/Clock.h"
 
 namespace {
 std::function<QDateTime()>& Source() {
