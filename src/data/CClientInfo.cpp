@@ -20,24 +20,24 @@ bool CClientInfo::Insert() {
         Sql::Real(Balance) + QStringLiteral(",'") + Sql::Text(Remark) + QStringLiteral("')"));
 }
 
-bool CClientInfo::Update(const QString& idText) {
+bool CClientInfo::Update(RowKey key) {
     CAdoDb db;
     return db.Execute(QStringLiteral("UPDATE Client SET ClientID='") + Sql::Text(ClientID) +
                       QStringLiteral("',PhoneNum='") + Sql::Text(PhoneNum) +
                       QStringLiteral("', CreateDate='") + Sql::Text(CreateDate) +
                       QStringLiteral("', Foregift=") + Sql::Real(Foregift) + QStringLiteral(", Balance=") +
                       Sql::Real(Balance) + QStringLiteral(",Remark='") + Sql::Text(Remark) +
-                      QStringLiteral("' WHERE ID=") + idText);
+                      QStringLiteral("' WHERE ID=") + Sql::Key(key));
 }
 
-bool CClientInfo::DeleteById(const QString& idText) {
+bool CClientInfo::DeleteById(RowKey key) {
     CAdoDb db;
-    return db.Execute(QStringLiteral("DELETE FROM Client WHERE ID=") + idText);
+    return db.Execute(QStringLiteral("DELETE FROM Client WHERE ID=") + Sql::Key(key));
 }
 
-Lookup CClientInfo::LoadById(const QString& idText) {
+Lookup CClientInfo::LoadById(RowKey key) {
     CAdoDb db;
-    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Client WHERE ID=") + idText);
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Client WHERE ID=") + Sql::Key(key));
     if (rs.Result() != Lookup::Found)
         return rs.Result();
     ReadColumns(rs);

@@ -23,7 +23,7 @@ bool CFilmInfo::Insert() {
 }
 
 // Degree goes in quoted here; the engine turns it into the integer column's number.
-bool CFilmInfo::Update(const QString& idText) {
+bool CFilmInfo::Update(RowKey key) {
     CAdoDb db;
     return db.Execute(
         QStringLiteral("UPDATE Film SET FilmID='") + Sql::Text(FilmID) + QStringLiteral("',FilmName='") +
@@ -31,17 +31,17 @@ bool CFilmInfo::Update(const QString& idText) {
         QStringLiteral("', Type='") + Sql::Text(Type) + QStringLiteral("', Class1='") + Sql::Text(Class1) +
         QStringLiteral("',Class2='") + Sql::Text(Class2) + QStringLiteral("',StgDate='") +
         Sql::Text(StgDate) + QStringLiteral("',Degree='") + Sql::Int(Degree) + QStringLiteral("',Remark='") +
-        Sql::Text(Remark) + QStringLiteral("' WHERE ID=") + idText);
+        Sql::Text(Remark) + QStringLiteral("' WHERE ID=") + Sql::Key(key));
 }
 
-bool CFilmInfo::DeleteById(const QString& idText) {
+bool CFilmInfo::DeleteById(RowKey key) {
     CAdoDb db;
-    return db.Execute(QStringLiteral("DELETE FROM Film WHERE ID=") + idText);
+    return db.Execute(QStringLiteral("DELETE FROM Film WHERE ID=") + Sql::Key(key));
 }
 
-Lookup CFilmInfo::LoadById(const QString& idText) {
+Lookup CFilmInfo::LoadById(RowKey key) {
     CAdoDb db;
-    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Film WHERE ID=") + idText);
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Film WHERE ID=") + Sql::Key(key));
     if (rs.Result() != Lookup::Found)
         return rs.Result();
     ReadColumns(rs);

@@ -16,21 +16,21 @@ bool COperatorInfo::Insert() {
                       Sql::Text(Type) + QStringLiteral("')"));
 }
 
-bool COperatorInfo::Update(const QString& idText) {
+bool COperatorInfo::Update(RowKey key) {
     CAdoDb db;
     return db.Execute(QStringLiteral("UPDATE Operator SET OptName='") + Sql::Text(OptName) +
                       QStringLiteral("',OptPwd='") + Sql::Text(OptPwd) + QStringLiteral("', Type='") +
-                      Sql::Text(Type) + QStringLiteral("' WHERE ID=") + idText);
+                      Sql::Text(Type) + QStringLiteral("' WHERE ID=") + Sql::Key(key));
 }
 
-bool COperatorInfo::DeleteById(const QString& idText) {
+bool COperatorInfo::DeleteById(RowKey key) {
     CAdoDb db;
-    return db.Execute(QStringLiteral("DELETE FROM Operator WHERE ID=") + idText);
+    return db.Execute(QStringLiteral("DELETE FROM Operator WHERE ID=") + Sql::Key(key));
 }
 
-Lookup COperatorInfo::LoadById(const QString& idText) {
+Lookup COperatorInfo::LoadById(RowKey key) {
     CAdoDb db;
-    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Operator WHERE ID=") + idText);
+    const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Operator WHERE ID=") + Sql::Key(key));
     if (rs.Result() != Lookup::Found)
         return rs.Result();
     OptName = rs.GetText("OptName");

@@ -1,6 +1,7 @@
 #pragma once
 // One row of the Operator table and the table's statements.
 #include "data/CAdoDb.h"
+#include "data/RowKey.h"
 
 #include <QString>
 
@@ -9,10 +10,10 @@ public:
     virtual ~COperatorInfo() = default;
 
     bool Insert();
-    bool Update(const QString& idText);
-    bool DeleteById(const QString& idText);
+    bool Update(RowKey key);
+    bool DeleteById(RowKey key);
     // A load that finds no row, or fails, leaves the record as it was.
-    Lookup LoadById(const QString& idText); // ID keeps its value
+    Lookup LoadById(RowKey key); // ID keeps its value
     Lookup ExistsByOptName(const QString& name);
     Lookup LoadByOptName(const QString& name);
 

@@ -21,19 +21,19 @@ bool CRentInfo::Insert() {
         Sql::Text(OptUser) + QStringLiteral("')"));
 }
 
-bool CRentInfo::Update(const QString& idText) {
+bool CRentInfo::Update(RowKey key) {
     CAdoDb db;
     return db.Execute(
         QStringLiteral("UPDATE Record SET ClientID='") + Sql::Text(ClientID) + QStringLiteral("',FilmID='") +
         Sql::Text(FilmID) + QStringLiteral("', Type='") + Sql::Text(Type) + QStringLiteral("', Foregift=") +
         Sql::Real(Foregift) + QStringLiteral(", BorrowDate='") + Sql::Text(BorrowDate) +
         QStringLiteral("',ReturnDate='") + Sql::Text(ReturnDate) + QStringLiteral("',OptUser='") +
-        Sql::Text(OptUser) + QStringLiteral("' WHERE ID=") + idText);
+        Sql::Text(OptUser) + QStringLiteral("' WHERE ID=") + Sql::Key(key));
 }
 
-bool CRentInfo::DeleteById(const QString& idText) {
+bool CRentInfo::DeleteById(RowKey key) {
     CAdoDb db;
-    return db.Execute(QStringLiteral("DELETE FROM Record WHERE ID=") + idText);
+    return db.Execute(QStringLiteral("DELETE FROM Record WHERE ID=") + Sql::Key(key));
 }
 
 Lookup CRentInfo::ExistsOpenByFilmId(const QString& filmId) {

@@ -1,6 +1,7 @@
 #pragma once
 // One row of the Record table (one lending of one film) and the table's statements.
 #include "data/CAdoDb.h"
+#include "data/RowKey.h"
 
 #include <QString>
 
@@ -9,8 +10,8 @@ public:
     virtual ~CRentInfo() = default;
 
     bool Insert();
-    bool Update(const QString& idText);
-    bool DeleteById(const QString& idText);
+    bool Update(RowKey key);
+    bool DeleteById(RowKey key);
     // A film is out while it has a row with an empty return date.
     Lookup ExistsOpenByFilmId(const QString& filmId);
     Lookup LoadOpenByFilmId(const QString& filmId);

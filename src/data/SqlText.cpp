@@ -26,8 +26,8 @@ QString Sql::Int(int value) {
     return QString::asprintf("%d", value);
 }
 
-QString Sql::Key(unsigned long id) {
-    return QString::asprintf("%lu", id);
+QString Sql::Key(RowKey key) {
+    return key.IsValid() ? QString::number(key.Value()) : QStringLiteral("NULL");
 }
 
 namespace {

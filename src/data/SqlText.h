@@ -1,5 +1,7 @@
 #pragma once
 // Composing statement text from values, and reading values back from column text.
+#include "data/RowKey.h"
+
 #include <QString>
 
 namespace Sql {
@@ -11,8 +13,8 @@ QString Like(const QString& value);
 QString Real(float value);
 // An integer as "%d" writes it.
 QString Int(int value);
-// A row key as "%lu" writes it.
-QString Key(unsigned long id);
+// A row key in decimal; no key is NULL, which equals no row.
+QString Key(RowKey key);
 
 // The number at the start of a column's text, as atoi reads it (no digits gives 0).
 int ToInt(const QString& text);

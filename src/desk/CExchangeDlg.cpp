@@ -69,7 +69,7 @@ bool CExchangeDlg::Exchange(QString* refusal) {
         return false;
     rent.FilmID = m_strNewFilmID;
     rent.OptUser = m_strOptName;
-    return rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))) && exchanging.Commit();
+    return rent.Update(rent.ID) && exchanging.Commit();
 }
 
 QString CExchangeDlg::OldNotOut() {

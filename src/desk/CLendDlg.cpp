@@ -119,9 +119,9 @@ bool CLendDlg::Lend(QString* refusal) {
 
     // All three rows or none; a failure is shown once the transaction is rolled back, and the
     // form stays open as typed.
-    if (monthly && !client.Update(Sql::Key(static_cast<unsigned long>(client.ID))))
+    if (monthly && !client.Update(client.ID))
         return false;
-    if (!film.Update(Sql::Key(static_cast<unsigned long>(film.ID))) || !rent.Insert())
+    if (!film.Update(film.ID) || !rent.Insert())
         return false;
     if (!lending.Commit())
         return false;

@@ -78,7 +78,7 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal) {
         return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
     rent.ReturnDate = Desk::DateText(m_tmReturnDate);
     rent.OptUser = m_strOptName;
-    return rent.Update(Sql::Key(static_cast<unsigned long>(rent.ID))) && returning.Commit();
+    return rent.Update(rent.ID) && returning.Commit();
 }
 
 QString CReturnDlg::NotOut() {

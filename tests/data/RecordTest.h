@@ -5,11 +5,11 @@
 #include <QString>
 #include <QTest>
 
-// Inserts the record into its table and returns the new row's key as text (empty when refused).
-template <class Record> QString Added(Record record, const QString& table) {
+// Inserts the record into its table and returns the new row's key (0 when refused).
+template <class Record> int Added(Record record, const QString& table) {
     if (!record.Insert())
-        return {};
-    return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM ") + table);
+        return 0;
+    return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM ") + table).toInt();
 }
 
 // Text values that break naively composed statements, each with a near value that must not match it.
