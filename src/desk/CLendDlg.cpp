@@ -6,7 +6,6 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/CSettingInfo.h"
-#include "data/SqlText.h"
 #include "desk/DeskRules.h"
 #include "base/Clock.h"
 #include "toolkit/DataExchange.h"

@@ -3,7 +3,6 @@
 #include "access/Session.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
-#include "data/SqlText.h"
 #include "desk/DeskRules.h"
 #include "base/Clock.h"
 #include "toolkit/DataExchange.h"
