@@ -89,7 +89,7 @@ QByteArray PassphrasePragma(const QByteArray& password) {
     return "PRAGMA key = '" + Sql::Text(QString::fromUtf8(password)).toUtf8() + "';";
 }
 
-// flags are sqlite3_open_v2's.
+// flags are sqlite3_open_v2's; a new file has no salt yet and is always keyed with the passphrase.
 DatabaseHandle OpenKeyed(const ConnectionSettings& settings, int flags, bool cachedKey, EngineError* error) {
     sqlite3* opened = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
@@ -241,6 +241,10 @@ DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error) 
 
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {
     return OpenOutsideThePool(settings, SQLITE_OPEN_READWRITE, false, error);
+}
+
+DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error) {
+    return OpenOutsideThePool(settings, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, false, error);
 }
 
 // ---- CRecordset

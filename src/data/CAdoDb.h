@@ -31,6 +31,9 @@ ConnectionSettings ParseConnectionString(const QString& connectionString);
 DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error);
 // Same, but runs the passphrase's key derivation on every open instead of using the cached key.
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
+// Creates the file (or opens it if it exists) and keys it with the passphrase, outside the pool.
+// The key is only written with the file's first page: an empty keyed file accepts any key.
+DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error);
 
 // What a load or a check found: a failed query is not a missing row.
 enum class Lookup { Found, Missing, Failed };
