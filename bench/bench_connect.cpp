@@ -13,16 +13,15 @@ namespace {
 BenchShop* g_shop = nullptr;
 QString g_plain;
 
-void OneSelect(benchmark::State& state, sqlite3* (*open)(const ConnectionSettings&, QString*),
+void OneSelect(benchmark::State& state, DatabaseHandle (*open)(const ConnectionSettings&, QString*),
                const ConnectionSettings& settings) {
     for (auto _ : state) {
         QString error;
-        sqlite3* db = open(settings, &error);
+        const DatabaseHandle db = open(settings, &error);
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, "SELECT * FROM Operator WHERE OptName='Admin'", -1, &stmt, nullptr);
+        sqlite3_prepare_v2(db.get(), "SELECT * FROM Operator WHERE OptName='Admin'", -1, &stmt, nullptr);
         benchmark::DoNotOptimize(sqlite3_step(stmt));
         sqlite3_finalize(stmt);
-        sqlite3_close(db);
     }
 }
 

@@ -22,13 +22,13 @@ class Codes {
 public:
     explicit Codes(const char* sql) {
         QString error;
-        sqlite3* db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+        const DatabaseHandle db =
+            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+        sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr);
         while (sqlite3_step(stmt) == SQLITE_ROW)
             m_codes << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
         sqlite3_finalize(stmt);
-        sqlite3_close(db);
     }
     QString Next() {
         if (m_next >= m_codes.size())
@@ -52,21 +52,20 @@ public:
         QString error;
         m_db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
     }
-    ~Engine() { sqlite3_close(m_db); }
     void Run(const QStringList& statements) {
-        sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         for (const QString& sql : statements) {
             sqlite3_stmt* stmt = nullptr;
             const QByteArray text = sql.toUtf8();
-            sqlite3_prepare_v2(m_db, text.constData(), -1, &stmt, nullptr);
+            sqlite3_prepare_v2(m_db.get(), text.constData(), -1, &stmt, nullptr);
             benchmark::DoNotOptimize(sqlite3_step(stmt)); // a SELECT needs its first row only
             sqlite3_finalize(stmt);
         }
-        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db.get(), "COMMIT", nullptr, nullptr, nullptr);
     }
 
 private:
-    sqlite3* m_db = nullptr;
+    DatabaseHandle m_db;
 };
 
 QString Q(const QString& s) {

@@ -65,9 +65,9 @@ const GridQuery kQueries[] = {
      false},
 };
 
-sqlite3* Connect() {
+DatabaseHandle Connect() {
     QString error;
-    sqlite3* db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    DatabaseHandle db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
     if (!db) {
         std::fprintf(stderr, "cannot open the large shop: %s\n", qPrintable(error));
         std::exit(1);
@@ -96,20 +96,18 @@ long long ReadRows(sqlite3* db, const char* sql, long long limit) {
 void WindowFirstScreen(benchmark::State& state, const GridQuery& query) {
     long long rows = 0;
     for (auto _ : state) {
-        sqlite3* db = Connect();
-        rows = ReadRows(db, query.sql, kScreenRows);
-        sqlite3_close(db);
+        const DatabaseHandle db = Connect();
+        rows = ReadRows(db.get(), query.sql, kScreenRows);
     }
     state.counters["rows"] = double(rows);
 }
 
 // On one connection kept open: the least the engine needs for the same rows.
 void OnOpenConnection(benchmark::State& state, const GridQuery& query, long long limit) {
-    sqlite3* db = Connect();
+    const DatabaseHandle db = Connect();
     long long rows = 0;
     for (auto _ : state)
-        rows = ReadRows(db, query.sql, limit);
-    sqlite3_close(db);
+        rows = ReadRows(db.get(), query.sql, limit);
     state.counters["rows"] = double(rows);
 }
 

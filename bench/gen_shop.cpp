@@ -101,12 +101,12 @@ bool Report(const QString& path) {
     ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
     settings.dataSource = path;
     QString error;
-    sqlite3* db = OpenDatabase(settings, &error);
+    const DatabaseHandle db = OpenDatabase(settings, &error);
     if (!db) {
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(error));
         return false;
     }
-    sqlite3_exec(db, "PRAGMA cache_size = -262144", nullptr, nullptr, nullptr);
+    sqlite3_exec(db.get(), "PRAGMA cache_size = -262144", nullptr, nullptr, nullptr);
     bool sound = true;
     const auto print = [&sound](const char* label, const QString& value, bool mustBeZero) {
         const bool fault = mustBeZero && value != QLatin1String("0");
@@ -114,12 +114,11 @@ bool Report(const QString& path) {
         std::printf("%-52s %10s%s\n", label, qPrintable(value), fault ? "   <-- FAULT" : "");
     };
     for (const Check& check : kChecks)
-        print(check.label, Text(db, check.sql), check.mustBeZero);
-    print("rentals of one film overlapping", OverlappingRentals(db), true);
+        print(check.label, Text(db.get(), check.sql), check.mustBeZero);
+    print("rentals of one film overlapping", OverlappingRentals(db.get()), true);
     std::printf("%-52s %s .. %s\n", "lending dates",
-                qPrintable(Text(db, "SELECT MIN(BorrowDate) FROM Record")),
-                qPrintable(Text(db, "SELECT MAX(BorrowDate) FROM Record")));
-    sqlite3_close(db);
+                qPrintable(Text(db.get(), "SELECT MIN(BorrowDate) FROM Record")),
+                qPrintable(Text(db.get(), "SELECT MAX(BorrowDate) FROM Record")));
     return sound;
 }
 } // namespace

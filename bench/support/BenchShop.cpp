@@ -38,14 +38,15 @@ QString BenchShop::PlainCopy() {
     const QString plain = m_dir.filePath(QStringLiteral("plain.db"));
     QFile(plain).open(QIODevice::WriteOnly); // the shop's connections never create files
     QString error;
-    sqlite3* db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    const DatabaseHandle db =
+        OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
     const QByteArray sql = "ATTACH DATABASE '" + plain.toUtf8() +
                            "' AS plain KEY ''; SELECT sqlcipher_export('plain'); DETACH DATABASE plain;";
-    if (!db || sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "cannot make a plain copy: %s\n", db ? sqlite3_errmsg(db) : qPrintable(error));
+    if (!db || sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "cannot make a plain copy: %s\n",
+                     db ? sqlite3_errmsg(db.get()) : qPrintable(error));
         std::exit(1);
     }
-    sqlite3_close(db);
     return plain;
 }
 

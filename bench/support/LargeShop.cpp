@@ -494,12 +494,9 @@ bool BuildLargeShop(const QString& path, const LargeShopSize& size, QString* err
         return false;
     ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
     settings.dataSource = path;
-    sqlite3* db = OpenDatabase(settings, error);
-    bool ok = db && WriteShop(db, size, error);
-    if (db && sqlite3_close(db) != SQLITE_OK && ok) {
-        *error = QStringLiteral("could not close %1").arg(path);
-        ok = false;
-    }
+    DatabaseHandle db = OpenDatabase(settings, error);
+    const bool ok = db && WriteShop(db.get(), size, error);
+    db.reset(); // WriteShop finalizes its statements and folds the log into the file
     if (!ok)
         RemoveShopFiles(path);
     return ok;

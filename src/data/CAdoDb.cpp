@@ -89,25 +89,24 @@ QByteArray PassphrasePragma(const QByteArray& password) {
     return "PRAGMA key = '" + Sql::Text(QString::fromUtf8(password)).toUtf8() + "';";
 }
 
-sqlite3* OpenKeyed(const ConnectionSettings& settings, EngineError* error, bool cachedKey) {
-    sqlite3* db = nullptr;
+// flags are sqlite3_open_v2's; a new file has no salt yet and is always keyed with the passphrase.
+DatabaseHandle OpenKeyed(const ConnectionSettings& settings, int flags, bool cachedKey, EngineError* error) {
+    sqlite3* opened = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
-    // No create flag: a missing file is reported, never made empty.
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        *error = ErrorOf(db);
-        sqlite3_close(db);
+    const int rc = sqlite3_open_v2(path.constData(), &opened, flags, nullptr);
+    DatabaseHandle db(opened); // the engine hands out a handle even when the open fails
+    if (rc != SQLITE_OK) {
+        *error = ErrorOf(db.get());
         return nullptr;
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(db.get(), 1);
+    sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
     if (!settings.password.isEmpty()) {
-        QByteArray pragma = cachedKey ? RawKeyPragma(settings.password, SaltOf(db)) : QByteArray();
+        QByteArray pragma = cachedKey ? RawKeyPragma(settings.password, SaltOf(db.get())) : QByteArray();
         if (pragma.isEmpty())
             pragma = PassphrasePragma(settings.password);
-        if (!Run(db, pragma.constData(), error)) {
-            sqlite3_close(db);
+        if (!Run(db.get(), pragma.constData(), error))
             return nullptr;
-        }
     }
     return db;
 }
@@ -118,12 +117,7 @@ sqlite3* OpenKeyed(const ConnectionSettings& settings, EngineError* error, bool 
 // no statement, no transaction and no lock.
 class ConnectionPool {
 public:
-    ~ConnectionPool() {
-        for (const Idle& idle : m_idle)
-            sqlite3_close(idle.db);
-    }
-
-    sqlite3* Take(const QString& connectionString, EngineError* error) {
+    DatabaseHandle Take(const QString& connectionString, EngineError* error) {
         struct stat info {};
         const bool present = Identify(connectionString, &info);
         for (auto it = m_idle.end(); it != m_idle.begin();) {
@@ -132,30 +126,26 @@ public:
                 continue;
             // A file deleted or put in place of the old one since: its connections are stale.
             if (!present || it->device != info.st_dev || it->inode != info.st_ino) {
-                sqlite3_close(it->db);
                 it = m_idle.erase(it);
                 continue;
             }
-            sqlite3* db = it->db;
+            DatabaseHandle db = std::move(it->db);
             m_idle.erase(it);
             return db;
         }
-        return OpenKeyed(ParseConnectionString(connectionString), error, true);
+        // No create flag: a missing file is reported, never made empty.
+        return OpenKeyed(ParseConnectionString(connectionString), SQLITE_OPEN_READWRITE, true, error);
     }
 
     // A connection that failed, or still holds a statement or a transaction, is closed instead.
-    void Give(sqlite3* db, const QString& connectionString, bool sound) {
+    void Give(DatabaseHandle db, const QString& connectionString, bool sound) {
         struct stat info {};
-        if (!sound || !sqlite3_get_autocommit(db) || sqlite3_next_stmt(db, nullptr) ||
-            !Identify(connectionString, &info)) {
-            sqlite3_close(db);
+        if (!sound || !sqlite3_get_autocommit(db.get()) || sqlite3_next_stmt(db.get(), nullptr) ||
+            !Identify(connectionString, &info))
             return;
-        }
-        m_idle.push_back({connectionString, db, info.st_dev, info.st_ino});
-        if (m_idle.size() > kPoolSize) {
-            sqlite3_close(m_idle.front().db);
+        m_idle.push_back({connectionString, std::move(db), info.st_dev, info.st_ino});
+        if (m_idle.size() > kPoolSize)
             m_idle.erase(m_idle.begin());
-        }
     }
 
 private:
@@ -167,7 +157,7 @@ private:
 
     struct Idle {
         QString connectionString;
-        sqlite3* db;
+        DatabaseHandle db;
         dev_t device;
         ino_t inode;
     };
@@ -179,6 +169,10 @@ ConnectionPool& Pool() {
     return pool;
 }
 } // namespace
+
+void SqliteCloser::operator()(sqlite3* db) const {
+    sqlite3_close(db);
+}
 
 QString DescribeEngineError(int extendedCode, const QString& engineText) {
     QString what;
@@ -232,20 +226,25 @@ ConnectionSettings ParseConnectionString(const QString& connectionString) {
     return settings;
 }
 
-static sqlite3* OpenOutsideThePool(const ConnectionSettings& settings, QString* error, bool cachedKey) {
+static DatabaseHandle OpenOutsideThePool(const ConnectionSettings& settings, int flags, bool cachedKey,
+                                         QString* error) {
     EngineError failure;
-    sqlite3* db = OpenKeyed(settings, &failure, cachedKey);
+    DatabaseHandle db = OpenKeyed(settings, flags, cachedKey, &failure);
     if (!db)
         *error = failure.text;
     return db;
 }
 
-sqlite3* OpenDatabase(const ConnectionSettings& settings, QString* error) {
-    return OpenOutsideThePool(settings, error, true);
+DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error) {
+    return OpenOutsideThePool(settings, SQLITE_OPEN_READWRITE, true, error);
 }
 
-sqlite3* OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {
-    return OpenOutsideThePool(settings, error, false);
+DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {
+    return OpenOutsideThePool(settings, SQLITE_OPEN_READWRITE, false, error);
+}
+
+DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error) {
+    return OpenOutsideThePool(settings, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, false, error);
 }
 
 // ---- CRecordset
@@ -282,7 +281,7 @@ void CAdoDb::SetStatementObserver(std::function<void(const QString&)> observer) 
 
 void CAdoDb::Fail(const QString& message) {
     m_errored = true;
-    if (m_borrowed && t_scope)
+    if (!m_own && t_scope)
         t_scope->RecordFailure(message);
     else
         ReportDatabaseError(message);
@@ -292,13 +291,13 @@ void CAdoDb::Connect() {
     if (m_connection || m_connectFailed)
         return;
     if (t_scope) {
-        m_borrowed = true;
         m_connection = t_scope->Connection(m_connectionString);
         m_connectFailed = !m_connection; // the scope has recorded why
         return;
     }
     EngineError error;
-    m_connection = Pool().Take(m_connectionString, &error);
+    m_own = Pool().Take(m_connectionString, &error);
+    m_connection = m_own.get();
     if (!m_connection) {
         // Reported once; the statements of this object then fail without a second box.
         m_connectFailed = true;
@@ -359,10 +358,9 @@ bool CAdoDb::Execute(const QString& sql) {
 }
 
 void CAdoDb::Close() {
-    if (m_connection && !m_borrowed)
-        Pool().Give(m_connection, m_connectionString, !m_errored);
+    if (m_own)
+        Pool().Give(std::move(m_own), m_connectionString, !m_errored);
     m_connection = nullptr;
-    m_borrowed = false;
     m_errored = false;
 }
 
@@ -386,15 +384,13 @@ sqlite3* CTransaction::Connection(const QString& connectionString) {
         m_connection = Pool().Take(connectionString, &error);
         // Take the write lock at once, so that no other writer slips in between our statements
         // and every read of the scope sees what it will write back over.
-        if (m_connection && !Run(m_connection, "BEGIN IMMEDIATE", &error)) {
-            sqlite3_close(m_connection);
-            m_connection = nullptr;
-        }
+        if (m_connection && !Run(m_connection.get(), "BEGIN IMMEDIATE", &error))
+            m_connection.reset();
         if (!m_connection)
             RecordFailure(Describe(error));
         m_connectionString = connectionString;
     }
-    return m_connection;
+    return m_connection.get();
 }
 
 void CTransaction::RecordFailure(const QString& message) {
@@ -419,12 +415,11 @@ void CTransaction::Finish(bool commit) {
     t_scope = nullptr;
     if (m_connection) {
         EngineError error;
-        if (commit && !m_failed && !Run(m_connection, "COMMIT", &error))
+        if (commit && !m_failed && !Run(m_connection.get(), "COMMIT", &error))
             RecordFailure(Describe(error));
         if (!commit || m_failed)
-            Run(m_connection, "ROLLBACK", nullptr);
-        Pool().Give(m_connection, m_connectionString, !m_failed);
-        m_connection = nullptr;
+            Run(m_connection.get(), "ROLLBACK", nullptr);
+        Pool().Give(std::move(m_connection), m_connectionString, !m_failed);
     }
     if (m_failed)
         ReportDatabaseError(m_error);

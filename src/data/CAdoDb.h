@@ -4,8 +4,17 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 struct sqlite3;
+
+// Closes a connection. That fails only while one of its statements is not finalized, and every
+// holder finalizes its statements before it lets go of the connection.
+struct SqliteCloser {
+    void operator()(sqlite3* db) const;
+};
+// The one owner of an open connection; the raw pointer is lent out with get().
+using DatabaseHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
 // The connection string of the shop's database; the file is looked up in the current directory.
 inline const char* const kConnectionString =
@@ -19,9 +28,12 @@ ConnectionSettings ParseConnectionString(const QString& connectionString);
 
 // Opens an existing database file (never creates one), keyed and with a busy timeout, outside the
 // pool of idle connections. Returns null and sets *error to the engine's text on failure.
-sqlite3* OpenDatabase(const ConnectionSettings& settings, QString* error);
+DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error);
 // Same, but runs the passphrase's key derivation on every open instead of using the cached key.
-sqlite3* OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
+DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
+// Creates the file (or opens it if it exists) and keys it with the passphrase, outside the pool.
+// The key is only written with the file's first page: an empty keyed file accepts any key.
+DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error);
 
 // What a load or a check found: a failed query is not a missing row.
 enum class Lookup { Found, Missing, Failed };
@@ -71,10 +83,10 @@ private:
     void Fail(const QString& message);
 
     QString m_connectionString;
-    sqlite3* m_connection = nullptr;
+    DatabaseHandle m_own;            // the connection taken from the pool, if any
+    sqlite3* m_connection = nullptr; // m_own's, or borrowed from the open transaction scope
     bool m_connectFailed = false;
-    bool m_errored = false;  // a connection that reported an error is not pooled again
-    bool m_borrowed = false; // the connection belongs to the open transaction scope
+    bool m_errored = false; // a connection that reported an error is not pooled again
     CRecordset m_recordset;
 };
 
@@ -99,7 +111,7 @@ private:
     void Finish(bool commit);
 
     CTransaction* m_outer = nullptr;
-    sqlite3* m_connection = nullptr;
+    DatabaseHandle m_connection;
     QString m_connectionString; // the pool's key of m_connection
     bool m_failed = false;
     bool m_done = false;

@@ -1,7 +1,6 @@
 #include "data/ShopDatabase.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
 
 #include <QFile>
 #include <sqlite3.h>
@@ -27,23 +26,22 @@ bool ShopDatabase::Prepare(const QString& path, QString* error) {
     QFile::remove(temporary + QStringLiteral("-wal"));
     QFile::remove(temporary + QStringLiteral("-shm"));
 
-    const ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
-    sqlite3* db = nullptr;
-    const QByteArray file = temporary.toUtf8();
-    bool ok = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
-              SQLITE_OK;
-    const QByteArray key = "PRAGMA key = '" + Sql::Text(QString::fromUtf8(settings.password)).toUtf8() + "';";
-    char* message = nullptr;
-    // An empty keyed file would accept any key: the tables are written at once.
-    ok = ok && sqlite3_exec(db, key.constData(), nullptr, nullptr, &message) == SQLITE_OK;
-    ok = ok && sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message) == SQLITE_OK;
-    if (!ok)
-        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-    sqlite3_free(message);
-    if (sqlite3_close(db) != SQLITE_OK && ok) {
-        *error = QStringLiteral("could not close the new database");
-        ok = false;
-    }
+    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    settings.dataSource = temporary;
+    DatabaseHandle db = CreateDatabase(settings, error);
+    const auto run = [&db, error](const char* sql) {
+        char* message = nullptr;
+        const bool done = sqlite3_exec(db.get(), sql, nullptr, nullptr, &message) == SQLITE_OK;
+        if (!done)
+            *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db.get()));
+        sqlite3_free(message);
+        return done;
+    };
+    // An empty keyed file would accept any key: the tables are written at once. The log is then
+    // folded into the file here, where a failure is reported; the close would do it silently, and
+    // only the file itself is renamed into place.
+    bool ok = db && run(schema.constData()) && run("PRAGMA wal_checkpoint(TRUNCATE)");
+    db.reset(); // every statement is finalized: the close cannot fail
     if (ok && !QFile::rename(temporary, path)) {
         *error = QStringLiteral("could not rename %1 to %2").arg(temporary, path);
         ok = false;

@@ -145,16 +145,16 @@ private slots:
         QCOMPARE(settings.dataSource, QStringLiteral("cddata.mdb"));
         QCOMPARE(settings.password, QByteArray("mqvetra531"));
         for (auto open : {&OpenDatabase, &OpenDatabaseWithPassphrase}) {
-            sqlite3* db = open(settings, &error);
+            const DatabaseHandle db = open(settings, &error);
             QVERIFY(db);
             // The key is only checked when a statement reads the file.
             sqlite3_stmt* stmt = nullptr;
-            QCOMPARE(sqlite3_prepare_v2(db, "SELECT OptName FROM Operator", -1, &stmt, nullptr), SQLITE_OK);
+            QCOMPARE(sqlite3_prepare_v2(db.get(), "SELECT OptName FROM Operator", -1, &stmt, nullptr),
+                     SQLITE_OK);
             QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
             QCOMPARE(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))),
                      QByteArray("Admin"));
             sqlite3_finalize(stmt);
-            sqlite3_close(db);
         }
     }
 
@@ -208,12 +208,14 @@ private slots:
         CTransaction writer; // holds the write lock
         QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('a','b','c')")));
         // A connection outside the scope (another program) cannot write meanwhile.
-        QString error;
-        sqlite3* other = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
-        QVERIFY(other);
-        sqlite3_busy_timeout(other, 10);
-        QVERIFY(sqlite3_exec(other, "DELETE FROM Operator", nullptr, nullptr, nullptr) != 0);
-        sqlite3_close(other);
+        {
+            QString error;
+            const DatabaseHandle other =
+                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+            QVERIFY(other);
+            sqlite3_busy_timeout(other.get(), 10);
+            QVERIFY(sqlite3_exec(other.get(), "DELETE FROM Operator", nullptr, nullptr, nullptr) != 0);
+        }
         QVERIFY(writer.Commit());
     }
 };

@@ -19,17 +19,18 @@ private:
     // What a third program sees of the file, on a connection of its own.
     static QString SeenByAnotherProgram(const char* sql) {
         QString error;
-        sqlite3* db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+        const DatabaseHandle db =
+            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
         if (!db)
             return error;
         sqlite3_stmt* stmt = nullptr;
         QString value;
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        if (sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
             value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
         else
-            value = QString::fromUtf8(sqlite3_errmsg(db));
+            value = QString::fromUtf8(sqlite3_errmsg(db.get()));
         sqlite3_finalize(stmt);
-        sqlite3_close(db);
         return value;
     }
 

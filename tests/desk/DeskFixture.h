@@ -3,6 +3,7 @@
 #include "Shop.h"
 
 #include "access/Session.h"
+#include "data/CAdoDb.h"
 
 #include <QTest>
 #include <optional>
@@ -89,5 +90,5 @@ public:
     ~ForeignWriteLock();
 
 private:
-    struct sqlite3* m_db = nullptr;
+    DatabaseHandle m_db;
 };
