@@ -19,7 +19,9 @@ public:
     int DoModal();
     // Moves members into the controls; derived dialogs call this first.
     virtual bool OnInitDialog();
-    // Reads the controls and closes with OK when that succeeds.
+    // Reads the controls and closes with OK when that succeeds. A dialog that writes overrides it
+    // the one way: UpdateData(true), the write, then EndDialog(IDOK) only when the write succeeded.
+    // It never calls this base after its write, which would read the form a second time.
     virtual void OnOK();
     virtual void OnCancel();
     void EndDialog(int result);
