@@ -29,7 +29,8 @@ void CachedKey(benchmark::State& state) {
     OneSelect(state, &OpenDatabase, ParseConnectionString(QString::fromUtf8(kConnectionString)));
 }
 void Passphrase(benchmark::State& state) {
-    OneSelect(state, &OpenDatabaseWithPassphrase, ParseConnectionString(QString::fromUtf8(kConnectionString)));
+    OneSelect(state, &OpenDatabaseWithPassphrase,
+              ParseConnectionString(QString::fromUtf8(kConnectionString)));
 }
 void PlainFile(benchmark::State& state) {
     OneSelect(state, &OpenDatabase, ConnectionSettings{g_plain, {}});

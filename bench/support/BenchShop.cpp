@@ -2,9 +2,9 @@
 
 #include "LargeShop.h"
 
+#include "base/Prompter.h"
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
-#include "base/Prompter.h"
 
 #include <QDir>
 #include <QFile>

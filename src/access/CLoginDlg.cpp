@@ -1,9 +1,9 @@
 #include "access/CLoginDlg.h"
 
 #include "access/Session.h"
+#include "base/Prompter.h"
 #include "data/COperatorInfo.h"
 #include "toolkit/DataExchange.h"
-#include "base/Prompter.h"
 #include "ui_CLoginDlg.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "data/CAdoDb.h"
 
-#include "data/SqlText.h"
 #include "base/Prompter.h"
+#include "data/SqlText.h"
 
 #include <QFile>
 #include <QHash>

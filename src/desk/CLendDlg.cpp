@@ -1,13 +1,13 @@
 #include "desk/CLendDlg.h"
 
 #include "access/Session.h"
+#include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/DeskRules.h"
-#include "base/Clock.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CLendDlg.h"
 

@@ -1,10 +1,10 @@
 #include "desk/CReturnDlg.h"
 
 #include "access/Session.h"
+#include "base/Clock.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "desk/DeskRules.h"
-#include "base/Clock.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CReturnDlg.h"
 

@@ -1,7 +1,7 @@
 #include "desk/DeskRules.h"
 
-#include "data/CSettingInfo.h"
 #include "base/Prompter.h"
+#include "data/CSettingInfo.h"
 
 #include <QDateTime>
 

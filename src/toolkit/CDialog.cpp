@@ -1,7 +1,7 @@
 #include "toolkit/CDialog.h"
 
-#include "toolkit/DataExchange.h"
 #include "base/Prompter.h"
+#include "toolkit/DataExchange.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

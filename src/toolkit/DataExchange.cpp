@@ -1,8 +1,8 @@
 #include "toolkit/DataExchange.h"
 
-#include "toolkit/CDialog.h"
 #include "base/Gbk.h"
 #include "base/Prompter.h"
+#include "toolkit/CDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

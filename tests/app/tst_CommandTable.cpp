@@ -81,8 +81,9 @@ private slots:
                 QCOMPARE(menuAction->text(), QString::fromUtf8(expected[items.size() - 1].menu));
             }
         }
-        QCOMPARE(titles, QStringList({QStringLiteral("系统(&F)"), QStringLiteral("操作(&O)"), QStringLiteral("管理(&M)"),
-                                      QStringLiteral("数据库"), QStringLiteral("查看(&H)")}));
+        QCOMPARE(titles, QStringList({QStringLiteral("系统(&F)"), QStringLiteral("操作(&O)"),
+                                      QStringLiteral("管理(&M)"), QStringLiteral("数据库"),
+                                      QStringLiteral("查看(&H)")}));
         QCOMPARE(items.size(), expected.size());
         for (int i = 0; i < items.size(); ++i) {
             QCOMPARE(ShownItem(items[i]), QString::fromUtf8(expected[i].item));
@@ -110,7 +111,8 @@ private slots:
         QCOMPARE(run.at(0).at(0).toInt(), RowOf(&CBackdropView::OnLend));
         QCOMPARE(run.at(1).at(0).toInt(), RowOf(&CBackdropView::OnReturn));
         QCOMPARE(run.at(2).at(0).toInt(), RowOf(&CBackdropView::OnExchange));
-        QCOMPARE(opened, QStringList({QStringLiteral("CLendDlg"), QStringLiteral("CReturnDlg"), QStringLiteral("CExchangeDlg")}));
+        QCOMPARE(opened, QStringList({QStringLiteral("CLendDlg"), QStringLiteral("CReturnDlg"),
+                                      QStringLiteral("CExchangeDlg")}));
         QVERIFY(!frame.Gone());
     }
 
@@ -142,7 +144,8 @@ private slots:
             &CBackdropView::OnLend,     &CBackdropView::OnReturn,  &CBackdropView::OnExchange, {},
             &CBackdropView::OnFilms,    &CBackdropView::OnClients, &CBackdropView::OnRecords,  {},
             &CBackdropView::OnSettings, &CMainFrame::OnBackup,     &CRentalApp::OnAppAbout};
-        const char* const labels[] = {"租出", "还回", "更换", "", "影片", "客户", "记录", "", "设置", "备份", "关于"};
+        const char* const labels[] = {"租出", "还回", "更换", "",     "影片", "客户",
+                                      "记录", "",     "设置", "备份", "关于"};
         for (int slot = 0; slot < kToolbarSlots; ++slot) {
             QAction* action = slotActions[slot];
             QCOMPARE(action->isSeparator(), slot == 3 || slot == 7);

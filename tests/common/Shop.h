@@ -1,8 +1,8 @@
 #pragma once
 // Test fixtures: a fresh prepared shop database in a temporary folder, recorded message boxes,
 // recorded statements, a fixed clock and scripted inner dialogs.
-#include "toolkit/CDialog.h"
 #include "base/Prompter.h"
+#include "toolkit/CDialog.h"
 
 #include <QDateTime>
 #include <QList>

@@ -20,7 +20,8 @@ void TestRegistry::Add(const char* name, Factory factory) {
 
 // Runs every registered class, or only the one named by -class NAME; other arguments go to QtTest.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     QString only;

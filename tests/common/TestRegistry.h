@@ -11,5 +11,5 @@ void Add(const char* name, Factory factory);
 } // namespace TestRegistry
 
 #define VORIX_TEST(Class)                                                                                    \
-    static const bool Class##_registered = (TestRegistry::Add(#Class, [] { return std::make_unique<Class>(); }), \
-                                            true);
+    static const bool Class##_registered =                                                                   \
+        (TestRegistry::Add(#Class, [] { return std::make_unique<Class>(); }), true);

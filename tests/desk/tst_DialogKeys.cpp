@@ -32,7 +32,8 @@ QString State() {
            QLatin1Char('|') +
            Db::Value(
                QStringLiteral("SELECT group_concat(ID||OptName||OptPwd||Type, ',') AS v FROM Operator")) +
-           QLatin1Char('|') + Session::Current().m_strUserName + QLatin1Char('/') + Session::Current().m_strUserType;
+           QLatin1Char('|') + Session::Current().m_strUserName + QLatin1Char('/') +
+           Session::Current().m_strUserType;
 }
 
 struct Run {
@@ -86,8 +87,8 @@ private slots:
             {"return", {QStringLiteral("filmEdit=D1")}},
             {"exchange", {QStringLiteral("oldFilmEdit=D1"), QStringLiteral("newFilmEdit=V1")}},
             {"prices",
-             {QStringLiteral("monthVcdEdit=31"), QStringLiteral("monthDvdEdit=41"), QStringLiteral("dayVcdEdit=4"),
-              QStringLiteral("dayDvdEdit=6")}},
+             {QStringLiteral("monthVcdEdit=31"), QStringLiteral("monthDvdEdit=41"),
+              QStringLiteral("dayVcdEdit=4"), QStringLiteral("dayDvdEdit=6")}},
             {"login", {QStringLiteral("nameEdit=clerk"), QStringLiteral("passwordEdit=pw")}},
         };
         for (const auto& [form, entries] : forms) {

@@ -76,13 +76,15 @@ private slots:
         lend.Press();
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(lend.Lent());
-        QCOMPARE(Db::Value(QStringLiteral("SELECT ClientID||'|'||PhoneNum||'|'||CreateDate||'|'||"
-                                          "printf('%.2f|%.2f',Foregift,Balance)||'|'||Remark AS v FROM Client")),
-                 QStringLiteral("C1|13800001111|2026-01-01|50.00|70.00|老客户"));
-        QCOMPARE(Db::Value(QStringLiteral("SELECT FilmID||'|'||FilmName||'|'||Playactor||'|'||Type||'|'||Class1||"
-                                          "'|'||Class2||'|'||StgDate||'|'||Degree||'|'||Remark AS v FROM Film "
-                                          "WHERE FilmID='F9'")),
-                 QStringLiteral("F9|卧虎藏龙|周润发|VCD|武侠片|香港|2025-03-04|8|盒子有划痕"));
+        QCOMPARE(
+            Db::Value(QStringLiteral("SELECT ClientID||'|'||PhoneNum||'|'||CreateDate||'|'||"
+                                     "printf('%.2f|%.2f',Foregift,Balance)||'|'||Remark AS v FROM Client")),
+            QStringLiteral("C1|13800001111|2026-01-01|50.00|70.00|老客户"));
+        QCOMPARE(
+            Db::Value(QStringLiteral("SELECT FilmID||'|'||FilmName||'|'||Playactor||'|'||Type||'|'||Class1||"
+                                     "'|'||Class2||'|'||StgDate||'|'||Degree||'|'||Remark AS v FROM Film "
+                                     "WHERE FilmID='F9'")),
+            QStringLiteral("F9|卧虎藏龙|周润发|VCD|武侠片|香港|2025-03-04|8|盒子有划痕"));
         QCOMPARE(OutRow(QStringLiteral("F9")), QStringLiteral("C1|月租|0.00|2026-12-07||小王"));
         QCOMPARE(Db::Count(QStringLiteral("Record")), 1);
     }
@@ -352,7 +354,8 @@ private slots:
             lend.Press();
         }
         QCOMPARE(shop.boxes.Texts().size(), 1);
-        ExpectDescribed(shop.boxes.Texts().first(), "数据库正被另一台电脑或另一个程序使用", "database is locked");
+        ExpectDescribed(shop.boxes.Texts().first(), "数据库正被另一台电脑或另一个程序使用",
+                        "database is locked");
         QVERIFY(!lend.dlg.IsEnded());
         QCOMPARE(DeskShop::Snapshot(), before);
         shop.boxes.Clear();

@@ -1,8 +1,8 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
-#include "toolkit/DataExchange.h"
 #include "base/Gbk.h"
+#include "toolkit/DataExchange.h"
 #include "toolkit/Interface.h"
 
 #include <QLineEdit>
@@ -95,6 +95,7 @@ private slots:
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("prompt");
         QTest::addColumn<int>("field");
+        // clang-format off
         QTest::newRow("21 bytes") << QString(21, QLatin1Char('a')) << "1" << "1"
                                   << "输入的内容不能超过 20 个字节（一个汉字算两个字节）。" << 0;
         QTest::newRow("11 Chinese") << QString(11, QChar(0x5F71)) << "1" << "1"
@@ -105,6 +106,7 @@ private slots:
         QTest::newRow("below range") << "a" << "-0.01" << "1" << "请输入一个介于 0 和 9999 之间的数。" << 1;
         QTest::newRow("not an integer") << "a" << "1" << "1.5" << "请输入一个整数。" << 2;
         QTest::newRow("integer range") << "a" << "1" << "10000" << "请输入一个介于 0 和 9999 之间的整数。" << 2;
+        // clang-format on
     }
     void refusedFieldPromptsAndTakesFocus() {
         QFETCH(QString, name);
@@ -154,7 +156,8 @@ private slots:
         QVERIFY(dlg.UpdateData(true));
         QCOMPARE(boxes.Boxes().size(), 0);
         QStringList expected = {QStringLiteral("new"), QStringLiteral("8"), QStringLiteral("4")};
-        expected[field] = QStringList({QStringLiteral("kept"), QStringLiteral("7"), QStringLiteral("3")})[field];
+        expected[field] =
+            QStringList({QStringLiteral("kept"), QStringLiteral("7"), QStringLiteral("3")})[field];
         const QStringList read = {dlg.m_strName, QString::number(double(dlg.m_fPrice)),
                                   QString::number(dlg.m_nCount)};
         QCOMPARE(read, expected);
@@ -172,7 +175,8 @@ private slots:
         QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList());
         cancel->setAutoDefault(false);
         ok->setAutoDefault(false);
-        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg), QStringList({QStringLiteral("确定"), QStringLiteral("cancelButton")}));
+        QCOMPARE(CDialog::ButtonsWithoutAutoDefault(dlg),
+                 QStringList({QStringLiteral("确定"), QStringLiteral("cancelButton")}));
         // A box of its own, even one parented to the form, is not the form's business.
         QMessageBox box(&dlg);
         box.addButton(QMessageBox::Ok)->setAutoDefault(false);
@@ -257,7 +261,8 @@ private slots:
     void boxWithoutCaptionShowsTheTitle() {
         BoxRecorder boxes;
         boxes.Answer(IDNO);
-        QCOMPARE(MessageBox(QStringLiteral("x"), QString(), MsgIcon::Question, MsgButtons::YesNo, IDYES), IDNO);
+        QCOMPARE(MessageBox(QStringLiteral("x"), QString(), MsgIcon::Question, MsgButtons::YesNo, IDYES),
+                 IDNO);
         QCOMPARE(boxes.Boxes().first().caption, QStringLiteral("Vorix"));
         QCOMPARE(boxes.Boxes().first().defaultButton, IDYES);
     }

@@ -1,8 +1,8 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
-#include "toolkit/Interface.h"
 #include "base/Prompter.h"
+#include "toolkit/Interface.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -85,7 +85,8 @@ private slots:
         QTest::addColumn<int>("result");
         const int ok = int(MsgButtons::Ok), yesNo = int(MsgButtons::YesNo),
                   okCancel = int(MsgButtons::OkCancel);
-        const QStringList justOk = Texts({"确定"}), yesOrNo = Texts({"否", "是"}), okOrCancel = Texts({"取消", "确定"});
+        const QStringList justOk = Texts({"确定"}), yesOrNo = Texts({"否", "是"}),
+                          okOrCancel = Texts({"取消", "确定"});
         QTest::newRow("OK clicked") << ok << int(IDOK) << "确定" << justOk << "确定" << int(IDOK);
         QTest::newRow("Escape on OK") << ok << int(IDOK) << "Escape" << justOk << "确定" << int(IDOK);
         QTest::newRow("close box on OK") << ok << int(IDOK) << "Close" << justOk << "确定" << int(IDOK);
