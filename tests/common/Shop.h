@@ -71,7 +71,6 @@ private:
     CDialog::ModalRunner m_previous;
 };
 
-// Direct access to the test's database file, through the access layer.
 // Texts written as plain literals, for lists compared or typed in a test.
 inline QStringList Texts(std::initializer_list<const char*> texts) {
     QStringList list;
@@ -80,6 +79,7 @@ inline QStringList Texts(std::initializer_list<const char*> texts) {
     return list;
 }
 
+// Direct access to the test's database file, through the access layer.
 namespace Db {
 QString Value(const QString& sql);   // the column named v of the first row, as text
 int Count(const QString& fromWhere); // SELECT COUNT(*) FROM ...
