@@ -41,7 +41,7 @@ void CAdodc::Refresh() {
         beginResetModel();
         m_stmt.reset();
         m_headings.clear();
-        m_cells.clear();
+        m_fetched = Rows();
         m_rows = 0;
         if (Connect(&failure))
             failure = Start();
@@ -67,16 +67,16 @@ QString CAdodc::Start() {
     const int columns = sqlite3_column_count(stmt);
     for (int c = 0; c < columns; ++c)
         m_headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
-    const QString failure = Step(kFetchRows, &m_cells);
+    const QString failure = Step(kFetchRows, &m_fetched);
     if (!failure.isEmpty()) {
         m_headings.clear();
-        m_cells.clear();
+        m_fetched = Rows();
     }
-    m_rows = columns > 0 ? int(m_cells.size() / size_t(columns)) : 0;
+    m_rows = m_fetched.size();
     return failure;
 }
 
-QString CAdodc::Step(int count, std::vector<QString>* cells) {
+QString CAdodc::Step(int count, Rows* rows) {
     sqlite3_stmt* stmt = m_stmt.get();
     const int columns = int(m_headings.size());
     for (int row = 0; row < count; ++row) {
@@ -88,10 +88,14 @@ QString CAdodc::Step(int count, std::vector<QString>* cells) {
         }
         if (rc != SQLITE_ROW)
             return Fail();
+        QString text;
         for (int c = 0; c < columns; ++c) {
             const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            cells->push_back(QString::fromUtf8(value, value ? sqlite3_column_bytes(stmt, c) : 0));
+            text += QString::fromUtf8(value, value ? sqlite3_column_bytes(stmt, c) : 0);
+            rows->ends.push_back(int(text.size()));
         }
+        text.squeeze();
+        rows->texts.push_back(std::move(text));
     }
     return {};
 }
@@ -116,7 +120,9 @@ QString CAdodc::Text(int row, int column) const {
     const int columns = int(m_headings.size());
     if (row < 0 || row >= m_rows || column < 0 || column >= columns)
         return {};
-    return m_cells[size_t(row) * size_t(columns) + size_t(column)];
+    const size_t cell = size_t(row) * size_t(columns) + size_t(column);
+    const int begin = column == 0 ? 0 : m_fetched.ends[cell - 1];
+    return m_fetched.texts[size_t(row)].mid(begin, m_fetched.ends[cell] - begin);
 }
 
 int CAdodc::rowCount(const QModelIndex& parent) const {
@@ -153,15 +159,14 @@ void CAdodc::fetchMore(const QModelIndex& parent) {
         // A listener that fetches while hearing of this change would add rows in its middle.
         const Changing changing(&m_changing);
         // Stepped aside first: the views must learn how many rows come before they are added.
-        std::vector<QString> cells;
-        cells.reserve(size_t(kFetchRows) * size_t(m_headings.size()));
-        failure = Step(kFetchRows, &cells); // a failure keeps the rows read before it
-        const int columns = int(m_headings.size());
-        const int added = columns > 0 ? int(cells.size() / size_t(columns)) : 0;
+        Rows batch;
+        failure = Step(kFetchRows, &batch); // a failure keeps the rows read before it
+        const int added = batch.size();
         if (added > 0) {
             beginInsertRows(QModelIndex(), m_rows, m_rows + added - 1);
-            m_cells.insert(m_cells.end(), std::make_move_iterator(cells.begin()),
-                           std::make_move_iterator(cells.end()));
+            m_fetched.texts.insert(m_fetched.texts.end(), std::make_move_iterator(batch.texts.begin()),
+                                   std::make_move_iterator(batch.texts.end()));
+            m_fetched.ends.insert(m_fetched.ends.end(), batch.ends.begin(), batch.ends.end());
             m_rows += added;
             endInsertRows();
         }
