@@ -1,0 +1,219 @@
+// Browsing the large shop (50000 films, a million rentals) through the data control and its grid:
+// the time to the first screen (a refresh steps 64 rows; a screen shows 40) of the film window's queries,
+// beside the engine alone stepping the same statement to its first screen on one open connection, and what
+// the model holds after the user has scrolled through 10000 rows.
+//   Model:   a new data control (its own connection, opened at the first refresh), one refresh
+//   Refresh: the same data control refreshed again, its connection open
+//   Grid:    the grid of a shown window refreshed again and painted, widths applied as the window does
+//   Engine:  prepare and step the first screen's rows on an open connection, every column as text
+#include "BenchShop.h"
+#include "LargeShop.h"
+
+#include "data/CAdoDb.h"
+#include "data/CAdodc.h"
+#include "toolkit/CDataGrid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+constexpr int kScreenRows = 40;
+constexpr int kScrolledRows = 10000;
+
+#define FILM_COLUMNS                                                                                                  \
+    "SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,Class1 AS 分类1, Class2 " \
+    "AS 分类2, StgDate AS 入库日期, Degree AS 租次,Remark AS 备注 "
+
+const std::vector<float> kFilmWidths{0, 40, 80, 40, 20, 30, 30, 45, 20, 200};
+
+struct BrowseQuery {
+    std::string name;
+    std::string sql;
+};
+
+DatabaseHandle Connect() {
+    QString error;
+    DatabaseHandle db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    if (!db) {
+        std::fprintf(stderr, "cannot open the large shop: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    return db;
+}
+
+// The code of a film in the middle of the catalogue, so that the code search finds one row.
+std::string ExistingFilmCode() {
+    const DatabaseHandle db = Connect();
+    sqlite3_stmt* stmt = nullptr;
+    std::string code;
+    if (sqlite3_prepare_v2(db.get(), "SELECT FilmID FROM Film WHERE ID=25000", -1, &stmt, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        code = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    if (code.empty()) {
+        std::fprintf(stderr, "the large shop has no film 25000\n");
+        std::exit(1);
+    }
+    return code;
+}
+
+// The film window's statements as it composes them; searches carry their text with an ESCAPE clause.
+std::vector<BrowseQuery> FilmQueries() {
+    const std::string s = FILM_COLUMNS;
+    const std::string order = " ORDER BY ID DESC";
+    return {
+        {"Films/All", s + "FROM Film" + order},
+        {"Films/Genre", s + "FROM Film  WHERE Class1='动作片'" + order},
+        {"Films/Region", s + "FROM Film WHERE Class2='大陆'" + order},
+        {"Films/GenreRegion", s + "FROM Film WHERE Class1='动作片' AND Class2='大陆'" + order},
+        {"Films/Code", s + "FROM Film WHERE FilmID='" + ExistingFilmCode() + "'" + order},
+        {"Films/CodeMiss", s + "FROM Film WHERE FilmID='X999999'" + order},
+        {"Films/Title", s + "FROM Film WHERE FilmName LIKE '%风云%' ESCAPE '\\'" + order},
+        {"Films/TitleMiss", s + "FROM Film WHERE FilmName LIKE '%没有这部片%' ESCAPE '\\'" + order},
+        {"Films/Actor", s + "FROM Film WHERE Playactor LIKE '%德华%' ESCAPE '\\'" + order},
+        {"Films/ActorMiss", s + "FROM Film WHERE Playactor LIKE '%无名氏%' ESCAPE '\\'" + order},
+    };
+}
+
+const char* const kRecordsAll =
+    "SELECT r.ID, r.ClientID AS 客户编号, r.FilmID AS 影片编号, f.FilmName AS 影片名字,r.Type AS 类型,"
+    "r.Foregift AS 押金,r.BorrowDate AS 租借日期, r.ReturnDate AS 还回日期,r.OptUser AS 操作员 FROM Record "
+    "r,Film f WHERE r.FilmID=f.FilmID ORDER BY r.ID DESC";
+
+void ModelFirstScreen(benchmark::State& state, const std::string& sql) {
+    const QString source = QString::fromStdString(sql);
+    int rows = 0;
+    for (auto _ : state) {
+        CAdodc adodc;
+        adodc.SetRecordSource(source);
+        adodc.Refresh();
+        rows = adodc.rowCount();
+    }
+    state.counters["rows"] = rows;
+}
+
+void RefreshFirstScreen(benchmark::State& state, const std::string& sql) {
+    CAdodc adodc;
+    adodc.SetRecordSource(QString::fromStdString(sql));
+    adodc.Refresh(); // opens the connection
+    for (auto _ : state)
+        adodc.Refresh();
+    state.counters["rows"] = adodc.rowCount();
+}
+
+void GridFirstScreen(benchmark::State& state, const std::string& sql) {
+    CAdodc adodc;
+    CDataGrid grid;
+    grid.SetDataSource(&adodc);
+    grid.resize(1000, grid.verticalHeader()->defaultSectionSize() * kScreenRows +
+                          grid.horizontalHeader()->sizeHint().height() + 2 * grid.frameWidth());
+    grid.show();
+    adodc.SetRecordSource(QString::fromStdString(sql));
+    for (auto _ : state) {
+        adodc.Refresh();
+        for (int column = 0; column < int(kFilmWidths.size()); ++column)
+            grid.SetColumnWidth(column, kFilmWidths[size_t(column)]);
+        grid.repaint();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = adodc.rowCount();
+}
+
+void EngineFirstScreen(benchmark::State& state, const std::string& sql) {
+    const DatabaseHandle db = Connect();
+    int rows = 0;
+    for (auto _ : state) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError(sqlite3_errmsg(db.get()));
+            return;
+        }
+        const int columns = sqlite3_column_count(stmt);
+        rows = 0;
+        while (rows < kScreenRows && sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < columns; ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+            ++rows;
+        }
+        sqlite3_finalize(stmt);
+    }
+    state.counters["rows"] = rows;
+}
+
+long ResidentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// Scrolls through 10000 rows as the grid would fetch them and reports what the model then holds:
+// the growth of the resident set and the bytes of the cells' text.
+void ScrolledMemory(benchmark::State& state, const std::string& sql) {
+    for (auto _ : state) {
+        const long before = ResidentBytes();
+        CAdodc adodc;
+        adodc.SetRecordSource(QString::fromStdString(sql));
+        adodc.Refresh();
+        while (adodc.rowCount() < kScrolledRows && adodc.canFetchMore(QModelIndex()))
+            adodc.fetchMore(QModelIndex());
+        const long after = ResidentBytes();
+        long long text = 0;
+        for (int row = 0; row < adodc.rowCount(); ++row) {
+            for (int column = 0; column < adodc.columnCount(); ++column)
+                text += adodc.Text(row, column).size() * qsizetype(sizeof(QChar));
+        }
+        state.counters["rows"] = adodc.rowCount();
+        state.counters["rss_growth_KiB"] = double(after - before) / 1024;
+        state.counters["text_KiB"] = double(text) / 1024;
+        state.counters["cells"] = double(adodc.rowCount()) * adodc.columnCount();
+    }
+}
+
+void RegisterAll() {
+    std::vector<BrowseQuery> queries = FilmQueries();
+    queries.push_back({"Records/All", kRecordsAll});
+    // Memory first, before other benchmarks leave freed memory that the model would reuse.
+    benchmark::RegisterBenchmark("Films/All/Scrolled10000", ScrolledMemory, queries.front().sql)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Records/All/Scrolled10000", ScrolledMemory, std::string(kRecordsAll))
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    for (const BrowseQuery& query : queries) {
+        benchmark::RegisterBenchmark((query.name + "/Model").c_str(), ModelFirstScreen, query.sql)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((query.name + "/Refresh").c_str(), RefreshFirstScreen, query.sql)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((query.name + "/Grid").c_str(), GridFirstScreen, query.sql)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((query.name + "/Engine").c_str(), EngineFirstScreen, query.sql)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InstallConsolePrompter();
+    // A copy, so that nothing a run does to the file can spoil the cached shop.
+    BenchShop shop(EnsureLargeShop());
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

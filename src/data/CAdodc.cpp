@@ -1,0 +1,176 @@
+#include "data/CAdodc.h"
+
+#include "base/Prompter.h"
+
+#include <sqlite3.h>
+
+void StatementFinalizer::operator()(sqlite3_stmt* stmt) const {
+    sqlite3_finalize(stmt);
+}
+
+CAdodc::CAdodc(QObject* parent, QString connectionString)
+    : QAbstractTableModel(parent), m_connectionString(std::move(connectionString)) {}
+
+CAdodc::~CAdodc() {
+    m_stmt.reset(); // a connection with a statement left open would not close
+}
+
+void CAdodc::SetRecordSource(const QString& sql) {
+    m_source = sql;
+}
+
+bool CAdodc::Connect(QString* failure) {
+    if (m_db)
+        return true;
+    if (m_connectFailed)
+        return false;
+    QString error;
+    m_db = OpenDatabase(ParseConnectionString(m_connectionString), &error);
+    if (!m_db) {
+        m_connectFailed = true;
+        // Opening without the create flag fails only when the file cannot be opened.
+        *failure = DescribeEngineError(SQLITE_CANTOPEN, error);
+    }
+    return m_db != nullptr;
+}
+
+void CAdodc::Refresh() {
+    QString failure;
+    {
+        const Changing changing(&m_changing);
+        beginResetModel();
+        m_stmt.reset();
+        m_headings.clear();
+        m_fetched = Rows();
+        m_rows = 0;
+        if (Connect(&failure))
+            failure = Start();
+        m_current = m_rows > 0 ? 0 : -1;
+        endResetModel();
+    }
+    // Shown once the views know the model again: the box's event loop may repaint them.
+    if (!failure.isEmpty())
+        ReportDatabaseError(failure);
+    emit currentRowChanged(m_current);
+}
+
+QString CAdodc::Start() {
+    const QByteArray text = m_source.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const bool prepared =
+        sqlite3_prepare_v2(m_db.get(), text.constData(), int(text.size()), &stmt, nullptr) == SQLITE_OK;
+    m_stmt.reset(stmt);
+    if (!prepared)
+        return Fail();
+    if (!m_stmt)
+        return {}; // no statement in the text: nothing to show
+    const int columns = sqlite3_column_count(stmt);
+    for (int c = 0; c < columns; ++c)
+        m_headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    const QString failure = Step(kFetchRows, &m_fetched);
+    if (!failure.isEmpty()) {
+        m_headings.clear();
+        m_fetched = Rows();
+    }
+    m_rows = m_fetched.size();
+    return failure;
+}
+
+QString CAdodc::Step(int count, Rows* rows) {
+    sqlite3_stmt* stmt = m_stmt.get();
+    const int columns = int(m_headings.size());
+    for (int row = 0; row < count; ++row) {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE) {
+            // The whole result is read: end the statement, so that it holds back no checkpoint.
+            m_stmt.reset();
+            return {};
+        }
+        if (rc != SQLITE_ROW)
+            return Fail();
+        QString text;
+        for (int c = 0; c < columns; ++c) {
+            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            text += QString::fromUtf8(value, value ? sqlite3_column_bytes(stmt, c) : 0);
+            rows->ends.push_back(int(text.size()));
+        }
+        text.squeeze();
+        rows->texts.push_back(std::move(text));
+    }
+    return {};
+}
+
+QString CAdodc::Fail() {
+    const QString message = DescribeEngineError(sqlite3_extended_errcode(m_db.get()),
+                                                QString::fromUtf8(sqlite3_errmsg(m_db.get())));
+    m_stmt.reset();
+    // As in the access layer, a connection that reported an error is not used again.
+    m_db.reset();
+    return message;
+}
+
+void CAdodc::SetCurrentRow(int row) {
+    if (row < -1 || row >= m_rows || row == m_current)
+        return;
+    m_current = row;
+    emit currentRowChanged(row);
+}
+
+QString CAdodc::Text(int row, int column) const {
+    const int columns = int(m_headings.size());
+    if (row < 0 || row >= m_rows || column < 0 || column >= columns)
+        return {};
+    const size_t cell = size_t(row) * size_t(columns) + size_t(column);
+    const int begin = column == 0 ? 0 : m_fetched.ends[cell - 1];
+    return m_fetched.texts[size_t(row)].mid(begin, m_fetched.ends[cell] - begin);
+}
+
+int CAdodc::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int CAdodc::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_headings.size());
+}
+
+QVariant CAdodc::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    return Text(index.row(), index.column());
+}
+
+QVariant CAdodc::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role != Qt::DisplayRole || section < 0 || section >= m_headings.size())
+        return {};
+    return m_headings.at(section);
+}
+
+bool CAdodc::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_stmt != nullptr && !m_changing;
+}
+
+void CAdodc::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    QString failure;
+    {
+        // A listener that fetches while hearing of this change would add rows in its middle.
+        const Changing changing(&m_changing);
+        // Stepped aside first: the views must learn how many rows come before they are added.
+        Rows batch;
+        failure = Step(kFetchRows, &batch); // a failure keeps the rows read before it
+        const int added = batch.size();
+        if (added > 0) {
+            beginInsertRows(QModelIndex(), m_rows, m_rows + added - 1);
+            m_fetched.texts.insert(m_fetched.texts.end(), std::make_move_iterator(batch.texts.begin()),
+                                   std::make_move_iterator(batch.texts.end()));
+            m_fetched.ends.insert(m_fetched.ends.end(), batch.ends.begin(), batch.ends.end());
+            m_rows += added;
+            endInsertRows();
+        }
+    }
+    if (!failure.isEmpty())
+        ReportDatabaseError(failure);
+}

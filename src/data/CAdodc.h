@@ -1,0 +1,90 @@
+#pragma once
+// The data control of the browse windows: one query, run on a connection of its own, whose rows a
+// grid or list shows. Rows are stepped from the open statement as the view scrolls, never counted
+// first, so a query over a million rentals opens at once and holds only the rows looked at.
+#include "data/CAdoDb.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+struct sqlite3_stmt;
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* stmt) const;
+};
+
+class CAdodc : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Rows stepped at a time: more than a screen of the tallest grid.
+    static constexpr int kFetchRows = 64;
+
+    explicit CAdodc(QObject* parent = nullptr,
+                    QString connectionString = QString::fromUtf8(kConnectionString));
+    ~CAdodc() override;
+
+    void SetRecordSource(const QString& sql);
+    QString RecordSource() const { return m_source; }
+    // Runs the record source again from its start; the first row becomes current. A query that
+    // fails shows the engine's message and leaves the model empty.
+    void Refresh();
+    // True when there is no current row.
+    bool IsEOF() const { return m_current < 0; }
+    int CurrentRow() const { return m_current; }
+    // A row outside the rows fetched so far is ignored; -1 leaves no row current.
+    void SetCurrentRow(int row);
+    // The text of a fetched cell; empty outside them.
+    QString Text(int row, int column) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+signals:
+    void currentRowChanged(int row);
+
+private:
+    // Opens the connection at the first refresh; a failure is described in *failure.
+    bool Connect(QString* failure);
+    // Fetched rows. Each row's cells are kept as one text with the end of every cell: a cell of
+    // its own for each value cost some 80 bytes of allocations, most of them for short values.
+    struct Rows {
+        std::vector<QString> texts; // one per row
+        std::vector<int> ends;      // per row, where each cell ends in the row's text
+        int size() const { return int(texts.size()); }
+    };
+    // Steps up to count rows of the open statement into rows, finalizing it at the end of the
+    // result. Returns the engine's failure, described, or empty.
+    QString Step(int count, Rows* rows);
+    // Ends the statement and the connection after an engine error; returns the message to show.
+    QString Fail();
+    // Prepares the record source and steps its first rows; returns the failure to show, if any.
+    QString Start();
+
+    // Set while the model changes: no rows are fetched while its signals are out.
+    struct Changing {
+        explicit Changing(bool* flag) : m_flag(flag) { *m_flag = true; }
+        ~Changing() { *m_flag = false; }
+        Changing(const Changing&) = delete;
+        Changing& operator=(const Changing&) = delete;
+        bool* m_flag;
+    };
+
+    QString m_connectionString;
+    QString m_source;
+    DatabaseHandle m_db;
+    bool m_connectFailed = false; // reported once; later refreshes stay empty without a box
+    // Declared after the connection, so that it is finalized before the connection closes.
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> m_stmt;
+    QStringList m_headings;
+    Rows m_fetched;
+    int m_rows = 0; // m_fetched.size(), as the views were told
+    int m_current = -1;
+    bool m_changing = false;
+};

@@ -1,0 +1,110 @@
+#include "toolkit/CDataGrid.h"
+
+#include "data/CAdodc.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QStyle>
+#include <cmath>
+
+namespace {
+// The width unit's share of one Chinese character.
+constexpr float kUnitsPerCharacter = 8.0f;
+} // namespace
+
+CDataGrid::CDataGrid(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->installEventFilter(this);
+}
+
+void CDataGrid::SetDataSource(CAdodc* adodc) {
+    if (m_adodc)
+        disconnect(m_adodc, nullptr, this, nullptr);
+    m_adodc = adodc;
+    setModel(adodc);
+    if (!adodc)
+        return;
+    // After a refresh the header has forgotten its sizes and the selection is gone.
+    connect(adodc, &QAbstractItemModel::modelReset, this, [this] {
+        ApplyColumnWidths();
+        ShowCurrentRow(m_adodc->CurrentRow());
+    });
+    connect(adodc, &CAdodc::currentRowChanged, this, &CDataGrid::ShowCurrentRow);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    m_adodc->SetCurrentRow(current.row());
+            });
+    ApplyColumnWidths();
+    ShowCurrentRow(adodc->CurrentRow());
+}
+
+int CDataGrid::PixelsOf(float width) const {
+    const QHeaderView* header = horizontalHeader();
+    const float character = float(header->fontMetrics().horizontalAdvance(QChar(0x4E2D))); // 中
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return int(std::ceil(width * character / kUnitsPerCharacter)) + 2 * margin;
+}
+
+int CDataGrid::FirstVisibleColumn() const {
+    int column = 0;
+    while (column < m_adodc->columnCount() - 1 && isColumnHidden(column))
+        ++column;
+    return column;
+}
+
+void CDataGrid::SetColumnWidth(int column, float width) {
+    if (column < 0)
+        return;
+    if (size_t(column) >= m_widths.size())
+        m_widths.resize(size_t(column) + 1, -1.0f);
+    m_widths[size_t(column)] = width;
+    if (width <= 0) {
+        setColumnHidden(column, true);
+        // The keys cannot move from a cell in a hidden column: keep the row, leave the column.
+        const QModelIndex current = currentIndex();
+        if (m_adodc && current.isValid() && current.column() == column)
+            selectionModel()->setCurrentIndex(m_adodc->index(current.row(), FirstVisibleColumn()),
+                                              QItemSelectionModel::NoUpdate);
+    } else {
+        setColumnHidden(column, false);
+        setColumnWidth(column, PixelsOf(width));
+    }
+}
+
+void CDataGrid::ApplyColumnWidths() {
+    for (size_t column = 0; column < m_widths.size(); ++column) {
+        if (m_widths[column] >= 0)
+            SetColumnWidth(int(column), m_widths[column]);
+    }
+}
+
+void CDataGrid::ShowCurrentRow(int row) {
+    if (!m_adodc)
+        return;
+    if (row < 0) {
+        clearSelection();
+        return;
+    }
+    if (currentIndex().isValid() && currentIndex().row() == row && selectionModel()->isRowSelected(row))
+        return;
+    const QModelIndex index = m_adodc->index(row, FirstVisibleColumn());
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+QString CDataGrid::GetCellText(int column) const {
+    return m_adodc ? m_adodc->Text(m_adodc->CurrentRow(), column) : QString();
+}
+
+bool CDataGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The unit follows the header's font (the desktop may give headers a font of their own).
+    if (watched == horizontalHeader() && event->type() == QEvent::FontChange)
+        ApplyColumnWidths();
+    return QTableView::eventFilter(watched, event);
+}

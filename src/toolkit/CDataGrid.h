@@ -1,0 +1,36 @@
+#pragma once
+// The browse grid of the management windows, bound to a data control: whole rows, one at a time,
+// read-only. The row the user clicks or moves to is the data control's current row.
+#include <QTableView>
+#include <vector>
+
+class CAdodc;
+
+class CDataGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit CDataGrid(QWidget* parent = nullptr);
+
+    void SetDataSource(CAdodc* adodc);
+    // 0 hides the column. Otherwise the width is in the grid's width unit: an eighth of the width
+    // of one Chinese character in the header's font, plus the margins the style puts on both
+    // sides of a heading. A width of 20 thus holds a heading of two and a half Chinese characters
+    // whatever the font size. Kept across refreshes of the data control.
+    void SetColumnWidth(int column, float width);
+    // The text of that column in the current row; empty when there is none.
+    QString GetCellText(int column) const;
+
+    // The width in pixels that a width in the grid's unit gets, for the header's current font.
+    int PixelsOf(float width) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ApplyColumnWidths();
+    void ShowCurrentRow(int row);
+    int FirstVisibleColumn() const;
+
+    CAdodc* m_adodc = nullptr;
+    std::vector<float> m_widths; // by column; negative: not set
+};
