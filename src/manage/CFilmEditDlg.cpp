@@ -1,0 +1,148 @@
+#include "manage/CFilmEditDlg.h"
+
+#include "access/Session.h"
+#include "base/Clock.h"
+#include "data/CFilmInfo.h"
+#include "data/FilmLists.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CFilmEditDlg.h"
+
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+
+namespace {
+constexpr int kTextBytes = 20;
+constexpr int kRemarkBytes = 100;
+constexpr int kMaxDegree = 9999;
+
+void Refuse(const QString& message) {
+    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
+}
+
+// The stock date is taken apart by position: year in characters 1-4, month in 6-7, day in the last
+// two. Text of any other shape, or one that names no calendar day, yields an invalid date.
+QDate StockDate(const QString& text) {
+    static const QRegularExpression shape(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    if (!shape.match(text).hasMatch())
+        return {};
+    return QDate(text.mid(0, 4).toInt(), text.mid(5, 2).toInt(), text.right(2).toInt());
+}
+} // namespace
+
+CFilmEditDlg::CFilmEditDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CFilmEditDlg>()) {
+    m_ui->setupUi(this);
+    m_ui->class1Combo->addItems(Films::Genres());
+    m_ui->class2Combo->addItems(Films::Regions());
+    m_ui->degreeEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_ui->degreeEdit));
+    m_ui->remarkEdit->installEventFilter(this);
+    ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+}
+
+CFilmEditDlg::~CFilmEditDlg() = default;
+
+// The order of the checks when the form is read: 租次, then the lengths of 片名, 编号, 主演, 备注.
+void CFilmEditDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Int(m_ui->degreeEdit, m_nDegree, 0, kMaxDegree);
+    dx.Text(m_ui->filmNameEdit, m_strFilmName, kTextBytes);
+    dx.Text(m_ui->filmIdEdit, m_strFilmID, kTextBytes);
+    dx.Text(m_ui->playactorEdit, m_strPlayactor, kTextBytes);
+    dx.Text(m_ui->remarkEdit, m_strRemark, kRemarkBytes);
+    dx.ListIndex(m_ui->typeCombo, m_nType);
+    dx.ListIndex(m_ui->class1Combo, m_nClass1);
+    dx.ListIndex(m_ui->class2Combo, m_nClass2);
+    dx.Date(m_ui->dateEdit, m_tmStgDate);
+}
+
+bool CFilmEditDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_key = RowKey::FromText(m_strID);
+    const bool newFilm = m_strID.isEmpty();
+    if (newFilm) {
+        m_nType = m_nClass1 = m_nClass2 = 0;
+        m_tmStgDate = QDateTime(Clock::Now().date(), QTime(0, 0));
+        m_nDegree = 0;
+    } else if (!LoadFilm()) {
+        return false;
+    }
+    UpdateData(false);
+    m_ui->okButton->setEnabled(newFilm || Session::Current().IsAdministrator());
+    m_ui->filmIdEdit->setFocus();
+    return true;
+}
+
+// A failed read opens no form after the engine's message; a key that finds no film says so, and
+// no form opens either. A stored date not in the form "%Y-%m-%d", or not a day the picker can
+// show, shows today's date.
+bool CFilmEditDlg::LoadFilm() {
+    CFilmInfo film;
+    const Lookup found = film.LoadById(m_key);
+    if (found == Lookup::Failed)
+        return false;
+    if (found == Lookup::Missing) {
+        Refuse(QStringLiteral("找不到这部影片,它可能已被删除。"));
+        return false;
+    }
+    m_strFilmID = m_strOldID = film.FilmID;
+    m_strFilmName = film.FilmName;
+    m_strPlayactor = film.Playactor;
+    m_nType = film.Type == QStringLiteral("VCD") ? 0 : 1;
+    m_nClass1 = Films::GenreIndex(film.Class1);
+    m_nClass2 = Films::RegionIndex(film.Class2);
+    QDate date = StockDate(film.StgDate);
+    if (!date.isValid() || date < m_ui->dateEdit->minimumDate() || date > m_ui->dateEdit->maximumDate())
+        date = Clock::Now().date();
+    m_tmStgDate = QDateTime(date, QTime(0, 0));
+    m_nDegree = film.Degree;
+    m_strRemark = film.Remark;
+    return true;
+}
+
+void CFilmEditDlg::OnOK() {
+    if (!m_ui->okButton->isEnabled() || !UpdateData(true))
+        return; // Enter on a disabled "确定" saves nothing
+    if (m_strFilmID.isEmpty() || m_strFilmName.isEmpty())
+        return Refuse(QStringLiteral("请填写必要信息!"));
+    if (!Save())
+        return;
+    EndDialog(IDOK);
+}
+
+// False when the code is taken, or a read or the write failed (the engine's message shown).
+bool CFilmEditDlg::Save() {
+    CFilmInfo film;
+    film.FilmID = m_strFilmID;
+    film.FilmName = m_strFilmName;
+    film.Playactor = m_strPlayactor;
+    film.Type = m_ui->typeCombo->itemText(m_nType);
+    film.Class1 = m_ui->class1Combo->itemText(m_nClass1);
+    film.Class2 = m_ui->class2Combo->itemText(m_nClass2);
+    film.StgDate = m_tmStgDate.date().toString(QStringLiteral("yyyy-MM-dd"));
+    film.Degree = m_nDegree;
+    film.Remark = m_strRemark;
+
+    const bool newFilm = m_strID.isEmpty();
+    // A film keeping its own code is not tested against itself.
+    if (newFilm || m_strFilmID != m_strOldID) {
+        const Lookup taken = CFilmInfo().ExistsByFilmId(m_strFilmID);
+        if (taken == Lookup::Failed)
+            return false;
+        if (taken == Lookup::Found) {
+            Refuse(QStringLiteral("影片编号重复,请重新输入!"));
+            return false;
+        }
+    }
+    return newFilm ? film.Insert() : film.Update(m_key);
+}
+
+// The note is several lines long, yet Enter in it presses the default button, as in a one-line field.
+bool CFilmEditDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->remarkEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_ui->okButton->click();
+            return true;
+        }
+    }
+    return CDialog::eventFilter(watched, event);
+}
