@@ -1,0 +1,44 @@
+#pragma once
+#include "data/RowKey.h"
+#include "toolkit/CDialog.h"
+
+#include <QDateTime>
+#include <memory>
+
+namespace Ui {
+class CClientEditDlg;
+}
+
+// "编辑客户信息": adds a client, or shows and changes one (its balance is topped up here).
+// Anyone may add a client; only an administrator may save changes to an existing one.
+class CClientEditDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CClientEditDlg(QWidget* parent = nullptr);
+    ~CClientEditDlg() override;
+
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+    QString m_strOldClientID;
+    QString m_strID; // the row key as text, set by the opener; empty for a new client
+    QDateTime m_tmCreateDate;
+    float m_fForegift = 0;
+    QString m_strClientID;
+    QString m_strPhoneNum;
+    float m_fBalance = 0;
+    QString m_strRemark;
+
+    Ui::CClientEditDlg* Form() const { return m_ui.get(); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool LoadClient();
+    QDate StoredDate(const QString& text) const;
+
+    std::unique_ptr<Ui::CClientEditDlg> m_ui;
+    RowKey m_key = RowKey::FromText(QString()); // no key until an existing client is loaded
+};
