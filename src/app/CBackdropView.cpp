@@ -5,6 +5,7 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
+#include "manage/CFilmManageDlg.h"
 
 #include <QPainter>
 
@@ -49,7 +50,7 @@ void CBackdropView::OnExchange() {
 }
 
 void CBackdropView::OnFilms() {
-    // Opens the film management window once it exists.
+    RunDialog<CFilmManageDlg>(this);
 }
 
 void CBackdropView::OnClients() {

@@ -1,0 +1,139 @@
+#include "manage/CFilmManageDlg.h"
+
+#include "access/Session.h"
+#include "base/Prompter.h"
+#include "data/CAdodc.h"
+#include "data/CFilmInfo.h"
+#include "data/FilmLists.h"
+#include "data/RowKey.h"
+#include "data/SqlText.h"
+#include "manage/CFilmEditDlg.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CFilmManageDlg.h"
+
+namespace {
+// The select list every query of the window begins with.
+const QString kSelect = QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,"
+                                       "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
+                                       "Remark AS 备注 ");
+const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
+constexpr float kWidths[] = {0, 40, 80, 40, 20, 30, 30, 45, 20, 200};
+constexpr int kSearchBytes = 20;
+} // namespace
+
+CFilmManageDlg::CFilmManageDlg(QWidget* parent)
+    : CDialog(parent), m_ui(std::make_unique<Ui::CFilmManageDlg>()), m_adodc(new CAdodc(this)) {
+    m_ui->setupUi(this);
+    m_ui->genreCombo->addItems(Films::GenreFilter());
+    m_ui->regionCombo->addItems(Films::RegionFilter());
+    m_ui->grid->SetDataSource(m_adodc);
+    connect(m_ui->genreCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
+    connect(m_ui->regionCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
+    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
+    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    // A double click on a film changes it, as "修改" does, where the operator may.
+    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_ui->modifyButton->isEnabled())
+            OnModify();
+    });
+}
+
+CFilmManageDlg::~CFilmManageDlg() = default;
+
+void CFilmManageDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Radio({m_ui->codeRadio, m_ui->titleRadio, m_ui->actorRadio}, m_nSearchKind);
+}
+
+bool CFilmManageDlg::OnInitDialog() {
+    {
+        const QSignalBlocker genre(m_ui->genreCombo);
+        const QSignalBlocker region(m_ui->regionCombo);
+        m_ui->genreCombo->setCurrentIndex(0);
+        m_ui->regionCombo->setCurrentIndex(0);
+    }
+    m_nSearchKind = 0;
+    CDialog::OnInitDialog();
+    m_strQuery = kSelect + QStringLiteral("FROM Film ORDER BY ID DESC");
+    ShowQuery();
+    const bool administrator = Session::Current().IsAdministrator();
+    m_ui->addButton->setEnabled(administrator);
+    m_ui->modifyButton->setEnabled(administrator);
+    m_ui->deleteButton->setEnabled(administrator);
+    m_ui->searchEdit->setFocus();
+    return true;
+}
+
+void CFilmManageDlg::ShowQuery() {
+    m_adodc->SetRecordSource(m_strQuery);
+    m_adodc->Refresh();
+    for (int column = 0; column < int(std::size(kWidths)); ++column)
+        m_ui->grid->SetColumnWidth(column, kWidths[column]);
+}
+
+void CFilmManageDlg::OnSelchangeFilter() {
+    const bool allGenres = m_ui->genreCombo->currentIndex() <= 0;
+    const bool allRegions = m_ui->regionCombo->currentIndex() <= 0;
+    const QString genre = Sql::Text(m_ui->genreCombo->currentText());
+    const QString region = Sql::Text(m_ui->regionCombo->currentText());
+    if (allGenres && allRegions)
+        m_strQuery = kSelect + QStringLiteral("FROM Film ORDER BY ID DESC");
+    else if (allRegions)
+        m_strQuery = kSelect + QStringLiteral("FROM Film  WHERE Class1='") + genre + QLatin1Char('\'') + kOrder;
+    else if (allGenres)
+        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE Class2='") + region + QLatin1Char('\'') + kOrder;
+    else
+        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE Class1='") + genre + QStringLiteral("' AND Class2='") +
+                     region + QLatin1Char('\'') + kOrder;
+    ShowQuery();
+}
+
+void CFilmManageDlg::OnSearch() {
+    if (!UpdateData(true))
+        return;
+    // The text is matched as typed: a quote is doubled, and % and _ stand for themselves.
+    if (m_nSearchKind == 0)
+        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE FilmID='") + Sql::Text(m_strSearch) +
+                     QLatin1Char('\'') + kOrder;
+    else
+        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE ") +
+                     (m_nSearchKind == 1 ? QStringLiteral("FilmName") : QStringLiteral("Playactor")) +
+                     QStringLiteral(" LIKE '%") + Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'") + kOrder;
+    ShowQuery();
+}
+
+bool CFilmManageDlg::Edit(const QString& key) {
+    CFilmEditDlg editor(this);
+    editor.m_strID = key;
+    return editor.DoModal() == IDOK;
+}
+
+void CFilmManageDlg::OnAdd() {
+    if (Edit(QString()))
+        ShowQuery();
+}
+
+void CFilmManageDlg::OnModify() {
+    if (m_adodc->IsEOF()) {
+        MessageBox(QStringLiteral("请选择要修改的记录"));
+        return;
+    }
+    if (Edit(m_ui->grid->GetCellText(0)))
+        ShowQuery();
+}
+
+void CFilmManageDlg::OnDelete() {
+    if (m_adodc->IsEOF()) {
+        MessageBox(QStringLiteral("请选择要删除的记录"));
+        return;
+    }
+    if (MessageBox(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), MsgIcon::Question,
+                   MsgButtons::YesNo) != IDYES)
+        return;
+    CFilmInfo film;
+    film.DeleteById(RowKey::FromText(m_ui->grid->GetCellText(0)));
+    ShowQuery();
+}

@@ -1,0 +1,212 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "access/Session.h"
+#include "data/CAdodc.h"
+#include "manage/CFilmEditDlg.h"
+#include "manage/CFilmManageDlg.h"
+#include "ui_CFilmEditDlg.h"
+#include "ui_CFilmManageDlg.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+// A catalogue of five films, the newest last: codes, titles, actors, genres and regions that the
+// filters and searches tell apart.
+struct FilmShop {
+    TempShop shop;
+    BoxRecorder boxes;
+
+    explicit FilmShop(const QString& type = QStringLiteral("管理员")) {
+        Session::Current().m_strUserName = QStringLiteral("Admin");
+        Session::Current().m_strUserType = type;
+        Add("F1", "英雄", "李连杰", "动作片", "大陆");
+        Add("F2", "100%纯爱", "张_三", "爱情片", "港台");
+        Add("F3", "O'Neil", "李四", "动作片", "港台");
+        Add("F4", "无间道", "刘德华", "警匪片", "大陆"); // a genre the lists do not hold
+        Add("F5", "其它", "王五", "其它片", "其它");
+    }
+    static void Add(const char* code, const char* name, const char* actor, const char* genre, const char* region) {
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID,FilmName,Playactor,Type,Class1,Class2,StgDate,"
+                                        "Degree) VALUES('%1','%2','%3','VCD','%4','%5','2026-01-01',0)")
+                             .arg(QString::fromUtf8(code), QString::fromUtf8(name).replace(QLatin1Char('\''),
+                                                                                           QStringLiteral("''")),
+                                  QString::fromUtf8(actor), QString::fromUtf8(genre), QString::fromUtf8(region))));
+    }
+};
+
+// The codes the grid shows, top to bottom.
+QStringList ShownCodes(CFilmManageDlg& dlg) {
+    CAdodc* rows = dlg.DataControl();
+    while (rows->canFetchMore(QModelIndex()))
+        rows->fetchMore(QModelIndex());
+    QStringList codes;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        codes << rows->Text(row, 1);
+    return codes;
+}
+
+// Fills a film editor opened by the window and confirms it.
+CDialog::ModalRunner FillEditor(const QString& code, const QString& name) {
+    return [=](CDialog& dialog) {
+        auto& editor = static_cast<CFilmEditDlg&>(dialog);
+        editor.Form()->filmIdEdit->setText(code);
+        editor.Form()->filmNameEdit->setText(name);
+        editor.OnOK();
+    };
+}
+} // namespace
+
+class FilmManageDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnTheWholeCatalogueNewestFirst() {
+        FilmShop films;
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("影片管理"));
+        QCOMPARE(dlg.m_strQuery, QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, "
+                                                "Type AS 类型,Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, "
+                                                "Degree AS 租次,Remark AS 备注 FROM Film ORDER BY ID DESC"));
+        QCOMPARE(ShownCodes(dlg), Texts({"F5", "F4", "F3", "F2", "F1"}));
+        QCOMPARE(dlg.Form()->genreCombo->count(), 12);
+        QCOMPARE(dlg.Form()->regionCombo->count(), 6);
+        QCOMPARE(dlg.Form()->genreCombo->currentText(), QStringLiteral("所有影片"));
+        QVERIFY(dlg.Form()->codeRadio->isChecked());
+        QVERIFY(dlg.Form()->grid->isColumnHidden(0));
+        QCOMPARE(dlg.DataControl()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("片名"));
+        QVERIFY(dlg.Form()->addButton->isEnabled());
+    }
+
+    void filtersShowTheirFilmsOnly_data() {
+        QTest::addColumn<QString>("genre");
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<QString>("tail");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("genre") << "动作片" << "所有影片" << "FROM Film  WHERE Class1='动作片' ORDER BY ID DESC"
+                               << Texts({"F3", "F1"});
+        QTest::newRow("region") << "所有影片" << "港台" << "FROM Film WHERE Class2='港台' ORDER BY ID DESC"
+                                << Texts({"F3", "F2"});
+        QTest::newRow("both") << "动作片" << "大陆"
+                              << "FROM Film WHERE Class1='动作片' AND Class2='大陆' ORDER BY ID DESC"
+                              << Texts({"F1"});
+        QTest::newRow("其它片 only as stored") << "其它片" << "所有影片"
+                                             << "FROM Film  WHERE Class1='其它片' ORDER BY ID DESC" << Texts({"F5"});
+        QTest::newRow("back to all") << "所有影片" << "所有影片" << "FROM Film ORDER BY ID DESC"
+                                     << Texts({"F5", "F4", "F3", "F2", "F1"});
+    }
+    void filtersShowTheirFilmsOnly() {
+        QFETCH(QString, genre);
+        QFETCH(QString, region);
+        QFETCH(QString, tail);
+        QFETCH(QStringList, codes);
+        FilmShop films;
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        dlg.Form()->regionCombo->setCurrentText(QStringLiteral("欧美"));
+        dlg.Form()->genreCombo->setCurrentText(genre);
+        dlg.Form()->regionCombo->setCurrentText(region);
+        QVERIFY2(dlg.m_strQuery.endsWith(QStringLiteral("Remark AS 备注 ") + tail), qPrintable(dlg.m_strQuery));
+        QCOMPARE(ShownCodes(dlg), codes);
+    }
+
+    void searchesMatchTheTextAsTyped_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("code") << 0 << "F3" << Texts({"F3"});
+        QTest::newRow("code in other case") << 0 << "f3" << Texts({"F3"});
+        QTest::newRow("empty code") << 0 << "" << QStringList();
+        QTest::newRow("title part") << 1 << "间" << Texts({"F4"});
+        QTest::newRow("empty title") << 1 << "" << Texts({"F5", "F4", "F3", "F2", "F1"});
+        QTest::newRow("quote") << 1 << "O'N" << Texts({"F3"});
+        QTest::newRow("percent") << 1 << "%" << Texts({"F2"});
+        QTest::newRow("underscore") << 2 << "_" << Texts({"F2"});
+        QTest::newRow("backslash") << 2 << "\\" << QStringList();
+        QTest::newRow("quote that would widen") << 0 << "' OR ''='" << QStringList();
+        QTest::newRow("actor") << 2 << "李" << Texts({"F3", "F1"});
+    }
+    void searchesMatchTheTextAsTyped() {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QStringList, codes);
+        FilmShop films;
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        dlg.Form()->genreCombo->setCurrentText(QStringLiteral("爱情片")); // plays no part in a search
+        QRadioButton* kinds[] = {dlg.Form()->codeRadio, dlg.Form()->titleRadio, dlg.Form()->actorRadio};
+        kinds[kind]->setChecked(true);
+        dlg.Form()->searchEdit->setText(text);
+        dlg.Form()->searchButton->click();
+        QCOMPARE(ShownCodes(dlg), codes);
+        QCOMPARE(films.boxes.Texts(), QStringList());
+    }
+
+    void changingAndDeletingNeedACurrentRow() {
+        FilmShop films;
+        QVERIFY(Db::Exec(QStringLiteral("DELETE FROM Film")));
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        ModalScript noEditor([](CDialog&) { QFAIL("no editor opens without a current row"); });
+        dlg.Form()->modifyButton->click();
+        dlg.Form()->deleteButton->click();
+        QCOMPARE(films.boxes.Texts(), Texts({"请选择要修改的记录", "请选择要删除的记录"}));
+        QCOMPARE(films.boxes.Boxes().at(0).caption, QStringLiteral("Vorix"));
+    }
+
+    void deleteAsksFirst() {
+        FilmShop films;
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        films.boxes.Answer(IDNO);
+        dlg.Form()->deleteButton->click();
+        QCOMPARE(Db::Count(QStringLiteral("Film")), 5);
+        films.boxes.Answer(IDYES);
+        dlg.Form()->deleteButton->click(); // the current row is the newest film
+        QCOMPARE(films.boxes.Texts(), Texts({"是否删除当前记录?", "是否删除当前记录?"}));
+        QCOMPARE(films.boxes.Boxes().at(0).caption, QStringLiteral("请确认"));
+        QCOMPARE(Db::Count(QStringLiteral("Film WHERE FilmID='F5'")), 0);
+        QCOMPARE(ShownCodes(dlg), Texts({"F4", "F3", "F2", "F1"}));
+    }
+
+    void editorWritesWhileTheGridIsOpenAndTheFilterStays() {
+        FilmShop films;
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        dlg.Form()->regionCombo->setCurrentText(QStringLiteral("大陆"));
+        QVERIFY(dlg.DataControl()->canFetchMore(QModelIndex()) || dlg.DataControl()->rowCount() > 0);
+        {
+            ModalScript editor(FillEditor(QStringLiteral("F6"), QStringLiteral("新片")));
+            dlg.Form()->addButton->click();
+        }
+        QCOMPARE(films.boxes.Texts(), QStringList());
+        // The new film is 大陆 (the editor's first region), so the filter shows it on top.
+        QCOMPARE(ShownCodes(dlg), Texts({"F6", "F4", "F1"}));
+        {
+            ModalScript editor(FillEditor(QStringLiteral("F7"), QStringLiteral("改名")));
+            dlg.Form()->modifyButton->click(); // the current row: F6
+        }
+        QCOMPARE(Db::Value(QStringLiteral("SELECT FilmName AS v FROM Film WHERE FilmID='F7'")),
+                 QStringLiteral("改名"));
+        QCOMPARE(ShownCodes(dlg), Texts({"F7", "F4", "F1"}));
+    }
+
+    void anOperatorOnlyBrowses() {
+        FilmShop films(QStringLiteral("操作员"));
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        QVERIFY(!dlg.Form()->addButton->isEnabled());
+        QVERIFY(!dlg.Form()->modifyButton->isEnabled());
+        QVERIFY(!dlg.Form()->deleteButton->isEnabled());
+        dlg.Form()->genreCombo->setCurrentText(QStringLiteral("爱情片"));
+        QCOMPARE(ShownCodes(dlg), Texts({"F2"}));
+        dlg.Form()->searchEdit->setText(QStringLiteral("F1"));
+        dlg.Form()->searchButton->click();
+        QCOMPARE(ShownCodes(dlg), Texts({"F1"}));
+    }
+};
+VORIX_TEST(FilmManageDlgTest)
+#include "tst_FilmManageDlg.moc"
