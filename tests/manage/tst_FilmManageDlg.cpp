@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace {
 // A catalogue of five films, the newest last: codes, titles, actors, genres and regions that the
