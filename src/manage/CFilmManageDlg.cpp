@@ -13,9 +13,10 @@
 
 namespace {
 // The select list every query of the window begins with.
-const QString kSelect = QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,"
-                                       "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
-                                       "Remark AS 备注 ");
+const QString kSelect =
+    QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,"
+                   "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
+                   "Remark AS 备注 ");
 const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
 constexpr float kWidths[] = {0, 40, 80, 40, 20, 30, 30, 45, 20, 200};
 constexpr int kSearchBytes = 20;
@@ -82,12 +83,14 @@ void CFilmManageDlg::OnSelchangeFilter() {
     if (allGenres && allRegions)
         m_strQuery = kSelect + QStringLiteral("FROM Film ORDER BY ID DESC");
     else if (allRegions)
-        m_strQuery = kSelect + QStringLiteral("FROM Film  WHERE Class1='") + genre + QLatin1Char('\'') + kOrder;
+        m_strQuery =
+            kSelect + QStringLiteral("FROM Film  WHERE Class1='") + genre + QLatin1Char('\'') + kOrder;
     else if (allGenres)
-        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE Class2='") + region + QLatin1Char('\'') + kOrder;
+        m_strQuery =
+            kSelect + QStringLiteral("FROM Film WHERE Class2='") + region + QLatin1Char('\'') + kOrder;
     else
-        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE Class1='") + genre + QStringLiteral("' AND Class2='") +
-                     region + QLatin1Char('\'') + kOrder;
+        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE Class1='") + genre +
+                     QStringLiteral("' AND Class2='") + region + QLatin1Char('\'') + kOrder;
     ShowQuery();
 }
 
@@ -101,7 +104,8 @@ void CFilmManageDlg::OnSearch() {
     else
         m_strQuery = kSelect + QStringLiteral("FROM Film WHERE ") +
                      (m_nSearchKind == 1 ? QStringLiteral("FilmName") : QStringLiteral("Playactor")) +
-                     QStringLiteral(" LIKE '%") + Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'") + kOrder;
+                     QStringLiteral(" LIKE '%") + Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'") +
+                     kOrder;
     ShowQuery();
 }
 

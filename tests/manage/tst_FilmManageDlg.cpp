@@ -30,12 +30,14 @@ struct FilmShop {
         Add("F4", "无间道", "刘德华", "警匪片", "大陆"); // a genre the lists do not hold
         Add("F5", "其它", "王五", "其它片", "其它");
     }
-    static void Add(const char* code, const char* name, const char* actor, const char* genre, const char* region) {
-        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID,FilmName,Playactor,Type,Class1,Class2,StgDate,"
-                                        "Degree) VALUES('%1','%2','%3','VCD','%4','%5','2026-01-01',0)")
-                             .arg(QString::fromUtf8(code), QString::fromUtf8(name).replace(QLatin1Char('\''),
-                                                                                           QStringLiteral("''")),
-                                  QString::fromUtf8(actor), QString::fromUtf8(genre), QString::fromUtf8(region))));
+    static void Add(const char* code, const char* name, const char* actor, const char* genre,
+                    const char* region) {
+        QVERIFY(Db::Exec(
+            QStringLiteral("INSERT INTO Film (FilmID,FilmName,Playactor,Type,Class1,Class2,StgDate,"
+                           "Degree) VALUES('%1','%2','%3','VCD','%4','%5','2026-01-01',0)")
+                .arg(QString::fromUtf8(code),
+                     QString::fromUtf8(name).replace(QLatin1Char('\''), QStringLiteral("''")),
+                     QString::fromUtf8(actor), QString::fromUtf8(genre), QString::fromUtf8(region))));
     }
 };
 
@@ -69,9 +71,10 @@ private slots:
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         QCOMPARE(dlg.windowTitle(), QStringLiteral("影片管理"));
-        QCOMPARE(dlg.m_strQuery, QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, "
-                                                "Type AS 类型,Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, "
-                                                "Degree AS 租次,Remark AS 备注 FROM Film ORDER BY ID DESC"));
+        QCOMPARE(dlg.m_strQuery,
+                 QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, "
+                                "Type AS 类型,Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, "
+                                "Degree AS 租次,Remark AS 备注 FROM Film ORDER BY ID DESC"));
         QCOMPARE(ShownCodes(dlg), Texts({"F5", "F4", "F3", "F2", "F1"}));
         QCOMPARE(dlg.Form()->genreCombo->count(), 12);
         QCOMPARE(dlg.Form()->regionCombo->count(), 6);
@@ -87,17 +90,23 @@ private slots:
         QTest::addColumn<QString>("region");
         QTest::addColumn<QString>("tail");
         QTest::addColumn<QStringList>("codes");
-        QTest::newRow("genre") << "动作片" << "所有影片" << "FROM Film  WHERE Class1='动作片' ORDER BY ID DESC"
-                               << Texts({"F3", "F1"});
-        QTest::newRow("region") << "所有影片" << "港台" << "FROM Film WHERE Class2='港台' ORDER BY ID DESC"
-                                << Texts({"F3", "F2"});
-        QTest::newRow("both") << "动作片" << "大陆"
+        QTest::newRow("genre") << "动作片"
+                               << "所有影片"
+                               << "FROM Film  WHERE Class1='动作片' ORDER BY ID DESC" << Texts({"F3", "F1"});
+        QTest::newRow("region") << "所有影片"
+                                << "港台"
+                                << "FROM Film WHERE Class2='港台' ORDER BY ID DESC" << Texts({"F3", "F2"});
+        QTest::newRow("both") << "动作片"
+                              << "大陆"
                               << "FROM Film WHERE Class1='动作片' AND Class2='大陆' ORDER BY ID DESC"
                               << Texts({"F1"});
-        QTest::newRow("其它片 only as stored") << "其它片" << "所有影片"
-                                             << "FROM Film  WHERE Class1='其它片' ORDER BY ID DESC" << Texts({"F5"});
-        QTest::newRow("back to all") << "所有影片" << "所有影片" << "FROM Film ORDER BY ID DESC"
-                                     << Texts({"F5", "F4", "F3", "F2", "F1"});
+        QTest::newRow("其它片 only as stored")
+            << "其它片"
+            << "所有影片"
+            << "FROM Film  WHERE Class1='其它片' ORDER BY ID DESC" << Texts({"F5"});
+        QTest::newRow("back to all") << "所有影片"
+                                     << "所有影片"
+                                     << "FROM Film ORDER BY ID DESC" << Texts({"F5", "F4", "F3", "F2", "F1"});
     }
     void filtersShowTheirFilmsOnly() {
         QFETCH(QString, genre);
@@ -110,7 +119,8 @@ private slots:
         dlg.Form()->regionCombo->setCurrentText(QStringLiteral("欧美"));
         dlg.Form()->genreCombo->setCurrentText(genre);
         dlg.Form()->regionCombo->setCurrentText(region);
-        QVERIFY2(dlg.m_strQuery.endsWith(QStringLiteral("Remark AS 备注 ") + tail), qPrintable(dlg.m_strQuery));
+        QVERIFY2(dlg.m_strQuery.endsWith(QStringLiteral("Remark AS 备注 ") + tail),
+                 qPrintable(dlg.m_strQuery));
         QCOMPARE(ShownCodes(dlg), codes);
     }
 
