@@ -1,8 +1,6 @@
 #include "manage/CFilmManageDlg.h"
 
 #include "access/Session.h"
-#include "base/Prompter.h"
-#include "data/CAdodc.h"
 #include "data/CFilmInfo.h"
 #include "data/FilmLists.h"
 #include "data/RowKey.h"
@@ -18,16 +16,15 @@ const QString kSelect =
                    "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
                    "Remark AS 备注 ");
 const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
-constexpr float kWidths[] = {0, 40, 80, 40, 20, 30, 30, 45, 20, 200};
 constexpr int kSearchBytes = 20;
 } // namespace
 
 CFilmManageDlg::CFilmManageDlg(QWidget* parent)
-    : CDialog(parent), m_ui(std::make_unique<Ui::CFilmManageDlg>()), m_adodc(new CAdodc(this)) {
+    : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CFilmManageDlg>()) {
     m_ui->setupUi(this);
     m_ui->genreCombo->addItems(Films::GenreFilter());
     m_ui->regionCombo->addItems(Films::RegionFilter());
-    m_ui->grid->SetDataSource(m_adodc);
+    BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
     connect(m_ui->genreCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
     connect(m_ui->regionCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
     connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
@@ -66,13 +63,6 @@ bool CFilmManageDlg::OnInitDialog() {
     m_ui->deleteButton->setEnabled(administrator);
     m_ui->searchEdit->setFocus();
     return true;
-}
-
-void CFilmManageDlg::ShowQuery() {
-    m_adodc->SetRecordSource(m_strQuery);
-    m_adodc->Refresh();
-    for (int column = 0; column < int(std::size(kWidths)); ++column)
-        m_ui->grid->SetColumnWidth(column, kWidths[column]);
 }
 
 void CFilmManageDlg::OnSelchangeFilter() {
@@ -121,23 +111,13 @@ void CFilmManageDlg::OnAdd() {
 }
 
 void CFilmManageDlg::OnModify() {
-    if (m_adodc->IsEOF()) {
-        MessageBox(QStringLiteral("请选择要修改的记录"));
-        return;
-    }
-    if (Edit(m_ui->grid->GetCellText(0)))
+    if (HasCurrentRow(QStringLiteral("请选择要修改的记录")) && Edit(CurrentText(0)))
         ShowQuery();
 }
 
 void CFilmManageDlg::OnDelete() {
-    if (m_adodc->IsEOF()) {
-        MessageBox(QStringLiteral("请选择要删除的记录"));
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
         return;
-    }
-    if (MessageBox(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), MsgIcon::Question,
-                   MsgButtons::YesNo) != IDYES)
-        return;
-    CFilmInfo film;
-    film.DeleteById(RowKey::FromText(m_ui->grid->GetCellText(0)));
+    CFilmInfo().DeleteById(RowKey::FromText(CurrentText(0)));
     ShowQuery();
 }

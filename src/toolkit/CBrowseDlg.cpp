@@ -1,0 +1,34 @@
+#include "toolkit/CBrowseDlg.h"
+
+#include "data/CAdodc.h"
+#include "toolkit/CDataGrid.h"
+
+CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {}
+
+void CBrowseDlg::BindGrid(CDataGrid* grid, std::vector<float> widths) {
+    m_grid = grid;
+    m_widths = std::move(widths);
+    m_grid->SetDataSource(m_adodc);
+}
+
+void CBrowseDlg::ShowQuery() {
+    m_adodc->SetRecordSource(m_strQuery);
+    m_adodc->Refresh();
+    for (int column = 0; column < int(m_widths.size()); ++column)
+        m_grid->SetColumnWidth(column, m_widths[size_t(column)]);
+}
+
+bool CBrowseDlg::HasCurrentRow(const QString& prompt) const {
+    if (!m_adodc->IsEOF())
+        return true;
+    MessageBox(prompt);
+    return false;
+}
+
+QString CBrowseDlg::CurrentText(int column) const {
+    return m_grid->GetCellText(column);
+}
+
+bool CBrowseDlg::Confirm(const QString& question) {
+    return MessageBox(question, QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo) == IDYES;
+}

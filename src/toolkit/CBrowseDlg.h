@@ -1,0 +1,38 @@
+#pragma once
+// The base of the management windows: one query shown in a grid through a data control, shown
+// again whole after every change, and the current row that "修改", "删除" and "查看" act on.
+#include "toolkit/CDialog.h"
+
+#include <vector>
+
+class CAdodc;
+class CDataGrid;
+
+class CBrowseDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CBrowseDlg(QWidget* parent = nullptr);
+
+    // The statement the grid shows; each filter or search replaces it whole.
+    QString m_strQuery;
+
+    CAdodc* DataControl() const { return m_adodc; }
+
+protected:
+    // The grid of the form and the widths of its columns, applied after every refresh.
+    void BindGrid(CDataGrid* grid, std::vector<float> widths);
+    // Runs the current query again and lays out the columns.
+    void ShowQuery();
+    // True when the grid has a current row; otherwise shows the prompt (caption: the program's
+    // title) and returns false.
+    bool HasCurrentRow(const QString& prompt) const;
+    // The text of a column of the current row.
+    QString CurrentText(int column) const;
+    // "是否删除…?" with caption "请确认", a question icon, Yes and No: true on Yes.
+    static bool Confirm(const QString& question);
+
+private:
+    CAdodc* m_adodc;
+    CDataGrid* m_grid = nullptr;
+    std::vector<float> m_widths;
+};
