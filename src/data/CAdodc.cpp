@@ -134,7 +134,9 @@ int CAdodc::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CAdodc::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    // The tool tip is the whole text, for cells too narrow to show it.
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     return Text(index.row(), index.column());
 }

@@ -9,7 +9,7 @@
 
 namespace {
 // The width unit's share of one Chinese character.
-constexpr float kUnitsPerCharacter = 8.0f;
+constexpr float kUnitsPerCharacter = 7.0f;
 } // namespace
 
 CDataGrid::CDataGrid(QWidget* parent) : QTableView(parent) {
@@ -19,6 +19,7 @@ CDataGrid::CDataGrid(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(true); // the last column takes the room left
     horizontalHeader()->installEventFilter(this);
 }
 

@@ -12,10 +12,11 @@ public:
     explicit CDataGrid(QWidget* parent = nullptr);
 
     void SetDataSource(CAdodc* adodc);
-    // 0 hides the column. Otherwise the width is in the grid's width unit: an eighth of the width
+    // 0 hides the column. Otherwise the width is in the grid's width unit: a seventh of the width
     // of one Chinese character in the header's font, plus the margins the style puts on both
-    // sides of a heading. A width of 20 thus holds a heading of two and a half Chinese characters
-    // whatever the font size. Kept across refreshes of the data control.
+    // sides of a heading. Whatever the font size, a width of 20 thus holds a heading of two
+    // Chinese characters or four digits, and 45 a date such as 2026-01-01. Kept across refreshes of the data
+    // control.
     void SetColumnWidth(int column, float width);
     // The text of that column in the current row; empty when there is none.
     QString GetCellText(int column) const;
