@@ -6,8 +6,6 @@
 #include "toolkit/DataExchange.h"
 #include "ui_CClientEditDlg.h"
 
-#include <QKeyEvent>
-
 namespace {
 constexpr int kNumberBytes = 20;
 constexpr int kRemarkBytes = 100;
@@ -17,22 +15,13 @@ constexpr float kStartingAmount = 50;
 void Prompt(const QString& text) {
     MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
 }
-
-// Two or four decimal digits at a fixed place of the stored text.
-bool Digits(const QString& text, qsizetype from, qsizetype count) {
-    for (qsizetype i = from; i < from + count; ++i) {
-        if (text.at(i).unicode() < u'0' || text.at(i).unicode() > u'9')
-            return false;
-    }
-    return true;
-}
 } // namespace
 
 CClientEditDlg::CClientEditDlg(QWidget* parent)
     : CDialog(parent), m_ui(std::make_unique<Ui::CClientEditDlg>()) {
     m_ui->setupUi(this);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
-    m_ui->remarkEdit->installEventFilter(this);
+    EnterPresses(m_ui->remarkEdit, m_ui->okButton); // does nothing while "确定" is disabled
 }
 
 CClientEditDlg::~CClientEditDlg() = default;
@@ -44,18 +33,6 @@ void CClientEditDlg::DoDataExchange(CDataExchange& dx) {
     dx.Text(m_ui->phoneEdit, m_strPhoneNum, kNumberBytes);
     dx.Real(m_ui->balanceEdit, m_fBalance, 0, kMaxMoney);
     dx.Text(m_ui->remarkEdit, m_strRemark, kRemarkBytes);
-}
-
-// Enter in the remark confirms the form, as it does in the one-line fields.
-bool CClientEditDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->remarkEdit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_ui->okButton->click(); // does nothing while "确定" is disabled
-            return true;
-        }
-    }
-    return CDialog::eventFilter(watched, event);
 }
 
 bool CClientEditDlg::OnInitDialog() {
@@ -92,20 +69,8 @@ bool CClientEditDlg::LoadClient() {
     m_fForegift = client.Foregift;
     m_fBalance = client.Balance;
     m_strRemark = client.Remark;
-    m_tmCreateDate = QDateTime(StoredDate(client.CreateDate), QTime(0, 0));
+    m_tmCreateDate = QDateTime(StoredDate(client.CreateDate, *m_ui->dateEdit), QTime(0, 0));
     return true;
-}
-
-// The stored date is taken apart by position. A text not of the form "yyyy-mm-dd", or a day that
-// does not exist or that the picker cannot show, reads as today, so no nonsense date is saved.
-QDate CClientEditDlg::StoredDate(const QString& text) const {
-    if (text.size() == 10 && Digits(text, 0, 4) && text.at(4) == u'-' && Digits(text, 5, 2) &&
-        text.at(7) == u'-' && Digits(text, 8, 2)) {
-        const QDate date(text.left(4).toInt(), text.mid(5, 2).toInt(), text.right(2).toInt());
-        if (date.isValid() && date >= m_ui->dateEdit->minimumDate() && date <= m_ui->dateEdit->maximumDate())
-            return date;
-    }
-    return Clock::Now().date();
 }
 
 void CClientEditDlg::OnOK() {

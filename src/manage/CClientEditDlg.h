@@ -33,11 +33,9 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool LoadClient();
-    QDate StoredDate(const QString& text) const;
 
     std::unique_ptr<Ui::CClientEditDlg> m_ui;
     RowKey m_key = RowKey::FromText(QString()); // no key until an existing client is loaded

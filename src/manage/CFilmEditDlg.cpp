@@ -7,7 +7,6 @@
 #include "toolkit/DataExchange.h"
 #include "ui_CFilmEditDlg.h"
 
-#include <QKeyEvent>
 #include <QRegularExpressionValidator>
 
 namespace {
@@ -19,14 +18,6 @@ void Refuse(const QString& message) {
     MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
 }
 
-// The stock date is taken apart by position: year in characters 1-4, month in 6-7, day in the last
-// two. Text of any other shape, or one that names no calendar day, yields an invalid date.
-QDate StockDate(const QString& text) {
-    static const QRegularExpression shape(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
-    if (!shape.match(text).hasMatch())
-        return {};
-    return QDate(text.mid(0, 4).toInt(), text.mid(5, 2).toInt(), text.right(2).toInt());
-}
 } // namespace
 
 CFilmEditDlg::CFilmEditDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CFilmEditDlg>()) {
@@ -35,7 +26,7 @@ CFilmEditDlg::CFilmEditDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_un
     m_ui->class2Combo->addItems(Films::Regions());
     m_ui->degreeEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_ui->degreeEdit));
-    m_ui->remarkEdit->installEventFilter(this);
+    EnterPresses(m_ui->remarkEdit, m_ui->okButton);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
 }
 
@@ -89,10 +80,7 @@ bool CFilmEditDlg::LoadFilm() {
     m_nType = film.Type == QStringLiteral("VCD") ? 0 : 1;
     m_nClass1 = Films::GenreIndex(film.Class1);
     m_nClass2 = Films::RegionIndex(film.Class2);
-    QDate date = StockDate(film.StgDate);
-    if (!date.isValid() || date < m_ui->dateEdit->minimumDate() || date > m_ui->dateEdit->maximumDate())
-        date = Clock::Now().date();
-    m_tmStgDate = QDateTime(date, QTime(0, 0));
+    m_tmStgDate = QDateTime(StoredDate(film.StgDate, *m_ui->dateEdit), QTime(0, 0));
     m_nDegree = film.Degree;
     m_strRemark = film.Remark;
     return true;
@@ -133,16 +121,4 @@ bool CFilmEditDlg::Save() {
         }
     }
     return newFilm ? film.Insert() : film.Update(m_key);
-}
-
-// The note is several lines long, yet Enter in it presses the default button, as in a one-line field.
-bool CFilmEditDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->remarkEdit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_ui->okButton->click();
-            return true;
-        }
-    }
-    return CDialog::eventFilter(watched, event);
 }

@@ -36,7 +36,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool LoadFilm();

@@ -4,6 +4,7 @@
 #include "toolkit/DataExchange.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace {
@@ -83,6 +84,30 @@ void CDialog::showEvent(QShowEvent* event) {
 #endif
     }
     QDialog::showEvent(event);
+}
+
+namespace {
+class EnterFilter : public QObject {
+public:
+    EnterFilter(QObject* note, QAbstractButton* button) : QObject(note), m_button(button) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAbstractButton* m_button;
+};
+} // namespace
+
+void CDialog::EnterPresses(QWidget* note, QAbstractButton* button) {
+    note->installEventFilter(new EnterFilter(note, button));
 }
 
 void CDialog::ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel) {

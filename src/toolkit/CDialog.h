@@ -50,6 +50,9 @@ protected:
     virtual void DoDataExchange(CDataExchange& dx);
     // The form's own OK and Cancel buttons run OnOK and OnCancel.
     void ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel);
+    // Enter in a multi-line note presses the button, as it does in a one-line field; a disabled
+    // button does nothing.
+    static void EnterPresses(QWidget* note, QAbstractButton* button);
 
 private:
     int m_result = 0;

@@ -1,5 +1,6 @@
 #include "toolkit/DataExchange.h"
 
+#include "base/Clock.h"
 #include "base/Gbk.h"
 #include "base/Prompter.h"
 #include "toolkit/CDialog.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QValidator>
 #include <algorithm>
 #include <cmath>
@@ -253,4 +255,14 @@ void CDataExchange::Check(QAbstractButton* box, bool& checked) {
         checked = box->isChecked();
     else
         box->setChecked(checked);
+}
+
+QDate StoredDate(const QString& text, const QDateEdit& picker) {
+    static const QRegularExpression shape(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    if (shape.match(text).hasMatch()) {
+        const QDate date(text.left(4).toInt(), text.mid(5, 2).toInt(), text.right(2).toInt());
+        if (date.isValid() && date >= picker.minimumDate() && date <= picker.maximumDate())
+            return date;
+    }
+    return Clock::Now().date();
 }

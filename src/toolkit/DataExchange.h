@@ -64,3 +64,8 @@ private:
 
 // Parses a number as the forms accept it: blanks around it, no other characters, finite.
 bool ParseFormNumber(const QString& text, double* value);
+
+// A stored date taken apart by position: year in characters 1-4, month in 6-7, day in the last two.
+// Text of any other shape than "yyyy-mm-dd", a day that does not exist, or one outside the
+// picker's range reads as today, so a form never shows or saves a nonsense date.
+QDate StoredDate(const QString& text, const QDateEdit& picker);
