@@ -1,6 +1,9 @@
 #include "data/SqlText.h"
 
+#include <charconv>
 #include <climits>
+#include <cstdlib>
+#include <string>
 
 QString Sql::Text(const QString& value) {
     QString quoted = value;
@@ -19,7 +22,11 @@ QString Sql::Like(const QString& value) {
 }
 
 QString Sql::Real(float value) {
-    return QString::asprintf("%f", double(value));
+    // The shortest decimal that reads back as this float, so 1234.56 goes in as 1234.560000 and
+    // not as its binary neighbour 1234.560059: what was typed is what the file holds.
+    char shortest[32];
+    const auto end = std::to_chars(shortest, shortest + sizeof shortest, value).ptr;
+    return QString::asprintf("%f", std::strtod(std::string(shortest, end).c_str(), nullptr));
 }
 
 QString Sql::Int(int value) {

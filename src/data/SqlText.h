@@ -9,7 +9,7 @@ namespace Sql {
 QString Text(const QString& value);
 // A text value for the inside of '...' after LIKE, with % and _ taken literally (ESCAPE '\').
 QString Like(const QString& value);
-// A real as "%f" writes it: six decimals.
+// A real as "%f" writes it, six decimals, of the shortest decimal that is this float.
 QString Real(float value);
 // An integer as "%d" writes it.
 QString Int(int value);

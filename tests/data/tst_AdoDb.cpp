@@ -39,6 +39,8 @@ private slots:
         QCOMPARE(Sql::Real(50), QStringLiteral("50.000000"));
         QCOMPARE(Sql::Real(12.5f), QStringLiteral("12.500000"));
         QCOMPARE(Sql::Real(0.1f), QStringLiteral("0.100000"));
+        QCOMPARE(Sql::Real(1234.56f), QStringLiteral("1234.560000")); // not the float's 1234.560059
+        QCOMPARE(Sql::Real(9998.99f), QStringLiteral("9998.990000"));
         QCOMPARE(Sql::Int(-3), QStringLiteral("-3"));
         QCOMPARE(Sql::Key(4294967295ul), QStringLiteral("4294967295"));
         QCOMPARE(Sql::Text(QStringLiteral("it's")), QStringLiteral("it''s"));
