@@ -5,6 +5,7 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
+#include "manage/CClientManageDlg.h"
 #include "manage/CFilmManageDlg.h"
 
 #include <QPainter>
@@ -54,7 +55,7 @@ void CBackdropView::OnFilms() {
 }
 
 void CBackdropView::OnClients() {
-    // Opens the client management window once it exists.
+    RunDialog<CClientManageDlg>(this);
 }
 
 void CBackdropView::OnOperators() {

@@ -93,6 +93,10 @@ private slots:
         e.Press();
         QVERIFY(e.Saved());
         QCOMPARE(ClientShop::Rows(), id + QStringLiteral("|C7|13800138000|2005-11-20|50.0|12.5|老顾客"));
+        Editor again(id); // a float has no 1234.56; the file holds the decimal that was typed
+        again.Set(QStringLiteral("balanceEdit"), QStringLiteral("1234.56"));
+        again.Press();
+        QCOMPARE(Db::Value(QStringLiteral("SELECT Balance AS v FROM Client")), QStringLiteral("1234.56"));
     }
 
     // The exchange runs date, deposit, number, phone, balance, remark: the first bad field is

@@ -1,0 +1,99 @@
+#include "manage/CClientManageDlg.h"
+
+#include "access/Session.h"
+#include "data/CAdoDb.h"
+#include "data/CClientInfo.h"
+#include "data/CRentInfo.h"
+#include "data/RowKey.h"
+#include "data/SqlText.h"
+#include "manage/CClientEditDlg.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CClientManageDlg.h"
+
+namespace {
+// Every query of the window begins with these columns.
+const QString kSelect =
+    QStringLiteral("SELECT ID, ClientID AS 编号, PhoneNum AS 电话, CreateDate AS 开户日期, "
+                   "Foregift AS 押金,Balance AS 余款, Remark AS 备注 FROM Client");
+const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
+constexpr int kSearchBytes = 20;
+} // namespace
+
+CClientManageDlg::CClientManageDlg(QWidget* parent)
+    : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CClientManageDlg>()) {
+    m_ui->setupUi(this);
+    BindGrid(m_ui->grid, {0, 40, 60, 45, 25, 25, 200});
+    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
+    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    // A double click on a customer changes it, as "修改" does, where the operator may.
+    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_ui->modifyButton->isEnabled())
+            OnModify();
+    });
+}
+
+CClientManageDlg::~CClientManageDlg() = default;
+
+void CClientManageDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+}
+
+bool CClientManageDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_strQuery = kSelect + kOrder;
+    ShowQuery();
+    const bool administrator = Session::Current().IsAdministrator();
+    m_ui->addButton->setEnabled(administrator);
+    m_ui->modifyButton->setEnabled(administrator);
+    m_ui->deleteButton->setEnabled(administrator);
+    m_ui->searchEdit->setFocus();
+    return true;
+}
+
+// An empty field brings back every customer; a number shows the customer who has it.
+void CClientManageDlg::OnSearch() {
+    if (!UpdateData(true))
+        return;
+    m_strQuery = kSelect;
+    if (!m_strSearch.isEmpty())
+        m_strQuery += QStringLiteral(" WHERE ClientID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+    m_strQuery += kOrder;
+    ShowQuery();
+}
+
+bool CClientManageDlg::Edit(const QString& key) {
+    CClientEditDlg editor(this);
+    editor.m_strID = key;
+    return editor.DoModal() == IDOK;
+}
+
+void CClientManageDlg::OnAdd() {
+    if (Edit(QString()))
+        ShowQuery();
+}
+
+void CClientManageDlg::OnModify() {
+    if (HasCurrentRow(QStringLiteral("请选择要修改的记录")) && Edit(CurrentText(0)))
+        ShowQuery();
+}
+
+// The customer's rentals, out or returned, go with the customer, in one transaction: when either
+// delete fails, both stay and the engine's message is shown.
+void CClientManageDlg::OnDelete() {
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
+        !Confirm(QStringLiteral("是否删除当前客户?")) ||
+        !Confirm(QStringLiteral("该客户所有租借记录将一并删除,是否继续?")))
+        return;
+    const QString clientId = CurrentText(1);
+    const RowKey key = RowKey::FromText(CurrentText(0));
+    {
+        CTransaction deleting;
+        CRentInfo().DeleteByClientId(clientId);
+        CClientInfo().DeleteById(key);
+        deleting.Commit();
+    }
+    ShowQuery();
+}

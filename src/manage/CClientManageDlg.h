@@ -1,0 +1,36 @@
+#pragma once
+#include "toolkit/CBrowseDlg.h"
+
+#include <memory>
+
+namespace Ui {
+class CClientManageDlg;
+}
+
+// "客户管理": the shop's customers in a grid, looked up by client number. Administrators add,
+// change and delete customers (with their rentals); everyone else only looks.
+class CClientManageDlg : public CBrowseDlg {
+    Q_OBJECT
+public:
+    explicit CClientManageDlg(QWidget* parent = nullptr);
+    ~CClientManageDlg() override;
+
+    bool OnInitDialog() override;
+    void OnSearch();
+    void OnAdd();
+    void OnModify();
+    void OnDelete();
+
+    QString m_strSearch;
+
+    Ui::CClientManageDlg* Form() const { return m_ui.get(); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    // Opens the editor on a key ("" for a new client); true when it saved.
+    bool Edit(const QString& key);
+
+    std::unique_ptr<Ui::CClientManageDlg> m_ui;
+};
