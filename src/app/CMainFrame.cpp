@@ -179,7 +179,11 @@ void CMainFrame::OnBackup() {
     const QString target = ShopBackup::TargetPath(QDir::currentPath(), Clock::Now());
     const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
     QString reason;
-    if (ShopBackup::Copy(shop, target, &reason)) {
+    // The copy and its integrity check take seconds on a shop with a million rentals.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool copied = ShopBackup::Copy(shop, target, &reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (copied) {
         MessageBox(QStringLiteral("数据库已备份到") + target, QStringLiteral("备份成功!"),
                    MsgIcon::Information);
         return;

@@ -93,9 +93,12 @@ bool WriteCopy(const ConnectionSettings& source, const QString& temporary, QStri
 }
 
 // Puts temporary in place of target in one step; the file of that name before stays until then.
-bool RenameOver(const QString& temporary, const QString& target, QString* error) {
+// The copy is readable by whom `like` is (the temporary file was made for its owner alone).
+bool RenameOver(const QString& temporary, const QString& target, const QString& like, QString* error) {
     if (!RemoveLog(target, error))
         return false;
+    if (QFileInfo::exists(like))
+        QFile::setPermissions(temporary, QFileInfo(like).permissions());
     if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
         *error = QStringLiteral("cannot rename %1 to %2: %3")
                      .arg(temporary, target, QString::fromLocal8Bit(std::strerror(errno)));
@@ -210,7 +213,7 @@ bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, Q
     const QString temporary = CheckedCopyBeside(source, target, error);
     if (temporary.isEmpty())
         return false;
-    if (!RenameOver(temporary, target, error)) {
+    if (!RenameOver(temporary, target, source.dataSource, error)) {
         RemoveWithLog(temporary);
         return false;
     }
@@ -241,7 +244,7 @@ ShopBackup::RestoreResult ShopBackup::Restore(const QString& backup, const QStri
     const QString temporary = CheckedCopyBeside(source, shop, error);
     if (temporary.isEmpty())
         return RestoreResult::Failed;
-    if (!RenameOver(temporary, shop, error)) {
+    if (!RenameOver(temporary, shop, QFileInfo::exists(shop) ? shop : backup, error)) {
         RemoveWithLog(temporary);
         return RestoreResult::Failed;
     }

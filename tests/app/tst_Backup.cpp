@@ -202,7 +202,11 @@ private slots:
             QVERIFY(log.open(QIODevice::WriteOnly));
             log.write(QByteArray(4096, 'x'));
         }
+        const QFile::Permissions shared =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+        QVERIFY(QFile::setPermissions(s.target, shared));
         QCOMPARE(Restore(s.backup, s.target), 0);
+        QCOMPARE(QFileInfo(s.target).permissions() & ~(QFile::ReadUser | QFile::WriteUser), shared);
         QCOMPARE(Listing(s.other.path()), QStringList{QStringLiteral("cddata.mdb")});
         QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
         QCOMPARE(ShellReadsFile(s.target, "PRAGMA journal_mode;"), QByteArray("wal"));
