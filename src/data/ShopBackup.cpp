@@ -128,9 +128,9 @@ QString CheckedCopyBeside(const ConnectionSettings& source, const QString& targe
 }
 
 // The engine's exclusive lock on the shop file, taken as a writer takes it, through the
-// engine's own handle (a descriptor of ours would drop the locks of our other connections). Every
-// program that has the file open holds a shared lock on it for as long as it has it open, so
-// while this lock is held no program has the file open and none can begin to read it.
+// engine's own handle (a descriptor of ours would drop the locks of our other connections). In WAL
+// mode a connection that has read the file keeps a shared lock on it until it is closed, so while
+// this lock is held no program is working on the file and none can begin to read it.
 class ShopLock {
 public:
     ShopLock() = default;
