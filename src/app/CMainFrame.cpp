@@ -3,8 +3,13 @@
 #include "access/CLoginDlg.h"
 #include "app/Artwork.h"
 #include "app/CBackdropView.h"
+#include "app/CCleanupDlg.h"
 #include "app/CRentalApp.h"
 #include "app/CommandTable.h"
+#include "base/Clock.h"
+#include "base/Prompter.h"
+#include "data/CAdoDb.h"
+#include "data/ShopBackup.h"
 
 #include <QAction>
 #include <QDir>
@@ -169,11 +174,29 @@ void CMainFrame::OnLogout() {
 }
 
 void CMainFrame::OnBackup() {
-    // Backs the database up at once, without a dialog, once the backup exists.
+    // The database the program works on is the current directory's, which start-up and every
+    // activation make the program folder; its backups go into dbBak/ beside it.
+    const QString target = ShopBackup::TargetPath(QDir::currentPath(), Clock::Now());
+    const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    QString reason;
+    // The copy and its integrity check take seconds on a shop with a million rentals.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool copied = ShopBackup::Copy(shop, target, &reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (copied) {
+        MessageBox(QStringLiteral("数据库已备份到") + target, QStringLiteral("备份成功!"),
+                   MsgIcon::Information);
+        return;
+    }
+    // The box names no reason; whoever looks into a failure finds it on standard error.
+    qWarning("backup to %s failed: %s", qPrintable(target), qPrintable(reason));
+    MessageBox(QStringLiteral("数据库备份到") + target + QStringLiteral("时,失败"),
+               QStringLiteral("备份失败!"), MsgIcon::Warning);
 }
 
 void CMainFrame::OnCleanup() {
-    // Opens the cleanup dialog once it exists.
+    CCleanupDlg cleanup(this);
+    cleanup.DoModal();
 }
 
 void CMainFrame::OnViewToolBar() {

@@ -1,0 +1,45 @@
+#include "app/CCleanupDlg.h"
+
+#include "access/Session.h"
+#include "data/CRentInfo.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CCleanupDlg.h"
+
+CCleanupDlg::CCleanupDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CCleanupDlg>()) {
+    m_ui->setupUi(this);
+    ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+}
+
+CCleanupDlg::~CCleanupDlg() = default;
+
+void CCleanupDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Check(m_ui->monthlyCheck, m_bMonthly);
+    dx.Check(m_ui->dailyCheck, m_bDaily);
+}
+
+bool CCleanupDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_ui->okButton->setEnabled(Session::Current().IsAdministrator());
+    return true;
+}
+
+void CCleanupDlg::OnOK() {
+    if (!m_ui->okButton->isEnabled() || !UpdateData(true))
+        return; // Enter on a disabled "整理" purges nothing
+    if (!m_bMonthly && !m_bDaily) {
+        MessageBox(QStringLiteral("未选择清理选项!"), QStringLiteral("提示"), MsgIcon::Warning);
+        return;
+    }
+    if (MessageBox(QStringLiteral("是否清理,清理后数据将不可恢复,建议清理前备份数据库?"),
+                   QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo) != IDYES)
+        return;
+    // Two statements: a monthly purge that succeeded stays done. After a failure, which the data
+    // layer has shown, nothing more is deleted and the dialog stays open.
+    CRentInfo records;
+    if (m_bMonthly && !records.PurgeReturnedMonthly())
+        return;
+    if (m_bDaily && !records.PurgeReturnedDaily())
+        return;
+    MessageBox(QStringLiteral("清理完成!"), QStringLiteral("完成"), MsgIcon::Information);
+    EndDialog(IDOK);
+}

@@ -1,0 +1,264 @@
+#include "Shell.h"
+#include "TestRegistry.h"
+#include "ui_CLoginDlg.h" // generated for Shell.h
+
+#include "data/ShopBackup.h"
+#include "data/ShopDatabase.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <unistd.h>
+
+using namespace Shell;
+
+namespace {
+const QDateTime kNow(QDate(2026, 12, 8), QTime(9, 5, 12));
+const QString kBackupName = QStringLiteral("2026-12-08 09 05.bak");
+const char* const kRows = "SELECT (SELECT count(*) FROM Film)||' '||(SELECT count(*) FROM Client)||' '||"
+                          "(SELECT count(*) FROM Record)||' '||(SELECT group_concat(FilmID) FROM Record);";
+
+// The sqlcipher shell reads a file, keyed as the shop's owner keys it (or not at all); its output,
+// or empty when it failed.
+QByteArray ShellReadsFile(const QString& path, const QByteArray& query,
+                          const QByteArray& key = "mqvetra531") {
+    QProcess child;
+    child.start(QStandardPaths::findExecutable(QStringLiteral("sqlcipher")), {path});
+    if (!child.waitForStarted())
+        return {};
+    child.write((key.isEmpty() ? QByteArray() : "PRAGMA key='" + key + "';\n") + query + "\n.quit\n");
+    child.closeWriteChannel();
+    if (!child.waitForFinished(10000) || child.exitCode() != 0)
+        return {};
+    return child.readAllStandardOutput().trimmed();
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList Listing(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+void Lend(const char* film, const char* type, const char* returned) {
+    QVERIFY(
+        Db::Exec(QStringLiteral("INSERT INTO Record (ClientID,FilmID,Type,BorrowDate,ReturnDate,OptUser) "
+                                "VALUES('C1','%1','%2','2026-12-01','%3','Admin')")
+                     .arg(QString::fromUtf8(film), QString::fromUtf8(type), QString::fromUtf8(returned))));
+}
+
+// A shop with a film, a client and rentals, written through the program's own pooled connections.
+void Stock() {
+    QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID,FilmName,Type) VALUES('V1','英雄','VCD')")));
+    QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID) VALUES('C1')")));
+    Lend("V1", "月租", "2026-12-02");
+    Lend("V1", "月租", "");
+}
+
+ConnectionSettings ShopSettings(const QString& path) {
+    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    settings.dataSource = path;
+    return settings;
+}
+} // namespace
+
+class BackupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() { ResetSession(); }
+
+    void fileName_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("path");
+        const QDateTime nov(QDate(2005, 11, 20), QTime(14, 5, 59));
+        QTest::newRow("folder") << "/shop" << nov << "/shop/dbBak/2005-11-20 14 05.bak";
+        QTest::newRow("folder with separator") << "/shop/" << nov << "/shop/dbBak/2005-11-20 14 05.bak";
+        QTest::newRow("root") << "/" << nov << "/dbBak/2005-11-20 14 05.bak";
+        QTest::newRow("midnight") << "/s" << QDateTime(QDate(2024, 1, 2), QTime(0, 0))
+                                  << "/s/dbBak/2024-01-02 00 00.bak";
+        QTest::newRow("last minute") << "/s" << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59))
+                                     << "/s/dbBak/2024-12-31 23 59.bak";
+    }
+    void fileName() {
+        QFETCH(QString, folder);
+        QFETCH(QDateTime, when);
+        QFETCH(QString, path);
+        QCOMPARE(ShopBackup::TargetPath(folder, when), path);
+    }
+
+    // The copy is made while the program holds the file, with its last rental still in the log.
+    void backupIsACompleteEncryptedCopy() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        QVERIFY(QFileInfo(shop.DatabasePath() + QStringLiteral("-wal")).size() > 0);
+        BoxRecorder boxes;
+        frame->OnBackup();
+        const QString target = QDir(shop.Dir()).filePath(QStringLiteral("dbBak/") + kBackupName);
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("数据库已备份到") + target});
+        QCOMPARE(boxes.Boxes().at(0).caption, QStringLiteral("备份成功!"));
+        QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Information);
+        QCOMPARE(Listing(shop.Dir() + QStringLiteral("/dbBak")), QStringList{kBackupName});
+
+        QCOMPARE(ShellReadsFile(target, kRows), QByteArray("1 1 2 V1,V1"));
+        QCOMPARE(ShellReadsFile(target, "PRAGMA integrity_check;"), QByteArray("ok"));
+        QCOMPARE(ShellReadsFile(target, "PRAGMA journal_mode;"), QByteArray("wal"));
+        QCOMPARE(ShellReadsFile(target, kRows, QByteArray()), QByteArray());
+        QVERIFY(!Bytes(target).startsWith("SQLite format 3"));
+
+        // A second backup in the same minute replaces the first.
+        Lend("V2", "零租", "");
+        frame->OnBackup();
+        QCOMPARE(Listing(shop.Dir() + QStringLiteral("/dbBak")), QStringList{kBackupName});
+        QCOMPARE(ShellReadsFile(target, kRows), QByteArray("1 1 3 V1,V1,V2"));
+        // The program's own connections still work: the copy left their locks alone.
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 3);
+    }
+
+    void failureLeavesTheEarlierBackup_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("read-only folder") << "read-only";
+        QTest::newRow("missing folder") << "missing";
+        QTest::newRow("missing database") << "no database";
+    }
+    void failureLeavesTheEarlierBackup() {
+        QFETCH(QString, failure);
+        if (failure == QLatin1String("read-only") && geteuid() == 0)
+            QSKIP("root writes into a read-only folder");
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        const QString folder = shop.Dir() + QStringLiteral("/dbBak");
+        const QString target = folder + QLatin1Char('/') + kBackupName;
+        BoxRecorder boxes;
+        frame->OnBackup();
+        const QByteArray earlier = Bytes(target);
+        QVERIFY(!earlier.isEmpty());
+
+        if (failure == QLatin1String("read-only")) {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (failure == QLatin1String("missing")) {
+            QVERIFY(QDir(folder).removeRecursively());
+        } else {
+            QVERIFY(QFile::rename(shop.DatabasePath(), shop.Dir() + QStringLiteral("/elsewhere.mdb")));
+        }
+        boxes.Clear();
+        frame->OnBackup();
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(boxes.Texts(),
+                 QStringList{QStringLiteral("数据库备份到") + target + QStringLiteral("时,失败")});
+        QCOMPARE(boxes.Boxes().at(0).caption, QStringLiteral("备份失败!"));
+        QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Warning);
+        if (failure == QLatin1String("missing")) {
+            QVERIFY(!QFileInfo::exists(folder)); // never created
+        } else {
+            QCOMPARE(Listing(folder), QStringList{kBackupName}); // no temporary file left
+            QCOMPARE(Bytes(target), earlier);
+        }
+    }
+};
+
+class RestoreTest : public QObject {
+    Q_OBJECT
+private:
+    // Runs vorix-restore BACKUP SHOP; its exit code.
+    static int Restore(const QString& backup, const QString& shop) {
+        QProcess tool;
+        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vorix-restore"), {backup, shop});
+        if (!tool.waitForFinished(30000))
+            return -1;
+        return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    }
+
+    // A backup of a stocked shop, and a freshly prepared shop in another folder that no
+    // connection of this process has open.
+    struct Shops {
+        TempShop shop;
+        BoxRecorder boxes;
+        QTemporaryDir other;
+        QString backup = shop.Dir() + QStringLiteral("/dbBak/") + kBackupName;
+        QString target = other.filePath(QStringLiteral("cddata.mdb"));
+        Shops() {
+            Stock();
+            QString error;
+            QVERIFY2(ShopBackup::Copy(ShopSettings(QStringLiteral("cddata.mdb")), backup, &error),
+                     qPrintable(error));
+            QVERIFY2(ShopDatabase::Prepare(target, &error), qPrintable(error));
+        }
+    };
+
+private slots:
+    void restoresTheBackupsRows() {
+        Shops s;
+        // A log left by a crash beside the old file must not be replayed onto the restored one.
+        for (const char* side : {"-wal", "-shm"}) {
+            QFile log(s.target + QLatin1String(side));
+            QVERIFY(log.open(QIODevice::WriteOnly));
+            log.write(QByteArray(4096, 'x'));
+        }
+        const QFile::Permissions shared =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+        QVERIFY(QFile::setPermissions(s.target, shared));
+        QCOMPARE(Restore(s.backup, s.target), 0);
+        QCOMPARE(QFileInfo(s.target).permissions() & ~(QFile::ReadUser | QFile::WriteUser), shared);
+        QCOMPARE(Listing(s.other.path()), QStringList{QStringLiteral("cddata.mdb")});
+        QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
+        QCOMPARE(ShellReadsFile(s.target, "PRAGMA journal_mode;"), QByteArray("wal"));
+    }
+
+    void refusesWhatIsNotASoundBackup_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("damaged") << "damaged";
+        QTest::newRow("text") << "text";
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("plain database") << "plain";
+        QTest::newRow("other password") << "other key";
+        QTest::newRow("missing") << "missing";
+    }
+    void refusesWhatIsNotASoundBackup() {
+        QFETCH(QString, kind);
+        Shops s;
+        const QString bad = s.other.filePath(QStringLiteral("bad.bak"));
+        if (kind == QLatin1String("damaged")) {
+            QByteArray bytes = Bytes(s.backup);
+            bytes.replace(bytes.size() / 2, 64, QByteArray(64, '\0'));
+            QFile file(bad);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        } else if (kind == QLatin1String("text") || kind == QLatin1String("empty")) {
+            QFile file(bad);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(kind == QLatin1String("text") ? QByteArray("not a database\n").repeated(100)
+                                                     : QByteArray());
+        } else if (kind != QLatin1String("missing")) {
+            const QByteArray schema = "CREATE TABLE Client(x); CREATE TABLE Film(x); CREATE TABLE Record(x); "
+                                      "CREATE TABLE Operator(x); CREATE TABLE Setting(x);";
+            QVERIFY(ShellReadsFile(bad, schema + " SELECT 1;",
+                                   kind == QLatin1String("plain") ? "" : "other") == "1");
+        }
+        const QByteArray before = Bytes(s.target);
+        QCOMPARE(Restore(bad, s.target), 1);
+        QCOMPARE(Bytes(s.target), before);
+        QVERIFY(Listing(s.other.path()).filter(QStringLiteral(".part")).isEmpty());
+    }
+
+    void refusesAShopInUse() {
+        Shops s;
+        // This process has the shop open, through its pooled connections.
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 2);
+        QVERIFY(Db::Exec(QStringLiteral("DELETE FROM Record")));
+        QCOMPARE(Restore(s.backup, s.shop.DatabasePath()), 3);
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 0);
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID) VALUES('C2')")));
+        QCOMPARE(s.boxes.Texts(), QStringList());
+    }
+};
+
+VORIX_TEST(BackupTest)
+VORIX_TEST(RestoreTest)
+#include "tst_Backup.moc"
