@@ -1,5 +1,6 @@
 #include "app/CBackdropView.h"
 
+#include "access/COperatorManageDlg.h"
 #include "app/Artwork.h"
 #include "desk/CExchangeDlg.h"
 #include "desk/CLendDlg.h"
@@ -59,7 +60,7 @@ void CBackdropView::OnClients() {
 }
 
 void CBackdropView::OnOperators() {
-    // Opens the operator management window once it exists.
+    RunDialog<COperatorManageDlg>(this);
 }
 
 void CBackdropView::OnRecords() {

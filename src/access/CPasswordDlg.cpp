@@ -1,0 +1,98 @@
+#include "access/CPasswordDlg.h"
+
+#include "data/CAdoDb.h"
+#include "data/COperatorInfo.h"
+#include "data/RowKey.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CPasswordDlg.h"
+
+namespace {
+constexpr int kTextBytes = 20;
+
+void Prompt(const QString& message) {
+    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
+}
+
+const QString& GoneText() {
+    static const QString text = QStringLiteral("找不到该用户,它可能已被删除。");
+    return text;
+}
+} // namespace
+
+CPasswordDlg::CPasswordDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CPasswordDlg>()) {
+    m_ui->setupUi(this);
+    ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+}
+
+CPasswordDlg::~CPasswordDlg() = default;
+
+void CPasswordDlg::DoDataExchange(CDataExchange& dx) {
+    // The name is only shown: one stored longer than the box holds never blocks the change.
+    if (!dx.m_bSaveAndValidate)
+        dx.Text(m_ui->nameEdit, m_strName, kTextBytes);
+    dx.Text(m_ui->oldEdit, m_strOldPwd, kTextBytes);
+    dx.Text(m_ui->newEdit, m_strNewPwd, kTextBytes);
+    dx.Text(m_ui->confirmEdit, m_strConfirm, kTextBytes);
+}
+
+// A key that finds no operator opens no form: there would be no password to check and nothing to
+// change. A failed read opens none either, after the engine's message.
+bool CPasswordDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    COperatorInfo op;
+    const Lookup found = op.LoadById(RowKey::FromText(m_strID));
+    if (found == Lookup::Failed)
+        return false;
+    if (found == Lookup::Missing) {
+        Prompt(GoneText());
+        return false;
+    }
+    m_strName = op.OptName;
+    UpdateData(false);
+    m_ui->oldEdit->setFocus();
+    return true;
+}
+
+void CPasswordDlg::OnOK() {
+    if (!UpdateData(true))
+        return;
+    QString refusal;
+    switch (Change(&refusal)) {
+    case Outcome::Changed:
+        MessageBox(QStringLiteral("密码修改成功!"), QStringLiteral("成功"), MsgIcon::Information);
+        return EndDialog(IDOK);
+    case Outcome::Refused:
+        return Prompt(refusal);
+    case Outcome::Gone: // deleted at another desk since the form opened
+        Prompt(GoneText());
+        return EndDialog(IDCANCEL);
+    case Outcome::Failed:
+        return;
+    }
+}
+
+// The stored password is read, checked and written back under one write lock, so a change made
+// meanwhile at another desk is neither checked against stale text nor overwritten. Refusals are
+// shown by the caller once the transaction has ended.
+CPasswordDlg::Outcome CPasswordDlg::Change(QString* refusal) {
+    const RowKey key = RowKey::FromText(m_strID);
+    CTransaction changing;
+    COperatorInfo op;
+    const Lookup found = op.LoadById(key);
+    if (found == Lookup::Failed)
+        return Outcome::Failed;
+    if (found == Lookup::Missing)
+        return Outcome::Gone;
+    if (m_strOldPwd != op.OptPwd) {
+        *refusal = QStringLiteral("旧密码错误!");
+        return Outcome::Refused;
+    }
+    if (m_strNewPwd != m_strConfirm) {
+        *refusal = QStringLiteral("确认新密码错误!");
+        return Outcome::Refused;
+    }
+    op.OptPwd = m_strNewPwd;
+    if (!op.Update(key) || !changing.Commit())
+        return Outcome::Failed;
+    return Outcome::Changed;
+}
