@@ -64,20 +64,13 @@ void CClientManageDlg::OnSearch() {
     ShowQuery();
 }
 
-bool CClientManageDlg::Edit(const QString& key) {
-    CClientEditDlg editor(this);
-    editor.m_strID = key;
-    return editor.DoModal() == IDOK;
-}
-
 void CClientManageDlg::OnAdd() {
-    if (Edit(QString()))
-        ShowQuery();
+    EditRow<CClientEditDlg>(QString());
 }
 
 void CClientManageDlg::OnModify() {
-    if (HasCurrentRow(QStringLiteral("请选择要修改的记录")) && Edit(CurrentText(0)))
-        ShowQuery();
+    if (HasCurrentRow(QStringLiteral("请选择要修改的记录")))
+        EditRow<CClientEditDlg>(CurrentText(0));
 }
 
 // The customer's rentals, out or returned, go with the customer, in one transaction: when either

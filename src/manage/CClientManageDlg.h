@@ -29,8 +29,5 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
-    // Opens the editor on a key ("" for a new client); true when it saved.
-    bool Edit(const QString& key);
-
     std::unique_ptr<Ui::CClientManageDlg> m_ui;
 };

@@ -99,20 +99,13 @@ void CFilmManageDlg::OnSearch() {
     ShowQuery();
 }
 
-bool CFilmManageDlg::Edit(const QString& key) {
-    CFilmEditDlg editor(this);
-    editor.m_strID = key;
-    return editor.DoModal() == IDOK;
-}
-
 void CFilmManageDlg::OnAdd() {
-    if (Edit(QString()))
-        ShowQuery();
+    EditRow<CFilmEditDlg>(QString());
 }
 
 void CFilmManageDlg::OnModify() {
-    if (HasCurrentRow(QStringLiteral("请选择要修改的记录")) && Edit(CurrentText(0)))
-        ShowQuery();
+    if (HasCurrentRow(QStringLiteral("请选择要修改的记录")))
+        EditRow<CFilmEditDlg>(CurrentText(0));
 }
 
 void CFilmManageDlg::OnDelete() {

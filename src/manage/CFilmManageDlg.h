@@ -31,8 +31,5 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
-    // Opens the editor on a key ("" for a new film); true when it saved.
-    bool Edit(const QString& key);
-
     std::unique_ptr<Ui::CFilmManageDlg> m_ui;
 };

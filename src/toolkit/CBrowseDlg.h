@@ -28,6 +28,14 @@ protected:
     bool HasCurrentRow(const QString& prompt) const;
     // The text of a column of the current row.
     QString CurrentText(int column) const;
+    // Opens an editor on a row key as text ("" for a new row) and shows the query again when it
+    // saved, so the change appears under the same filter or search.
+    template <class Editor> void EditRow(const QString& key) {
+        Editor editor(this);
+        editor.m_strID = key;
+        if (editor.DoModal() == IDOK)
+            ShowQuery();
+    }
     // "是否删除…?" with caption "请确认", a question icon, Yes and No: true on Yes.
     static bool Confirm(const QString& question);
 
