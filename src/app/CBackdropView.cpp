@@ -6,6 +6,7 @@
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
 #include "manage/CFilmManageDlg.h"
+#include "manage/CRecordManageDlg.h"
 
 #include <QPainter>
 
@@ -62,5 +63,5 @@ void CBackdropView::OnOperators() {
 }
 
 void CBackdropView::OnRecords() {
-    // Opens the rental record browser once it exists.
+    RunDialog<CRecordManageDlg>(this);
 }
