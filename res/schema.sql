@@ -41,9 +41,10 @@ CREATE TABLE Record (
 CREATE INDEX Record_FilmID ON Record (FilmID);
 CREATE INDEX Record_ClientID ON Record (ClientID);
 CREATE INDEX Record_Type_ReturnDate ON Record (Type, ReturnDate);
--- The rental browser's filters, newest first: one value's rows stand in ID order in these.
+-- The rental browser's filters, newest first: one value's rows stand in ID order in these. Only the
+-- rentals out are indexed by their empty return date, a fiftieth of the rows.
 CREATE INDEX Record_Type ON Record (Type);
-CREATE INDEX Record_ReturnDate ON Record (ReturnDate);
+CREATE INDEX Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';
 -- A film is out while it has a row with an empty return date: never two such rows for one film.
 CREATE UNIQUE INDEX Record_OpenFilm ON Record (FilmID) WHERE ReturnDate = '';
 

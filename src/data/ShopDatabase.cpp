@@ -16,7 +16,7 @@ namespace {
 const char* const kUpgrades[] = {
     // 1: the rental browser's filters read their rows newest first straight from an index.
     "CREATE INDEX IF NOT EXISTS Record_Type ON Record (Type);"
-    "CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate);",
+    "CREATE INDEX IF NOT EXISTS Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';",
 };
 static_assert(std::size(kUpgrades) == ShopDatabase::kSchemaVersion, "one upgrade for each version");
 

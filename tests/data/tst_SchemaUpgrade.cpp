@@ -59,7 +59,7 @@ void MakeOlderFile() {
                 "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
                 "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
                 "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
-                "DROP INDEX Record_Type; DROP INDEX Record_ReturnDate; PRAGMA user_version = 0;"));
+                "DROP INDEX Record_Type; DROP INDEX Record_Out; PRAGMA user_version = 0;"));
 }
 } // namespace
 
