@@ -41,6 +41,10 @@ CREATE TABLE Record (
 CREATE INDEX Record_FilmID ON Record (FilmID);
 CREATE INDEX Record_ClientID ON Record (ClientID);
 CREATE INDEX Record_Type_ReturnDate ON Record (Type, ReturnDate);
+-- The rental browser's filters, newest first: one value's rows stand in ID order in these. Only the
+-- rentals out are indexed by their empty return date, a fiftieth of the rows.
+CREATE INDEX Record_Type ON Record (Type);
+CREATE INDEX Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';
 -- A film is out while it has a row with an empty return date: never two such rows for one film.
 CREATE UNIQUE INDEX Record_OpenFilm ON Record (FilmID) WHERE ReturnDate = '';
 
@@ -61,3 +65,6 @@ CREATE TABLE Setting (
 
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
+
+-- The schema's version: the program brings an older file up to it and refuses a newer one.
+PRAGMA user_version = 1;

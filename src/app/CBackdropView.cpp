@@ -8,6 +8,7 @@
 #include "desk/CReturnDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CFilmManageDlg.h"
+#include "manage/CRecordManageDlg.h"
 
 #include <QPainter>
 
@@ -64,5 +65,5 @@ void CBackdropView::OnOperators() {
 }
 
 void CBackdropView::OnRecords() {
-    // Opens the rental record browser once it exists.
+    RunDialog<CRecordManageDlg>(this);
 }

@@ -1,6 +1,7 @@
 #include "data/CAdoDb.h"
 
 #include "base/Prompter.h"
+#include "data/ShopDatabase.h"
 #include "data/SqlText.h"
 
 #include <QFile>
@@ -108,6 +109,10 @@ DatabaseHandle OpenKeyed(const ConnectionSettings& settings, int flags, bool cac
         if (!Run(db.get(), pragma.constData(), error))
             return nullptr;
     }
+    // An existing file is brought to this program's schema, or refused when it is newer; this is
+    // also where a wrong key or a foreign file shows, at the first read.
+    if (!(flags & SQLITE_OPEN_CREATE) && !ShopDatabase::BringUpToDate(db.get(), &error->code, &error->text))
+        return nullptr;
     return db;
 }
 
@@ -237,6 +242,14 @@ static DatabaseHandle OpenOutsideThePool(const ConnectionSettings& settings, int
 
 DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error) {
     return OpenOutsideThePool(settings, SQLITE_OPEN_READWRITE, true, error);
+}
+
+DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure) {
+    EngineError error;
+    DatabaseHandle db = OpenKeyed(settings, SQLITE_OPEN_READWRITE, true, &error);
+    if (!db)
+        *failure = Describe(error);
+    return db;
 }
 
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {

@@ -27,9 +27,12 @@ struct ConnectionSettings {
 ConnectionSettings ParseConnectionString(const QString& connectionString);
 
 // Opens an existing database file (never creates one), keyed and with a busy timeout, outside the
-// pool of idle connections. Returns null and sets *error to the engine's text on failure.
+// pool of idle connections, and brought up to date (ShopDatabase::BringUpToDate). Returns null
+// and sets *error to the engine's text on failure.
 DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error);
-// Same, but runs the passphrase's key derivation on every open instead of using the cached key.
+// Same, but *failure is the failure as the shop reads it (DescribeEngineError).
+DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure);
+// Like OpenDatabase, but runs the passphrase's key derivation on every open instead of using the cached key.
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
 // Creates the file (or opens it if it exists) and keys it with the passphrase, outside the pool.
 // The key is only written with the file's first page: an empty keyed file accepts any key.

@@ -4,6 +4,12 @@
 
 #include <sqlite3.h>
 
+namespace {
+// Engine instructions between two questions to the progress handler: some thousand times a
+// second on a long scan, too seldom to slow it.
+constexpr int kProgressInstructions = 1000;
+} // namespace
+
 void StatementFinalizer::operator()(sqlite3_stmt* stmt) const {
     sqlite3_finalize(stmt);
 }
@@ -24,65 +30,80 @@ bool CAdodc::Connect(QString* failure) {
         return true;
     if (m_connectFailed)
         return false;
-    QString error;
-    m_db = OpenDatabase(ParseConnectionString(m_connectionString), &error);
+    m_db = OpenDatabaseDescribed(ParseConnectionString(m_connectionString), failure);
     if (!m_db) {
         m_connectFailed = true;
-        // Opening without the create flag fails only when the file cannot be opened.
-        *failure = DescribeEngineError(SQLITE_CANTOPEN, error);
+        return false;
     }
-    return m_db != nullptr;
+    sqlite3_progress_handler(m_db.get(), kProgressInstructions, &CAdodc::OnProgress, this);
+    return true;
+}
+
+int CAdodc::OnProgress(void* adodc) {
+    auto* self = static_cast<CAdodc*>(adodc);
+    if (!self->m_interrupted && self->m_progress && self->m_progress(self->m_work.elapsed()))
+        self->m_interrupted = true;
+    return self->m_interrupted ? 1 : 0;
 }
 
 void CAdodc::Refresh() {
+    if (m_changing)
+        return; // the engine is at work on this connection
     QString failure;
     {
         const Changing changing(&m_changing);
-        beginResetModel();
         m_stmt.reset();
-        m_headings.clear();
-        m_fetched = Rows();
-        m_rows = 0;
+        m_interrupted = false;
+        m_work.start();
+        // The new rows are read aside, so that the views paint the old ones while the engine works.
+        QStringList headings;
+        Rows rows;
         if (Connect(&failure))
-            failure = Start();
+            failure = Start(&headings, &rows);
+        beginResetModel();
+        m_headings = std::move(headings);
+        m_fetched = std::move(rows);
+        m_rows = m_fetched.size();
         m_current = m_rows > 0 ? 0 : -1;
         endResetModel();
     }
-    // Shown once the views know the model again: the box's event loop may repaint them.
+    // Shown once the views know the model again and the work is over: the box's event loop may
+    // repaint them, and the box must get the input a busy window holds back.
+    emit workEnded();
     if (!failure.isEmpty())
         ReportDatabaseError(failure);
     emit currentRowChanged(m_current);
 }
 
-QString CAdodc::Start() {
+QString CAdodc::Start(QStringList* headings, Rows* rows) {
     const QByteArray text = m_source.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     const bool prepared =
         sqlite3_prepare_v2(m_db.get(), text.constData(), int(text.size()), &stmt, nullptr) == SQLITE_OK;
     m_stmt.reset(stmt);
     if (!prepared)
-        return Fail();
+        return m_interrupted ? QString() : Fail();
     if (!m_stmt)
         return {}; // no statement in the text: nothing to show
     const int columns = sqlite3_column_count(stmt);
     for (int c = 0; c < columns; ++c)
-        m_headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
-    const QString failure = Step(kFetchRows, &m_fetched);
+        *headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    const QString failure = Step(kFetchRows, rows);
     if (!failure.isEmpty()) {
-        m_headings.clear();
-        m_fetched = Rows();
+        headings->clear();
+        *rows = Rows();
     }
-    m_rows = m_fetched.size();
     return failure;
 }
 
 QString CAdodc::Step(int count, Rows* rows) {
     sqlite3_stmt* stmt = m_stmt.get();
-    const int columns = int(m_headings.size());
+    const int columns = sqlite3_column_count(stmt);
     for (int row = 0; row < count; ++row) {
         const int rc = sqlite3_step(stmt);
-        if (rc == SQLITE_DONE) {
-            // The whole result is read: end the statement, so that it holds back no checkpoint.
+        // The whole result is read, or the handler stopped it: end the statement, so that it
+        // holds back no checkpoint. An interrupted connection is sound and stays open.
+        if (rc == SQLITE_DONE || (rc == SQLITE_INTERRUPT && m_interrupted)) {
             m_stmt.reset();
             return {};
         }
@@ -161,6 +182,8 @@ void CAdodc::fetchMore(const QModelIndex& parent) {
         // A listener that fetches while hearing of this change would add rows in its middle.
         const Changing changing(&m_changing);
         // Stepped aside first: the views must learn how many rows come before they are added.
+        m_interrupted = false;
+        m_work.start();
         Rows batch;
         failure = Step(kFetchRows, &batch); // a failure keeps the rows read before it
         const int added = batch.size();
@@ -173,6 +196,7 @@ void CAdodc::fetchMore(const QModelIndex& parent) {
             endInsertRows();
         }
     }
+    emit workEnded();
     if (!failure.isEmpty())
         ReportDatabaseError(failure);
 }

@@ -5,8 +5,10 @@
 #include "data/CAdoDb.h"
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,8 +31,17 @@ public:
     void SetRecordSource(const QString& sql);
     QString RecordSource() const { return m_source; }
     // Runs the record source again from its start; the first row becomes current. A query that
-    // fails shows the engine's message and leaves the model empty.
+    // fails shows the engine's message and leaves the model empty. The rows shown until then stay
+    // while the engine works; a refresh asked for meanwhile (from the progress handler) is ignored.
     void Refresh();
+
+    // Asked every so often while the engine works on a refresh or a fetch, with the milliseconds
+    // it has taken so far; true interrupts it: the statement ends without a message, and the rows
+    // read before stay. The handler may process events; no fetch starts while it runs.
+    using ProgressHandler = std::function<bool(qint64 elapsedMs)>;
+    void SetProgressHandler(ProgressHandler handler) { m_progress = std::move(handler); }
+    // True when the progress handler interrupted the last refresh or fetch.
+    bool WasInterrupted() const { return m_interrupted; }
     // True when there is no current row.
     bool IsEOF() const { return m_current < 0; }
     int CurrentRow() const { return m_current; }
@@ -48,6 +59,8 @@ public:
 
 signals:
     void currentRowChanged(int row);
+    // After every refresh and fetch, once the engine is done with it.
+    void workEnded();
 
 private:
     // Opens the connection at the first refresh; a failure is described in *failure.
@@ -64,8 +77,10 @@ private:
     QString Step(int count, Rows* rows);
     // Ends the statement and the connection after an engine error; returns the message to show.
     QString Fail();
-    // Prepares the record source and steps its first rows; returns the failure to show, if any.
-    QString Start();
+    // Prepares the record source and steps its first rows into headings and rows; returns the
+    // failure to show, if any.
+    QString Start(QStringList* headings, Rows* rows);
+    static int OnProgress(void* adodc);
 
     // Set while the model changes: no rows are fetched while its signals are out.
     struct Changing {
@@ -87,4 +102,7 @@ private:
     int m_rows = 0; // m_fetched.size(), as the views were told
     int m_current = -1;
     bool m_changing = false;
+    ProgressHandler m_progress;
+    QElapsedTimer m_work; // since the refresh or fetch began
+    bool m_interrupted = false;
 };

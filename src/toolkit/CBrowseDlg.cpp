@@ -2,8 +2,11 @@
 
 #include "data/CAdodc.h"
 #include "toolkit/CDataGrid.h"
+#include "toolkit/QueryBusy.h"
 
-CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {}
+CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {
+    new CQueryBusy(m_adodc); // a long search shows the busy cursor and Escape cancels it
+}
 
 void CBrowseDlg::BindGrid(CDataGrid* grid, std::vector<float> widths) {
     m_grid = grid;

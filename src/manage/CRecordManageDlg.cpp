@@ -1,0 +1,149 @@
+#include "manage/CRecordManageDlg.h"
+
+#include "access/Session.h"
+#include "data/CClientInfo.h"
+#include "data/CFilmInfo.h"
+#include "data/CRentInfo.h"
+#include "data/RowKey.h"
+#include "data/SqlText.h"
+#include "manage/CClientEditDlg.h"
+#include "manage/CFilmEditDlg.h"
+#include "toolkit/DataExchange.h"
+#include "ui_CRecordManageDlg.h"
+
+namespace {
+// Every query is these pieces, then either the whole-list ending or the open ending and a tail.
+const QString kSelect =
+    QStringLiteral("SELECT r.ID, r.ClientID AS 客户编号, r.FilmID AS 影片编号, f.FilmName AS 影片名字,") +
+    QStringLiteral("r.Type AS 类型,r.Foregift AS 押金,r.BorrowDate AS 租借日期, r.ReturnDate AS 还回日期,");
+const QString kWholeList =
+    QStringLiteral("r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID ORDER BY r.ID DESC");
+const QString kOpen = QStringLiteral("r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID");
+const QString kOrder = QStringLiteral(" ORDER BY r.ID DESC");
+constexpr int kSearchBytes = 20;
+constexpr int kClientColumn = 1;
+constexpr int kFilmColumn = 2;
+
+void Tell(const QString& text) {
+    MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
+}
+} // namespace
+
+CRecordManageDlg::CRecordManageDlg(QWidget* parent)
+    : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CRecordManageDlg>()) {
+    m_ui->setupUi(this);
+    BindGrid(m_ui->grid, {0, 40, 40, 80, 20, 20, 45, 45, 50});
+    connect(m_ui->filterCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
+    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
+    connect(m_ui->clientButton, &QPushButton::clicked, this, [this] { OnClientInfo(); });
+    connect(m_ui->filmButton, &QPushButton::clicked, this, [this] { OnFilmInfo(); });
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+}
+
+CRecordManageDlg::~CRecordManageDlg() = default;
+
+void CRecordManageDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Radio({m_ui->clientRadio, m_ui->filmIdRadio, m_ui->filmNameRadio, m_ui->dateRadio}, m_nSearchKind);
+}
+
+bool CRecordManageDlg::OnInitDialog() {
+    {
+        const QSignalBlocker filter(m_ui->filterCombo);
+        m_ui->filterCombo->setCurrentIndex(0);
+    }
+    m_nSearchKind = 0;
+    CDialog::OnInitDialog();
+    m_strQuery = kSelect + kWholeList;
+    ShowQuery();
+    m_ui->deleteButton->setEnabled(Session::Current().IsAdministrator());
+    m_ui->searchEdit->setFocus();
+    return true;
+}
+
+void CRecordManageDlg::OnSelchangeFilter() {
+    switch (m_ui->filterCombo->currentIndex()) {
+    case 0:
+        m_strQuery = kSelect + kWholeList;
+        break;
+    case 1:
+        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.Type='月租'") + kOrder;
+        break;
+    case 2:
+        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.Type='零租'") + kOrder;
+        break;
+    default:
+        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.ReturnDate=''") + kOrder;
+        break;
+    }
+    ShowQuery();
+}
+
+void CRecordManageDlg::OnSearch() {
+    if (!UpdateData(true))
+        return;
+    // The text is matched as typed: a quote is doubled, and % and _ stand for themselves.
+    const QString like = Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'");
+    QString tail;
+    switch (m_nSearchKind) {
+    case 0:
+        tail = QStringLiteral(" AND r.ClientID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+        break;
+    case 1:
+        tail = QStringLiteral(" AND r.FilmID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+        break;
+    case 2:
+        tail = QStringLiteral(" AND f.FilmName LIKE '%") + like;
+        break;
+    default: // 租借日期, or no kind chosen
+        tail = QStringLiteral(" AND r.BorrowDate LIKE '%") + like;
+        break;
+    }
+    m_strQuery = kSelect + kOpen + tail + kOrder;
+    ShowQuery();
+}
+
+// A rental names its client by number; a number that no client has any more (deleted, or given
+// another number since) is said so, and no editor opens on a row that is not there.
+void CRecordManageDlg::OnClientInfo() {
+    if (!HasCurrentRow(QStringLiteral("请选择要查看的记录")))
+        return;
+    const QString clientId = CurrentText(kClientColumn);
+    if (clientId.isEmpty())
+        return Tell(QStringLiteral("不是月租客户,没有客户信息!"));
+    CClientInfo client;
+    const Lookup found = client.LoadByClientId(clientId);
+    if (found == Lookup::Failed)
+        return;
+    if (found == Lookup::Missing)
+        return Tell(QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
+    CClientEditDlg editor(this);
+    editor.m_strID = QString::number(client.ID);
+    if (editor.DoModal() == IDOK)
+        ShowQuery();
+}
+
+void CRecordManageDlg::OnFilmInfo() {
+    if (!HasCurrentRow(QStringLiteral("请选择要查看的记录")))
+        return;
+    const QString filmId = CurrentText(kFilmColumn);
+    CFilmInfo film;
+    const Lookup found = film.LoadByFilmId(filmId);
+    if (found == Lookup::Failed)
+        return;
+    if (found == Lookup::Missing)
+        return Tell(QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
+    CFilmEditDlg editor(this);
+    editor.m_strID = QString::number(film.ID);
+    if (editor.DoModal() == IDOK)
+        ShowQuery();
+}
+
+void CRecordManageDlg::OnDelete() {
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
+        return;
+    // Only the rental row goes; its client and film stay as they are.
+    if (CRentInfo().DeleteById(RowKey::FromText(CurrentText(0))))
+        ShowQuery();
+}
