@@ -91,7 +91,10 @@ QByteArray PassphrasePragma(const QByteArray& password) {
 }
 
 // flags are sqlite3_open_v2's; a new file has no salt yet and is always keyed with the passphrase.
-DatabaseHandle OpenKeyed(const ConnectionSettings& settings, int flags, bool cachedKey, EngineError* error) {
+// upToDate: the program's own connections to the shop bring it to this program's schema; the
+// tools' opens (a backup's check, the restore's lock) read or change nothing of the file.
+DatabaseHandle OpenKeyed(const ConnectionSettings& settings, int flags, bool cachedKey, EngineError* error,
+                         bool upToDate = false) {
     sqlite3* opened = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
     const int rc = sqlite3_open_v2(path.constData(), &opened, flags, nullptr);
@@ -111,7 +114,7 @@ DatabaseHandle OpenKeyed(const ConnectionSettings& settings, int flags, bool cac
     }
     // An existing file is brought to this program's schema, or refused when it is newer; this is
     // also where a wrong key or a foreign file shows, at the first read.
-    if (!(flags & SQLITE_OPEN_CREATE) && !ShopDatabase::BringUpToDate(db.get(), &error->code, &error->text))
+    if (upToDate && !ShopDatabase::BringUpToDate(db.get(), &error->code, &error->text))
         return nullptr;
     return db;
 }
@@ -139,7 +142,7 @@ public:
             return db;
         }
         // No create flag: a missing file is reported, never made empty.
-        return OpenKeyed(ParseConnectionString(connectionString), SQLITE_OPEN_READWRITE, true, error);
+        return OpenKeyed(ParseConnectionString(connectionString), SQLITE_OPEN_READWRITE, true, error, true);
     }
 
     // A connection that failed, or still holds a statement or a transaction, is closed instead.
@@ -246,7 +249,7 @@ DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error) 
 
 DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure) {
     EngineError error;
-    DatabaseHandle db = OpenKeyed(settings, SQLITE_OPEN_READWRITE, true, &error);
+    DatabaseHandle db = OpenKeyed(settings, SQLITE_OPEN_READWRITE, true, &error, true);
     if (!db)
         *failure = Describe(error);
     return db;

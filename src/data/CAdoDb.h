@@ -27,10 +27,11 @@ struct ConnectionSettings {
 ConnectionSettings ParseConnectionString(const QString& connectionString);
 
 // Opens an existing database file (never creates one), keyed and with a busy timeout, outside the
-// pool of idle connections, and brought up to date (ShopDatabase::BringUpToDate). Returns null
-// and sets *error to the engine's text on failure.
+// pool of idle connections, as it is: nothing of the file is read or written. Returns null and
+// sets *error to the engine's text on failure.
 DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error);
-// Same, but *failure is the failure as the shop reads it (DescribeEngineError).
+// The program's own connection to the shop, like the pool's: brought up to date first
+// (ShopDatabase::BringUpToDate); *failure is the failure as the shop reads it (DescribeEngineError).
 DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure);
 // Like OpenDatabase, but runs the passphrase's key derivation on every open instead of using the cached key.
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
