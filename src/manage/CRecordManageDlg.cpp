@@ -118,10 +118,7 @@ void CRecordManageDlg::OnClientInfo() {
         return;
     if (found == Lookup::Missing)
         return Tell(QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
-    CClientEditDlg editor(this);
-    editor.m_strID = QString::number(client.ID);
-    if (editor.DoModal() == IDOK)
-        ShowQuery();
+    EditRow<CClientEditDlg>(QString::number(client.ID));
 }
 
 void CRecordManageDlg::OnFilmInfo() {
@@ -134,10 +131,7 @@ void CRecordManageDlg::OnFilmInfo() {
         return;
     if (found == Lookup::Missing)
         return Tell(QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
-    CFilmEditDlg editor(this);
-    editor.m_strID = QString::number(film.ID);
-    if (editor.DoModal() == IDOK)
-        ShowQuery();
+    EditRow<CFilmEditDlg>(QString::number(film.ID));
 }
 
 void CRecordManageDlg::OnDelete() {
