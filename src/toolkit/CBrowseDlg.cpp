@@ -2,7 +2,7 @@
 
 #include "data/CAdodc.h"
 #include "toolkit/CDataGrid.h"
-#include "toolkit/QueryBusy.h"
+#include "toolkit/CQueryBusy.h"
 
 CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {
     new CQueryBusy(m_adodc); // a long search shows the busy cursor and Escape cancels it

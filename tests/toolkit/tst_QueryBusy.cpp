@@ -2,7 +2,7 @@
 #include "TestRegistry.h"
 
 #include "data/CAdodc.h"
-#include "toolkit/QueryBusy.h"
+#include "toolkit/CQueryBusy.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "toolkit/QueryBusy.h"
+#include "toolkit/CQueryBusy.h"
 
 #include "data/CAdodc.h"
 
