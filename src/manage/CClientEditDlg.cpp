@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CClientEditDlg.h"
@@ -78,7 +79,17 @@ void CClientEditDlg::OnOK() {
         return; // Enter on a disabled "确定" saves nothing
     if (m_strClientID.isEmpty())
         return Prompt(QStringLiteral("请填写必要信息!"));
+    // A rejected write keeps the form open, as typed, after the engine's message.
+    QString refusal;
+    if (Save(&refusal))
+        return EndDialog(IDOK);
+    if (!refusal.isEmpty())
+        Prompt(refusal);
+}
 
+// The number test and the write share one transaction, so two desks cannot both save one number;
+// a refusal is shown once the transaction has ended.
+bool CClientEditDlg::Save(QString* refusal) {
     CClientInfo client;
     client.ClientID = m_strClientID;
     client.PhoneNum = m_strPhoneNum;
@@ -88,17 +99,17 @@ void CClientEditDlg::OnOK() {
     client.Remark = m_strRemark;
 
     const bool adding = m_strID.isEmpty();
+    CTransaction saving;
     // An unchanged number is this client's own: the table is not asked. The engine compares
     // numbers without letter case, so another case of a taken number is taken too.
     if (adding || m_strClientID != m_strOldClientID) {
         const Lookup taken = CClientInfo().ExistsByClientId(m_strClientID);
         if (taken == Lookup::Failed)
-            return;
-        if (taken == Lookup::Found)
-            return Prompt(QStringLiteral("客户编号重复,请重新输入!"));
+            return false;
+        if (taken == Lookup::Found) {
+            *refusal = QStringLiteral("客户编号重复,请重新输入!");
+            return false;
+        }
     }
-    // A rejected write keeps the form open, as typed, after the engine's message.
-    if (!(adding ? client.Insert() : client.Update(m_key)))
-        return;
-    EndDialog(IDOK);
+    return (adding ? client.Insert() : client.Update(m_key)) && saving.Commit();
 }

@@ -36,6 +36,7 @@ protected:
 
 private:
     bool LoadClient();
+    bool Save(QString* refusal);
 
     std::unique_ptr<Ui::CClientEditDlg> m_ui;
     RowKey m_key = RowKey::FromText(QString()); // no key until an existing client is loaded

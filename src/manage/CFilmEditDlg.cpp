@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/FilmLists.h"
 #include "toolkit/DataExchange.h"
@@ -91,13 +92,17 @@ void CFilmEditDlg::OnOK() {
         return; // Enter on a disabled "确定" saves nothing
     if (m_strFilmID.isEmpty() || m_strFilmName.isEmpty())
         return Refuse(QStringLiteral("请填写必要信息!"));
-    if (!Save())
-        return;
-    EndDialog(IDOK);
+    QString refusal;
+    if (Save(&refusal))
+        return EndDialog(IDOK);
+    if (!refusal.isEmpty())
+        Refuse(refusal);
 }
 
-// False when the code is taken, or a read or the write failed (the engine's message shown).
-bool CFilmEditDlg::Save() {
+// The code test and the write share one transaction, so two desks cannot both save one code.
+// False when the code is taken (*refusal says so, shown once the transaction has ended), or a
+// read or the write failed (the engine's message shown).
+bool CFilmEditDlg::Save(QString* refusal) {
     CFilmInfo film;
     film.FilmID = m_strFilmID;
     film.FilmName = m_strFilmName;
@@ -110,15 +115,16 @@ bool CFilmEditDlg::Save() {
     film.Remark = m_strRemark;
 
     const bool newFilm = m_strID.isEmpty();
+    CTransaction saving;
     // A film keeping its own code is not tested against itself.
     if (newFilm || m_strFilmID != m_strOldID) {
         const Lookup taken = CFilmInfo().ExistsByFilmId(m_strFilmID);
         if (taken == Lookup::Failed)
             return false;
         if (taken == Lookup::Found) {
-            Refuse(QStringLiteral("影片编号重复,请重新输入!"));
+            *refusal = QStringLiteral("影片编号重复,请重新输入!");
             return false;
         }
     }
-    return newFilm ? film.Insert() : film.Update(m_key);
+    return (newFilm ? film.Insert() : film.Update(m_key)) && saving.Commit();
 }

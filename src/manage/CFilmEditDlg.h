@@ -39,7 +39,7 @@ protected:
 
 private:
     bool LoadFilm();
-    bool Save();
+    bool Save(QString* refusal);
 
     RowKey m_key = RowKey::FromText(QString()); // m_strID, parsed once when the form opens
     std::unique_ptr<Ui::CFilmEditDlg> m_ui;
