@@ -51,3 +51,25 @@ QString Gbk::FirstUnencodable(const QString& text) {
     });
     return found;
 }
+
+int Gbk::EncodableBytes(const QString& text) {
+    int total = 0;
+    ForEachCharacter(text, [&](const QString&, int bytes) {
+        total += qMax(bytes, 0);
+        return true;
+    });
+    return total;
+}
+
+QString Gbk::KeepWithin(const QString& text, int maxBytes) {
+    QString kept;
+    int used = 0;
+    ForEachCharacter(text, [&](const QString& ch, int bytes) {
+        if (bytes < 0 || used + bytes <= maxBytes) {
+            used += qMax(bytes, 0);
+            kept += ch;
+        }
+        return true;
+    });
+    return kept;
+}

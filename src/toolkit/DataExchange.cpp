@@ -12,9 +12,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTextDocument>
 #include <QValidator>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace {
 bool Fits(const QString& text, int maxBytes) {
@@ -45,28 +48,54 @@ void LimitTyping(QLineEdit* edit, int maxBytes) {
         edit->setValidator(new GbkLimitValidator(edit, maxBytes));
 }
 
-// Plain-text edits have no validator: trim what was typed beyond the limit as it comes.
+// Plain-text edits have no validator: what was just typed or pasted beyond the limit is dropped
+// as it comes, by whole characters (a surrogate pair, a Chinese character's two bytes). A
+// character GBK cannot hold counts for nothing here and stays, so that 确定 names it rather than
+// it vanishing or being cut in two. Text already too long (filled from the database) can still
+// be shortened.
 void LimitTyping(QPlainTextEdit* edit, int maxBytes) {
     if (edit->property("vorixMaxBytes").toInt() == maxBytes)
         return;
     edit->setProperty("vorixMaxBytes", maxBytes);
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maxBytes] {
-        QString text = edit->toPlainText();
-        if (Fits(text, maxBytes))
+    // The text before and after each change of the document, filled or typed: what differs
+    // between them is what was just typed. (The document's own change range may span the block.)
+    struct Texts {
+        QString before;
+        QString now;
+    };
+    auto texts = std::make_shared<Texts>(Texts{QString(), edit->toPlainText()});
+    QTextDocument* document = edit->document();
+    QObject::connect(document, &QTextDocument::contentsChange, edit, [texts, document] {
+        texts->before = std::exchange(texts->now, document->toPlainText());
+    });
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maxBytes, texts] {
+        const QString text = edit->toPlainText();
+        if (maxBytes <= 0 || Gbk::EncodableBytes(text) <= maxBytes)
             return;
-        const int cursor = edit->textCursor().position();
-        QString kept;
-        for (const QChar ch : text) { // keeps whole surrogate pairs only when both fit
-            if (!Fits(kept + ch, maxBytes) && !ch.isHighSurrogate())
-                continue;
-            kept += ch;
-        }
-        if (!kept.isEmpty() && kept.back().isHighSurrogate())
-            kept.chop(1);
+        const QString& before = texts->before;
+        const qsizetype shorter = qMin(before.size(), text.size());
+        qsizetype begin = 0;
+        while (begin < shorter && before.at(begin) == text.at(begin))
+            ++begin;
+        qsizetype kept = 0; // characters at the end that were there before
+        while (kept < shorter - begin &&
+               before.at(before.size() - 1 - kept) == text.at(text.size() - 1 - kept))
+            ++kept;
+        qsizetype end = text.size() - kept;
+        if (begin > 0 && text.at(begin).isLowSurrogate())
+            --begin;
+        if (end < text.size() && text.at(end).isLowSurrogate())
+            ++end;
+        const QString inserted = text.mid(begin, end - begin);
+        const QString fitting =
+            Gbk::KeepWithin(inserted, maxBytes - Gbk::EncodableBytes(text.left(begin) + text.mid(end)));
+        if (fitting == inserted)
+            return;
         const QSignalBlocker block(edit);
-        edit->setPlainText(kept);
         QTextCursor c = edit->textCursor();
-        c.setPosition(qMin<int>(cursor, int(kept.size())));
+        c.setPosition(int(begin));
+        c.setPosition(int(end), QTextCursor::KeepAnchor);
+        c.insertText(fitting);
         edit->setTextCursor(c);
     });
 }

@@ -51,6 +51,9 @@ struct Editor {
         Field(field)->clear();
         Field(field)->setText(text); // as pasted: the exchange, not typing, must refuse it
     }
+    QString Text(const QString& field) {
+        return field == QLatin1String("remarkEdit") ? f().remarkEdit->toPlainText() : Field(field)->text();
+    }
     QStringList Shown() {
         return {f().clientEdit->text(),   f().phoneEdit->text(),   f().dateEdit->date().toString(Qt::ISODate),
                 f().foregiftEdit->text(), f().balanceEdit->text(), f().remarkEdit->toPlainText()};
@@ -129,6 +132,10 @@ private slots:
             << tooLong;
         QTest::newRow("phone before balance") << Texts({"phoneEdit", "1😀", "balanceEdit", "x"})
                                               << CDataExchange::UnencodablePrompt(QStringLiteral("😀"));
+        QTest::newRow("remark with emoji")
+            << Texts({"remarkEdit", "b😀c"}) << CDataExchange::UnencodablePrompt(QStringLiteral("😀"));
+        QTest::newRow("remark ending in emoji")
+            << Texts({"remarkEdit", "bc😀"}) << CDataExchange::UnencodablePrompt(QStringLiteral("😀"));
     }
     void badFieldsRefusedInExchangeOrder() {
         QFETCH(QStringList, fieldsAndTexts);
@@ -144,7 +151,7 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList{prompt});
         QVERIFY(!e.dlg.IsEnded());
         QCOMPARE(QApplication::focusWidget()->objectName(), fieldsAndTexts[0]);
-        QCOMPARE(e.Field(fieldsAndTexts[0])->text(), fieldsAndTexts[1]);
+        QCOMPARE(e.Text(fieldsAndTexts[0]), fieldsAndTexts[1]);
         QCOMPARE(ClientShop::Rows(), before);
     }
 

@@ -244,6 +244,23 @@ private slots:
         QCOMPARE(e.f().degreeEdit->text(), QStringLiteral("13"));
     }
 
+    // Typed into the remark, a character GBK cannot hold is named at 确定, not stored as "?".
+    void remarkWithCharacterGbkCannotHoldIsRefused() {
+        FilmShop shop;
+        Edit e;
+        QVERIFY(QTest::qWaitForWindowActive(&e.dlg));
+        e.f().filmIdEdit->setText(QStringLiteral("N1"));
+        e.f().filmNameEdit->setText(QStringLiteral("片"));
+        for (const QString& typed : {QStringLiteral("b"), QStringLiteral("😀"), QStringLiteral("c")})
+            TypeText(e.f().remarkEdit, typed);
+        QCOMPARE(e.f().remarkEdit->toPlainText(), QStringLiteral("b😀c"));
+        e.Press();
+        QCOMPARE(shop.boxes.Texts(), QStringList{CDataExchange::UnencodablePrompt(QStringLiteral("😀"))});
+        QVERIFY(!e.dlg.IsEnded());
+        QCOMPARE(QApplication::focusWidget(), e.f().remarkEdit);
+        QCOMPARE(Films(), 2);
+    }
+
     void codeAndTitleAreRequired_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("title");

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -33,6 +34,17 @@ protected:
         dx.Real(price, m_fPrice, 0, 9999);
         dx.Int(count, m_nCount, 0, 9999);
     }
+};
+
+// A form with a 10-byte note of several lines.
+class NoteDlg : public CDialog {
+public:
+    NoteDlg() { (new QVBoxLayout(this))->addWidget(note); }
+    QPlainTextEdit* note = new QPlainTextEdit(this);
+    QString m_strNote;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override { dx.Text(note, m_strNote, 10); }
 };
 } // namespace
 
@@ -203,6 +215,75 @@ private slots:
         QCOMPARE(dlg.name->text(), QString());
         TypeText(dlg.name, QStringLiteral("好"));
         QCOMPARE(dlg.name->text(), QStringLiteral("好"));
+    }
+
+    // Typing past the limit of a note drops whole characters only; a character GBK cannot hold
+    // stays where it was typed, and reading the form names it.
+    void noteTypingKeepsWholeCharacters_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("prompt");
+        const QString emoji = QStringLiteral("😀");
+        const QString unencodable = CDataExchange::UnencodablePrompt(emoji);
+        const QString tenA(10, QLatin1Char('a'));
+        const QString nineA(9, QLatin1Char('a'));
+        QTest::newRow("emoji inside") << Texts({"b", "😀", "c"}) << QStringLiteral("b😀c") << unencodable;
+        QTest::newRow("emoji last") << Texts({"bc", "😀"}) << QStringLiteral("bc😀") << unencodable;
+        QTest::newRow("emoji past the limit") << QStringList{tenA, emoji} << tenA + emoji << unencodable;
+        QTest::newRow("Chinese on the last byte")
+            << QStringList{nineA, QStringLiteral("影")} << nineA << QString();
+        QTest::newRow("Chinese full")
+            << Texts({"影影影影影", "x", "影"}) << QStringLiteral("影影影影影") << QString();
+        QTest::newRow("pasted past the limit")
+            << Texts({"影影影影a影b"}) << QStringLiteral("影影影影ab") << QString();
+    }
+    void noteTypingKeepsWholeCharacters() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, prompt);
+        BoxRecorder boxes;
+        NoteDlg dlg;
+        dlg.UpdateData(false);
+        for (const QString& text : typed)
+            TypeText(dlg.note, text);
+        QCOMPARE(dlg.note->toPlainText(), shown);
+        QCOMPARE(dlg.UpdateData(true), prompt.isEmpty());
+        QCOMPARE(boxes.Texts(), prompt.isEmpty() ? QStringList() : QStringList{prompt});
+        QCOMPARE(dlg.m_strNote, prompt.isEmpty() ? shown : QString());
+    }
+
+    // Typing in the middle of a full note drops what was typed, not the note's end.
+    void noteTypingInTheMiddleDropsWhatWasTyped() {
+        NoteDlg dlg;
+        dlg.UpdateData(false);
+        TypeText(dlg.note, QStringLiteral("ab😀cdefghij"));
+        QTextCursor c = dlg.note->textCursor();
+        c.setPosition(4); // after the emoji
+        dlg.note->setTextCursor(c);
+        TypeText(dlg.note, QStringLiteral("影"));
+        QCOMPARE(dlg.note->toPlainText(), QStringLiteral("ab😀cdefghij"));
+        QCOMPARE(dlg.note->textCursor().position(), 4);
+        c.movePosition(QTextCursor::End);
+        c.deletePreviousChar();
+        c.deletePreviousChar();
+        c.setPosition(4);
+        dlg.note->setTextCursor(c);
+        TypeText(dlg.note, QStringLiteral("影影"));
+        QCOMPARE(dlg.note->toPlainText(), QStringLiteral("ab😀影cdefgh"));
+        QCOMPARE(dlg.note->textCursor().position(), 5);
+    }
+
+    void overlongStoredNoteCanBeShortened() {
+        NoteDlg dlg;
+        dlg.m_strNote = QString(12, QLatin1Char('a'));
+        dlg.UpdateData(false);
+        QTextCursor c = dlg.note->textCursor();
+        c.movePosition(QTextCursor::End);
+        dlg.note->setTextCursor(c);
+        TypeText(dlg.note, QStringLiteral("b"));
+        QCOMPARE(dlg.note->toPlainText(), QString(12, QLatin1Char('a')));
+        QTest::keyClick(dlg.note, Qt::Key_Backspace);
+        QCOMPARE(dlg.note->toPlainText(), QString(11, QLatin1Char('a')));
     }
 
     void overlongStoredTextCanBeShortened() {
