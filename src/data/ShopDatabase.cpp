@@ -44,6 +44,25 @@ struct Step {
         sqlite3_finalize(stmt);
         return version;
     }
+    // An empty file, or one of another program under the same key, holds none of the shop's tables:
+    // it is refused as the engine refuses a foreign file, rather than failing half-way through an
+    // upgrade in the engine's words.
+    bool HoldsTheShop() const {
+        sqlite3_stmt* stmt = nullptr;
+        int tables = -1;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM sqlite_master WHERE type='table' AND "
+                               "name IN ('Client','Film','Operator','Record','Setting')",
+                               -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            tables = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        if (tables == 5)
+            return true;
+        *code = SQLITE_NOTADB;
+        *text = QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB));
+        return false;
+    }
     bool RefuseNewer(int version) const {
         *code = SQLITE_ERROR;
         *text = QStringLiteral("数据库文件 cddata.mdb 是更新版本的程序写的(数据库版本 %1,本程序只认识到版本 "
@@ -68,7 +87,7 @@ bool ShopDatabase::BringUpToDate(sqlite3* db, int* errorCode, QString* errorText
     if (!step.Run("BEGIN IMMEDIATE"))
         return false;
     version = step.Version();
-    bool ok = version >= 0 && (version <= kSchemaVersion || step.RefuseNewer(version));
+    bool ok = version >= 0 && (version <= kSchemaVersion || step.RefuseNewer(version)) && step.HoldsTheShop();
     for (int from = version; ok && from < kSchemaVersion; ++from)
         ok = step.Run(kUpgrades[from]);
     if (ok && version < kSchemaVersion)

@@ -4,6 +4,7 @@
 #include "data/CAdoDb.h"
 #include "data/SqlText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <sqlite3.h>
@@ -123,11 +124,17 @@ private slots:
 
     void foreignFilesAreReported_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("text") << QByteArray(4096, 'x');
-        QTest::newRow("plain database") << QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0');
+        QTest::addColumn<QByteArray>("engineText");
+        const QByteArray encrypted("file is encrypted or is not a database");
+        QTest::newRow("text") << QByteArray(4096, 'x') << encrypted;
+        QTest::newRow("plain database")
+            << QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0') << encrypted;
+        QTest::newRow("empty") << QByteArray() << encrypted;
     }
+    // Each is refused in the sentence of a foreign file, and left exactly as it was.
     void foreignFilesAreReported() {
         QFETCH(QByteArray, content);
+        QFETCH(QByteArray, engineText);
         TempShop shop;
         QFile file(shop.DatabasePath());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -137,7 +144,10 @@ private slots:
         CAdoDb db;
         QVERIFY(db.Query(QStringLiteral("SELECT * FROM Operator")).IsEOF());
         QCOMPARE(boxes.Texts().size(), 1);
-        ExpectDescribed(boxes.Texts().first(), "数据库文件已损坏", "file is encrypted or is not a database");
+        ExpectDescribed(boxes.Texts().first(), "数据库文件已损坏", engineText.constData());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+        QCOMPARE(QDir(shop.Dir()).entryList(QDir::Files), QStringList{QStringLiteral("cddata.mdb")});
     }
 
     void fileOpensWithThePassphraseToo() {
