@@ -49,6 +49,9 @@ void CLoginDlg::OnOK() {
     }
     if (m_strPassword != op.OptPwd) {
         MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
+        // The next typing replaces the wrong password rather than adding to it.
+        m_ui->passwordEdit->setFocus();
+        m_ui->passwordEdit->selectAll();
         return;
     }
     Session::Current().m_strUserName = op.OptName;

@@ -77,7 +77,7 @@ void COperatorManageDlg::OnDelete() {
     if (op.OptName == QStringLiteral("Admin"))
         return Prompt(QStringLiteral("不能删除系统默认管理员!"));
     if (MessageBox(QStringLiteral("是否删除用户: ") + name, QStringLiteral("请确定"), MsgIcon::Question,
-                   MsgButtons::YesNo) != IDYES)
+                   MsgButtons::YesNo, IDNO) != IDYES) // Enter keeps the operator
         return;
     // A failed delete has shown the engine's message; the list is read again all the same.
     op.DeleteById(key);

@@ -31,7 +31,8 @@ void CCleanupDlg::OnOK() {
         return;
     }
     if (MessageBox(QStringLiteral("是否清理,清理后数据将不可恢复,建议清理前备份数据库?"),
-                   QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo) != IDYES)
+                   QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo,
+                   IDNO) != IDYES) // Enter keeps them
         return;
     // Two statements: a monthly purge that succeeded stays done. After a failure, which the data
     // layer has shown, nothing more is deleted and the dialog stays open.

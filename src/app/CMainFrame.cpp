@@ -148,6 +148,9 @@ void CMainFrame::BuildStatusBar(int screenWidth) {
 }
 
 void CMainFrame::ShowLogin() {
+    // No operator is named while the login box waits, after 注销 too.
+    m_wndUserPane->clear();
+    m_wndUserPane->repaint();
     CLoginDlg login;
     if (login.DoModal() != IDOK)
         QMetaObject::invokeMethod(

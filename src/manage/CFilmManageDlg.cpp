@@ -1,7 +1,9 @@
 #include "manage/CFilmManageDlg.h"
 
 #include "access/Session.h"
+#include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
+#include "data/CRentInfo.h"
 #include "data/FilmLists.h"
 #include "data/RowKey.h"
 #include "data/SqlText.h"
@@ -25,8 +27,9 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     m_ui->genreCombo->addItems(Films::GenreFilter());
     m_ui->regionCombo->addItems(Films::RegionFilter());
     BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
-    connect(m_ui->genreCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->regionCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
+    // A pick applies its filter even when it is the one shown: it brings the list back after a search.
+    connect(m_ui->genreCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
+    connect(m_ui->regionCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
     connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
     connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
     connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
@@ -111,6 +114,28 @@ void CFilmManageDlg::OnModify() {
 void CFilmManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
         return;
-    CFilmInfo().DeleteById(RowKey::FromText(CurrentText(0)));
+    QString refusal;
+    DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
+    if (!refusal.isEmpty())
+        MessageBox(refusal, QStringLiteral("提示"), MsgIcon::Warning);
     ShowQuery();
+}
+
+// A film that is out is kept: its open rental would be left without a film, never to be returned.
+// The film is read, tested and deleted in one transaction, so that no desk lends it in between;
+// a refusal is shown once the transaction has ended.
+bool CFilmManageDlg::DeleteFilm(RowKey key, QString* refusal) {
+    CTransaction deleting;
+    CFilmInfo film;
+    const Lookup found = film.LoadById(key);
+    if (found != Lookup::Found)
+        return found == Lookup::Missing; // another desk deleted it already
+    const Lookup out = CRentInfo().ExistsOpenByFilmId(film.FilmID);
+    if (out == Lookup::Failed)
+        return false;
+    if (out == Lookup::Found) {
+        *refusal = QStringLiteral("影片“%1”已租出,尚未归还,不能删除。请先归还此片。").arg(film.FilmID);
+        return false;
+    }
+    return film.DeleteById(key) && deleting.Commit();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "data/RowKey.h"
 #include "toolkit/CBrowseDlg.h"
 
 #include <memory>
@@ -31,5 +32,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    bool DeleteFilm(RowKey key, QString* refusal);
+
     std::unique_ptr<Ui::CFilmManageDlg> m_ui;
 };

@@ -33,7 +33,8 @@ CRecordManageDlg::CRecordManageDlg(QWidget* parent)
     : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CRecordManageDlg>()) {
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 40, 80, 20, 20, 45, 45, 50});
-    connect(m_ui->filterCombo, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeFilter(); });
+    // A pick applies its filter even when it is the one shown: it brings the list back after a search.
+    connect(m_ui->filterCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
     connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
     connect(m_ui->clientButton, &QPushButton::clicked, this, [this] { OnClientInfo(); });
     connect(m_ui->filmButton, &QPushButton::clicked, this, [this] { OnFilmInfo(); });

@@ -32,6 +32,8 @@ QString CBrowseDlg::CurrentText(int column) const {
     return m_grid->GetCellText(column);
 }
 
+// Every question asked here destroys data: Enter answers 否.
 bool CBrowseDlg::Confirm(const QString& question) {
-    return MessageBox(question, QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo) == IDYES;
+    return MessageBox(question, QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo, IDNO) ==
+           IDYES;
 }

@@ -110,6 +110,23 @@ private slots:
         QCOMPARE(login.dlg.Form()->passwordEdit->text(), password);
     }
 
+    // After a wrong password the next typing replaces it: the retry is the new password alone.
+    void wrongPasswordIsReplacedByTheNextTyping() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Login login;
+        QVERIFY(QTest::qWaitForWindowActive(&login.dlg));
+        login.Type(QStringLiteral("Admin"), QStringLiteral("admni"));
+        login.Press();
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("密码验证失败!")});
+        QCOMPARE(QApplication::focusWidget(), login.dlg.Form()->passwordEdit);
+        QTest::keyClicks(login.dlg.Form()->passwordEdit, QStringLiteral("admin"));
+        QCOMPARE(login.dlg.Form()->passwordEdit->text(), QStringLiteral("admin"));
+        login.Press();
+        QVERIFY(login.dlg.IsEnded());
+        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin"));
+    }
+
     void nameInOtherCaseFindsTheStoredName() {
         TempShop shop;
         BoxRecorder boxes;

@@ -408,6 +408,7 @@ private slots:
         QCOMPARE(box.caption, QStringLiteral("请确定"));
         QCOMPARE(box.icon, MsgIcon::Question);
         QCOMPARE(box.buttons, MsgButtons::YesNo);
+        QCOMPARE(box.defaultButton, IDNO); // Enter keeps the operator
         QCOMPARE(Listed(dlg), Texts({"Admin"}));
     }
 

@@ -101,6 +101,7 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), (QStringList{kConfirm, QStringLiteral("清理完成!")}));
         QCOMPARE(shop.boxes.Boxes().at(0).caption, QStringLiteral("请确认"));
         QCOMPARE(shop.boxes.Boxes().at(0).buttons, MsgButtons::YesNo);
+        QCOMPARE(shop.boxes.Boxes().at(0).defaultButton, IDNO); // Enter keeps the rentals
         QCOMPARE(shop.boxes.Boxes().at(1).caption, QStringLiteral("完成"));
         QCOMPARE(shop.boxes.Boxes().at(1).icon, MsgIcon::Information);
         QVERIFY(c.dlg.IsEnded());

@@ -125,6 +125,25 @@ bool Db::Exec(const QString& sql) {
     return db.Execute(sql);
 }
 
+void Pick(QComboBox* combo, const QString& text) {
+    const int index = combo->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void DoubleClickRow(QTableView* grid, int row) {
+    int column = 0;
+    while (grid->isColumnHidden(column))
+        ++column;
+    const QModelIndex cell = grid->model()->index(row, column);
+    grid->scrollTo(cell);
+    // The first click of the two presses the row; the double click then lands on the pressed row.
+    const QPoint at = grid->visualRect(cell).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
 void TypeText(QWidget* widget, const QString& text) {
     widget->setFocus();
     bool ascii = true;

@@ -4,9 +4,11 @@
 #include "base/Prompter.h"
 #include "toolkit/CDialog.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QList>
 #include <QStringList>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -85,6 +87,12 @@ QString Value(const QString& sql);   // the column named v of the first row, as 
 int Count(const QString& fromWhere); // SELECT COUNT(*) FROM ...
 bool Exec(const QString& sql);
 } // namespace Db
+
+// Picks a combo box's item as a user would: the pick is announced even when the item is shown.
+void Pick(QComboBox* combo, const QString& text);
+
+// Double-clicks a row of a shown grid, on its first visible column.
+void DoubleClickRow(QTableView* grid, int row);
 
 // Types text into a widget as a user would, Chinese included.
 void TypeText(QWidget* widget, const QString& text);

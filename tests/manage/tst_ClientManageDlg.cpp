@@ -132,6 +132,8 @@ private slots:
         const QStringList questions = Texts({"是否删除当前客户?", "该客户所有租借记录将一并删除,是否继续?"});
         QCOMPARE(shop.boxes.Texts(), questions.mid(0, answers.size()));
         QCOMPARE(shop.boxes.Boxes().first().caption, QStringLiteral("请确认"));
+        for (const MessageRequest& box : shop.boxes.Boxes())
+            QCOMPARE(box.defaultButton, IDNO); // Enter keeps the client
         QCOMPARE(Db::Count(QStringLiteral("Client")), deleted ? 2 : 3);
         QCOMPARE(Db::Count(QStringLiteral("Record WHERE ClientID='C2'")), deleted ? 0 : 2);
         QCOMPARE(Db::Count(QStringLiteral("Record")), deleted ? 1 : 3); // C1's rental stays
@@ -139,6 +141,33 @@ private slots:
         QCOMPARE(CRentInfo().ExistsOpenByFilmId(QStringLiteral("F1")),
                  deleted ? Lookup::Missing : Lookup::Found);
         QCOMPARE(ShownNumbers(dlg), deleted ? QStringList() : Texts({"C2"}));
+    }
+
+    // A double click opens the clicked client as 修改 does, for those who may change clients.
+    void doubleClickOpensTheClientWhereChangeIsAllowed_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("administrator") << "管理员" << true;
+        QTest::newRow("operator") << "操作员" << false;
+    }
+    void doubleClickOpensTheClientWhereChangeIsAllowed() {
+        QFETCH(QString, type);
+        QFETCH(bool, opens);
+        ClientShop shop(type);
+        CClientManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QStringList opened;
+        {
+            ModalScript editor([&](CDialog& dialog) {
+                opened << static_cast<CClientEditDlg&>(dialog).Form()->clientEdit->text();
+                dialog.OnCancel();
+            });
+            DoubleClickRow(dlg.Form()->grid, 1);
+        }
+        QCOMPARE(opened, opens ? Texts({"C2"}) : QStringList());
+        QCOMPARE(shop.boxes.Texts(), QStringList());
     }
 
     void aFailedClientDeleteKeepsTheRentals() {

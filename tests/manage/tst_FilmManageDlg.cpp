@@ -116,11 +116,32 @@ private slots:
         FilmShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->regionCombo->setCurrentText(QStringLiteral("欧美"));
-        dlg.Form()->genreCombo->setCurrentText(genre);
-        dlg.Form()->regionCombo->setCurrentText(region);
+        Pick(dlg.Form()->regionCombo, QStringLiteral("欧美"));
+        Pick(dlg.Form()->genreCombo, genre);
+        Pick(dlg.Form()->regionCombo, region);
         QVERIFY2(dlg.m_strQuery.endsWith(QStringLiteral("Remark AS 备注 ") + tail),
                  qPrintable(dlg.m_strQuery));
+        QCOMPARE(ShownCodes(dlg), codes);
+    }
+
+    // A clerk picks the filter that is shown to bring its list back after a search.
+    void pickingTheShownFilterAgainAppliesIt_data() {
+        QTest::addColumn<QString>("genre");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("all films") << "所有影片" << Texts({"F5", "F4", "F3", "F2", "F1"});
+        QTest::newRow("one genre") << "动作片" << Texts({"F3", "F1"});
+    }
+    void pickingTheShownFilterAgainAppliesIt() {
+        QFETCH(QString, genre);
+        QFETCH(QStringList, codes);
+        FilmShop films;
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        Pick(dlg.Form()->genreCombo, genre);
+        dlg.Form()->searchEdit->setText(QStringLiteral("F2"));
+        dlg.Form()->searchButton->click();
+        QCOMPARE(ShownCodes(dlg), Texts({"F2"}));
+        Pick(dlg.Form()->genreCombo, genre);
         QCOMPARE(ShownCodes(dlg), codes);
     }
 
@@ -147,7 +168,7 @@ private slots:
         FilmShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->genreCombo->setCurrentText(QStringLiteral("爱情片")); // plays no part in a search
+        Pick(dlg.Form()->genreCombo, QStringLiteral("爱情片")); // plays no part in a search
         QRadioButton* kinds[] = {dlg.Form()->codeRadio, dlg.Form()->titleRadio, dlg.Form()->actorRadio};
         kinds[kind]->setChecked(true);
         dlg.Form()->searchEdit->setText(text);
@@ -179,15 +200,55 @@ private slots:
         dlg.Form()->deleteButton->click(); // the current row is the newest film
         QCOMPARE(films.boxes.Texts(), Texts({"是否删除当前记录?", "是否删除当前记录?"}));
         QCOMPARE(films.boxes.Boxes().at(0).caption, QStringLiteral("请确认"));
+        QCOMPARE(films.boxes.Boxes().at(0).defaultButton, IDNO); // Enter keeps the film
         QCOMPARE(Db::Count(QStringLiteral("Film WHERE FilmID='F5'")), 0);
         QCOMPARE(ShownCodes(dlg), Texts({"F4", "F3", "F2", "F1"}));
+    }
+
+    // A film that is out keeps its row, or its rental could never be returned; once it is back
+    // it may go. Its code's other letter case is the same film to the engine.
+    void aFilmThatIsOutIsNotDeleted_data() {
+        QTest::addColumn<QString>("rented");
+        QTest::addColumn<QString>("returned");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("out") << "F5"
+                             << "" << false;
+        QTest::newRow("out, other case") << "f5"
+                                         << "" << false;
+        QTest::newRow("returned") << "F5"
+                                  << "2026-01-03" << true;
+        QTest::newRow("another film out") << "F4"
+                                          << "" << true;
+    }
+    void aFilmThatIsOutIsNotDeleted() {
+        QFETCH(QString, rented);
+        QFETCH(QString, returned);
+        QFETCH(bool, deleted);
+        FilmShop films;
+        QVERIFY(
+            Db::Exec(QStringLiteral("INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,"
+                                    "OptUser) VALUES('C1','%1','月租',0,'2026-01-02','%2','Admin')")
+                         .arg(rented, returned)));
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        films.boxes.Answer(IDYES);
+        dlg.Form()->deleteButton->click(); // the current row: F5
+        QCOMPARE(Db::Count(QStringLiteral("Film WHERE FilmID='F5'")), deleted ? 0 : 1);
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 1);
+        QStringList expected = Texts({"是否删除当前记录?"});
+        if (!deleted) {
+            expected << QStringLiteral("影片“F5”已租出,尚未归还,不能删除。请先归还此片。");
+            QCOMPARE(films.boxes.Boxes().at(1).icon, MsgIcon::Warning);
+        }
+        QCOMPARE(films.boxes.Texts(), expected);
+        QCOMPARE(ShownCodes(dlg).size(), deleted ? 4 : 5);
     }
 
     void editorWritesWhileTheGridIsOpenAndTheFilterStays() {
         FilmShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->regionCombo->setCurrentText(QStringLiteral("大陆"));
+        Pick(dlg.Form()->regionCombo, QStringLiteral("大陆"));
         QVERIFY(dlg.DataControl()->canFetchMore(QModelIndex()) || dlg.DataControl()->rowCount() > 0);
         {
             ModalScript editor(FillEditor(QStringLiteral("F6"), QStringLiteral("新片")));
@@ -205,6 +266,33 @@ private slots:
         QCOMPARE(ShownCodes(dlg), Texts({"F7", "F4", "F1"}));
     }
 
+    // A double click opens the clicked film as 修改 does, for those who may change films.
+    void doubleClickOpensTheFilmWhereChangeIsAllowed_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("administrator") << "管理员" << true;
+        QTest::newRow("operator") << "操作员" << false;
+    }
+    void doubleClickOpensTheFilmWhereChangeIsAllowed() {
+        QFETCH(QString, type);
+        QFETCH(bool, opens);
+        FilmShop films(type);
+        CFilmManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QStringList opened;
+        {
+            ModalScript editor([&](CDialog& dialog) {
+                opened << static_cast<CFilmEditDlg&>(dialog).Form()->filmIdEdit->text();
+                dialog.OnCancel();
+            });
+            DoubleClickRow(dlg.Form()->grid, 1);
+        }
+        QCOMPARE(opened, opens ? Texts({"F4"}) : QStringList());
+        QCOMPARE(films.boxes.Texts(), QStringList());
+    }
+
     void anOperatorOnlyBrowses() {
         FilmShop films(QStringLiteral("操作员"));
         CFilmManageDlg dlg;
@@ -212,7 +300,7 @@ private slots:
         QVERIFY(!dlg.Form()->addButton->isEnabled());
         QVERIFY(!dlg.Form()->modifyButton->isEnabled());
         QVERIFY(!dlg.Form()->deleteButton->isEnabled());
-        dlg.Form()->genreCombo->setCurrentText(QStringLiteral("爱情片"));
+        Pick(dlg.Form()->genreCombo, QStringLiteral("爱情片"));
         QCOMPARE(ShownCodes(dlg), Texts({"F2"}));
         dlg.Form()->searchEdit->setText(QStringLiteral("F1"));
         dlg.Form()->searchButton->click();

@@ -120,10 +120,22 @@ private slots:
         RentalShop rentals;
         CRecordManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->filterCombo->setCurrentText(QStringLiteral("零租记录"));
-        dlg.Form()->filterCombo->setCurrentText(filter);
+        Pick(dlg.Form()->filterCombo, QStringLiteral("零租记录"));
+        Pick(dlg.Form()->filterCombo, filter);
         QCOMPARE(dlg.m_strQuery, kHead + tail);
         QCOMPARE(Shown(dlg), ids);
+    }
+
+    // A clerk picks the filter that is shown to bring the whole list back after a search.
+    void pickingTheShownFilterAgainAppliesIt() {
+        RentalShop rentals;
+        CRecordManageDlg dlg;
+        QVERIFY(dlg.OnInitDialog());
+        Search(dlg, dlg.Form()->filmIdRadio, QStringLiteral("F3"));
+        QCOMPARE(Shown(dlg), Texts({"3"}));
+        Pick(dlg.Form()->filterCombo, QStringLiteral("所有记录"));
+        QCOMPARE(dlg.m_strQuery, kHead + QStringLiteral(" ORDER BY r.ID DESC"));
+        QCOMPARE(Shown(dlg), Texts({"6", "4", "3", "2", "1"}));
     }
 
     void searchesMatchTheTextAsTyped_data() {
@@ -170,7 +182,7 @@ private slots:
         RentalShop rentals;
         CRecordManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->filterCombo->setCurrentText(QStringLiteral("月租记录")); // plays no part in a search
+        Pick(dlg.Form()->filterCombo, QStringLiteral("月租记录")); // plays no part in a search
         QRadioButton* kinds[] = {dlg.Form()->clientRadio, dlg.Form()->filmIdRadio, dlg.Form()->filmNameRadio,
                                  dlg.Form()->dateRadio};
         Search(dlg, kind < 0 ? nullptr : kinds[kind], text);
@@ -185,7 +197,7 @@ private slots:
         RentalShop rentals;
         CRecordManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->filterCombo->setCurrentText(QStringLiteral("零租记录"));
+        Pick(dlg.Form()->filterCombo, QStringLiteral("零租记录"));
         Search(dlg, dlg.Form()->filmIdRadio, QStringLiteral("F1"));
         Select(dlg, "1");
         const QString search = dlg.m_strQuery;
@@ -260,7 +272,7 @@ private slots:
         RentalShop rentals;
         CRecordManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        dlg.Form()->filterCombo->setCurrentText(QStringLiteral("未还记录"));
+        Pick(dlg.Form()->filterCombo, QStringLiteral("未还记录"));
         rentals.boxes.Answer(IDNO);
         dlg.Form()->deleteButton->click();
         QCOMPARE(Db::Count(QStringLiteral("Record")), 6);
@@ -269,6 +281,7 @@ private slots:
         QCOMPARE(rentals.boxes.Texts(), Texts({"是否删除当前记录?", "是否删除当前记录?"}));
         QCOMPARE(rentals.boxes.Boxes().at(0).caption, QStringLiteral("请确认"));
         QCOMPARE(rentals.boxes.Boxes().at(0).buttons, MsgButtons::YesNo);
+        QCOMPARE(rentals.boxes.Boxes().at(0).defaultButton, IDNO); // Enter keeps the rental
         QCOMPARE(Db::Count(QStringLiteral("Record WHERE ID=4")), 0);
         QCOMPARE(Db::Count(QStringLiteral("Film WHERE FilmID='F1'")), 1);
         QCOMPARE(Shown(dlg), Texts({"3"}));
