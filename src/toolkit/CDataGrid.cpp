@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QStyle>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,8 +20,13 @@ CDataGrid::CDataGrid(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setStretchLastSection(true); // the last column takes the room left
     horizontalHeader()->installEventFilter(this);
+    // The last column takes the room left, but never less than its own width: Qt's stretching keeps
+    // a stretched width after the grid narrows, which would hide columns behind an empty one.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != LastVisibleColumn())
+            FillWithLastColumn();
+    });
 }
 
 void CDataGrid::SetDataSource(CAdodc* adodc) {
@@ -59,6 +65,28 @@ int CDataGrid::FirstVisibleColumn() const {
     return column;
 }
 
+int CDataGrid::LastVisibleColumn() const {
+    const QHeaderView* header = horizontalHeader();
+    for (int visual = header->count() - 1; visual >= 0; --visual) {
+        const int column = header->logicalIndex(visual);
+        if (!header->isSectionHidden(column))
+            return column;
+    }
+    return -1;
+}
+
+void CDataGrid::FillWithLastColumn() {
+    const int last = LastVisibleColumn();
+    if (last < 0)
+        return;
+    const bool set = size_t(last) < m_widths.size() && m_widths[size_t(last)] > 0;
+    const int own = set ? PixelsOf(m_widths[size_t(last)]) : horizontalHeader()->defaultSectionSize();
+    const int others = horizontalHeader()->length() - columnWidth(last);
+    const int width = std::max(own, viewport()->width() - others);
+    if (columnWidth(last) != width)
+        setColumnWidth(last, width);
+}
+
 void CDataGrid::SetColumnWidth(int column, float width) {
     if (column < 0)
         return;
@@ -76,6 +104,7 @@ void CDataGrid::SetColumnWidth(int column, float width) {
         setColumnHidden(column, false);
         setColumnWidth(column, PixelsOf(width));
     }
+    FillWithLastColumn();
 }
 
 void CDataGrid::ApplyColumnWidths() {
@@ -101,6 +130,12 @@ void CDataGrid::ShowCurrentRow(int row) {
 
 QString CDataGrid::GetCellText(int column) const {
     return m_adodc ? m_adodc->Text(m_adodc->CurrentRow(), column) : QString();
+}
+
+void CDataGrid::resizeEvent(QResizeEvent* event) {
+    // Also sent when a scroll bar comes or goes and the viewport alone changes width.
+    QTableView::resizeEvent(event);
+    FillWithLastColumn();
 }
 
 bool CDataGrid::eventFilter(QObject* watched, QEvent* event) {

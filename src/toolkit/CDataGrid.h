@@ -1,6 +1,7 @@
 #pragma once
 // The browse grid of the management windows, bound to a data control: whole rows, one at a time,
-// read-only. The row the user clicks or moves to is the data control's current row.
+// read-only. The row the user clicks or moves to is the data control's current row. Columns wider
+// than the grid scroll sideways; a grid wider than its columns gives the rest to the last one.
 #include <QTableView>
 #include <vector>
 
@@ -26,11 +27,14 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ApplyColumnWidths();
     void ShowCurrentRow(int row);
     int FirstVisibleColumn() const;
+    int LastVisibleColumn() const;
+    void FillWithLastColumn();
 
     CAdodc* m_adodc = nullptr;
     std::vector<float> m_widths; // by column; negative: not set

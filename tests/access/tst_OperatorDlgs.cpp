@@ -177,7 +177,8 @@ VORIX_TEST(OperatorAddDlgTest)
 class PasswordDlgTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnTheOperatorWithPlainBoxes() {
+    // The counter screen faces the customers: the three password boxes show no typed character.
+    void opensOnTheOperatorWithMaskedPasswordBoxes() {
         OperatorShop shop;
         const QString id = OperatorShop::Add(QStringLiteral("王五"), QStringLiteral("old"), kClerk);
         CPasswordDlg dlg;
@@ -189,10 +190,12 @@ private slots:
         QVERIFY(dlg.Form()->nameEdit->isReadOnly());
         QVERIFY(dlg.Form()->okButton->isDefault());
         for (QLineEdit* edit : {dlg.Form()->oldEdit, dlg.Form()->newEdit, dlg.Form()->confirmEdit}) {
-            QCOMPARE(edit->echoMode(), QLineEdit::Normal);
+            QCOMPARE(edit->echoMode(), QLineEdit::Password);
             TypeText(edit, QStringLiteral("abcdefghijklmnopqrstu"));
             QCOMPARE(edit->text().size(), 20);
+            QVERIFY2(!edit->displayText().contains(QLatin1Char('a')), qPrintable(edit->objectName()));
         }
+        QCOMPARE(dlg.Form()->nameEdit->echoMode(), QLineEdit::Normal);
     }
 
     // old password typed, confirmation of "new", message; the stored password is "old'".

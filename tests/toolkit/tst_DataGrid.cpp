@@ -217,6 +217,54 @@ private slots:
         QVERIFY(grid.isColumnHidden(0));
     }
 
+    // Columns wider than the grid keep the widths set and scroll sideways; a grid wider than its
+    // columns gives the room left to the last column, and takes it back when it narrows again.
+    void wideColumnsScrollSideways() {
+        TempShop shop;
+        BoxRecorder boxes;
+        AddFilms(3);
+        CAdodc adodc;
+        CDataGrid grid;
+        grid.SetDataSource(&adodc);
+        Show(adodc, grid, QString::fromUtf8(kFilmQuery), kFilmWidths);
+        const int columns = grid.horizontalHeader()->length();
+        const int remark = grid.PixelsOf(200);
+        QCOMPARE(grid.columnWidth(9), remark);
+        const auto lastColumnShows = [&] {
+            const int left = grid.columnViewportPosition(9);
+            return left >= 0 && left + grid.columnWidth(9) <= grid.viewport()->width();
+        };
+
+        grid.resize(columns / 2, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QVERIFY(grid.horizontalScrollBar()->isVisible());
+        QCOMPARE(grid.columnWidth(9), remark);
+        QVERIFY(!lastColumnShows());
+        grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+        QVERIFY(lastColumnShows());
+
+        grid.resize(columns + 200, 300);
+        QCoreApplication::processEvents();
+        QVERIFY(!grid.horizontalScrollBar()->isVisible());
+        QCOMPARE(grid.horizontalHeader()->length(), grid.viewport()->width());
+        QVERIFY(grid.columnWidth(9) > remark);
+
+        grid.resize(columns / 2, 300);
+        QCoreApplication::processEvents();
+        QVERIFY(grid.horizontalScrollBar()->isVisible());
+        QCOMPARE(grid.columnWidth(9), remark);
+        grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+        QVERIFY(lastColumnShows());
+
+        // A refresh while narrow lays the columns out at their widths again.
+        adodc.Refresh();
+        QCoreApplication::processEvents();
+        QVERIFY(grid.horizontalScrollBar()->isVisible());
+        QCOMPARE(grid.columnWidth(9), remark);
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
     void listGivesTheSelectedNameAndItsId() {
         TempShop shop;
         BoxRecorder boxes;
