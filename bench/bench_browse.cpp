@@ -121,7 +121,6 @@ const RecordAction kRecordActions[] = {
 class RecordWindow {
 public:
     RecordWindow() {
-        Session::Current().m_strUserType = QStringLiteral("管理员");
         m_dlg.resize(1000, 700);
         m_dlg.OnInitDialog();
         m_dlg.show();
@@ -145,6 +144,7 @@ public:
     CRecordManageDlg& Dialog() { return m_dlg; }
 
 private:
+    SignedIn m_admin{QStringLiteral("Admin"), QStringLiteral("管理员")};
     CRecordManageDlg m_dlg;
 };
 

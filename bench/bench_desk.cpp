@@ -181,8 +181,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InstallConsolePrompter(); // answers the return's and the exchange's question with Yes
     BenchShop shop(EnsureLargeShop());
-    Session::Current().m_strUserName = QStringLiteral("Admin");
-    Session::Current().m_strUserType = QStringLiteral("管理员");
+    const SignedIn admin(QStringLiteral("Admin"), QStringLiteral("管理员"));
     Codes available(
         "SELECT FilmID FROM Film WHERE FilmID NOT IN (SELECT FilmID FROM Record WHERE ReturnDate='') "
         "ORDER BY random() LIMIT 3000");

@@ -54,7 +54,6 @@ void CLoginDlg::OnOK() {
         m_ui->passwordEdit->selectAll();
         return;
     }
-    Session::Current().m_strUserName = op.OptName;
-    Session::Current().m_strUserType = op.Type;
+    Session::Current().SignIn(op.OptName, op.Type);
     EndDialog(IDOK);
 }

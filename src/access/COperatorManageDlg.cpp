@@ -50,7 +50,7 @@ void COperatorManageDlg::OnModify() {
         return;
     }
     const Session& session = Session::Current();
-    if (!session.IsAdministrator() && session.m_strUserName != name)
+    if (!session.IsAdministrator() && session.UserName() != name)
         return Prompt(QStringLiteral("您不是管理员,只能更改自己的密码!"));
     CPasswordDlg changing(this);
     changing.m_strID = m_ui->operatorList->GetBoundText();

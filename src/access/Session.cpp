@@ -21,3 +21,13 @@ Session& Session::Current() {
 bool Session::IsAdministrator() const {
     return m_strUserType == QStringLiteral("管理员");
 }
+
+void Session::SignIn(const QString& name, const QString& type) {
+    m_strUserName = name;
+    m_strUserType = type;
+}
+
+void Session::SignOut() {
+    m_strUserName.clear();
+    m_strUserType.clear();
+}

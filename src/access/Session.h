@@ -1,5 +1,5 @@
 #pragma once
-// The operator logged in at this program: written by a successful login, read by every dialog
+// The operator logged in at this program: named by a successful login, read by every dialog
 // that records who did the work or grants rights by role.
 #include <QString>
 
@@ -14,13 +14,31 @@ public:
     // The current session; an empty one while no session object exists.
     static Session& Current();
 
+    // The one writer of the session: a successful login names the operator and the type. The
+    // session in force stays until then, through 注销 and a login box that is cancelled.
+    void SignIn(const QString& name, const QString& type);
+    // Names no one.
+    void SignOut();
+
+    const QString& UserName() const { return m_strUserName; }
+    const QString& UserType() const { return m_strUserType; }
     // The role test: an administrator's type is exactly "管理员".
     bool IsAdministrator() const;
-
-    QString m_strUserName;
-    QString m_strUserType;
 
 private:
     struct Unregistered {};
     explicit Session(Unregistered) {}
+
+    QString m_strUserName;
+    QString m_strUserType;
+};
+
+// An operator signed in to the current session for as long as this lives, as by a login; the
+// session names no one after. For tests, benchmarks and tools that act as one operator.
+class SignedIn {
+public:
+    SignedIn(const QString& name, const QString& type) { Session::Current().SignIn(name, type); }
+    ~SignedIn() { Session::Current().SignOut(); }
+    SignedIn(const SignedIn&) = delete;
+    SignedIn& operator=(const SignedIn&) = delete;
 };

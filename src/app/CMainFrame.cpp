@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "access/CLoginDlg.h"
+#include "access/Session.h"
 #include "app/Artwork.h"
 #include "app/CBackdropView.h"
 #include "app/CCleanupDlg.h"
@@ -155,8 +156,8 @@ void CMainFrame::ShowLogin() {
     if (login.DoModal() != IDOK)
         QMetaObject::invokeMethod(
             this, [this] { close(); }, Qt::QueuedConnection);
-    m_wndUserPane->setText(
-        QStringLiteral("当前用户: %1    类型: %2").arg(theApp.m_strUserName, theApp.m_strUserType));
+    m_wndUserPane->setText(QStringLiteral("当前用户: %1    类型: %2")
+                               .arg(Session::Current().UserName(), Session::Current().UserType()));
     m_wndUserPane->repaint();
 }
 

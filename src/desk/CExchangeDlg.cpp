@@ -22,7 +22,7 @@ void CExchangeDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CExchangeDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_strOptName = Session::Current().m_strUserName;
+    m_strOptName = Session::Current().UserName();
     UpdateData(false);
     return true;
 }

@@ -33,7 +33,7 @@ bool CLendDlg::OnInitDialog() {
     m_nRentType = 0;
     m_ui->depositEdit->setEnabled(false);
     m_tmBorrowDate = Clock::Now();
-    m_strOptName = Session::Current().m_strUserName;
+    m_strOptName = Session::Current().UserName();
     UpdateData(false);
     OnSelchangeRentType();
     return true;

@@ -24,7 +24,7 @@ void CReturnDlg::DoDataExchange(CDataExchange& dx) {
 bool CReturnDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_tmReturnDate = Clock::Now();
-    m_strOptName = Session::Current().m_strUserName;
+    m_strOptName = Session::Current().UserName();
     UpdateData(false);
     return true;
 }

@@ -25,8 +25,7 @@ struct Login {
 };
 
 void ResetSession() {
-    Session::Current().m_strUserName.clear();
-    Session::Current().m_strUserType.clear();
+    Session::Current().SignOut();
 }
 } // namespace
 
@@ -54,8 +53,8 @@ private slots:
         QCOMPARE(boxes.Boxes().size(), 0);
         QVERIFY(login.dlg.IsEnded());
         QCOMPARE(login.dlg.Result(), int(IDOK));
-        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin"));
-        QCOMPARE(Session::Current().m_strUserType, QStringLiteral("管理员"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().UserType(), QStringLiteral("管理员"));
         QVERIFY(Session::Current().IsAdministrator());
     }
 
@@ -104,7 +103,7 @@ private slots:
         QCOMPARE(box.icon, MsgIcon::Error);
         QCOMPARE(box.buttons, MsgButtons::Ok);
         QVERIFY(!login.dlg.IsEnded());
-        QCOMPARE(Session::Current().m_strUserName, QString());
+        QCOMPARE(Session::Current().UserName(), QString());
         // Both fields keep what was typed.
         QCOMPARE(login.dlg.Form()->nameEdit->text(), name);
         QCOMPARE(login.dlg.Form()->passwordEdit->text(), password);
@@ -124,7 +123,7 @@ private slots:
         QCOMPARE(login.dlg.Form()->passwordEdit->text(), QStringLiteral("admin"));
         login.Press();
         QVERIFY(login.dlg.IsEnded());
-        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
     }
 
     void nameInOtherCaseFindsTheStoredName() {
@@ -134,7 +133,7 @@ private slots:
         login.Type(QStringLiteral("aDMIN"), QStringLiteral("admin"));
         login.Press();
         QCOMPARE(login.dlg.Result(), int(IDOK));
-        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
     }
 
     void hostileOperatorsLogInExactly() {
@@ -148,9 +147,9 @@ private slots:
         login.Type(name, password);
         login.Press();
         QCOMPARE(boxes.Boxes().size(), 0);
-        QCOMPARE(Session::Current().m_strUserName, name);
+        QCOMPARE(Session::Current().UserName(), name);
         // "管理员 " with a trailing blank is not an administrator.
-        QCOMPARE(Session::Current().m_strUserType, QStringLiteral("管理员 "));
+        QCOMPARE(Session::Current().UserType(), QStringLiteral("管理员 "));
         QVERIFY(!Session::Current().IsAdministrator());
     }
 
@@ -166,14 +165,13 @@ private slots:
         QCOMPARE(login.dlg.Form()->nameEdit->text(), tenChinese); // the 21st byte is not taken
         login.Press();
         QCOMPARE(boxes.Boxes().size(), 0);
-        QCOMPARE(Session::Current().m_strUserName, tenChinese);
+        QCOMPARE(Session::Current().UserName(), tenChinese);
         QVERIFY(!Session::Current().IsAdministrator());
     }
 
     void cancelLeavesTheSession() {
         TempShop shop;
-        Session::Current().m_strUserName = QStringLiteral("A");
-        Session::Current().m_strUserType = QStringLiteral("管理员");
+        const SignedIn earlier(QStringLiteral("A"), QStringLiteral("管理员"));
         ModalScript script([](CDialog& d) {
             auto& login = static_cast<CLoginDlg&>(d);
             TypeText(login.Form()->nameEdit, QStringLiteral("Admin"));
@@ -181,7 +179,7 @@ private slots:
         });
         CLoginDlg dlg;
         QCOMPARE(dlg.DoModal(), int(IDCANCEL));
-        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("A"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("A"));
     }
 
     // The engine's message is the only box: a failed read says nothing about the name.

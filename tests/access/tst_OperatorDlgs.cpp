@@ -22,10 +22,9 @@ const QString kClerk = QStringLiteral("操作员");
 struct OperatorShop {
     TempShop shop;
     BoxRecorder boxes;
-    explicit OperatorShop(const QString& name = QStringLiteral("Admin"), const QString& type = kAdmin) {
-        Session::Current().m_strUserName = name;
-        Session::Current().m_strUserType = type;
-    }
+    SignedIn user;
+    explicit OperatorShop(const QString& name = QStringLiteral("Admin"), const QString& type = kAdmin)
+        : user(name, type) {}
     // Adds an operator directly; returns his ID as text.
     static QString Add(const QString& name, const QString& password, const QString& type) {
         [&] {
@@ -424,7 +423,7 @@ private slots:
         shop.boxes.Answer(IDYES);
         dlg.Form()->deleteButton->click();
         QCOMPARE(Listed(dlg), Texts({"Admin"}));
-        QCOMPARE(Session::Current().m_strUserName, QStringLiteral("Admin2"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin2"));
         QVERIFY(Session::Current().IsAdministrator());
         QVERIFY(dlg.Form()->addButton->isEnabled());
     }

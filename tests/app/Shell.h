@@ -3,12 +3,14 @@
 #include "Shop.h"
 
 #include "access/CLoginDlg.h"
+#include "access/Session.h"
 #include "app/CMainFrame.h"
 #include "app/CRentalApp.h"
 #include "app/CommandTable.h"
 #include "ui_CLoginDlg.h" // each test source includes it too, so that it is generated
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTest>
@@ -47,8 +49,7 @@ inline QString Canonical(const QString& path) {
 }
 
 inline void ResetSession() {
-    theApp.m_strUserName.clear();
-    theApp.m_strUserType.clear();
+    Session::Current().SignOut();
 }
 
 // The row of the command table with this handler.
@@ -63,7 +64,9 @@ template <typename Handler> int RowOf(Handler handler) {
 // The main window, created with a scripted first login; deleted at the end unless it closed itself.
 class Frame {
 public:
+    // The current folder, a test's shop, is the program folder the window returns to.
     explicit Frame(CDialog::ModalRunner login = LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))) {
+        theApp.m_strAppDir = QDir::currentPath();
         ModalScript script(std::move(login));
         m_frame = new CMainFrame;
     }

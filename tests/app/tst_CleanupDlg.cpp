@@ -1,5 +1,7 @@
 #include "Shell.h"
 #include "TestRegistry.h"
+
+#include "access/Session.h"
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
 #include "app/CCleanupDlg.h"
@@ -12,10 +14,10 @@ namespace {
 struct CleanupShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
 
-    explicit CleanupShop(const QString& type = QStringLiteral("管理员")) {
-        theApp.m_strUserName = QStringLiteral("someone");
-        theApp.m_strUserType = type;
+    explicit CleanupShop(const QString& type = QStringLiteral("管理员"))
+        : user(QStringLiteral("someone"), type) {
         for (const char* sql :
              {"INSERT INTO Film (FilmID) VALUES('F1'),('F2')",
               "INSERT INTO Client (ClientID) VALUES('C1'),('C2')",

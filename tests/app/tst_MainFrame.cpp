@@ -88,7 +88,7 @@ private slots:
                 TypeText(login.Form()->nameEdit, QStringLiteral("小王"));
                 TypeText(login.Form()->passwordEdit, QStringLiteral("wrong"));
                 QTest::mouseClick(login.Form()->okButton, Qt::LeftButton);
-                QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+                QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
                 QCOMPARE(frame->UserPane()->text(), QString());
                 login.Form()->passwordEdit->clear();
                 TypeText(login.Form()->passwordEdit, QStringLiteral("x%2y"));
@@ -99,8 +99,8 @@ private slots:
         }
         QCOMPARE(boxes.Texts(), QStringList({QStringLiteral("密码验证失败!")}));
         QCOMPARE(frame->UserPane()->text(), QStringLiteral("当前用户: 小王    类型: 操作员"));
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("小王"));
-        QVERIFY(!theApp.IsAdministrator());
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("小王"));
+        QVERIFY(!Session::Current().IsAdministrator());
         QTest::qWait(20);
         QVERIFY(!frame.Gone());
     }
@@ -114,7 +114,7 @@ private slots:
         frame->show();
         QVERIFY(frame->isVisible());
         QTRY_VERIFY(frame.Gone());
-        QCOMPARE(theApp.m_strUserName, QString());
+        QCOMPARE(Session::Current().UserName(), QString());
     }
 
     void cancelledLogoutKeepsTheSessionAndCloses() {
@@ -125,7 +125,7 @@ private slots:
             ModalScript script(CancelLogin());
             frame->OnLogout();
         }
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
         QCOMPARE(frame->UserPane()->text(), kAdminPane);
         QTRY_VERIFY(frame.Gone());
     }

@@ -40,7 +40,7 @@ private slots:
             QVERIFY(theApp.m_pMainWnd && theApp.m_pMainWnd->isVisible());
             QCOMPARE(theApp.Run(), 0);
             QVERIFY(theApp.m_pMainWnd.isNull());
-            QCOMPARE(theApp.m_strUserName, QString());
+            QCOMPARE(Session::Current().UserName(), QString());
             return;
         }
         {
@@ -51,7 +51,7 @@ private slots:
         const QString folder = Canonical(QCoreApplication::applicationDirPath());
         QCOMPARE(Canonical(theApp.m_strAppDir), folder);
         QCOMPARE(Canonical(QDir::currentPath()), folder);
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
         QCOMPARE(theApp.m_pMainWnd->UserPane()->text(), QStringLiteral("当前用户: Admin    类型: 管理员"));
         if (scenario == "logout-cancel") {
             QTimer::singleShot(0, [] {
@@ -63,7 +63,7 @@ private slots:
         }
         QCOMPARE(theApp.Run(), 0);
         QVERIFY(theApp.m_pMainWnd.isNull());
-        QCOMPARE(theApp.m_strUserName, QStringLiteral("Admin"));
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
     }
 };
 VORIX_TEST(StartUpChild)

@@ -1,6 +1,5 @@
 #include "Shop.h"
 
-#include "app/CRentalApp.h"
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
 
@@ -53,7 +52,6 @@ TempShop::TempShop() : m_previousDir(QDir::currentPath()) {
     QFile::setPermissions(DatabasePath(), QFile::ReadOwner | QFile::WriteOwner);
     QDir(m_dir.path()).mkdir(QStringLiteral("dbBak"));
     QDir::setCurrent(m_dir.path());
-    theApp.m_strAppDir = m_dir.path();
 }
 
 TempShop::~TempShop() {

@@ -11,12 +11,12 @@
 struct DeskShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(15, 30))};
 
     explicit DeskShop(const QString& operatorName = QStringLiteral("Admin"),
-                      const QString& operatorType = QStringLiteral("管理员")) {
-        Session::Current().m_strUserName = operatorName;
-        Session::Current().m_strUserType = operatorType;
+                      const QString& operatorType = QStringLiteral("管理员"))
+        : user(operatorName, operatorType) {
         AddFilm(QStringLiteral("V1"), QStringLiteral("VCD"), QStringLiteral("英雄"));
         AddFilm(QStringLiteral("D1"), QStringLiteral("DVD"), QStringLiteral("无间道"));
         AddClient(QStringLiteral("C1"), 100);

@@ -73,8 +73,7 @@ private slots:
         if (desk.isEmpty())
             QSKIP("runs as a desk of the shared day only");
         BoxRecorder boxes; // a return's question is answered Yes
-        Session::Current().m_strUserName = desk;
-        Session::Current().m_strUserType = QStringLiteral("操作员");
+        const SignedIn clerk(desk, QStringLiteral("操作员"));
         for (int i = 0; i < kFilmsPerDesk; ++i) {
             const QString film = desk + QString::number(i);
             CLendDlg lend;

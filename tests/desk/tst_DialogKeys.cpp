@@ -32,8 +32,8 @@ QString State() {
            QLatin1Char('|') +
            Db::Value(
                QStringLiteral("SELECT group_concat(ID||OptName||OptPwd||Type, ',') AS v FROM Operator")) +
-           QLatin1Char('|') + Session::Current().m_strUserName + QLatin1Char('/') +
-           Session::Current().m_strUserType;
+           QLatin1Char('|') + Session::Current().UserName() + QLatin1Char('/') +
+           Session::Current().UserType();
 }
 
 struct Run {

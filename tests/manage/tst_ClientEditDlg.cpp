@@ -14,11 +14,10 @@ const QDate kToday(2026, 12, 7);
 struct ClientShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
     FixedClock clock{QDateTime(kToday, QTime(15, 30))};
-    explicit ClientShop(const QString& type = QStringLiteral("管理员")) {
-        Session::Current().m_strUserName = QStringLiteral("someone");
-        Session::Current().m_strUserType = type;
-    }
+    explicit ClientShop(const QString& type = QStringLiteral("管理员"))
+        : user(QStringLiteral("someone"), type) {}
     // A client as another program may have written it; its row key as text.
     static QString Add(const QString& number, const QString& date = QStringLiteral("2005-11-20"),
                        double balance = 12.5) {

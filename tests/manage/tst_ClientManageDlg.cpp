@@ -18,10 +18,10 @@ namespace {
 struct ClientShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
 
-    explicit ClientShop(const QString& type = QStringLiteral("管理员")) {
-        Session::Current().m_strUserName = QStringLiteral("Admin");
-        Session::Current().m_strUserType = type;
+    explicit ClientShop(const QString& type = QStringLiteral("管理员"))
+        : user(QStringLiteral("Admin"), type) {
         QVERIFY(Db::Exec(
             QStringLiteral("INSERT INTO Client (ClientID,PhoneNum,CreateDate,Foregift,Balance,Remark) VALUES"
                            "('C1','111','2026-01-01',50,50,''),('C2','222','2026-01-02',50,20,''),"

@@ -14,11 +14,11 @@ namespace {
 struct FilmShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(15, 30))};
 
-    explicit FilmShop(const QString& operatorType = QStringLiteral("管理员")) {
-        Session::Current().m_strUserName = QStringLiteral("Admin");
-        Session::Current().m_strUserType = operatorType;
+    explicit FilmShop(const QString& operatorType = QStringLiteral("管理员"))
+        : user(QStringLiteral("Admin"), operatorType) {
         QVERIFY(Db::Exec(QStringLiteral(
             "INSERT INTO Film (FilmID,FilmName,Playactor,Type,Class1,Class2,StgDate,Degree,Remark) VALUES"
             "('V1','英雄','李连杰','VCD','动作片','大陆','2026-01-01',0,''),"

@@ -20,10 +20,9 @@ namespace {
 struct FilmShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
 
-    explicit FilmShop(const QString& type = QStringLiteral("管理员")) {
-        Session::Current().m_strUserName = QStringLiteral("Admin");
-        Session::Current().m_strUserType = type;
+    explicit FilmShop(const QString& type = QStringLiteral("管理员")) : user(QStringLiteral("Admin"), type) {
         Add("F1", "英雄", "李连杰", "动作片", "大陆");
         Add("F2", "100%纯爱", "张_三", "爱情片", "港台");
         Add("F3", "O'Neil", "李四", "动作片", "港台");

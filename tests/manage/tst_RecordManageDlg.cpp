@@ -27,10 +27,10 @@ const QString kHead = QStringLiteral(
 struct RentalShop {
     TempShop shop;
     BoxRecorder boxes;
+    SignedIn user;
 
-    explicit RentalShop(const QString& type = QStringLiteral("管理员")) {
-        Session::Current().m_strUserName = QStringLiteral("Admin");
-        Session::Current().m_strUserType = type;
+    explicit RentalShop(const QString& type = QStringLiteral("管理员"))
+        : user(QStringLiteral("Admin"), type) {
         QVERIFY(Db::Exec(
             QStringLiteral("INSERT INTO Client (ClientID,PhoneNum) VALUES('C1','111'),('C2','222')")));
         QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID,FilmName,Type,Class1,Class2,StgDate) VALUES"

@@ -99,8 +99,7 @@ private slots:
         if (task.size() != 2)
             QSKIP("runs as a desk of the two-desk test only");
         BoxRecorder boxes;
-        Session::Current().m_strUserName = QStringLiteral("Admin");
-        Session::Current().m_strUserType = QStringLiteral("管理员");
+        const SignedIn admin(QStringLiteral("Admin"), QStringLiteral("管理员"));
         CFilmEditDlg film;
         CClientEditDlg client;
         CDialog* dlg = &film;
