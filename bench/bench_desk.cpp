@@ -52,12 +52,11 @@ public:
         QString error;
         m_db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
     }
-    void Run(const QStringList& statements) {
+    void Run(const QByteArrayList& statements) {
         sqlite3_exec(m_db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        for (const QString& sql : statements) {
+        for (const QByteArray& sql : statements) {
             sqlite3_stmt* stmt = nullptr;
-            const QByteArray text = sql.toUtf8();
-            sqlite3_prepare_v2(m_db.get(), text.constData(), -1, &stmt, nullptr);
+            sqlite3_prepare_v2(m_db.get(), sql.constData(), -1, &stmt, nullptr);
             benchmark::DoNotOptimize(sqlite3_step(stmt)); // a SELECT needs its first row only
             sqlite3_finalize(stmt);
         }
@@ -68,8 +67,8 @@ private:
     DatabaseHandle m_db;
 };
 
-QString Q(const QString& s) {
-    return QStringLiteral("'") + s + QStringLiteral("'");
+QByteArray Q(const QString& s) {
+    return '\'' + s.toUtf8() + '\'';
 }
 
 template <typename Dlg, typename Fill> void ThroughDialog(benchmark::State& state, Fill fill) {
