@@ -1,3 +1,4 @@
+#include "EngineTrace.h"
 #include "Shell.h"
 #include "TestRegistry.h"
 #include "ui_CLoginDlg.h" // generated for Shell.h
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <algorithm>
 #include <unistd.h>
 
 using namespace Shell;
@@ -55,6 +57,13 @@ void Stock() {
     QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID) VALUES('C1')")));
     Lend("V1", "月租", "2026-12-02");
     Lend("V1", "月租", "");
+}
+
+// Films with long remarks: a shop of some 4000 pages, which the backup copies in several steps.
+void StockMany() {
+    QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID,Remark) WITH RECURSIVE n(i) AS "
+                                    "(SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000) "
+                                    "SELECT 'B'||i, hex(zeroblob(500)) FROM n")));
 }
 
 ConnectionSettings ShopSettings(const QString& path) {
@@ -162,17 +171,52 @@ private slots:
             QCOMPARE(Bytes(target), earlier);
         }
     }
+
+    // The copy goes in steps and tells how far it is; rentals written at a desk between the steps
+    // neither stop it nor start it again, and the copy is of the moment it began.
+    void copyStepsThroughOneMoment() {
+        TempShop shop;
+        Stock();
+        StockMany();
+        const QString target = shop.Dir() + QStringLiteral("/dbBak/") + kBackupName;
+        QList<ShopBackup::Stage> stages;
+        QList<int> copied;
+        int pages = 0;
+        QString error;
+        QVERIFY2(ShopBackup::Copy(ShopSettings(QStringLiteral("cddata.mdb")), target, &error,
+                                  [&](ShopBackup::Stage stage, int done, int total) {
+                                      stages << stage;
+                                      if (stage != ShopBackup::Stage::Copying)
+                                          return;
+                                      copied << done;
+                                      pages = total;
+                                      if (copied.size() <= 3)
+                                          Lend("V1", "零租", "2026-12-03");
+                                  }),
+                 qPrintable(error));
+        QVERIFY2(copied.size() >= 4, qPrintable(QString::number(copied.size())));
+        QCOMPARE(copied.first(), ShopBackup::kPagesPerStep);
+        QCOMPARE(copied.last(), pages);
+        QVERIFY(std::is_sorted(copied.begin(), copied.end()));
+        QCOMPARE(stages.mid(copied.size()), QList<ShopBackup::Stage>({ShopBackup::Stage::CheckingCopy,
+                                                                      ShopBackup::Stage::CheckingCopy}));
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 5);
+        QCOMPARE(ShellReadsFile(target, "SELECT count(*) FROM Record;"), QByteArray("2"));
+        QCOMPARE(ShellReadsFile(target, "PRAGMA integrity_check;"), QByteArray("ok"));
+    }
 };
 
 class RestoreTest : public QObject {
     Q_OBJECT
 private:
     // Runs vorix-restore BACKUP SHOP; its exit code.
-    static int Restore(const QString& backup, const QString& shop) {
+    static int Restore(const QString& backup, const QString& shop, QByteArray* output = nullptr) {
         QProcess tool;
         tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vorix-restore"), {backup, shop});
         if (!tool.waitForFinished(30000))
             return -1;
+        if (output)
+            *output = tool.readAllStandardOutput();
         return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
     }
 
@@ -205,11 +249,41 @@ private slots:
         const QFile::Permissions shared =
             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
         QVERIFY(QFile::setPermissions(s.target, shared));
-        QCOMPARE(Restore(s.backup, s.target), 0);
+        QByteArray output;
+        QCOMPARE(Restore(s.backup, s.target, &output), 0);
+        // Each stage on a line of its own as it begins, the copy's tenths as they are written.
+        const QList<QByteArray> lines = output.trimmed().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[0].startsWith("vorix-restore: checking the backup (integrity check)... done, "),
+                 lines[0]);
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^vorix-restore: copying [0-9]+ pages\\.\\.\\. 10% .* 100% done, "))
+                     .match(QString::fromUtf8(lines[1]))
+                     .hasMatch(),
+                 lines[1]);
+        QVERIFY2(lines[2].startsWith("vorix-restore: checking the copy (quick check)... done, "), lines[2]);
+        QVERIFY(lines[3].startsWith("restored "));
         QCOMPARE(QFileInfo(s.target).permissions() & ~(QFile::ReadUser | QFile::WriteUser), shared);
         QCOMPARE(Listing(s.other.path()), QStringList{QStringLiteral("cddata.mdb")});
         QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
         QCOMPARE(ShellReadsFile(s.target, "PRAGMA journal_mode;"), QByteArray("wal"));
+    }
+
+    // The backup gets the full check once; its copy, a page image of it, the quick one.
+    void checksTheBackupFullyOnce() {
+        Shops s;
+        const EngineTrace trace;
+        QList<ShopBackup::Stage> stages;
+        QString error;
+        QCOMPARE(ShopBackup::Restore(s.backup, s.target, "mqvetra531", &error,
+                                     [&](ShopBackup::Stage stage, int, int) { stages << stage; }),
+                 ShopBackup::RestoreResult::Restored);
+        QCOMPARE(trace.Count(QStringLiteral("PRAGMA integrity_check")), 1);
+        QCOMPARE(trace.Count(QStringLiteral("PRAGMA quick_check")), 1);
+        using ShopBackup::Stage;
+        QCOMPARE(stages, QList<Stage>({Stage::CheckingBackup, Stage::CheckingBackup, Stage::Copying,
+                                       Stage::CheckingCopy, Stage::CheckingCopy}));
+        QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
     }
 
     void refusesWhatIsNotASoundBackup_data() {
