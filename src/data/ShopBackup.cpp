@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
@@ -141,8 +143,9 @@ QString CheckedCopyBeside(const ConnectionSettings& source, const QString& targe
     copy.dataSource = temporary;
     bool ok = false;
     {
-        // Open and reading from the first step to the end of the check; its close, the last,
-        // folds the copy's own log into it.
+        // Open and reading from the first step to the end of the check: the lock it holds meanwhile
+        // tells another backup's clean-up that the temporary is in use. Its close, the last, folds
+        // the copy's own log into it.
         DatabaseHandle into;
         ok = WriteCopy(source, copy, &into, progress, error) &&
              !FirstValue(into.get(), "SELECT count(*) FROM sqlite_master", error).isNull();
@@ -216,6 +219,38 @@ private:
     sqlite3_file* m_file = nullptr;
 };
 
+// A backup's temporary file as MakeTemporary names it beside "<minute>.bak", or a file the engine
+// keeps beside one; the first group is the temporary's own name.
+const QRegularExpression& TemporaryOfABackup() {
+    static const QRegularExpression name(
+        QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2} "
+                       "[0-9]{2}\\.bak\\.[A-Za-z0-9]{6}\\.part)(-wal|-shm|-journal)?$"));
+    return name;
+}
+
+// Removes what backups into folder left when they were killed half-way: their temporary files
+// and the engine's files beside them. A temporary that a running backup holds (the lock cannot be
+// taken) stays, with its log; nothing else in the folder is touched. What cannot be removed stays
+// for the next time: it is in nobody's way.
+void RemoveStaleTemporaries(const QString& folder) {
+    const QDir dir(folder);
+    QSet<QString> temporaries;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = TemporaryOfABackup().match(name);
+        if (match.hasMatch())
+            temporaries.insert(match.captured(1));
+    }
+    for (const QString& name : temporaries) {
+        const QString path = dir.filePath(name);
+        // Removed while the lock is held, so that no program can begin to use it meanwhile.
+        ExclusiveLock lock;
+        QString ignored;
+        // A log whose temporary is gone belongs to no running backup.
+        if (QFileInfo::exists(path) && lock.Take(path, &ignored) != ExclusiveLock::Outcome::Taken)
+            continue;
+        RemoveWithLog(path);
+    }
+}
 } // namespace
 
 QString ShopBackup::FileName(const QDateTime& when) {
@@ -254,6 +289,7 @@ bool ShopBackup::Check(const ConnectionSettings& file, QString* error, Depth dep
 
 bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, QString* error,
                       const Progress& progress) {
+    RemoveStaleTemporaries(QFileInfo(target).absolutePath());
     const QString temporary = CheckedCopyBeside(source, target, progress, error);
     if (temporary.isEmpty())
         return false;

@@ -26,7 +26,9 @@ constexpr int kPagesPerStep = 1000;
 
 // Copies the database `source` names into target, keyed with the same password. On failure
 // target is left as it was, no temporary file remains, and *error says why (in English).
-// Takes seconds on a large shop; it may run on any thread.
+// First removes what earlier backups into target's folder left behind when they were killed:
+// temporary files of this program's naming that no running backup holds. Takes seconds on a
+// large shop; it may run on any thread.
 bool Copy(const ConnectionSettings& source, const QString& target, QString* error,
           const Progress& progress = {});
 

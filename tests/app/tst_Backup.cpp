@@ -8,8 +8,11 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 #include <algorithm>
+#include <cstdio>
 #include <unistd.h>
 
 using namespace Shell;
@@ -71,7 +74,36 @@ ConnectionSettings ShopSettings(const QString& path) {
     settings.dataSource = path;
     return settings;
 }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+const char* const kChildFolder = "VORIX_BACKUP_CHILD";
+const QString kChildsBackupName = QStringLiteral("2026-12-08 08 10.bak");
 } // namespace
+
+// A backup in a program of its own, killed half-way by the test that starts it.
+class BackupChild : public QObject {
+    Q_OBJECT
+private slots:
+    void stopsHalfWay() {
+        const QString folder = qEnvironmentVariable(kChildFolder);
+        if (folder.isEmpty())
+            QSKIP("runs as a backup started by BackupTest only");
+        QString error;
+        ShopBackup::Copy(ShopSettings(folder + QStringLiteral("/cddata.mdb")),
+                         folder + QStringLiteral("/dbBak/") + kChildsBackupName, &error,
+                         [](ShopBackup::Stage, int, int) {
+                             std::printf("copying\n");
+                             std::fflush(stdout);
+                             for (;;)
+                                 QThread::sleep(1);
+                         });
+    }
+};
 
 class BackupTest : public QObject {
     Q_OBJECT
@@ -204,6 +236,76 @@ private slots:
         QCOMPARE(ShellReadsFile(target, "SELECT count(*) FROM Record;"), QByteArray("2"));
         QCOMPARE(ShellReadsFile(target, "PRAGMA integrity_check;"), QByteArray("ok"));
     }
+
+    // What a killed backup left in dbBak/ goes with the next backup; nothing else does.
+    void staleTemporariesGoWithTheNextBackup() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        const QString folder = shop.Dir() + QStringLiteral("/dbBak/");
+        const QString stale = folder + kChildsBackupName + QStringLiteral(".iOIExd.part");
+        WriteFile(stale, Bytes(shop.DatabasePath()).left(8192));
+        for (const char* side : {"-wal", "-shm", "-journal"})
+            WriteFile(stale + QLatin1String(side), QByteArray(4096, 'x'));
+        WriteFile(folder + QStringLiteral("2026-12-07 18 00.bak.AbCd3f.part-shm"), QByteArray(4096, 'x'));
+        const QStringList kept{kChildsBackupName,
+                               kChildsBackupName + QStringLiteral(".iOIExd.part.old"),
+                               kChildsBackupName + QStringLiteral(".iOIExdx.part"),
+                               QStringLiteral("cddata.mdb.iOIExd.part"),
+                               QStringLiteral("notes.txt"),
+                               QStringLiteral("x") + kChildsBackupName + QStringLiteral(".iOIExd.part")};
+        for (const QString& name : kept)
+            WriteFile(folder + name, name.toUtf8());
+        BoxRecorder boxes;
+        frame->OnBackup();
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("数据库已备份到") + folder + kBackupName});
+        QStringList expected = kept;
+        expected << kBackupName;
+        expected.sort();
+        QCOMPARE(Listing(folder), expected);
+        for (const QString& name : kept)
+            QCOMPARE(Bytes(folder + name), name.toUtf8());
+    }
+
+    // A backup running in another program keeps its temporary file; once that program is killed,
+    // the next backup removes what it left.
+    void temporaryOfARunningBackupStaysUntilItIsKilled() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        StockMany();
+        const QString folder = shop.Dir() + QStringLiteral("/dbBak");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChildFolder), shop.Dir());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("-class"), QStringLiteral("BackupChild")});
+        QVERIFY(child.waitForStarted());
+        // The test framework's own lines come first.
+        bool copying = false;
+        while (!copying && (child.canReadLine() || child.waitForReadyRead(30000)))
+            copying = child.readLine() == "copying\n";
+        QVERIFY(copying);
+        const QStringList running = Listing(folder);
+        QCOMPARE(running.filter(QRegularExpression(QStringLiteral("\\.part$"))).size(), 1);
+
+        BoxRecorder boxes;
+        frame->OnBackup();
+        QStringList expected = running;
+        expected << kBackupName;
+        expected.sort();
+        QCOMPARE(Listing(folder), expected);
+
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        frame->OnBackup();
+        QCOMPARE(Listing(folder), QStringList{kBackupName});
+        QCOMPARE(boxes.Texts(),
+                 QStringList(2, QStringLiteral("数据库已备份到") + folder + QLatin1Char('/') + kBackupName));
+    }
 };
 
 class RestoreTest : public QObject {
@@ -334,5 +436,6 @@ private slots:
 };
 
 VORIX_TEST(BackupTest)
+VORIX_TEST(BackupChild)
 VORIX_TEST(RestoreTest)
 #include "tst_Backup.moc"
