@@ -3,16 +3,21 @@
 #include "TestRegistry.h"
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
+#include "app/CBackdropView.h"
 #include "data/ShopBackup.h"
 #include "data/ShopDatabase.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <sqlite3.h>
 #include <unistd.h>
 
 using namespace Shell;
@@ -79,6 +84,56 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Another program's write lock on the shop, taken through the engine: connections that have the
+// file open go on reading, a new one waits (its busy timeout) until the lock is released.
+class OtherProgramsLock {
+public:
+    explicit OtherProgramsLock(const QString& path) {
+        QString error;
+        m_db = OpenDatabase(ShopSettings(path), &error);
+        if (!m_db ||
+            sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &m_file) != SQLITE_OK ||
+            !m_file || m_file->pMethods->xLock(m_file, SQLITE_LOCK_SHARED) != SQLITE_OK ||
+            m_file->pMethods->xLock(m_file, SQLITE_LOCK_RESERVED) != SQLITE_OK) {
+            m_file = nullptr;
+            return;
+        }
+        // Fails while the program's own connections read the file, but leaves new readers waiting.
+        m_file->pMethods->xLock(m_file, SQLITE_LOCK_EXCLUSIVE);
+    }
+    ~OtherProgramsLock() { Release(); }
+    bool Held() const { return m_file; }
+    void Release() {
+        if (m_file)
+            m_file->pMethods->xUnlock(m_file, SQLITE_LOCK_NONE);
+        m_file = nullptr;
+    }
+
+private:
+    DatabaseHandle m_db;
+    sqlite3_file* m_file = nullptr;
+};
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+QProgressDialog* ShownProgressDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
 }
 
 const char* const kChildFolder = "VORIX_BACKUP_CHILD";
@@ -305,6 +360,40 @@ private slots:
         QCOMPARE(Listing(folder), QStringList{kBackupName});
         QCOMPARE(boxes.Texts(),
                  QStringList(2, QStringLiteral("数据库已备份到") + folder + QLatin1Char('/') + kBackupName));
+    }
+
+    // While the copy runs (here it waits for another program's lock on the shop), a progress
+    // dialog is up and the window keeps painting; the boxes afterwards are as they always were.
+    void backupRunsOffTheWindowsThread() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        QVERIFY(frame.ShowActive());
+        OtherProgramsLock busy(shop.DatabasePath());
+        QVERIFY(busy.Held());
+        PaintCounter view(frame->View());
+        bool progressShown = false;
+        bool windowPainted = false;
+        QTimer::singleShot(0, [&] {
+            const auto release = qScopeGuard([&] { busy.Release(); });
+            QTRY_VERIFY(ShownProgressDialog());
+            progressShown = ShownProgressDialog()->isModal();
+            const int before = view.paints;
+            frame->View()->update();
+            QTRY_VERIFY(view.paints > before);
+            windowPainted = true;
+        });
+        BoxRecorder boxes;
+        frame->OnBackup();
+        QVERIFY(progressShown);
+        QVERIFY(windowPainted);
+        QVERIFY(!ShownProgressDialog());
+        const QString target = QDir(shop.Dir()).filePath(QStringLiteral("dbBak/") + kBackupName);
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("数据库已备份到") + target});
+        QCOMPARE(boxes.Boxes().at(0).caption, QStringLiteral("备份成功!"));
+        QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Information);
+        QCOMPARE(ShellReadsFile(target, kRows), QByteArray("1 1 2 V1,V1"));
     }
 };
 
