@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Prompter.h"
+#include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CLoginDlg.h"
@@ -10,7 +11,17 @@
 
 namespace {
 constexpr int kNameBytes = 20;
+
+// The first open of a shop written by an older program brings it up to date, which takes a second
+// or more on a large one: the wait cursor shows meanwhile. A failure is left to the lookup that
+// follows, which shows it as every other statement's.
+void BringShopUpToDateWaiting() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString failure;
+    OpenDatabaseDescribed(ParseConnectionString(QString::fromUtf8(kConnectionString)), &failure);
+    QApplication::restoreOverrideCursor();
 }
+} // namespace
 
 CLoginDlg::CLoginDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CLoginDlg>()) {
     m_ui->setupUi(this);
@@ -36,6 +47,7 @@ bool CLoginDlg::OnInitDialog() {
 void CLoginDlg::OnOK() {
     if (!UpdateData(true))
         return;
+    BringShopUpToDateWaiting();
     COperatorInfo op;
     // A failed read has shown the engine's message: no second box about the name.
     Lookup found = op.ExistsByOptName(m_strName);

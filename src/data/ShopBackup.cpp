@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +12,9 @@
 #include <sqlite3.h>
 
 namespace {
+using ShopBackup::Progress;
+using ShopBackup::Stage;
+
 const char* const kShopTables = "SELECT count(*) FROM sqlite_master WHERE type='table' "
                                 "AND name IN ('Client','Film','Record','Operator','Setting')";
 
@@ -33,6 +38,18 @@ QString FirstValue(sqlite3* db, const char* sql, QString* error) {
     }
     sqlite3_finalize(stmt);
     return value;
+}
+
+bool Run(sqlite3* db, const char* sql, QString* error) {
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        *error = EngineText(db, rc);
+    return rc == SQLITE_OK;
+}
+
+void Report(const Progress& progress, Stage stage, int done, int total = 1) {
+    if (progress)
+        progress(stage, done, total);
 }
 
 // A file and whatever the engine may have left beside it.
@@ -65,31 +82,40 @@ QString MakeTemporary(const QString& target, QString* error) {
     return file.fileName();
 }
 
-// The engine's online backup of source into the empty file temporary, keyed with source's
+// The engine's online backup of source into the empty file copy names, keyed with source's
 // password before the first page is written: an unkeyed target would receive a plain copy.
-// One step copies every page in one read transaction, so the copy is of one moment and includes
-// what is committed in the log.
-bool WriteCopy(const ConnectionSettings& source, const QString& temporary, QString* error) {
+// The copy goes in steps, so that its progress can be shown. A read transaction on source is held
+// across them: every step reads the same moment, including what is committed in the log, and a
+// rental written at a desk meanwhile neither waits for the copy nor makes the engine begin it
+// again. *into is left open on the finished copy.
+bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy, DatabaseHandle* into,
+               const Progress& progress, QString* error) {
     DatabaseHandle from = OpenDatabase(source, error);
-    if (!from)
+    if (!from || !Run(from.get(), "BEGIN", error) ||
+        FirstValue(from.get(), "SELECT count(*) FROM sqlite_master", error).isNull())
         return false;
-    ConnectionSettings target = source;
-    target.dataSource = temporary;
-    DatabaseHandle into = CreateDatabase(target, error);
-    if (!into)
+    *into = CreateDatabase(copy, error);
+    if (!*into)
         return false;
-    sqlite3_backup* backup = sqlite3_backup_init(into.get(), "main", from.get(), "main");
+    sqlite3_backup* backup = sqlite3_backup_init(into->get(), "main", from.get(), "main");
     if (!backup) {
-        *error = EngineText(into.get(), SQLITE_ERROR);
+        *error = EngineText(into->get(), SQLITE_ERROR);
         return false;
     }
-    const int stepped = sqlite3_backup_step(backup, -1);
+    int stepped = SQLITE_OK;
+    while (stepped == SQLITE_OK) {
+        stepped = sqlite3_backup_step(backup, ShopBackup::kPagesPerStep);
+        if (stepped == SQLITE_OK || stepped == SQLITE_DONE) {
+            const int pages = sqlite3_backup_pagecount(backup);
+            Report(progress, Stage::Copying, pages - sqlite3_backup_remaining(backup), pages);
+        }
+    }
     const int finished = sqlite3_backup_finish(backup); // also sets the target's error
     if (stepped != SQLITE_DONE || finished != SQLITE_OK) {
-        *error = EngineText(into.get(), stepped != SQLITE_DONE ? stepped : finished);
+        *error = EngineText(into->get(), stepped != SQLITE_DONE ? stepped : finished);
         return false;
     }
-    return true;
+    return Run(from.get(), "COMMIT", error);
 }
 
 // Puts temporary in place of target in one step; the file of that name before stays until then.
@@ -108,14 +134,28 @@ bool RenameOver(const QString& temporary, const QString& target, const QString& 
 }
 
 // Writes a checked copy of source under a temporary name beside target; empty on failure.
-QString CheckedCopyBeside(const ConnectionSettings& source, const QString& target, QString* error) {
+QString CheckedCopyBeside(const ConnectionSettings& source, const QString& target, const Progress& progress,
+                          QString* error) {
     const QString temporary = MakeTemporary(target, error);
     if (temporary.isEmpty())
         return {};
     ConnectionSettings copy = source;
     copy.dataSource = temporary;
-    // The check closes the copy again: its own log must be folded in and gone.
-    bool ok = WriteCopy(source, temporary, error) && ShopBackup::Check(copy, error);
+    bool ok = false;
+    {
+        // Open and reading from the first step to the end of the check: the lock it holds meanwhile
+        // tells another backup's clean-up that the temporary is in use. Its close, the last, folds
+        // the copy's own log into it.
+        DatabaseHandle into;
+        ok = WriteCopy(source, copy, &into, progress, error) &&
+             !FirstValue(into.get(), "SELECT count(*) FROM sqlite_master", error).isNull();
+        if (ok) {
+            // The copy is a page image of one moment of source: an index can disagree with its
+            // table only where source's does, so the quick check suffices.
+            Report(progress, Stage::CheckingCopy, 0);
+            ok = ShopBackup::Check(copy, error, ShopBackup::Depth::Quick);
+        }
+    }
     if (ok && QFileInfo::exists(temporary + QStringLiteral("-wal"))) {
         *error = QStringLiteral("the copy's log was not folded into it");
         ok = false;
@@ -124,26 +164,29 @@ QString CheckedCopyBeside(const ConnectionSettings& source, const QString& targe
         RemoveWithLog(temporary);
         return {};
     }
+    Report(progress, Stage::CheckingCopy, 1);
     return temporary;
 }
 
-// The engine's exclusive lock on the shop file, taken as a writer takes it, through the
-// engine's own handle (a descriptor of ours would drop the locks of our other connections). In WAL
-// mode a connection that has read the file keeps a shared lock on it until it is closed, so while
-// this lock is held no program is working on the file and none can begin to read it.
-class ShopLock {
+// The engine's exclusive lock on a file, taken as a writer takes it, through the engine's own
+// handle (a descriptor of ours would drop the locks of our other connections to the file). In WAL
+// mode a connection that has read the file keeps a shared lock on it until it is closed, and the
+// engine's backup holds a write lock on its target from the first step, so while this lock is held
+// no program is working on the file and none can begin to read it. A program that is killed loses
+// its locks with it.
+class ExclusiveLock {
 public:
-    ShopLock() = default;
-    ShopLock(const ShopLock&) = delete;
-    ShopLock& operator=(const ShopLock&) = delete;
-    ~ShopLock() {
+    enum class Outcome { Taken, Busy, Failed };
+
+    ExclusiveLock() = default;
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+    ~ExclusiveLock() {
         if (m_file)
             m_file->pMethods->xUnlock(m_file, SQLITE_LOCK_NONE);
     }
 
-    ShopBackup::RestoreResult Take(const QString& path, QString* error) {
-        if (!QFileInfo::exists(path))
-            return ShopBackup::RestoreResult::Restored; // nothing to lock
+    Outcome Take(const QString& path, QString* error) {
         ConnectionSettings settings;
         settings.dataSource = path; // no key: not a page is read
         m_db = OpenDatabase(settings, error);
@@ -153,7 +196,7 @@ public:
             !file || !file->pMethods) {
             if (error->isEmpty())
                 *error = QStringLiteral("cannot open %1").arg(path);
-            return ShopBackup::RestoreResult::Failed;
+            return Outcome::Failed;
         }
         int rc = file->pMethods->xLock(file, SQLITE_LOCK_SHARED);
         if (rc == SQLITE_OK) {
@@ -162,21 +205,52 @@ public:
         }
         if (rc == SQLITE_OK)
             rc = file->pMethods->xLock(file, SQLITE_LOCK_EXCLUSIVE);
-        if ((rc & 0xff) == SQLITE_BUSY) {
-            *error = QStringLiteral("%1 is in use by a program; close Vorix and try again").arg(path);
-            return ShopBackup::RestoreResult::InUse;
-        }
+        if ((rc & 0xff) == SQLITE_BUSY)
+            return Outcome::Busy;
         if (rc != SQLITE_OK) {
             *error = QStringLiteral("cannot lock %1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
-            return ShopBackup::RestoreResult::Failed;
+            return Outcome::Failed;
         }
-        return ShopBackup::RestoreResult::Restored;
+        return Outcome::Taken;
     }
 
 private:
     DatabaseHandle m_db;
     sqlite3_file* m_file = nullptr;
 };
+
+// A backup's temporary file as MakeTemporary names it beside "<minute>.bak", or a file the engine
+// keeps beside one; the first group is the temporary's own name.
+const QRegularExpression& TemporaryOfABackup() {
+    static const QRegularExpression name(
+        QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2} "
+                       "[0-9]{2}\\.bak\\.[A-Za-z0-9]{6}\\.part)(-wal|-shm|-journal)?$"));
+    return name;
+}
+
+// Removes what backups into folder left when they were killed half-way: their temporary files
+// and the engine's files beside them. A temporary that a running backup holds (the lock cannot be
+// taken) stays, with its log; nothing else in the folder is touched. What cannot be removed stays
+// for the next time: it is in nobody's way.
+void RemoveStaleTemporaries(const QString& folder) {
+    const QDir dir(folder);
+    QSet<QString> temporaries;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = TemporaryOfABackup().match(name);
+        if (match.hasMatch())
+            temporaries.insert(match.captured(1));
+    }
+    for (const QString& name : temporaries) {
+        const QString path = dir.filePath(name);
+        // Removed while the lock is held, so that no program can begin to use it meanwhile.
+        ExclusiveLock lock;
+        QString ignored;
+        // A log whose temporary is gone belongs to no running backup.
+        if (QFileInfo::exists(path) && lock.Take(path, &ignored) != ExclusiveLock::Outcome::Taken)
+            continue;
+        RemoveWithLog(path);
+    }
+}
 } // namespace
 
 QString ShopBackup::FileName(const QDateTime& when) {
@@ -187,7 +261,7 @@ QString ShopBackup::TargetPath(const QString& folder, const QDateTime& when) {
     return QDir(QDir(folder).filePath(QStringLiteral("dbBak"))).filePath(FileName(when));
 }
 
-bool ShopBackup::Check(const ConnectionSettings& file, QString* error) {
+bool ShopBackup::Check(const ConnectionSettings& file, QString* error, Depth depth) {
     // The passphrase itself, as the sqlcipher shell is given it, not a key derived before.
     DatabaseHandle db = OpenDatabaseWithPassphrase(file, error);
     if (!db)
@@ -199,18 +273,24 @@ bool ShopBackup::Check(const ConnectionSettings& file, QString* error) {
         *error = QStringLiteral("%1 is not a shop database").arg(file.dataSource);
         return false;
     }
-    const QString verdict = FirstValue(db.get(), "PRAGMA integrity_check", error);
+    const bool full = depth == Depth::Full;
+    const QString verdict =
+        FirstValue(db.get(), full ? "PRAGMA integrity_check" : "PRAGMA quick_check", error);
     if (verdict.isNull())
         return false;
     if (verdict != QLatin1String("ok")) {
-        *error = QStringLiteral("%1 fails the integrity check: %2").arg(file.dataSource, verdict);
+        *error =
+            QStringLiteral("%1 fails the %2 check: %3")
+                .arg(file.dataSource, full ? QStringLiteral("integrity") : QStringLiteral("quick"), verdict);
         return false;
     }
     return true;
 }
 
-bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, QString* error) {
-    const QString temporary = CheckedCopyBeside(source, target, error);
+bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, QString* error,
+                      const Progress& progress) {
+    RemoveStaleTemporaries(QFileInfo(target).absolutePath());
+    const QString temporary = CheckedCopyBeside(source, target, progress, error);
     if (temporary.isEmpty())
         return false;
     if (!RenameOver(temporary, target, source.dataSource, error)) {
@@ -221,7 +301,8 @@ bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, Q
 }
 
 ShopBackup::RestoreResult ShopBackup::Restore(const QString& backup, const QString& shop,
-                                              const QByteArray& password, QString* error) {
+                                              const QByteArray& password, QString* error,
+                                              const Progress& progress) {
     const QFileInfo backupFile(backup);
     if (!backupFile.isFile()) {
         *error = QStringLiteral("%1 is not a file").arg(backup);
@@ -232,16 +313,24 @@ ShopBackup::RestoreResult ShopBackup::Restore(const QString& backup, const QStri
         return RestoreResult::BadBackup;
     }
     // Held until the copy is in place, so that no program opens the old file meanwhile.
-    ShopLock lock;
-    const RestoreResult locked = lock.Take(shop, error);
-    if (locked != RestoreResult::Restored)
-        return locked;
+    ExclusiveLock lock;
+    switch (QFileInfo::exists(shop) ? lock.Take(shop, error) : ExclusiveLock::Outcome::Taken) {
+    case ExclusiveLock::Outcome::Taken:
+        break;
+    case ExclusiveLock::Outcome::Busy:
+        *error = QStringLiteral("%1 is in use by a program; close Vorix and try again").arg(shop);
+        return RestoreResult::InUse;
+    case ExclusiveLock::Outcome::Failed:
+        return RestoreResult::Failed;
+    }
     ConnectionSettings source;
     source.dataSource = backup;
     source.password = password;
+    Report(progress, Stage::CheckingBackup, 0);
     if (!Check(source, error))
         return RestoreResult::BadBackup;
-    const QString temporary = CheckedCopyBeside(source, shop, error);
+    Report(progress, Stage::CheckingBackup, 1);
+    const QString temporary = CheckedCopyBeside(source, shop, progress, error);
     if (temporary.isEmpty())
         return RestoreResult::Failed;
     if (!RenameOver(temporary, shop, QFileInfo::exists(shop) ? shop : backup, error)) {

@@ -1,11 +1,15 @@
+#include "EngineTrace.h"
 #include "Shop.h"
 #include "TestRegistry.h"
 
 #include "access/CLoginDlg.h"
 #include "access/Session.h"
+#include "data/CAdoDb.h"
 #include "ui_CLoginDlg.h"
 
+#include <QApplication>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 // Opens the login as the program does and signs in with what a user types.
@@ -194,6 +198,37 @@ private slots:
         ExpectDescribed(boxes.Texts().first(), "无法打开数据库文件", "unable to open database file");
         QVERIFY(!login.dlg.IsEnded());
         QVERIFY(!QFile::exists(shop.DatabasePath()));
+    }
+
+    // A shop written before the rental window's indexes gets them at the first login; on a large
+    // shop that takes a second or more, under the wait cursor.
+    void firstOpenOfAnOlderShopShowsTheWaitCursor() {
+        TempShop shop;
+        {
+            QString error;
+            const DatabaseHandle db =
+                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+            QVERIFY2(db, qPrintable(error));
+            QCOMPARE(sqlite3_exec(db.get(),
+                                  "DROP INDEX Record_Type; DROP INDEX Record_Out; PRAGMA user_version = 0;",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        }
+        EngineTrace trace;
+        Login login;
+        login.Type(QStringLiteral("Admin"), QStringLiteral("admin"));
+        login.Press();
+        QVERIFY(login.dlg.IsEnded());
+        QVERIFY(!QApplication::overrideCursor());
+        QList<bool> waiting;
+        for (const EngineTrace::Statement& statement : trace.Statements()) {
+            if (statement.sql.startsWith(QStringLiteral("CREATE INDEX")))
+                waiting << statement.waitCursor;
+        }
+        QCOMPARE(waiting, QList<bool>({true, true}));
+        QCOMPARE(Db::Value(QStringLiteral(
+                     "SELECT count(*) AS v FROM sqlite_master WHERE name IN ('Record_Type','Record_Out')")),
+                 QStringLiteral("2"));
     }
 };
 VORIX_TEST(LoginDlgTest)

@@ -1,13 +1,23 @@
+#include "EngineTrace.h"
 #include "Shell.h"
 #include "TestRegistry.h"
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
+#include "app/CBackdropView.h"
 #include "data/ShopBackup.h"
 #include "data/ShopDatabase.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
 #include <unistd.h>
 
 using namespace Shell;
@@ -57,12 +67,98 @@ void Stock() {
     Lend("V1", "月租", "");
 }
 
+// Films with long remarks: a shop of some 4000 pages, which the backup copies in several steps.
+void StockMany() {
+    QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID,Remark) WITH RECURSIVE n(i) AS "
+                                    "(SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000) "
+                                    "SELECT 'B'||i, hex(zeroblob(500)) FROM n")));
+}
+
 ConnectionSettings ShopSettings(const QString& path) {
     ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
     settings.dataSource = path;
     return settings;
 }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Another program's write lock on the shop, taken through the engine: connections that have the
+// file open go on reading, a new one waits (its busy timeout) until the lock is released.
+class OtherProgramsLock {
+public:
+    explicit OtherProgramsLock(const QString& path) {
+        QString error;
+        m_db = OpenDatabase(ShopSettings(path), &error);
+        if (!m_db ||
+            sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &m_file) != SQLITE_OK ||
+            !m_file || m_file->pMethods->xLock(m_file, SQLITE_LOCK_SHARED) != SQLITE_OK ||
+            m_file->pMethods->xLock(m_file, SQLITE_LOCK_RESERVED) != SQLITE_OK) {
+            m_file = nullptr;
+            return;
+        }
+        // Fails while the program's own connections read the file, but leaves new readers waiting.
+        m_file->pMethods->xLock(m_file, SQLITE_LOCK_EXCLUSIVE);
+    }
+    ~OtherProgramsLock() { Release(); }
+    bool Held() const { return m_file; }
+    void Release() {
+        if (m_file)
+            m_file->pMethods->xUnlock(m_file, SQLITE_LOCK_NONE);
+        m_file = nullptr;
+    }
+
+private:
+    DatabaseHandle m_db;
+    sqlite3_file* m_file = nullptr;
+};
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+QProgressDialog* ShownProgressDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+const char* const kChildFolder = "VORIX_BACKUP_CHILD";
+const QString kChildsBackupName = QStringLiteral("2026-12-08 08 10.bak");
 } // namespace
+
+// A backup in a program of its own, killed half-way by the test that starts it.
+class BackupChild : public QObject {
+    Q_OBJECT
+private slots:
+    void stopsHalfWay() {
+        const QString folder = qEnvironmentVariable(kChildFolder);
+        if (folder.isEmpty())
+            QSKIP("runs as a backup started by BackupTest only");
+        QString error;
+        ShopBackup::Copy(ShopSettings(folder + QStringLiteral("/cddata.mdb")),
+                         folder + QStringLiteral("/dbBak/") + kChildsBackupName, &error,
+                         [](ShopBackup::Stage, int, int) {
+                             std::printf("copying\n");
+                             std::fflush(stdout);
+                             for (;;)
+                                 QThread::sleep(1);
+                         });
+    }
+};
 
 class BackupTest : public QObject {
     Q_OBJECT
@@ -162,17 +258,156 @@ private slots:
             QCOMPARE(Bytes(target), earlier);
         }
     }
+
+    // The copy goes in steps and tells how far it is; rentals written at a desk between the steps
+    // neither stop it nor start it again, and the copy is of the moment it began.
+    void copyStepsThroughOneMoment() {
+        TempShop shop;
+        Stock();
+        StockMany();
+        const QString target = shop.Dir() + QStringLiteral("/dbBak/") + kBackupName;
+        QList<ShopBackup::Stage> stages;
+        QList<int> copied;
+        int pages = 0;
+        QString error;
+        QVERIFY2(ShopBackup::Copy(ShopSettings(QStringLiteral("cddata.mdb")), target, &error,
+                                  [&](ShopBackup::Stage stage, int done, int total) {
+                                      stages << stage;
+                                      if (stage != ShopBackup::Stage::Copying)
+                                          return;
+                                      copied << done;
+                                      pages = total;
+                                      if (copied.size() <= 3)
+                                          Lend("V1", "零租", "2026-12-03");
+                                  }),
+                 qPrintable(error));
+        QVERIFY2(copied.size() >= 4, qPrintable(QString::number(copied.size())));
+        QCOMPARE(copied.first(), ShopBackup::kPagesPerStep);
+        QCOMPARE(copied.last(), pages);
+        QVERIFY(std::is_sorted(copied.begin(), copied.end()));
+        QCOMPARE(stages.mid(copied.size()), QList<ShopBackup::Stage>({ShopBackup::Stage::CheckingCopy,
+                                                                      ShopBackup::Stage::CheckingCopy}));
+        QCOMPARE(Db::Count(QStringLiteral("Record")), 5);
+        QCOMPARE(ShellReadsFile(target, "SELECT count(*) FROM Record;"), QByteArray("2"));
+        QCOMPARE(ShellReadsFile(target, "PRAGMA integrity_check;"), QByteArray("ok"));
+    }
+
+    // What a killed backup left in dbBak/ goes with the next backup; nothing else does.
+    void staleTemporariesGoWithTheNextBackup() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        const QString folder = shop.Dir() + QStringLiteral("/dbBak/");
+        const QString stale = folder + kChildsBackupName + QStringLiteral(".iOIExd.part");
+        WriteFile(stale, Bytes(shop.DatabasePath()).left(8192));
+        for (const char* side : {"-wal", "-shm", "-journal"})
+            WriteFile(stale + QLatin1String(side), QByteArray(4096, 'x'));
+        WriteFile(folder + QStringLiteral("2026-12-07 18 00.bak.AbCd3f.part-shm"), QByteArray(4096, 'x'));
+        const QStringList kept{kChildsBackupName,
+                               kChildsBackupName + QStringLiteral(".iOIExd.part.old"),
+                               kChildsBackupName + QStringLiteral(".iOIExdx.part"),
+                               QStringLiteral("cddata.mdb.iOIExd.part"),
+                               QStringLiteral("notes.txt"),
+                               QStringLiteral("x") + kChildsBackupName + QStringLiteral(".iOIExd.part")};
+        for (const QString& name : kept)
+            WriteFile(folder + name, name.toUtf8());
+        BoxRecorder boxes;
+        frame->OnBackup();
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("数据库已备份到") + folder + kBackupName});
+        QStringList expected = kept;
+        expected << kBackupName;
+        expected.sort();
+        QCOMPARE(Listing(folder), expected);
+        for (const QString& name : kept)
+            QCOMPARE(Bytes(folder + name), name.toUtf8());
+    }
+
+    // A backup running in another program keeps its temporary file; once that program is killed,
+    // the next backup removes what it left.
+    void temporaryOfARunningBackupStaysUntilItIsKilled() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        StockMany();
+        const QString folder = shop.Dir() + QStringLiteral("/dbBak");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChildFolder), shop.Dir());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("-class"), QStringLiteral("BackupChild")});
+        QVERIFY(child.waitForStarted());
+        // The test framework's own lines come first.
+        bool copying = false;
+        while (!copying && (child.canReadLine() || child.waitForReadyRead(30000)))
+            copying = child.readLine() == "copying\n";
+        QVERIFY(copying);
+        const QStringList running = Listing(folder);
+        QCOMPARE(running.filter(QRegularExpression(QStringLiteral("\\.part$"))).size(), 1);
+
+        BoxRecorder boxes;
+        frame->OnBackup();
+        QStringList expected = running;
+        expected << kBackupName;
+        expected.sort();
+        QCOMPARE(Listing(folder), expected);
+
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        frame->OnBackup();
+        QCOMPARE(Listing(folder), QStringList{kBackupName});
+        QCOMPARE(boxes.Texts(),
+                 QStringList(2, QStringLiteral("数据库已备份到") + folder + QLatin1Char('/') + kBackupName));
+    }
+
+    // While the copy runs (here it waits for another program's lock on the shop), a progress
+    // dialog is up and the window keeps painting; the boxes afterwards are as they always were.
+    void backupRunsOffTheWindowsThread() {
+        TempShop shop;
+        FixedClock clock(kNow);
+        Frame frame;
+        Stock();
+        QVERIFY(frame.ShowActive());
+        OtherProgramsLock busy(shop.DatabasePath());
+        QVERIFY(busy.Held());
+        PaintCounter view(frame->View());
+        bool progressShown = false;
+        bool windowPainted = false;
+        QTimer::singleShot(0, [&] {
+            const auto release = qScopeGuard([&] { busy.Release(); });
+            QTRY_VERIFY(ShownProgressDialog());
+            progressShown = ShownProgressDialog()->isModal();
+            const int before = view.paints;
+            frame->View()->update();
+            QTRY_VERIFY(view.paints > before);
+            windowPainted = true;
+        });
+        BoxRecorder boxes;
+        frame->OnBackup();
+        QVERIFY(progressShown);
+        QVERIFY(windowPainted);
+        QVERIFY(!ShownProgressDialog());
+        const QString target = QDir(shop.Dir()).filePath(QStringLiteral("dbBak/") + kBackupName);
+        QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("数据库已备份到") + target});
+        QCOMPARE(boxes.Boxes().at(0).caption, QStringLiteral("备份成功!"));
+        QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Information);
+        QCOMPARE(ShellReadsFile(target, kRows), QByteArray("1 1 2 V1,V1"));
+    }
 };
 
 class RestoreTest : public QObject {
     Q_OBJECT
 private:
     // Runs vorix-restore BACKUP SHOP; its exit code.
-    static int Restore(const QString& backup, const QString& shop) {
+    static int Restore(const QString& backup, const QString& shop, QByteArray* output = nullptr) {
         QProcess tool;
         tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vorix-restore"), {backup, shop});
         if (!tool.waitForFinished(30000))
             return -1;
+        if (output)
+            *output = tool.readAllStandardOutput();
         return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
     }
 
@@ -205,11 +440,41 @@ private slots:
         const QFile::Permissions shared =
             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
         QVERIFY(QFile::setPermissions(s.target, shared));
-        QCOMPARE(Restore(s.backup, s.target), 0);
+        QByteArray output;
+        QCOMPARE(Restore(s.backup, s.target, &output), 0);
+        // Each stage on a line of its own as it begins, the copy's tenths as they are written.
+        const QList<QByteArray> lines = output.trimmed().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[0].startsWith("vorix-restore: checking the backup (integrity check)... done, "),
+                 lines[0]);
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^vorix-restore: copying [0-9]+ pages\\.\\.\\. 10% .* 100% done, "))
+                     .match(QString::fromUtf8(lines[1]))
+                     .hasMatch(),
+                 lines[1]);
+        QVERIFY2(lines[2].startsWith("vorix-restore: checking the copy (quick check)... done, "), lines[2]);
+        QVERIFY(lines[3].startsWith("restored "));
         QCOMPARE(QFileInfo(s.target).permissions() & ~(QFile::ReadUser | QFile::WriteUser), shared);
         QCOMPARE(Listing(s.other.path()), QStringList{QStringLiteral("cddata.mdb")});
         QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
         QCOMPARE(ShellReadsFile(s.target, "PRAGMA journal_mode;"), QByteArray("wal"));
+    }
+
+    // The backup gets the full check once; its copy, a page image of it, the quick one.
+    void checksTheBackupFullyOnce() {
+        Shops s;
+        const EngineTrace trace;
+        QList<ShopBackup::Stage> stages;
+        QString error;
+        QCOMPARE(ShopBackup::Restore(s.backup, s.target, "mqvetra531", &error,
+                                     [&](ShopBackup::Stage stage, int, int) { stages << stage; }),
+                 ShopBackup::RestoreResult::Restored);
+        QCOMPARE(trace.Count(QStringLiteral("PRAGMA integrity_check")), 1);
+        QCOMPARE(trace.Count(QStringLiteral("PRAGMA quick_check")), 1);
+        using ShopBackup::Stage;
+        QCOMPARE(stages, QList<Stage>({Stage::CheckingBackup, Stage::CheckingBackup, Stage::Copying,
+                                       Stage::CheckingCopy, Stage::CheckingCopy}));
+        QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
     }
 
     void refusesWhatIsNotASoundBackup_data() {
@@ -260,5 +525,6 @@ private slots:
 };
 
 VORIX_TEST(BackupTest)
+VORIX_TEST(BackupChild)
 VORIX_TEST(RestoreTest)
 #include "tst_Backup.moc"
