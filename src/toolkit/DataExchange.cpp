@@ -82,7 +82,7 @@ void LimitTyping(QPlainTextEdit* edit, int maxBytes) {
                before.at(before.size() - 1 - kept) == text.at(text.size() - 1 - kept))
             ++kept;
         qsizetype end = text.size() - kept;
-        if (begin > 0 && text.at(begin).isLowSurrogate())
+        if (begin > 0 && begin < text.size() && text.at(begin).isLowSurrogate())
             --begin;
         if (end < text.size() && text.at(end).isLowSurrogate())
             ++end;
