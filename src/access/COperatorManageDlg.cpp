@@ -17,7 +17,7 @@ void Prompt(const QString& message) {
 COperatorManageDlg::COperatorManageDlg(QWidget* parent)
     : CDialog(parent), m_adodc(new CAdodc(this)), m_ui(std::make_unique<Ui::COperatorManageDlg>()) {
     m_ui->setupUi(this);
-    m_adodc->SetRecordSource(QStringLiteral("SELECT * FROM Operator"));
+    m_adodc->SetRecordSource(OperatorList::All());
     m_ui->operatorList->SetDataSource(m_adodc, QStringLiteral("OptName"), QStringLiteral("ID"));
     connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
     connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });

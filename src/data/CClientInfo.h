@@ -28,3 +28,9 @@ public:
 private:
     void ReadColumns(const CRecordset& rs);
 };
+
+// The statements of the client window's grid, newest first: every client, or the one of a number.
+namespace ClientGrid {
+QString All();
+QString ByClientId(const QString& clientId);
+} // namespace ClientGrid

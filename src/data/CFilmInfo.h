@@ -52,3 +52,14 @@ public:
 private:
     void ReadColumns(const CRecordset& rs);
 };
+
+// The statements of the film window's grid: the catalogue, newest first, whole or narrowed.
+namespace FilmGrid {
+QString All();
+// Films of a genre (Class1) and of a region (Class2); an empty one narrows nothing.
+QString Filtered(const QString& genre, const QString& region);
+// The film of a code; the films whose title or lead actor holds the text, % and _ taken as typed.
+QString ByFilmId(const QString& filmId);
+QString TitleContains(const QString& text);
+QString ActorContains(const QString& text);
+} // namespace FilmGrid

@@ -22,3 +22,8 @@ public:
     QString OptPwd;
     QString Type;
 };
+
+// The statement of the operator window's list.
+namespace OperatorList {
+QString All();
+} // namespace OperatorList

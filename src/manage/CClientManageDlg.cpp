@@ -5,17 +5,11 @@
 #include "data/CClientInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RowKey.h"
-#include "data/SqlText.h"
 #include "manage/CClientEditDlg.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CClientManageDlg.h"
 
 namespace {
-// Every query of the window begins with these columns.
-const QString kSelect =
-    QStringLiteral("SELECT ID, ClientID AS 编号, PhoneNum AS 电话, CreateDate AS 开户日期, "
-                   "Foregift AS 押金,Balance AS 余款, Remark AS 备注 FROM Client");
-const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
 constexpr int kSearchBytes = 20;
 } // namespace
 
@@ -43,7 +37,7 @@ void CClientManageDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CClientManageDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_strQuery = kSelect + kOrder;
+    m_strQuery = ClientGrid::All();
     ShowQuery();
     const bool administrator = Session::Current().IsAdministrator();
     m_ui->addButton->setEnabled(administrator);
@@ -57,10 +51,7 @@ bool CClientManageDlg::OnInitDialog() {
 void CClientManageDlg::OnSearch() {
     if (!UpdateData(true))
         return;
-    m_strQuery = kSelect;
-    if (!m_strSearch.isEmpty())
-        m_strQuery += QStringLiteral(" WHERE ClientID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
-    m_strQuery += kOrder;
+    m_strQuery = m_strSearch.isEmpty() ? ClientGrid::All() : ClientGrid::ByClientId(m_strSearch);
     ShowQuery();
 }
 

@@ -5,21 +5,12 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RowKey.h"
-#include "data/SqlText.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CRecordManageDlg.h"
 
 namespace {
-// Every query is these pieces, then either the whole-list ending or the open ending and a tail.
-const QString kSelect =
-    QStringLiteral("SELECT r.ID, r.ClientID AS 客户编号, r.FilmID AS 影片编号, f.FilmName AS 影片名字,") +
-    QStringLiteral("r.Type AS 类型,r.Foregift AS 押金,r.BorrowDate AS 租借日期, r.ReturnDate AS 还回日期,");
-const QString kWholeList =
-    QStringLiteral("r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID ORDER BY r.ID DESC");
-const QString kOpen = QStringLiteral("r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID");
-const QString kOrder = QStringLiteral(" ORDER BY r.ID DESC");
 constexpr int kSearchBytes = 20;
 constexpr int kClientColumn = 1;
 constexpr int kFilmColumn = 2;
@@ -56,7 +47,7 @@ bool CRecordManageDlg::OnInitDialog() {
     }
     m_nSearchKind = 0;
     CDialog::OnInitDialog();
-    m_strQuery = kSelect + kWholeList;
+    m_strQuery = RentGrid::All();
     ShowQuery();
     m_ui->deleteButton->setEnabled(Session::Current().IsAdministrator());
     m_ui->searchEdit->setFocus();
@@ -66,16 +57,16 @@ bool CRecordManageDlg::OnInitDialog() {
 void CRecordManageDlg::OnSelchangeFilter() {
     switch (m_ui->filterCombo->currentIndex()) {
     case 0:
-        m_strQuery = kSelect + kWholeList;
+        m_strQuery = RentGrid::All();
         break;
     case 1:
-        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.Type='月租'") + kOrder;
+        m_strQuery = RentGrid::Monthly();
         break;
     case 2:
-        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.Type='零租'") + kOrder;
+        m_strQuery = RentGrid::Daily();
         break;
     default:
-        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.ReturnDate=''") + kOrder;
+        m_strQuery = RentGrid::Out();
         break;
     }
     ShowQuery();
@@ -84,24 +75,20 @@ void CRecordManageDlg::OnSelchangeFilter() {
 void CRecordManageDlg::OnSearch() {
     if (!UpdateData(true))
         return;
-    // The text is matched as typed: a quote is doubled, and % and _ stand for themselves.
-    const QString like = Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'");
-    QString tail;
     switch (m_nSearchKind) {
     case 0:
-        tail = QStringLiteral(" AND r.ClientID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+        m_strQuery = RentGrid::ByClientId(m_strSearch);
         break;
     case 1:
-        tail = QStringLiteral(" AND r.FilmID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+        m_strQuery = RentGrid::ByFilmId(m_strSearch);
         break;
     case 2:
-        tail = QStringLiteral(" AND f.FilmName LIKE '%") + like;
+        m_strQuery = RentGrid::FilmNameContains(m_strSearch);
         break;
     default: // 租借日期, or no kind chosen
-        tail = QStringLiteral(" AND r.BorrowDate LIKE '%") + like;
+        m_strQuery = RentGrid::BorrowDateContains(m_strSearch);
         break;
     }
-    m_strQuery = kSelect + kOpen + tail + kOrder;
     ShowQuery();
 }
 
