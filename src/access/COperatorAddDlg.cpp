@@ -3,6 +3,7 @@
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_COperatorAddDlg.h"
 
 namespace {
@@ -37,8 +38,7 @@ void COperatorAddDlg::OnOK() {
     QString refusal;
     if (Add(&refusal))
         return EndDialog(IDOK);
-    if (!refusal.isEmpty())
-        MessageBox(refusal, QStringLiteral("提示"), MsgIcon::Warning);
+    Refuse(refusal);
 }
 
 // The name test and the insert share one transaction, so two desks cannot both add one name; its

@@ -4,14 +4,11 @@
 #include "data/COperatorInfo.h"
 #include "data/RowKey.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CPasswordDlg.h"
 
 namespace {
 constexpr int kTextBytes = 20;
-
-void Prompt(const QString& message) {
-    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
-}
 
 const QString& GoneText() {
     static const QString text = QStringLiteral("找不到该用户,它可能已被删除。");
@@ -44,7 +41,7 @@ bool CPasswordDlg::OnInitDialog() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Prompt(GoneText());
+        Refuse(GoneText());
         return false;
     }
     m_strName = op.OptName;
@@ -62,9 +59,9 @@ void CPasswordDlg::OnOK() {
         MessageBox(QStringLiteral("密码修改成功!"), QStringLiteral("成功"), MsgIcon::Information);
         return EndDialog(IDOK);
     case Outcome::Refused:
-        return Prompt(refusal);
+        return Refuse(refusal);
     case Outcome::Gone: // deleted at another desk since the form opened
-        Prompt(GoneText());
+        Refuse(GoneText());
         return EndDialog(IDCANCEL);
     case Outcome::Failed:
         return;

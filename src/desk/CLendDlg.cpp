@@ -9,6 +9,7 @@
 #include "data/CSettingInfo.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CLendDlg.h"
 
 CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CLendDlg>()) {
@@ -50,7 +51,7 @@ void CLendDlg::OnOK() {
         return;
     QString refusal;
     if (!Lend(&refusal))
-        return Desk::RefuseHeld(refusal);
+        return Refuse(refusal);
     EndDialog(IDOK);
 }
 

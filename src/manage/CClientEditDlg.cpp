@@ -5,6 +5,7 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
 
 namespace {
@@ -12,10 +13,6 @@ constexpr int kNumberBytes = 20;
 constexpr int kRemarkBytes = 100;
 constexpr float kMaxMoney = 9999;
 constexpr float kStartingAmount = 50;
-
-void Prompt(const QString& text) {
-    MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
-}
 } // namespace
 
 CClientEditDlg::CClientEditDlg(QWidget* parent)
@@ -61,7 +58,7 @@ bool CClientEditDlg::LoadClient() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Prompt(QStringLiteral("找不到这位客户,可能已被删除。"));
+        Refuse(QStringLiteral("找不到这位客户,可能已被删除。"));
         return false;
     }
     m_strClientID = client.ClientID;
@@ -78,13 +75,12 @@ void CClientEditDlg::OnOK() {
     if (!m_ui->okButton->isEnabled() || !UpdateData(true))
         return; // Enter on a disabled "确定" saves nothing
     if (m_strClientID.isEmpty())
-        return Prompt(QStringLiteral("请填写必要信息!"));
+        return Refuse(QStringLiteral("请填写必要信息!"));
     // A rejected write keeps the form open, as typed, after the engine's message.
     QString refusal;
     if (Save(&refusal))
         return EndDialog(IDOK);
-    if (!refusal.isEmpty())
-        Prompt(refusal);
+    Refuse(refusal);
 }
 
 // The number test and the write share one transaction, so two desks cannot both save one number;

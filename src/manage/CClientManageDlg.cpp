@@ -7,6 +7,7 @@
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CClientManageDlg.h"
 
 namespace {
@@ -68,8 +69,8 @@ void CClientManageDlg::OnModify() {
 // delete fails, both stay and the engine's message is shown.
 void CClientManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Confirm(QStringLiteral("是否删除当前客户?")) ||
-        !Confirm(QStringLiteral("该客户所有租借记录将一并删除,是否继续?")))
+        !Ask(QStringLiteral("是否删除当前客户?"), QStringLiteral("请确认"), IDNO) ||
+        !Ask(QStringLiteral("该客户所有租借记录将一并删除,是否继续?"), QStringLiteral("请确认"), IDNO))
         return;
     const QString clientId = CurrentText(1);
     const RowKey key = RowKey::FromText(CurrentText(0));

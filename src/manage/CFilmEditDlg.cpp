@@ -6,6 +6,7 @@
 #include "data/CFilmInfo.h"
 #include "data/FilmLists.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CFilmEditDlg.h"
 
 #include <QRegularExpressionValidator>
@@ -14,11 +15,6 @@ namespace {
 constexpr int kTextBytes = 20;
 constexpr int kRemarkBytes = 100;
 constexpr int kMaxDegree = 9999;
-
-void Refuse(const QString& message) {
-    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
-}
-
 } // namespace
 
 CFilmEditDlg::CFilmEditDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CFilmEditDlg>()) {
@@ -95,8 +91,7 @@ void CFilmEditDlg::OnOK() {
     QString refusal;
     if (Save(&refusal))
         return EndDialog(IDOK);
-    if (!refusal.isEmpty())
-        Refuse(refusal);
+    Refuse(refusal);
 }
 
 // The code test and the write share one transaction, so two desks cannot both save one code.

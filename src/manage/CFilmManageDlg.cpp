@@ -8,6 +8,7 @@
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CFilmManageDlg.h"
 
 namespace {
@@ -93,12 +94,12 @@ void CFilmManageDlg::OnModify() {
 }
 
 void CFilmManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
+        !Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     QString refusal;
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
-    if (!refusal.isEmpty())
-        MessageBox(refusal, QStringLiteral("提示"), MsgIcon::Warning);
+    Refuse(refusal);
     ShowQuery();
 }
 

@@ -8,16 +8,13 @@
 #include "manage/CClientEditDlg.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CRecordManageDlg.h"
 
 namespace {
 constexpr int kSearchBytes = 20;
 constexpr int kClientColumn = 1;
 constexpr int kFilmColumn = 2;
-
-void Tell(const QString& text) {
-    MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
-}
 } // namespace
 
 CRecordManageDlg::CRecordManageDlg(QWidget* parent)
@@ -99,13 +96,13 @@ void CRecordManageDlg::OnClientInfo() {
         return;
     const QString clientId = CurrentText(kClientColumn);
     if (clientId.isEmpty())
-        return Tell(QStringLiteral("不是月租客户,没有客户信息!"));
+        return Refuse(QStringLiteral("不是月租客户,没有客户信息!"));
     CClientInfo client;
     const Lookup found = client.LoadByClientId(clientId);
     if (found == Lookup::Failed)
         return;
     if (found == Lookup::Missing)
-        return Tell(QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
+        return Refuse(QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
     EditRow<CClientEditDlg>(QString::number(client.ID));
 }
 
@@ -118,12 +115,13 @@ void CRecordManageDlg::OnFilmInfo() {
     if (found == Lookup::Failed)
         return;
     if (found == Lookup::Missing)
-        return Tell(QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
+        return Refuse(QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
     EditRow<CFilmEditDlg>(QString::number(film.ID));
 }
 
 void CRecordManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
+        !Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     // Only the rental row goes; its client and film stay as they are.
     if (CRentInfo().DeleteById(RowKey::FromText(CurrentText(0))))

@@ -31,9 +31,3 @@ bool CBrowseDlg::HasCurrentRow(const QString& prompt) const {
 QString CBrowseDlg::CurrentText(int column) const {
     return m_grid->GetCellText(column);
 }
-
-// Every question asked here destroys data: Enter answers 否.
-bool CBrowseDlg::Confirm(const QString& question) {
-    return MessageBox(question, QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo, IDNO) ==
-           IDYES;
-}

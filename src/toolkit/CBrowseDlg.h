@@ -36,8 +36,6 @@ protected:
         if (editor.DoModal() == IDOK)
             ShowQuery();
     }
-    // "是否删除…?" with caption "请确认", a question icon, Yes and No, No the default: true on Yes.
-    static bool Confirm(const QString& question);
 
 private:
     CAdodc* m_adodc;
