@@ -6,10 +6,6 @@
 #include "toolkit/Prompts.h"
 #include "ui_COperatorAddDlg.h"
 
-namespace {
-constexpr int kTextBytes = 20;
-} // namespace
-
 COperatorAddDlg::COperatorAddDlg(QWidget* parent)
     : CDialog(parent), m_ui(std::make_unique<Ui::COperatorAddDlg>()) {
     m_ui->setupUi(this);
@@ -19,10 +15,10 @@ COperatorAddDlg::COperatorAddDlg(QWidget* parent)
 COperatorAddDlg::~COperatorAddDlg() = default;
 
 void COperatorAddDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->nameEdit, m_strName, kTextBytes);
+    dx.Text(m_ui->nameEdit, m_strName, COperatorInfo::kTextBytes);
     dx.ListIndex(m_ui->typeCombo, m_nType);
-    dx.Text(m_ui->passwordEdit, m_strPassword, kTextBytes);
-    dx.Text(m_ui->confirmEdit, m_strConfirm, kTextBytes);
+    dx.Text(m_ui->passwordEdit, m_strPassword, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->confirmEdit, m_strConfirm, COperatorInfo::kTextBytes);
 }
 
 bool COperatorAddDlg::OnInitDialog() {

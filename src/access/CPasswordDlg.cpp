@@ -8,8 +8,6 @@
 #include "ui_CPasswordDlg.h"
 
 namespace {
-constexpr int kTextBytes = 20;
-
 const QString& GoneText() {
     static const QString text = QStringLiteral("找不到该用户,它可能已被删除。");
     return text;
@@ -26,10 +24,10 @@ CPasswordDlg::~CPasswordDlg() = default;
 void CPasswordDlg::DoDataExchange(CDataExchange& dx) {
     // The name is only shown: one stored longer than the box holds never blocks the change.
     if (!dx.m_bSaveAndValidate)
-        dx.Text(m_ui->nameEdit, m_strName, kTextBytes);
-    dx.Text(m_ui->oldEdit, m_strOldPwd, kTextBytes);
-    dx.Text(m_ui->newEdit, m_strNewPwd, kTextBytes);
-    dx.Text(m_ui->confirmEdit, m_strConfirm, kTextBytes);
+        dx.Text(m_ui->nameEdit, m_strName, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->oldEdit, m_strOldPwd, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->newEdit, m_strNewPwd, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->confirmEdit, m_strConfirm, COperatorInfo::kTextBytes);
 }
 
 // A key that finds no operator opens no form: there would be no password to check and nothing to

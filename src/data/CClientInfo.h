@@ -7,6 +7,10 @@
 
 class CClientInfo {
 public:
+    // The most the forms take, in GBK bytes: a client or phone number; a note.
+    static constexpr int kNumberBytes = 20;
+    static constexpr int kRemarkBytes = 100;
+
     virtual ~CClientInfo() = default;
 
     bool Insert();

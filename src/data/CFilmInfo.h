@@ -7,6 +7,10 @@
 
 class CFilmInfo {
 public:
+    // The most the forms take, in GBK bytes: a code, a title or a lead actor; a note.
+    static constexpr int kTextBytes = 20;
+    static constexpr int kRemarkBytes = 100;
+
     virtual ~CFilmInfo() = default;
 
     bool Insert();

@@ -7,6 +7,10 @@
 
 class CRentInfo {
 public:
+    // The most the rental window's search takes, in GBK bytes: a client number, a film code or
+    // name, or a lending date.
+    static constexpr int kSearchBytes = 20;
+
     virtual ~CRentInfo() = default;
 
     bool Insert();

@@ -17,8 +17,8 @@ CExchangeDlg::~CExchangeDlg() = default;
 
 void CExchangeDlg::DoDataExchange(CDataExchange& dx) {
     dx.Text(m_ui->operatorName, m_strOptName);
-    dx.Text(m_ui->newFilmEdit, m_strNewFilmID, Desk::kNumberBytes);
-    dx.Text(m_ui->oldFilmEdit, m_strOldFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->newFilmEdit, m_strNewFilmID, CFilmInfo::kTextBytes);
+    dx.Text(m_ui->oldFilmEdit, m_strOldFilmID, CFilmInfo::kTextBytes);
 }
 
 bool CExchangeDlg::OnInitDialog() {

@@ -21,8 +21,8 @@ CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui:
 CLendDlg::~CLendDlg() = default;
 
 void CLendDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->clientEdit, m_strClientID, Desk::kNumberBytes);
-    dx.Text(m_ui->filmEdit, m_strFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->clientEdit, m_strClientID, CClientInfo::kNumberBytes);
+    dx.Text(m_ui->filmEdit, m_strFilmID, CFilmInfo::kTextBytes);
     dx.Text(m_ui->operatorName, m_strOptName);
     dx.Date(m_ui->dateEdit, m_tmBorrowDate);
     dx.Real(m_ui->depositEdit, m_fForegift, 0, Desk::kMaxMoney);

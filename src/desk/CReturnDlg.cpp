@@ -17,7 +17,7 @@ CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique
 CReturnDlg::~CReturnDlg() = default;
 
 void CReturnDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->filmEdit, m_strFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->filmEdit, m_strFilmID, CFilmInfo::kTextBytes);
     dx.Text(m_ui->operatorName, m_strOptName);
     dx.Date(m_ui->dateEdit, m_tmReturnDate);
 }

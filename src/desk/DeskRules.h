@@ -8,7 +8,6 @@
 class CSettingInfo;
 
 namespace Desk {
-constexpr int kNumberBytes = 20;
 constexpr float kMaxMoney = 9999;
 
 inline const QString kMonthly = QStringLiteral("月租");

@@ -10,10 +10,6 @@
 #include "toolkit/Prompts.h"
 #include "ui_CClientManageDlg.h"
 
-namespace {
-constexpr int kSearchBytes = 20;
-} // namespace
-
 CClientManageDlg::CClientManageDlg(QWidget* parent)
     : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CClientManageDlg>()) {
     m_ui->setupUi(this);
@@ -33,7 +29,7 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
 CClientManageDlg::~CClientManageDlg() = default;
 
 void CClientManageDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Text(m_ui->searchEdit, m_strSearch, CClientInfo::kNumberBytes);
 }
 
 bool CClientManageDlg::OnInitDialog() {

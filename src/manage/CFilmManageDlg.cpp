@@ -12,8 +12,6 @@
 #include "ui_CFilmManageDlg.h"
 
 namespace {
-constexpr int kSearchBytes = 20;
-
 // The text of a filter's pick; none for its first entry, "所有影片".
 QString Picked(const QComboBox* filter) {
     return filter->currentIndex() > 0 ? filter->currentText() : QString();
@@ -44,7 +42,7 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
 CFilmManageDlg::~CFilmManageDlg() = default;
 
 void CFilmManageDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Text(m_ui->searchEdit, m_strSearch, CFilmInfo::kTextBytes);
     dx.Radio({m_ui->codeRadio, m_ui->titleRadio, m_ui->actorRadio}, m_nSearchKind);
 }
 

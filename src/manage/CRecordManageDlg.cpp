@@ -12,7 +12,6 @@
 #include "ui_CRecordManageDlg.h"
 
 namespace {
-constexpr int kSearchBytes = 20;
 constexpr int kClientColumn = 1;
 constexpr int kFilmColumn = 2;
 } // namespace
@@ -33,7 +32,7 @@ CRecordManageDlg::CRecordManageDlg(QWidget* parent)
 CRecordManageDlg::~CRecordManageDlg() = default;
 
 void CRecordManageDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Text(m_ui->searchEdit, m_strSearch, CRentInfo::kSearchBytes);
     dx.Radio({m_ui->clientRadio, m_ui->filmIdRadio, m_ui->filmNameRadio, m_ui->dateRadio}, m_nSearchKind);
 }
 
