@@ -14,10 +14,10 @@ COperatorManageDlg::COperatorManageDlg(QWidget* parent)
     m_ui->setupUi(this);
     m_adodc->SetRecordSource(OperatorList::All());
     m_ui->operatorList->SetDataSource(m_adodc, QStringLiteral("OptName"), QStringLiteral("ID"));
-    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
-    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ui->addButton, &QPushButton::clicked, this, &COperatorManageDlg::OnAdd);
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, &COperatorManageDlg::OnModify);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &COperatorManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
 }
 
 COperatorManageDlg::~COperatorManageDlg() = default;

@@ -14,11 +14,11 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CClientManageDlg>()) {
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 60, 45, 25, 25, 200});
-    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
-    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
-    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CClientManageDlg::OnSearch);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &CClientManageDlg::OnAdd);
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, &CClientManageDlg::OnModify);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CClientManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
     // A double click on a customer changes it, as "修改" does, where the operator may.
     connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
         if (m_ui->modifyButton->isEnabled())

@@ -25,13 +25,13 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     m_ui->regionCombo->addItems(Films::RegionFilter());
     BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
-    connect(m_ui->genreCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->regionCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
-    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
-    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ui->genreCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
+    connect(m_ui->regionCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CFilmManageDlg::OnSearch);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &CFilmManageDlg::OnAdd);
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, &CFilmManageDlg::OnModify);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CFilmManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
     // A double click on a film changes it, as "修改" does, where the operator may.
     connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
         if (m_ui->modifyButton->isEnabled())

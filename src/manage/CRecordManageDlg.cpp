@@ -21,12 +21,12 @@ CRecordManageDlg::CRecordManageDlg(QWidget* parent)
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 40, 80, 20, 20, 45, 45, 50});
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
-    connect(m_ui->filterCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
-    connect(m_ui->clientButton, &QPushButton::clicked, this, [this] { OnClientInfo(); });
-    connect(m_ui->filmButton, &QPushButton::clicked, this, [this] { OnFilmInfo(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ui->filterCombo, &QComboBox::activated, this, &CRecordManageDlg::OnSelchangeFilter);
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CRecordManageDlg::OnSearch);
+    connect(m_ui->clientButton, &QPushButton::clicked, this, &CRecordManageDlg::OnClientInfo);
+    connect(m_ui->filmButton, &QPushButton::clicked, this, &CRecordManageDlg::OnFilmInfo);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CRecordManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
 }
 
 CRecordManageDlg::~CRecordManageDlg() = default;
