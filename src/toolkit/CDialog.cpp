@@ -54,7 +54,7 @@ void CDialog::EndDialog(int result) {
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
-    CDataExchange dx(this, saveAndValidate);
+    CDataExchange dx(saveAndValidate);
     DoDataExchange(dx);
     return !dx.Failed();
 }
