@@ -19,11 +19,7 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     connect(m_ui->modifyButton, &QPushButton::clicked, this, &CClientManageDlg::OnModify);
     connect(m_ui->deleteButton, &QPushButton::clicked, this, &CClientManageDlg::OnDelete);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
-    // A double click on a customer changes it, as "修改" does, where the operator may.
-    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_ui->modifyButton->isEnabled())
-            OnModify();
-    });
+    ModifyOnDoubleClick(m_ui->modifyButton);
 }
 
 CClientManageDlg::~CClientManageDlg() = default;

@@ -32,11 +32,7 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     connect(m_ui->modifyButton, &QPushButton::clicked, this, &CFilmManageDlg::OnModify);
     connect(m_ui->deleteButton, &QPushButton::clicked, this, &CFilmManageDlg::OnDelete);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
-    // A double click on a film changes it, as "修改" does, where the operator may.
-    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_ui->modifyButton->isEnabled())
-            OnModify();
-    });
+    ModifyOnDoubleClick(m_ui->modifyButton);
 }
 
 CFilmManageDlg::~CFilmManageDlg() = default;

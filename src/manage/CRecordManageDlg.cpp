@@ -98,11 +98,9 @@ void CRecordManageDlg::OnClientInfo() {
         return Refuse(QStringLiteral("不是月租客户,没有客户信息!"));
     CClientInfo client;
     const Lookup found = client.LoadByClientId(clientId);
-    if (found == Lookup::Failed)
-        return;
-    if (found == Lookup::Missing)
-        return Refuse(QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
-    EditRow<CClientEditDlg>(QString::number(client.ID));
+    OpenNamed<CClientEditDlg>(
+        found, client.ID,
+        QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
 }
 
 void CRecordManageDlg::OnFilmInfo() {
@@ -111,11 +109,17 @@ void CRecordManageDlg::OnFilmInfo() {
     const QString filmId = CurrentText(kFilmColumn);
     CFilmInfo film;
     const Lookup found = film.LoadByFilmId(filmId);
-    if (found == Lookup::Failed)
-        return;
+    OpenNamed<CFilmEditDlg>(
+        found, film.ID, QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
+}
+
+// The editor opens on the row a rental names, found as id. A failed read has shown the engine's
+// message; a row that is gone is said so.
+template <class Editor> void CRecordManageDlg::OpenNamed(Lookup found, int id, const QString& gone) {
     if (found == Lookup::Missing)
-        return Refuse(QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
-    EditRow<CFilmEditDlg>(QString::number(film.ID));
+        Refuse(gone);
+    else if (found == Lookup::Found)
+        EditRow<Editor>(QString::number(id));
 }
 
 void CRecordManageDlg::OnDelete() {
