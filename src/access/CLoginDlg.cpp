@@ -10,8 +10,6 @@
 #include <QApplication>
 
 namespace {
-constexpr int kNameBytes = 20;
-
 // The first open of a shop written by an older program brings it up to date, which takes a second
 // or more on a large one: the wait cursor shows meanwhile. A failure is left to the lookup that
 // follows, which shows it as every other statement's.
@@ -31,8 +29,8 @@ CLoginDlg::CLoginDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<U
 CLoginDlg::~CLoginDlg() = default;
 
 void CLoginDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->nameEdit, m_strName, kNameBytes);
-    dx.Text(m_ui->passwordEdit, m_strPassword, kNameBytes);
+    dx.Text(m_ui->nameEdit, m_strName, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->passwordEdit, m_strPassword, COperatorInfo::kTextBytes);
 }
 
 bool CLoginDlg::OnInitDialog() {

@@ -3,11 +3,8 @@
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_COperatorAddDlg.h"
-
-namespace {
-constexpr int kTextBytes = 20;
-} // namespace
 
 COperatorAddDlg::COperatorAddDlg(QWidget* parent)
     : CDialog(parent), m_ui(std::make_unique<Ui::COperatorAddDlg>()) {
@@ -18,10 +15,10 @@ COperatorAddDlg::COperatorAddDlg(QWidget* parent)
 COperatorAddDlg::~COperatorAddDlg() = default;
 
 void COperatorAddDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->nameEdit, m_strName, kTextBytes);
+    dx.Text(m_ui->nameEdit, m_strName, COperatorInfo::kTextBytes);
     dx.ListIndex(m_ui->typeCombo, m_nType);
-    dx.Text(m_ui->passwordEdit, m_strPassword, kTextBytes);
-    dx.Text(m_ui->confirmEdit, m_strConfirm, kTextBytes);
+    dx.Text(m_ui->passwordEdit, m_strPassword, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->confirmEdit, m_strConfirm, COperatorInfo::kTextBytes);
 }
 
 bool COperatorAddDlg::OnInitDialog() {
@@ -37,8 +34,7 @@ void COperatorAddDlg::OnOK() {
     QString refusal;
     if (Add(&refusal))
         return EndDialog(IDOK);
-    if (!refusal.isEmpty())
-        MessageBox(refusal, QStringLiteral("提示"), MsgIcon::Warning);
+    Refuse(refusal);
 }
 
 // The name test and the insert share one transaction, so two desks cannot both add one name; its

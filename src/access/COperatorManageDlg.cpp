@@ -6,23 +6,18 @@
 #include "data/CAdodc.h"
 #include "data/COperatorInfo.h"
 #include "data/RowKey.h"
+#include "toolkit/Prompts.h"
 #include "ui_COperatorManageDlg.h"
-
-namespace {
-void Prompt(const QString& message) {
-    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
-}
-} // namespace
 
 COperatorManageDlg::COperatorManageDlg(QWidget* parent)
     : CDialog(parent), m_adodc(new CAdodc(this)), m_ui(std::make_unique<Ui::COperatorManageDlg>()) {
     m_ui->setupUi(this);
-    m_adodc->SetRecordSource(QStringLiteral("SELECT * FROM Operator"));
+    m_adodc->SetRecordSource(OperatorList::All());
     m_ui->operatorList->SetDataSource(m_adodc, QStringLiteral("OptName"), QStringLiteral("ID"));
-    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
-    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ui->addButton, &QPushButton::clicked, this, &COperatorManageDlg::OnAdd);
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, &COperatorManageDlg::OnModify);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &COperatorManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
 }
 
 COperatorManageDlg::~COperatorManageDlg() = default;
@@ -51,7 +46,7 @@ void COperatorManageDlg::OnModify() {
     }
     const Session& session = Session::Current();
     if (!session.IsAdministrator() && session.UserName() != name)
-        return Prompt(QStringLiteral("您不是管理员,只能更改自己的密码!"));
+        return Refuse(QStringLiteral("您不是管理员,只能更改自己的密码!"));
     CPasswordDlg changing(this);
     changing.m_strID = m_ui->operatorList->GetBoundText();
     changing.DoModal();
@@ -71,13 +66,13 @@ void COperatorManageDlg::OnDelete() {
     if (found == Lookup::Failed)
         return;
     if (found == Lookup::Missing) { // deleted at another desk since the list was read
-        Prompt(QStringLiteral("找不到该用户,它可能已被删除。"));
+        Refuse(QStringLiteral("找不到该用户,它可能已被删除。"));
         return m_adodc->Refresh();
     }
     if (op.OptName == QStringLiteral("Admin"))
-        return Prompt(QStringLiteral("不能删除系统默认管理员!"));
-    if (MessageBox(QStringLiteral("是否删除用户: ") + name, QStringLiteral("请确定"), MsgIcon::Question,
-                   MsgButtons::YesNo, IDNO) != IDYES) // Enter keeps the operator
+        return Refuse(QStringLiteral("不能删除系统默认管理员!"));
+    if (!Ask(QStringLiteral("是否删除用户: ") + name, QStringLiteral("请确定"),
+             IDNO)) // Enter keeps the operator
         return;
     // A failed delete has shown the engine's message; the list is read again all the same.
     op.DeleteById(key);

@@ -4,15 +4,10 @@
 #include "data/COperatorInfo.h"
 #include "data/RowKey.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CPasswordDlg.h"
 
 namespace {
-constexpr int kTextBytes = 20;
-
-void Prompt(const QString& message) {
-    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
-}
-
 const QString& GoneText() {
     static const QString text = QStringLiteral("找不到该用户,它可能已被删除。");
     return text;
@@ -29,10 +24,10 @@ CPasswordDlg::~CPasswordDlg() = default;
 void CPasswordDlg::DoDataExchange(CDataExchange& dx) {
     // The name is only shown: one stored longer than the box holds never blocks the change.
     if (!dx.m_bSaveAndValidate)
-        dx.Text(m_ui->nameEdit, m_strName, kTextBytes);
-    dx.Text(m_ui->oldEdit, m_strOldPwd, kTextBytes);
-    dx.Text(m_ui->newEdit, m_strNewPwd, kTextBytes);
-    dx.Text(m_ui->confirmEdit, m_strConfirm, kTextBytes);
+        dx.Text(m_ui->nameEdit, m_strName, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->oldEdit, m_strOldPwd, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->newEdit, m_strNewPwd, COperatorInfo::kTextBytes);
+    dx.Text(m_ui->confirmEdit, m_strConfirm, COperatorInfo::kTextBytes);
 }
 
 // A key that finds no operator opens no form: there would be no password to check and nothing to
@@ -44,7 +39,7 @@ bool CPasswordDlg::OnInitDialog() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Prompt(GoneText());
+        Refuse(GoneText());
         return false;
     }
     m_strName = op.OptName;
@@ -62,9 +57,9 @@ void CPasswordDlg::OnOK() {
         MessageBox(QStringLiteral("密码修改成功!"), QStringLiteral("成功"), MsgIcon::Information);
         return EndDialog(IDOK);
     case Outcome::Refused:
-        return Prompt(refusal);
+        return Refuse(refusal);
     case Outcome::Gone: // deleted at another desk since the form opened
-        Prompt(GoneText());
+        Refuse(GoneText());
         return EndDialog(IDCANCEL);
     case Outcome::Failed:
         return;

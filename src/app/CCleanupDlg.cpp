@@ -3,6 +3,7 @@
 #include "access/Session.h"
 #include "data/CRentInfo.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CCleanupDlg.h"
 
 CCleanupDlg::CCleanupDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CCleanupDlg>()) {
@@ -27,12 +28,10 @@ void CCleanupDlg::OnOK() {
     if (!m_ui->okButton->isEnabled() || !UpdateData(true))
         return; // Enter on a disabled "整理" purges nothing
     if (!m_bMonthly && !m_bDaily) {
-        MessageBox(QStringLiteral("未选择清理选项!"), QStringLiteral("提示"), MsgIcon::Warning);
-        return;
+        return Refuse(QStringLiteral("未选择清理选项!"));
     }
-    if (MessageBox(QStringLiteral("是否清理,清理后数据将不可恢复,建议清理前备份数据库?"),
-                   QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo,
-                   IDNO) != IDYES) // Enter keeps them
+    if (!Ask(QStringLiteral("是否清理,清理后数据将不可恢复,建议清理前备份数据库?"), QStringLiteral("请确认"),
+             IDNO)) // Enter keeps them
         return;
     // Two statements: a monthly purge that succeeded stays done. After a failure, which the data
     // layer has shown, nothing more is deleted and the dialog stays open.

@@ -8,6 +8,13 @@ QString SelectByClientId(const QString& clientId) {
     return QStringLiteral("SELECT * FROM Client WHERE ClientID='") + Sql::Text(clientId) +
            QStringLiteral("'");
 }
+
+// The grid's columns and order around a condition (empty, or beginning with its blank).
+QString Grid(const QString& condition) {
+    return QStringLiteral("SELECT ID, ClientID AS 编号, PhoneNum AS 电话, CreateDate AS 开户日期, "
+                          "Foregift AS 押金,Balance AS 余款, Remark AS 备注 FROM Client") +
+           condition + QStringLiteral(" ORDER BY ID DESC");
+}
 } // namespace
 
 bool CClientInfo::Insert() {
@@ -67,4 +74,12 @@ void CClientInfo::ReadColumns(const CRecordset& rs) {
     Foregift = rs.GetReal("Foregift");
     Balance = rs.GetReal("Balance");
     Remark = rs.GetText("Remark");
+}
+
+QString ClientGrid::All() {
+    return Grid(QString());
+}
+
+QString ClientGrid::ByClientId(const QString& clientId) {
+    return Grid(QStringLiteral(" WHERE ClientID='") + Sql::Text(clientId) + QLatin1Char('\''));
 }

@@ -7,6 +7,10 @@
 
 class CClientInfo {
 public:
+    // The most the forms take, in GBK bytes: a client or phone number; a note.
+    static constexpr int kNumberBytes = 20;
+    static constexpr int kRemarkBytes = 100;
+
     virtual ~CClientInfo() = default;
 
     bool Insert();
@@ -28,3 +32,9 @@ public:
 private:
     void ReadColumns(const CRecordset& rs);
 };
+
+// The statements of the client window's grid, newest first: every client, or the one of a number.
+namespace ClientGrid {
+QString All();
+QString ByClientId(const QString& clientId);
+} // namespace ClientGrid

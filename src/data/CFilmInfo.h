@@ -7,6 +7,10 @@
 
 class CFilmInfo {
 public:
+    // The most the forms take, in GBK bytes: a code, a title or a lead actor; a note.
+    static constexpr int kTextBytes = 20;
+    static constexpr int kRemarkBytes = 100;
+
     virtual ~CFilmInfo() = default;
 
     bool Insert();
@@ -52,3 +56,14 @@ public:
 private:
     void ReadColumns(const CRecordset& rs);
 };
+
+// The statements of the film window's grid: the catalogue, newest first, whole or narrowed.
+namespace FilmGrid {
+QString All();
+// Films of a genre (Class1) and of a region (Class2); an empty one narrows nothing.
+QString Filtered(const QString& genre, const QString& region);
+// The film of a code; the films whose title or lead actor holds the text, % and _ taken as typed.
+QString ByFilmId(const QString& filmId);
+QString TitleContains(const QString& text);
+QString ActorContains(const QString& text);
+} // namespace FilmGrid

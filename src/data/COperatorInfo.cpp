@@ -55,3 +55,7 @@ Lookup COperatorInfo::LoadByOptName(const QString& name) {
     Type = rs.GetText("Type");
     return Lookup::Found;
 }
+
+QString OperatorList::All() {
+    return QStringLiteral("SELECT * FROM Operator");
+}

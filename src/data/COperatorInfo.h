@@ -7,6 +7,9 @@
 
 class COperatorInfo {
 public:
+    // The most the forms take for a name or a password, in GBK bytes.
+    static constexpr int kTextBytes = 20;
+
     virtual ~COperatorInfo() = default;
 
     bool Insert();
@@ -22,3 +25,8 @@ public:
     QString OptPwd;
     QString Type;
 };
+
+// The statement of the operator window's list.
+namespace OperatorList {
+QString All();
+} // namespace OperatorList

@@ -8,6 +8,15 @@ QString SelectOpenByFilmId(const QString& filmId) {
     return QStringLiteral("SELECT * FROM Record WHERE FilmID='") + Sql::Text(filmId) +
            QStringLiteral("' AND ReturnDate=''");
 }
+
+// The grid's columns, join and order around a further condition (empty, or " AND ...").
+QString Grid(const QString& condition) {
+    return QStringLiteral(
+               "SELECT r.ID, r.ClientID AS 客户编号, r.FilmID AS 影片编号, f.FilmName AS 影片名字,"
+               "r.Type AS 类型,r.Foregift AS 押金,r.BorrowDate AS 租借日期, r.ReturnDate AS 还回日期,"
+               "r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID") +
+           condition + QStringLiteral(" ORDER BY r.ID DESC");
+}
 } // namespace
 
 bool CRentInfo::Insert() {
@@ -71,4 +80,36 @@ bool CRentInfo::PurgeReturnedMonthly() {
 bool CRentInfo::PurgeReturnedDaily() {
     CAdoDb db;
     return db.Execute(QStringLiteral("DELETE FROM Record WHERE Type='零租' AND ReturnDate<>''"));
+}
+
+QString RentGrid::All() {
+    return Grid(QString());
+}
+
+QString RentGrid::Monthly() {
+    return Grid(QStringLiteral(" AND r.Type='月租'"));
+}
+
+QString RentGrid::Daily() {
+    return Grid(QStringLiteral(" AND r.Type='零租'"));
+}
+
+QString RentGrid::Out() {
+    return Grid(QStringLiteral(" AND r.ReturnDate=''"));
+}
+
+QString RentGrid::ByClientId(const QString& clientId) {
+    return Grid(QStringLiteral(" AND r.ClientID='") + Sql::Text(clientId) + QLatin1Char('\''));
+}
+
+QString RentGrid::ByFilmId(const QString& filmId) {
+    return Grid(QStringLiteral(" AND r.FilmID='") + Sql::Text(filmId) + QLatin1Char('\''));
+}
+
+QString RentGrid::FilmNameContains(const QString& text) {
+    return Grid(QStringLiteral(" AND f.FilmName LIKE ") + Sql::Contains(text));
+}
+
+QString RentGrid::BorrowDateContains(const QString& text) {
+    return Grid(QStringLiteral(" AND r.BorrowDate LIKE ") + Sql::Contains(text));
 }

@@ -7,6 +7,10 @@
 
 class CRentInfo {
 public:
+    // The most the rental window's search takes, in GBK bytes: a client number, a film code or
+    // name, or a lending date.
+    static constexpr int kSearchBytes = 20;
+
     virtual ~CRentInfo() = default;
 
     bool Insert();
@@ -30,3 +34,18 @@ public:
     QString ReturnDate;
     QString OptUser;
 };
+
+// The statements of the rental window's grid: the rentals of films in the catalogue, with the
+// film's name, newest first; whole, of one kind, still out, or searched.
+namespace RentGrid {
+QString All();
+QString Monthly();
+QString Daily();
+QString Out();
+// The rentals of a client number or of a film code; those whose film name or lending date holds
+// the text, % and _ taken as typed.
+QString ByClientId(const QString& clientId);
+QString ByFilmId(const QString& filmId);
+QString FilmNameContains(const QString& text);
+QString BorrowDateContains(const QString& text);
+} // namespace RentGrid

@@ -21,6 +21,10 @@ QString Sql::Like(const QString& value) {
     return Text(escaped);
 }
 
+QString Sql::Contains(const QString& value) {
+    return QStringLiteral("'%") + Like(value) + QStringLiteral("%' ESCAPE '\\'");
+}
+
 QString Sql::Real(float value) {
     // The shortest decimal that reads back as this float, so 1234.56 goes in as 1234.560000 and
     // not as its binary neighbour 1234.560059: what was typed is what the file holds.

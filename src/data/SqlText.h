@@ -9,6 +9,8 @@ namespace Sql {
 QString Text(const QString& value);
 // A text value for the inside of '...' after LIKE, with % and _ taken literally (ESCAPE '\').
 QString Like(const QString& value);
+// The pattern after LIKE that finds the value anywhere in a column, as typed: '%value%' ESCAPE '\'.
+QString Contains(const QString& value);
 // A real as "%f" writes it, six decimals, of the shortest decimal that is this float.
 QString Real(float value);
 // An integer as "%d" writes it.

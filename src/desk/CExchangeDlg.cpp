@@ -5,6 +5,7 @@
 #include "data/CRentInfo.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CExchangeDlg.h"
 
 CExchangeDlg::CExchangeDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CExchangeDlg>()) {
@@ -16,8 +17,8 @@ CExchangeDlg::~CExchangeDlg() = default;
 
 void CExchangeDlg::DoDataExchange(CDataExchange& dx) {
     dx.Text(m_ui->operatorName, m_strOptName);
-    dx.Text(m_ui->newFilmEdit, m_strNewFilmID, Desk::kNumberBytes);
-    dx.Text(m_ui->oldFilmEdit, m_strOldFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->newFilmEdit, m_strNewFilmID, CFilmInfo::kTextBytes);
+    dx.Text(m_ui->oldFilmEdit, m_strOldFilmID, CFilmInfo::kTextBytes);
 }
 
 bool CExchangeDlg::OnInitDialog() {
@@ -34,16 +35,16 @@ void CExchangeDlg::OnOK() {
     CFilmInfo oldFilm;
     CFilmInfo newFilm;
     if (!Find(oldFilm, newFilm, &refusal))
-        return Desk::RefuseHeld(refusal);
+        return Refuse(refusal);
     const QString text = QStringLiteral("旧片编号:  ") + m_strOldFilmID + QStringLiteral("\n旧片名字:  ") +
                          oldFilm.FilmName + QStringLiteral("\n新片编号:  ") + m_strNewFilmID +
                          QStringLiteral("\n新片名字:  ") + newFilm.FilmName +
                          QStringLiteral("\n\n以上信息是否正确,请确认?");
-    if (!Desk::Confirm(text))
+    if (!Ask(text, QStringLiteral("请确定"), IDYES))
         return;
     // A rejected update leaves the old film out: the form stays open after the engine's message.
     if (!Exchange(&refusal))
-        return Desk::RefuseHeld(refusal);
+        return Refuse(refusal);
     EndDialog(IDOK);
 }
 

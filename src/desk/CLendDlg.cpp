@@ -9,6 +9,7 @@
 #include "data/CSettingInfo.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CLendDlg.h"
 
 CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CLendDlg>()) {
@@ -20,8 +21,8 @@ CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui:
 CLendDlg::~CLendDlg() = default;
 
 void CLendDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->clientEdit, m_strClientID, Desk::kNumberBytes);
-    dx.Text(m_ui->filmEdit, m_strFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->clientEdit, m_strClientID, CClientInfo::kNumberBytes);
+    dx.Text(m_ui->filmEdit, m_strFilmID, CFilmInfo::kTextBytes);
     dx.Text(m_ui->operatorName, m_strOptName);
     dx.Date(m_ui->dateEdit, m_tmBorrowDate);
     dx.Real(m_ui->depositEdit, m_fForegift, 0, Desk::kMaxMoney);
@@ -50,7 +51,7 @@ void CLendDlg::OnOK() {
         return;
     QString refusal;
     if (!Lend(&refusal))
-        return Desk::RefuseHeld(refusal);
+        return Refuse(refusal);
     EndDialog(IDOK);
 }
 

@@ -6,6 +6,7 @@
 #include "data/CRentInfo.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CReturnDlg.h"
 
 CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CReturnDlg>()) {
@@ -16,7 +17,7 @@ CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique
 CReturnDlg::~CReturnDlg() = default;
 
 void CReturnDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->filmEdit, m_strFilmID, Desk::kNumberBytes);
+    dx.Text(m_ui->filmEdit, m_strFilmID, CFilmInfo::kTextBytes);
     dx.Text(m_ui->operatorName, m_strOptName);
     dx.Date(m_ui->dateEdit, m_tmReturnDate);
 }
@@ -36,7 +37,7 @@ void CReturnDlg::OnOK() {
     CRentInfo rent;
     CFilmInfo film;
     if (!Find(rent, film, &refusal))
-        return Desk::RefuseHeld(refusal);
+        return Refuse(refusal);
 
     QString text = QStringLiteral("租借类型:  ") + rent.Type;
     if (rent.Type == Desk::kMonthly) {
@@ -48,11 +49,11 @@ void CReturnDlg::OnOK() {
                 QString::asprintf("%.2f", double(rent.Foregift)) + QStringLiteral(" 元");
     }
     text += QStringLiteral("\n\n以上信息是否正确,请确认?");
-    if (!Desk::Confirm(text))
+    if (!Ask(text, QStringLiteral("请确定"), IDYES))
         return;
     // A rejected update leaves the film out: the form stays open after the engine's message.
     if (!Return(rent.ID, &refusal))
-        return Desk::RefuseHeld(refusal);
+        return Refuse(refusal);
     EndDialog(IDOK);
 }
 

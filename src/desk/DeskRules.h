@@ -1,5 +1,5 @@
 #pragma once
-// What the rental desk shares: its limits, its refusal box and the price of a film's medium.
+// What the rental desk shares: its limits, how its checks hold a refusal, and the price of a film's medium.
 #include "data/CAdoDb.h"
 
 #include <QDateTime>
@@ -8,14 +8,11 @@
 class CSettingInfo;
 
 namespace Desk {
-constexpr int kNumberBytes = 20;
 constexpr float kMaxMoney = 9999;
 
 inline const QString kMonthly = QStringLiteral("月租");
 inline const QString kDaily = QStringLiteral("零租");
 
-// A refusal of the desk: caption "提示", exclamation icon, OK.
-void Refuse(const QString& message);
 // The checks of an action hold their refusal back in *refusal until its transaction is over, so
 // that no box waits while the file is locked. Check is true when a lookup came out as wanted;
 // a failed lookup stops the action with no refusal, its engine message being the only box.
@@ -23,13 +20,9 @@ bool Check(Lookup result, Lookup wanted, const QString& text, QString* refusal);
 bool Hold(const QString& text, QString* refusal); // always false
 // The refusal when the rental confirmed has changed at another desk before it was written.
 QString ChangedMeanwhile();
-// Shows what an action held back, if anything.
-void RefuseHeld(const QString& refusal);
 // Only the exact text "VCD" selects the VCD price; any other medium pays the DVD price.
 float MonthPrice(const CSettingInfo& prices, const QString& filmType);
 float DayPrice(const CSettingInfo& prices, const QString& filmType);
-// A question before a change: caption "请确定", question icon, Yes (the default) and No.
-bool Confirm(const QString& text);
 // The date of a rental as stored: "%Y-%m-%d".
 QString DateText(const QDateTime& when);
 } // namespace Desk

@@ -5,17 +5,12 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
 
 namespace {
-constexpr int kNumberBytes = 20;
-constexpr int kRemarkBytes = 100;
 constexpr float kMaxMoney = 9999;
 constexpr float kStartingAmount = 50;
-
-void Prompt(const QString& text) {
-    MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
-}
 } // namespace
 
 CClientEditDlg::CClientEditDlg(QWidget* parent)
@@ -30,10 +25,10 @@ CClientEditDlg::~CClientEditDlg() = default;
 void CClientEditDlg::DoDataExchange(CDataExchange& dx) {
     dx.Date(m_ui->dateEdit, m_tmCreateDate);
     dx.Real(m_ui->foregiftEdit, m_fForegift, 0, kMaxMoney);
-    dx.Text(m_ui->clientEdit, m_strClientID, kNumberBytes);
-    dx.Text(m_ui->phoneEdit, m_strPhoneNum, kNumberBytes);
+    dx.Text(m_ui->clientEdit, m_strClientID, CClientInfo::kNumberBytes);
+    dx.Text(m_ui->phoneEdit, m_strPhoneNum, CClientInfo::kNumberBytes);
     dx.Real(m_ui->balanceEdit, m_fBalance, 0, kMaxMoney);
-    dx.Text(m_ui->remarkEdit, m_strRemark, kRemarkBytes);
+    dx.Text(m_ui->remarkEdit, m_strRemark, CClientInfo::kRemarkBytes);
 }
 
 bool CClientEditDlg::OnInitDialog() {
@@ -61,7 +56,7 @@ bool CClientEditDlg::LoadClient() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Prompt(QStringLiteral("找不到这位客户,可能已被删除。"));
+        Refuse(QStringLiteral("找不到这位客户,可能已被删除。"));
         return false;
     }
     m_strClientID = client.ClientID;
@@ -78,13 +73,12 @@ void CClientEditDlg::OnOK() {
     if (!m_ui->okButton->isEnabled() || !UpdateData(true))
         return; // Enter on a disabled "确定" saves nothing
     if (m_strClientID.isEmpty())
-        return Prompt(QStringLiteral("请填写必要信息!"));
+        return Refuse(QStringLiteral("请填写必要信息!"));
     // A rejected write keeps the form open, as typed, after the engine's message.
     QString refusal;
     if (Save(&refusal))
         return EndDialog(IDOK);
-    if (!refusal.isEmpty())
-        Prompt(refusal);
+    Refuse(refusal);
 }
 
 // The number test and the write share one transaction, so two desks cannot both save one number;

@@ -5,45 +5,32 @@
 #include "data/CClientInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RowKey.h"
-#include "data/SqlText.h"
 #include "manage/CClientEditDlg.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CClientManageDlg.h"
-
-namespace {
-// Every query of the window begins with these columns.
-const QString kSelect =
-    QStringLiteral("SELECT ID, ClientID AS 编号, PhoneNum AS 电话, CreateDate AS 开户日期, "
-                   "Foregift AS 押金,Balance AS 余款, Remark AS 备注 FROM Client");
-const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
-constexpr int kSearchBytes = 20;
-} // namespace
 
 CClientManageDlg::CClientManageDlg(QWidget* parent)
     : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CClientManageDlg>()) {
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 60, 45, 25, 25, 200});
-    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
-    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
-    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
-    // A double click on a customer changes it, as "修改" does, where the operator may.
-    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_ui->modifyButton->isEnabled())
-            OnModify();
-    });
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CClientManageDlg::OnSearch);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &CClientManageDlg::OnAdd);
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, &CClientManageDlg::OnModify);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CClientManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
+    ModifyOnDoubleClick(m_ui->modifyButton);
 }
 
 CClientManageDlg::~CClientManageDlg() = default;
 
 void CClientManageDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Text(m_ui->searchEdit, m_strSearch, CClientInfo::kNumberBytes);
 }
 
 bool CClientManageDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_strQuery = kSelect + kOrder;
+    m_strQuery = ClientGrid::All();
     ShowQuery();
     const bool administrator = Session::Current().IsAdministrator();
     m_ui->addButton->setEnabled(administrator);
@@ -57,10 +44,7 @@ bool CClientManageDlg::OnInitDialog() {
 void CClientManageDlg::OnSearch() {
     if (!UpdateData(true))
         return;
-    m_strQuery = kSelect;
-    if (!m_strSearch.isEmpty())
-        m_strQuery += QStringLiteral(" WHERE ClientID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
-    m_strQuery += kOrder;
+    m_strQuery = m_strSearch.isEmpty() ? ClientGrid::All() : ClientGrid::ByClientId(m_strSearch);
     ShowQuery();
 }
 
@@ -77,8 +61,8 @@ void CClientManageDlg::OnModify() {
 // delete fails, both stay and the engine's message is shown.
 void CClientManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Confirm(QStringLiteral("是否删除当前客户?")) ||
-        !Confirm(QStringLiteral("该客户所有租借记录将一并删除,是否继续?")))
+        !Ask(QStringLiteral("是否删除当前客户?"), QStringLiteral("请确认"), IDNO) ||
+        !Ask(QStringLiteral("该客户所有租借记录将一并删除,是否继续?"), QStringLiteral("请确认"), IDNO))
         return;
     const QString clientId = CurrentText(1);
     const RowKey key = RowKey::FromText(CurrentText(0));

@@ -6,19 +6,13 @@
 #include "data/CFilmInfo.h"
 #include "data/FilmLists.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CFilmEditDlg.h"
 
 #include <QRegularExpressionValidator>
 
 namespace {
-constexpr int kTextBytes = 20;
-constexpr int kRemarkBytes = 100;
 constexpr int kMaxDegree = 9999;
-
-void Refuse(const QString& message) {
-    MessageBox(message, QStringLiteral("提示"), MsgIcon::Warning);
-}
-
 } // namespace
 
 CFilmEditDlg::CFilmEditDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CFilmEditDlg>()) {
@@ -36,10 +30,10 @@ CFilmEditDlg::~CFilmEditDlg() = default;
 // The order of the checks when the form is read: 租次, then the lengths of 片名, 编号, 主演, 备注.
 void CFilmEditDlg::DoDataExchange(CDataExchange& dx) {
     dx.Int(m_ui->degreeEdit, m_nDegree, 0, kMaxDegree);
-    dx.Text(m_ui->filmNameEdit, m_strFilmName, kTextBytes);
-    dx.Text(m_ui->filmIdEdit, m_strFilmID, kTextBytes);
-    dx.Text(m_ui->playactorEdit, m_strPlayactor, kTextBytes);
-    dx.Text(m_ui->remarkEdit, m_strRemark, kRemarkBytes);
+    dx.Text(m_ui->filmNameEdit, m_strFilmName, CFilmInfo::kTextBytes);
+    dx.Text(m_ui->filmIdEdit, m_strFilmID, CFilmInfo::kTextBytes);
+    dx.Text(m_ui->playactorEdit, m_strPlayactor, CFilmInfo::kTextBytes);
+    dx.Text(m_ui->remarkEdit, m_strRemark, CFilmInfo::kRemarkBytes);
     dx.ListIndex(m_ui->typeCombo, m_nType);
     dx.ListIndex(m_ui->class1Combo, m_nClass1);
     dx.ListIndex(m_ui->class2Combo, m_nClass2);
@@ -95,8 +89,7 @@ void CFilmEditDlg::OnOK() {
     QString refusal;
     if (Save(&refusal))
         return EndDialog(IDOK);
-    if (!refusal.isEmpty())
-        Refuse(refusal);
+    Refuse(refusal);
 }
 
 // The code test and the write share one transaction, so two desks cannot both save one code.

@@ -6,19 +6,16 @@
 #include "data/CRentInfo.h"
 #include "data/FilmLists.h"
 #include "data/RowKey.h"
-#include "data/SqlText.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CFilmManageDlg.h"
 
 namespace {
-// The select list every query of the window begins with.
-const QString kSelect =
-    QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,"
-                   "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
-                   "Remark AS 备注 ");
-const QString kOrder = QStringLiteral(" ORDER BY ID DESC");
-constexpr int kSearchBytes = 20;
+// The text of a filter's pick; none for its first entry, "所有影片".
+QString Picked(const QComboBox* filter) {
+    return filter->currentIndex() > 0 ? filter->currentText() : QString();
+}
 } // namespace
 
 CFilmManageDlg::CFilmManageDlg(QWidget* parent)
@@ -28,24 +25,20 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     m_ui->regionCombo->addItems(Films::RegionFilter());
     BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
-    connect(m_ui->genreCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->regionCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
-    connect(m_ui->addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
-    connect(m_ui->modifyButton, &QPushButton::clicked, this, [this] { OnModify(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
-    // A double click on a film changes it, as "修改" does, where the operator may.
-    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_ui->modifyButton->isEnabled())
-            OnModify();
-    });
+    connect(m_ui->genreCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
+    connect(m_ui->regionCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CFilmManageDlg::OnSearch);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &CFilmManageDlg::OnAdd);
+    connect(m_ui->modifyButton, &QPushButton::clicked, this, &CFilmManageDlg::OnModify);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CFilmManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
+    ModifyOnDoubleClick(m_ui->modifyButton);
 }
 
 CFilmManageDlg::~CFilmManageDlg() = default;
 
 void CFilmManageDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Text(m_ui->searchEdit, m_strSearch, CFilmInfo::kTextBytes);
     dx.Radio({m_ui->codeRadio, m_ui->titleRadio, m_ui->actorRadio}, m_nSearchKind);
 }
 
@@ -58,7 +51,7 @@ bool CFilmManageDlg::OnInitDialog() {
     }
     m_nSearchKind = 0;
     CDialog::OnInitDialog();
-    m_strQuery = kSelect + QStringLiteral("FROM Film ORDER BY ID DESC");
+    m_strQuery = FilmGrid::All();
     ShowQuery();
     const bool administrator = Session::Current().IsAdministrator();
     m_ui->addButton->setEnabled(administrator);
@@ -69,36 +62,19 @@ bool CFilmManageDlg::OnInitDialog() {
 }
 
 void CFilmManageDlg::OnSelchangeFilter() {
-    const bool allGenres = m_ui->genreCombo->currentIndex() <= 0;
-    const bool allRegions = m_ui->regionCombo->currentIndex() <= 0;
-    const QString genre = Sql::Text(m_ui->genreCombo->currentText());
-    const QString region = Sql::Text(m_ui->regionCombo->currentText());
-    if (allGenres && allRegions)
-        m_strQuery = kSelect + QStringLiteral("FROM Film ORDER BY ID DESC");
-    else if (allRegions)
-        m_strQuery =
-            kSelect + QStringLiteral("FROM Film  WHERE Class1='") + genre + QLatin1Char('\'') + kOrder;
-    else if (allGenres)
-        m_strQuery =
-            kSelect + QStringLiteral("FROM Film WHERE Class2='") + region + QLatin1Char('\'') + kOrder;
-    else
-        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE Class1='") + genre +
-                     QStringLiteral("' AND Class2='") + region + QLatin1Char('\'') + kOrder;
+    m_strQuery = FilmGrid::Filtered(Picked(m_ui->genreCombo), Picked(m_ui->regionCombo));
     ShowQuery();
 }
 
 void CFilmManageDlg::OnSearch() {
     if (!UpdateData(true))
         return;
-    // The text is matched as typed: a quote is doubled, and % and _ stand for themselves.
     if (m_nSearchKind == 0)
-        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE FilmID='") + Sql::Text(m_strSearch) +
-                     QLatin1Char('\'') + kOrder;
-    else
-        m_strQuery = kSelect + QStringLiteral("FROM Film WHERE ") +
-                     (m_nSearchKind == 1 ? QStringLiteral("FilmName") : QStringLiteral("Playactor")) +
-                     QStringLiteral(" LIKE '%") + Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'") +
-                     kOrder;
+        m_strQuery = FilmGrid::ByFilmId(m_strSearch);
+    else if (m_nSearchKind == 1)
+        m_strQuery = FilmGrid::TitleContains(m_strSearch);
+    else // 主演, or no kind chosen
+        m_strQuery = FilmGrid::ActorContains(m_strSearch);
     ShowQuery();
 }
 
@@ -112,12 +88,12 @@ void CFilmManageDlg::OnModify() {
 }
 
 void CFilmManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
+        !Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     QString refusal;
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
-    if (!refusal.isEmpty())
-        MessageBox(refusal, QStringLiteral("提示"), MsgIcon::Warning);
+    Refuse(refusal);
     ShowQuery();
 }
 

@@ -5,28 +5,15 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RowKey.h"
-#include "data/SqlText.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CRecordManageDlg.h"
 
 namespace {
-// Every query is these pieces, then either the whole-list ending or the open ending and a tail.
-const QString kSelect =
-    QStringLiteral("SELECT r.ID, r.ClientID AS 客户编号, r.FilmID AS 影片编号, f.FilmName AS 影片名字,") +
-    QStringLiteral("r.Type AS 类型,r.Foregift AS 押金,r.BorrowDate AS 租借日期, r.ReturnDate AS 还回日期,");
-const QString kWholeList =
-    QStringLiteral("r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID ORDER BY r.ID DESC");
-const QString kOpen = QStringLiteral("r.OptUser AS 操作员 FROM Record r,Film f WHERE r.FilmID=f.FilmID");
-const QString kOrder = QStringLiteral(" ORDER BY r.ID DESC");
-constexpr int kSearchBytes = 20;
 constexpr int kClientColumn = 1;
 constexpr int kFilmColumn = 2;
-
-void Tell(const QString& text) {
-    MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
-}
 } // namespace
 
 CRecordManageDlg::CRecordManageDlg(QWidget* parent)
@@ -34,18 +21,18 @@ CRecordManageDlg::CRecordManageDlg(QWidget* parent)
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 40, 80, 20, 20, 45, 45, 50});
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
-    connect(m_ui->filterCombo, &QComboBox::activated, this, [this] { OnSelchangeFilter(); });
-    connect(m_ui->searchButton, &QPushButton::clicked, this, [this] { OnSearch(); });
-    connect(m_ui->clientButton, &QPushButton::clicked, this, [this] { OnClientInfo(); });
-    connect(m_ui->filmButton, &QPushButton::clicked, this, [this] { OnFilmInfo(); });
-    connect(m_ui->deleteButton, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ui->filterCombo, &QComboBox::activated, this, &CRecordManageDlg::OnSelchangeFilter);
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CRecordManageDlg::OnSearch);
+    connect(m_ui->clientButton, &QPushButton::clicked, this, &CRecordManageDlg::OnClientInfo);
+    connect(m_ui->filmButton, &QPushButton::clicked, this, &CRecordManageDlg::OnFilmInfo);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CRecordManageDlg::OnDelete);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
 }
 
 CRecordManageDlg::~CRecordManageDlg() = default;
 
 void CRecordManageDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(m_ui->searchEdit, m_strSearch, kSearchBytes);
+    dx.Text(m_ui->searchEdit, m_strSearch, CRentInfo::kSearchBytes);
     dx.Radio({m_ui->clientRadio, m_ui->filmIdRadio, m_ui->filmNameRadio, m_ui->dateRadio}, m_nSearchKind);
 }
 
@@ -56,7 +43,7 @@ bool CRecordManageDlg::OnInitDialog() {
     }
     m_nSearchKind = 0;
     CDialog::OnInitDialog();
-    m_strQuery = kSelect + kWholeList;
+    m_strQuery = RentGrid::All();
     ShowQuery();
     m_ui->deleteButton->setEnabled(Session::Current().IsAdministrator());
     m_ui->searchEdit->setFocus();
@@ -66,16 +53,16 @@ bool CRecordManageDlg::OnInitDialog() {
 void CRecordManageDlg::OnSelchangeFilter() {
     switch (m_ui->filterCombo->currentIndex()) {
     case 0:
-        m_strQuery = kSelect + kWholeList;
+        m_strQuery = RentGrid::All();
         break;
     case 1:
-        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.Type='月租'") + kOrder;
+        m_strQuery = RentGrid::Monthly();
         break;
     case 2:
-        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.Type='零租'") + kOrder;
+        m_strQuery = RentGrid::Daily();
         break;
     default:
-        m_strQuery = kSelect + kOpen + QStringLiteral(" AND r.ReturnDate=''") + kOrder;
+        m_strQuery = RentGrid::Out();
         break;
     }
     ShowQuery();
@@ -84,24 +71,20 @@ void CRecordManageDlg::OnSelchangeFilter() {
 void CRecordManageDlg::OnSearch() {
     if (!UpdateData(true))
         return;
-    // The text is matched as typed: a quote is doubled, and % and _ stand for themselves.
-    const QString like = Sql::Like(m_strSearch) + QStringLiteral("%' ESCAPE '\\'");
-    QString tail;
     switch (m_nSearchKind) {
     case 0:
-        tail = QStringLiteral(" AND r.ClientID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+        m_strQuery = RentGrid::ByClientId(m_strSearch);
         break;
     case 1:
-        tail = QStringLiteral(" AND r.FilmID='") + Sql::Text(m_strSearch) + QLatin1Char('\'');
+        m_strQuery = RentGrid::ByFilmId(m_strSearch);
         break;
     case 2:
-        tail = QStringLiteral(" AND f.FilmName LIKE '%") + like;
+        m_strQuery = RentGrid::FilmNameContains(m_strSearch);
         break;
     default: // 租借日期, or no kind chosen
-        tail = QStringLiteral(" AND r.BorrowDate LIKE '%") + like;
+        m_strQuery = RentGrid::BorrowDateContains(m_strSearch);
         break;
     }
-    m_strQuery = kSelect + kOpen + tail + kOrder;
     ShowQuery();
 }
 
@@ -112,14 +95,12 @@ void CRecordManageDlg::OnClientInfo() {
         return;
     const QString clientId = CurrentText(kClientColumn);
     if (clientId.isEmpty())
-        return Tell(QStringLiteral("不是月租客户,没有客户信息!"));
+        return Refuse(QStringLiteral("不是月租客户,没有客户信息!"));
     CClientInfo client;
     const Lookup found = client.LoadByClientId(clientId);
-    if (found == Lookup::Failed)
-        return;
-    if (found == Lookup::Missing)
-        return Tell(QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
-    EditRow<CClientEditDlg>(QString::number(client.ID));
+    OpenNamed<CClientEditDlg>(
+        found, client.ID,
+        QStringLiteral("找不到客户编号为“%1”的客户,可能已被删除或改了编号。").arg(clientId));
 }
 
 void CRecordManageDlg::OnFilmInfo() {
@@ -128,15 +109,22 @@ void CRecordManageDlg::OnFilmInfo() {
     const QString filmId = CurrentText(kFilmColumn);
     CFilmInfo film;
     const Lookup found = film.LoadByFilmId(filmId);
-    if (found == Lookup::Failed)
-        return;
+    OpenNamed<CFilmEditDlg>(
+        found, film.ID, QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
+}
+
+// The editor opens on the row a rental names, found as id. A failed read has shown the engine's
+// message; a row that is gone is said so.
+template <class Editor> void CRecordManageDlg::OpenNamed(Lookup found, int id, const QString& gone) {
     if (found == Lookup::Missing)
-        return Tell(QStringLiteral("找不到影片编号为“%1”的影片,可能已被删除或改了编号。").arg(filmId));
-    EditRow<CFilmEditDlg>(QString::number(film.ID));
+        Refuse(gone);
+    else if (found == Lookup::Found)
+        EditRow<Editor>(QString::number(id));
 }
 
 void CRecordManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !Confirm(QStringLiteral("是否删除当前记录?")))
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
+        !Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     // Only the rental row goes; its client and film stay as they are.
     if (CRentInfo().DeleteById(RowKey::FromText(CurrentText(0))))

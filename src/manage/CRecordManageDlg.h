@@ -1,4 +1,5 @@
 #pragma once
+#include "data/CAdoDb.h"
 #include "toolkit/CBrowseDlg.h"
 
 #include <memory>
@@ -32,5 +33,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    template <class Editor> void OpenNamed(Lookup found, int id, const QString& gone);
+
     std::unique_ptr<Ui::CRecordManageDlg> m_ui;
 };

@@ -4,6 +4,8 @@
 #include "toolkit/CDataGrid.h"
 #include "toolkit/CQueryBusy.h"
 
+#include <QAbstractButton>
+
 CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {
     new CQueryBusy(m_adodc); // a long search shows the busy cursor and Escape cancels it
 }
@@ -12,6 +14,13 @@ void CBrowseDlg::BindGrid(CDataGrid* grid, std::vector<float> widths) {
     m_grid = grid;
     m_widths = std::move(widths);
     m_grid->SetDataSource(m_adodc);
+}
+
+void CBrowseDlg::ModifyOnDoubleClick(QAbstractButton* modify) {
+    connect(m_grid, &QAbstractItemView::doubleClicked, modify, [modify] {
+        if (modify->isEnabled())
+            modify->click();
+    });
 }
 
 void CBrowseDlg::ShowQuery() {
@@ -30,10 +39,4 @@ bool CBrowseDlg::HasCurrentRow(const QString& prompt) const {
 
 QString CBrowseDlg::CurrentText(int column) const {
     return m_grid->GetCellText(column);
-}
-
-// Every question asked here destroys data: Enter answers 否.
-bool CBrowseDlg::Confirm(const QString& question) {
-    return MessageBox(question, QStringLiteral("请确认"), MsgIcon::Question, MsgButtons::YesNo, IDNO) ==
-           IDYES;
 }

@@ -7,6 +7,7 @@
 
 class CAdodc;
 class CDataGrid;
+class QAbstractButton;
 
 class CBrowseDlg : public CDialog {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
 protected:
     // The grid of the form and the widths of its columns, applied after every refresh.
     void BindGrid(CDataGrid* grid, std::vector<float> widths);
+    // A double click on a row of the bound grid presses "修改", where the operator may.
+    void ModifyOnDoubleClick(QAbstractButton* modify);
     // Runs the current query again and lays out the columns.
     void ShowQuery();
     // True when the grid has a current row; otherwise shows the prompt (caption: the program's
@@ -36,8 +39,6 @@ protected:
         if (editor.DoModal() == IDOK)
             ShowQuery();
     }
-    // "是否删除…?" with caption "请确认", a question icon, Yes and No, No the default: true on Yes.
-    static bool Confirm(const QString& question);
 
 private:
     CAdodc* m_adodc;

@@ -54,7 +54,7 @@ void CDialog::EndDialog(int result) {
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
-    CDataExchange dx(this, saveAndValidate);
+    CDataExchange dx(saveAndValidate);
     DoDataExchange(dx);
     return !dx.Failed();
 }
@@ -111,6 +111,6 @@ void CDialog::EnterPresses(QWidget* note, QAbstractButton* button) {
 }
 
 void CDialog::ConnectButtons(QAbstractButton* ok, QAbstractButton* cancel) {
-    connect(ok, &QAbstractButton::clicked, this, [this] { OnOK(); });
-    connect(cancel, &QAbstractButton::clicked, this, [this] { OnCancel(); });
+    connect(ok, &QAbstractButton::clicked, this, &CDialog::OnOK);
+    connect(cancel, &QAbstractButton::clicked, this, &CDialog::OnCancel);
 }

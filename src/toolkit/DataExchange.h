@@ -8,7 +8,6 @@
 #include <QString>
 #include <initializer_list>
 
-class CDialog;
 class QAbstractButton;
 class QComboBox;
 class QDateEdit;
@@ -19,8 +18,7 @@ class QWidget;
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog* dialog, bool saveAndValidate)
-        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    explicit CDataExchange(bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate) {}
 
     bool Failed() const { return m_failed; }
 
@@ -49,7 +47,6 @@ public:
     static QString TooLongPrompt(int maxBytes);
     static QString UnencodablePrompt(const QString& character);
 
-    CDialog* m_pDlgWnd;
     const bool m_bSaveAndValidate;
 
 private:
