@@ -3,7 +3,6 @@
 #include "base/Clock.h"
 #include "base/Gbk.h"
 #include "base/Prompter.h"
-#include "toolkit/CDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
