@@ -1,50 +1,19 @@
 #pragma once
 // The access layer: one connection to cddata.mdb per repository operation, one statement each.
-// Connections come from a per-thread pool of idle ones, as if each were opened afresh.
+// Connections come from a per-thread pool of idle ones, as if each were opened afresh
+// (ConnectionPool.h). This header also brings the opening of the file (DatabaseOpen.h) and the
+// engine's error texts (EngineError.h) to its callers.
+#include "data/DatabaseOpen.h"
+#include "data/EngineError.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <memory>
 
-struct sqlite3;
-
-// Closes a connection. That fails only while one of its statements is not finalized, and every
-// holder finalizes its statements before it lets go of the connection.
-struct SqliteCloser {
-    void operator()(sqlite3* db) const;
-};
-// The one owner of an open connection; the raw pointer is lent out with get().
-using DatabaseHandle = std::unique_ptr<sqlite3, SqliteCloser>;
-
-// The connection string of the shop's database; the file is looked up in the current directory.
-inline const char* const kConnectionString =
-    "Provider=SQLCipher;Data Source=cddata.mdb;Database Password=mqvetra531";
-
-struct ConnectionSettings {
-    QString dataSource;
-    QByteArray password; // empty: a plain, unencrypted file
-};
-ConnectionSettings ParseConnectionString(const QString& connectionString);
-
-// Opens an existing database file (never creates one), keyed and with a busy timeout, outside the
-// pool of idle connections, as it is: nothing of the file is read or written. Returns null and
-// sets *error to the engine's text on failure.
-DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error);
-// The program's own connection to the shop, like the pool's: brought up to date first
-// (ShopDatabase::BringUpToDate); *failure is the failure as the shop reads it (DescribeEngineError).
-DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure);
-// Like OpenDatabase, but runs the passphrase's key derivation on every open instead of using the cached key.
-DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
-// Creates the file (or opens it if it exists) and keys it with the passphrase, outside the pool.
-// The key is only written with the file's first page: an empty keyed file accepts any key.
-DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error);
+struct sqlite3_stmt;
 
 // What a load or a check found: a failed query is not a missing row.
 enum class Lookup { Found, Missing, Failed };
-
-// The engine's failure as the shop reads it: what happened and what to do, in Chinese, with the
-// engine's own text after it. extendedCode is sqlite3_extended_errcode's.
-QString DescribeEngineError(int extendedCode, const QString& engineText);
 
 // The first row of a query's result, read as text by column name.
 class CRecordset {
@@ -83,7 +52,9 @@ public:
     static void SetStatementObserver(std::function<void(const QString&)> observer);
 
 private:
-    bool EnsureConnected();
+    // Shows sql to the observer and prepares it on this object's connection; false when there is
+    // no connection (its failure is reported already), else *rc is the engine's result.
+    bool Prepare(const QString& sql, sqlite3_stmt** stmt, int* rc);
     void Fail(const QString& message);
 
     QString m_connectionString;

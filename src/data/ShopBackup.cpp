@@ -1,5 +1,8 @@
 #include "data/ShopBackup.h"
 
+#include "data/EngineError.h"
+#include "data/ExclusiveLock.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,11 +21,6 @@ using ShopBackup::Stage;
 const char* const kShopTables = "SELECT count(*) FROM sqlite_master WHERE type='table' "
                                 "AND name IN ('Client','Film','Record','Operator','Setting')";
 
-QString EngineText(sqlite3* db, int code) {
-    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
-    return sqlite3_errcode(db) != SQLITE_OK ? text : QString::fromUtf8(sqlite3_errstr(code));
-}
-
 // The first column of the first row, as text; a null text with *error set when the query fails.
 QString FirstValue(sqlite3* db, const char* sql, QString* error) {
     sqlite3_stmt* stmt = nullptr;
@@ -34,17 +32,10 @@ QString FirstValue(sqlite3* db, const char* sql, QString* error) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
         value = QString::fromUtf8(text ? text : "");
     } else {
-        *error = EngineText(db, rc);
+        *error = ErrorOf(db, rc).text;
     }
     sqlite3_finalize(stmt);
     return value;
-}
-
-bool Run(sqlite3* db, const char* sql, QString* error) {
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        *error = EngineText(db, rc);
-    return rc == SQLITE_OK;
 }
 
 void Report(const Progress& progress, Stage stage, int done, int total = 1) {
@@ -91,7 +82,7 @@ QString MakeTemporary(const QString& target, QString* error) {
 bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy, DatabaseHandle* into,
                const Progress& progress, QString* error) {
     DatabaseHandle from = OpenDatabase(source, error);
-    if (!from || !Run(from.get(), "BEGIN", error) ||
+    if (!from || !RunStatement(from.get(), "BEGIN", error) ||
         FirstValue(from.get(), "SELECT count(*) FROM sqlite_master", error).isNull())
         return false;
     *into = CreateDatabase(copy, error);
@@ -99,7 +90,7 @@ bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy,
         return false;
     sqlite3_backup* backup = sqlite3_backup_init(into->get(), "main", from.get(), "main");
     if (!backup) {
-        *error = EngineText(into->get(), SQLITE_ERROR);
+        *error = ErrorOf(into->get(), SQLITE_ERROR).text;
         return false;
     }
     int stepped = SQLITE_OK;
@@ -112,10 +103,10 @@ bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy,
     }
     const int finished = sqlite3_backup_finish(backup); // also sets the target's error
     if (stepped != SQLITE_DONE || finished != SQLITE_OK) {
-        *error = EngineText(into->get(), stepped != SQLITE_DONE ? stepped : finished);
+        *error = ErrorOf(into->get(), stepped != SQLITE_DONE ? stepped : finished).text;
         return false;
     }
-    return Run(from.get(), "COMMIT", error);
+    return RunStatement(from.get(), "COMMIT", error);
 }
 
 // Puts temporary in place of target in one step; the file of that name before stays until then.
@@ -167,57 +158,6 @@ QString CheckedCopyBeside(const ConnectionSettings& source, const QString& targe
     Report(progress, Stage::CheckingCopy, 1);
     return temporary;
 }
-
-// The engine's exclusive lock on a file, taken as a writer takes it, through the engine's own
-// handle (a descriptor of ours would drop the locks of our other connections to the file). In WAL
-// mode a connection that has read the file keeps a shared lock on it until it is closed, and the
-// engine's backup holds a write lock on its target from the first step, so while this lock is held
-// no program is working on the file and none can begin to read it. A program that is killed loses
-// its locks with it.
-class ExclusiveLock {
-public:
-    enum class Outcome { Taken, Busy, Failed };
-
-    ExclusiveLock() = default;
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-    ~ExclusiveLock() {
-        if (m_file)
-            m_file->pMethods->xUnlock(m_file, SQLITE_LOCK_NONE);
-    }
-
-    Outcome Take(const QString& path, QString* error) {
-        ConnectionSettings settings;
-        settings.dataSource = path; // no key: not a page is read
-        m_db = OpenDatabase(settings, error);
-        sqlite3_file* file = nullptr;
-        if (!m_db ||
-            sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
-            !file || !file->pMethods) {
-            if (error->isEmpty())
-                *error = QStringLiteral("cannot open %1").arg(path);
-            return Outcome::Failed;
-        }
-        int rc = file->pMethods->xLock(file, SQLITE_LOCK_SHARED);
-        if (rc == SQLITE_OK) {
-            m_file = file;
-            rc = file->pMethods->xLock(file, SQLITE_LOCK_RESERVED);
-        }
-        if (rc == SQLITE_OK)
-            rc = file->pMethods->xLock(file, SQLITE_LOCK_EXCLUSIVE);
-        if ((rc & 0xff) == SQLITE_BUSY)
-            return Outcome::Busy;
-        if (rc != SQLITE_OK) {
-            *error = QStringLiteral("cannot lock %1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
-            return Outcome::Failed;
-        }
-        return Outcome::Taken;
-    }
-
-private:
-    DatabaseHandle m_db;
-    sqlite3_file* m_file = nullptr;
-};
 
 // A backup's temporary file as MakeTemporary names it beside "<minute>.bak", or a file the engine
 // keeps beside one; the first group is the temporary's own name.

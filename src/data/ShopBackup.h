@@ -3,7 +3,7 @@
 // Both go through the engine's online backup, so that rentals still in the write-ahead log are
 // copied, and both write under a temporary name that is renamed into place only once the copy
 // opens with the password and passes the engine's check.
-#include "data/CAdoDb.h"
+#include "data/DatabaseOpen.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,0 +1,87 @@
+#include "data/SchemaUpgrade.h"
+
+#include <QByteArray>
+#include <iterator>
+#include <sqlite3.h>
+
+namespace {
+// What each version adds to the one before it: kUpgrades[n] takes a file from version n to n + 1.
+// res/schema.sql holds the same objects for a new file. Only objects beside the rows, never a row.
+const char* const kUpgrades[] = {
+    // 1: the rental browser's filters read their rows newest first straight from an index.
+    "CREATE INDEX IF NOT EXISTS Record_Type ON Record (Type);"
+    "CREATE INDEX IF NOT EXISTS Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';",
+};
+static_assert(std::size(kUpgrades) == ShopDatabase::kSchemaVersion, "one upgrade for each version");
+
+struct Step {
+    sqlite3* db;
+    EngineError* error;
+
+    bool Run(const char* sql) const { return RunStatement(db, sql, error); }
+    // The file's version; -1 when it cannot be read (the text says why).
+    int Version() const {
+        sqlite3_stmt* stmt = nullptr;
+        int version = -1;
+        if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            version = sqlite3_column_int(stmt, 0);
+        else
+            Run("PRAGMA user_version"); // fails again, and says why
+        sqlite3_finalize(stmt);
+        return version;
+    }
+    // An empty file, or one of another program under the same key, holds none of the shop's tables:
+    // it is refused as the engine refuses a foreign file, rather than failing half-way through an
+    // upgrade in the engine's words.
+    bool HoldsTheShop() const {
+        sqlite3_stmt* stmt = nullptr;
+        int tables = -1;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM sqlite_master WHERE type='table' AND "
+                               "name IN ('Client','Film','Operator','Record','Setting')",
+                               -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            tables = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        if (tables == 5)
+            return true;
+        *error = {SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB))};
+        return false;
+    }
+    bool RefuseNewer(int version) const {
+        error->code = SQLITE_ERROR;
+        error->text =
+            QStringLiteral("数据库文件 cddata.mdb 是更新版本的程序写的(数据库版本 %1,本程序只认识到版本 "
+                           "%2),本程序不能使用它。文件没有做任何改动,请使用新版本的程序。")
+                .arg(version)
+                .arg(ShopDatabase::kSchemaVersion);
+        return false;
+    }
+};
+} // namespace
+
+bool ShopDatabase::BringUpToDate(sqlite3* db, EngineError* error) {
+    const Step step{db, error};
+    int version = step.Version();
+    if (version < 0)
+        return false;
+    if (version == kSchemaVersion)
+        return true;
+    if (version > kSchemaVersion)
+        return step.RefuseNewer(version);
+    // Another program may be upgrading the same file: the version is read again under the lock.
+    if (!step.Run("BEGIN IMMEDIATE"))
+        return false;
+    version = step.Version();
+    bool ok = version >= 0 && (version <= kSchemaVersion || step.RefuseNewer(version)) && step.HoldsTheShop();
+    for (int from = version; ok && from < kSchemaVersion; ++from)
+        ok = step.Run(kUpgrades[from]);
+    if (ok && version < kSchemaVersion)
+        ok = step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
+    if (ok)
+        ok = step.Run("COMMIT");
+    if (!ok)
+        RunStatement(db, "ROLLBACK");
+    return ok;
+}
