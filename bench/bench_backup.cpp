@@ -11,6 +11,8 @@
 #include "LargeShop.h"
 
 #include "app/CMainFrame.h"
+#include "app/CRentalApp.h"
+#include "app/CommandTable.h"
 #include "data/CAdoDb.h"
 #include "data/ShopBackup.h"
 #include "toolkit/CDialog.h"
@@ -61,7 +63,7 @@ void BackupWindow(benchmark::State& state) {
     // The login is confirmed without a word: the backup asks nothing of the session.
     const CDialog::ModalRunner previous =
         CDialog::SetModalRunner([](CDialog& dialog) { dialog.EndDialog(IDOK); });
-    auto* frame = new CMainFrame;
+    CMainFrame* frame = theApp.OpenMainWindow(CommandTable());
     CDialog::SetModalRunner(previous);
     frame->show();
     QApplication::processEvents();

@@ -1,10 +1,11 @@
 #include "app/CRentalApp.h"
+#include "app/CommandTable.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (!theApp.InitInstance(app))
+    if (!theApp.InitInstance(app, CommandTable()))
         return 0;
     return theApp.Run();
 }

@@ -3,26 +3,21 @@
 #include "access/CLoginDlg.h"
 #include "access/Session.h"
 #include "app/Artwork.h"
+#include "app/BackupProgress.h"
 #include "app/CBackdropView.h"
 #include "app/CCleanupDlg.h"
-#include "app/CRentalApp.h"
-#include "app/CommandTable.h"
 #include "base/Clock.h"
 #include "base/Prompter.h"
 #include "data/CAdoDb.h"
 #include "data/ShopBackup.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressDialog>
 #include <QScreen>
 #include <QStatusBar>
-#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -38,64 +33,11 @@ QSize ScreenSize() {
     return screen ? screen->geometry().size() : QSize(CMainFrame::kWidth, CMainFrame::kHeight);
 }
 
-// How far a backup is. It has no button and does not close before the copy is done: a copy
-// cannot be stopped half-way, and the window's commands wait behind it meanwhile.
-class BackupProgress : public QProgressDialog {
-public:
-    explicit BackupProgress(QWidget* parent) : QProgressDialog(parent) {
-        setWindowTitle(QStringLiteral("备份"));
-        setLabelText(QStringLiteral("正在备份数据库..."));
-        setCancelButton(nullptr);
-        setWindowModality(Qt::ApplicationModal);
-        setAutoClose(false);
-        setAutoReset(false);
-        setMinimumDuration(0);
-        setRange(0, 0); // moving until the copy knows its size
-    }
-
-    // The check of the copy takes about half as long again as the copy.
-    void Show(ShopBackup::Stage stage, int done, int total) {
-        if (stage == ShopBackup::Stage::Copying) {
-            setRange(0, total + total / 2);
-            setValue(done);
-        } else if (done == 0) {
-            setLabelText(QStringLiteral("正在检查备份..."));
-        } else {
-            setValue(maximum());
-        }
-    }
-
-    void reject() override {}
-
-protected:
-    void closeEvent(QCloseEvent* event) override { event->ignore(); }
-};
-
-// The copy of a large shop takes seconds: it runs on a thread of its own while the window's
-// thread waits in an event loop, so that the windows keep painting and the dialog shows progress.
-bool CopyShowingProgress(QWidget* parent, const ConnectionSettings& shop, const QString& target,
-                         QString* reason) {
-    BackupProgress dialog(parent);
-    dialog.show();
-    bool copied = false;
-    const auto progress = [&dialog](ShopBackup::Stage stage, int done, int total) {
-        QMetaObject::invokeMethod(
-            &dialog, [&dialog, stage, done, total] { dialog.Show(stage, done, total); },
-            Qt::QueuedConnection);
-    };
-    const std::unique_ptr<QThread> copying(
-        QThread::create([&] { copied = ShopBackup::Copy(shop, target, reason, progress); }));
-    QEventLoop waiting;
-    QObject::connect(copying.get(), &QThread::finished, &waiting, &QEventLoop::quit);
-    copying->start();
-    waiting.exec();
-    copying->wait();
-    return copied;
-}
 } // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-    theApp.m_pMainWnd = this;
+CMainFrame::CMainFrame(const std::vector<CommandRow>& commands, AppCommandRunner runApp, QWidget* parent)
+    : QMainWindow(parent), m_commands(commands), m_runApp(std::move(runApp)),
+      m_strHomeDir(QDir::currentPath()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vorix"));
     // Caption, system menu, minimise and close only: the window is neither sized nor maximised.
@@ -119,10 +61,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     ShowLogin();
 }
 
-CMainFrame::~CMainFrame() {
-    if (theApp.m_pMainWnd == this)
-        theApp.m_pMainWnd = nullptr;
-}
+CMainFrame::~CMainFrame() = default;
 
 QRect CMainFrame::PlaceOnScreen(const QSize& screen) {
     // Integer division truncates toward zero, also for a screen smaller than the window.
@@ -130,7 +69,7 @@ QRect CMainFrame::PlaceOnScreen(const QSize& screen) {
 }
 
 void CMainFrame::BuildMenus() {
-    const std::vector<CommandRow>& rows = CommandTable();
+    const std::vector<CommandRow>& rows = m_commands;
     QMenu* menu = nullptr;
     for (int i = 0; i < int(rows.size()); ++i) {
         const CommandRow& row = rows[i];
@@ -173,7 +112,7 @@ void CMainFrame::BuildToolBar() {
 
     // Slots without a command are separators.
     std::vector<int> rowAt(kToolbarSlots, -1);
-    const std::vector<CommandRow>& rows = CommandTable();
+    const std::vector<CommandRow>& rows = m_commands;
     for (int i = 0; i < int(rows.size()); ++i)
         if (rows[i].slot >= 0)
             rowAt.at(rows[i].slot) = i;
@@ -222,13 +161,13 @@ void CMainFrame::ShowLogin() {
 }
 
 void CMainFrame::Run(int row) {
-    const CommandHandler& handler = CommandTable().at(row).handler;
+    const CommandHandler& handler = m_commands.at(row).handler;
     if (const auto* view = std::get_if<ViewHandler>(&handler))
         (m_wndView->**view)();
     else if (const auto* frame = std::get_if<FrameHandler>(&handler))
         (this->**frame)();
     else if (const auto* app = std::get_if<AppHandler>(&handler))
-        (theApp.**app)();
+        m_runApp(*app);
     emit CommandRun(row);
 }
 
@@ -272,7 +211,7 @@ void CMainFrame::OnViewStatusBar() {
 
 // The two toggles carry a check mark exactly while their bar is shown, however it was hidden.
 void CMainFrame::FollowBars() {
-    const std::vector<CommandRow>& rows = CommandTable();
+    const std::vector<CommandRow>& rows = m_commands;
     for (int i = 0; i < int(rows.size()); ++i) {
         const auto* handler = std::get_if<FrameHandler>(&rows[i].handler);
         if (handler && *handler == &CMainFrame::OnViewToolBar)
@@ -296,7 +235,7 @@ bool CMainFrame::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::WindowActivate:
         // Whatever changed the current directory meanwhile, commands run in the program folder.
-        QDir::setCurrent(theApp.m_strAppDir);
+        QDir::setCurrent(m_strHomeDir);
         FitOuterSize();
         break;
     case QEvent::Show:

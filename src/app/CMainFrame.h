@@ -1,6 +1,8 @@
 #pragma once
 // The main window: a fixed-size frame with the menus, the toolbar, the two-pane status bar and the
 // background view. The login runs while it is created.
+#include "app/Command.h"
+
 #include <QMainWindow>
 #include <QSet>
 #include <vector>
@@ -16,9 +18,10 @@ public:
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 480;
 
-    // Creates the window and runs the login. A cancelled login closes the window as soon as the
-    // event loop runs.
-    explicit CMainFrame(QWidget* parent = nullptr);
+    // Creates the window with these commands and runs the login; application commands are handed
+    // to runApp. A cancelled login closes the window as soon as the event loop runs. Commands run
+    // in the folder that is current now, the program folder.
+    CMainFrame(const std::vector<CommandRow>& commands, AppCommandRunner runApp, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Outer geometry of the window on a screen of the given size: centred, possibly off the edges.
@@ -55,6 +58,9 @@ private:
     void FitOuterSize();
     void FollowBars();
 
+    const std::vector<CommandRow>& m_commands;
+    AppCommandRunner m_runApp;
+    QString m_strHomeDir;
     CBackdropView* m_wndView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_wndIdlePane = nullptr;

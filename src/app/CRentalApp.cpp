@@ -21,17 +21,22 @@ void CRentalApp::EnterProgramFolder() {
     QDir::setCurrent(m_strAppDir);
 }
 
-bool CRentalApp::InitInstance(QApplication& app) {
+bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands) {
     EnterProgramFolder();
     Toolkit::InstallInterface(app);
     // Window titles stay exactly as given ("Vorix", "用户登陆"), without the program's name added.
     QApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(Artwork::AppIcon());
-    // The frame makes itself the main window and runs the login while it is created; a cancelled
-    // login has already asked it to close, which ends the program once the event loop runs.
-    auto* frame = new CMainFrame;
-    frame->show();
+    // The frame runs the login while it is created; a cancelled login has already asked it to
+    // close, which ends the program once the event loop runs.
+    OpenMainWindow(commands)->show();
     return true;
+}
+
+CMainFrame* CRentalApp::OpenMainWindow(const std::vector<CommandRow>& commands) {
+    auto* frame = new CMainFrame(commands, [this](AppHandler handler) { (this->*handler)(); });
+    m_pMainWnd = frame;
+    return frame;
 }
 
 int CRentalApp::Run() {

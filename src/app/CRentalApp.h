@@ -2,6 +2,7 @@
 // The application object: start-up, the program folder, and the session of the logged-in operator,
 // which it holds as the current Session for the dialogs.
 #include "access/Session.h"
+#include "app/Command.h"
 
 #include <QPointer>
 #include <QString>
@@ -11,9 +12,12 @@ class CMainFrame;
 
 class CRentalApp : public Session {
 public:
-    // Start-up: program folder, interface toolkit, icon, and the main window with the login.
-    // Returns false when the program should end at once.
-    bool InitInstance(QApplication& app);
+    // Start-up: program folder, interface toolkit, icon, and the main window with these commands
+    // and the login. Returns false when the program should end at once.
+    bool InitInstance(QApplication& app, const std::vector<CommandRow>& commands);
+    // Creates the main window with these commands, its application commands run on this object;
+    // the login runs while it is created.
+    CMainFrame* OpenMainWindow(const std::vector<CommandRow>& commands);
     // Runs the event loop until the main window has closed; returns the exit code.
     int Run();
 

@@ -1,33 +1,7 @@
 #pragma once
 // Every command of the main window in one table. The menus, the shortcut keys, the toolbar and the
 // status-bar prompts are all built from it, and each row names the object and member that handle it.
-#include <variant>
-#include <vector>
-
-class CBackdropView;
-class CMainFrame;
-class CRentalApp;
-
-using ViewHandler = void (CBackdropView::*)();
-using FrameHandler = void (CMainFrame::*)();
-using AppHandler = void (CRentalApp::*)();
-// The view is offered the desk and management commands, the frame logout, backup, cleanup and the
-// bar toggles, the application Exit and About.
-using CommandHandler = std::variant<std::monostate, ViewHandler, FrameHandler, AppHandler>;
-
-struct CommandRow {
-    const char* menu;    // title of the menu the item sits in
-    const char* text;    // item text without its key; nullptr for a separator
-    const char* key;     // shortcut in QKeySequence's portable form, nullptr for none
-    int slot;            // toolbar slot, -1 for no button
-    const char* label;   // label under the button
-    const char* picture; // name of the button's picture
-    const char* prompt;  // status-bar prompt; the part after "\n" is the button's tooltip
-    bool checkable;      // the item's check mark shows whether its bar is visible
-    CommandHandler handler;
-};
+#include "app/Command.h"
 
 // The rows in menu order.
 const std::vector<CommandRow>& CommandTable();
-// Number of toolbar slots, separators included.
-constexpr int kToolbarSlots = 11;

@@ -66,9 +66,8 @@ class Frame {
 public:
     // The current folder, a test's shop, is the program folder the window returns to.
     explicit Frame(CDialog::ModalRunner login = LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))) {
-        theApp.m_strAppDir = QDir::currentPath();
         ModalScript script(std::move(login));
-        m_frame = new CMainFrame;
+        m_frame = theApp.OpenMainWindow(CommandTable());
     }
     ~Frame() { delete m_frame.data(); }
     CMainFrame* operator->() const { return m_frame.data(); }

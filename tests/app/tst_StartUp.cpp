@@ -36,7 +36,7 @@ private slots:
         });
         if (scenario == "cancel") {
             ModalScript script(CancelLogin());
-            QVERIFY(theApp.InitInstance(*qApp));
+            QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
             QVERIFY(theApp.m_pMainWnd && theApp.m_pMainWnd->isVisible());
             QCOMPARE(theApp.Run(), 0);
             QVERIFY(theApp.m_pMainWnd.isNull());
@@ -45,7 +45,7 @@ private slots:
         }
         {
             ModalScript script(LoginAs(QStringLiteral("Admin"), kOwnPassword));
-            QVERIFY(theApp.InitInstance(*qApp));
+            QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
         }
         // The program folder is where the renamed executable lies, not where it was started.
         const QString folder = Canonical(QCoreApplication::applicationDirPath());
