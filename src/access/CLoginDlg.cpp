@@ -4,6 +4,7 @@
 #include "base/Prompter.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
+#include "data/PasswordHash.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CLoginDlg.h"
 
@@ -57,12 +58,18 @@ void CLoginDlg::OnOK() {
         MessageBox(QStringLiteral("错误的用户名!"), QStringLiteral("提示"), MsgIcon::Error);
         return;
     }
-    if (m_strPassword != op.OptPwd) {
+    if (!PasswordHash::Matches(op.OptPwd, m_strPassword)) {
         MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
         // The next typing replaces the wrong password rather than adding to it.
         m_ui->passwordEdit->setFocus();
         m_ui->passwordEdit->selectAll();
         return;
+    }
+    // A password another program stored as typed is stored hashed from its first good login.
+    if (!PasswordHash::IsHash(op.OptPwd)) {
+        op.OptPwd = PasswordHash::Make(m_strPassword);
+        if (!op.OptPwd.isEmpty())
+            op.Update(op.ID);
     }
     Session::Current().SignIn(op.OptName, op.Type);
     EndDialog(IDOK);

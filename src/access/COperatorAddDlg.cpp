@@ -2,6 +2,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
+#include "data/PasswordHash.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_COperatorAddDlg.h"
@@ -59,6 +60,6 @@ bool COperatorAddDlg::Add(QString* refusal) {
     COperatorInfo op;
     op.OptName = m_strName;
     op.Type = m_ui->typeCombo->itemText(m_nType);
-    op.OptPwd = m_strPassword;
+    op.OptPwd = PasswordHash::Make(m_strPassword);
     return op.Insert() && adding.Commit();
 }

@@ -2,6 +2,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
+#include "data/PasswordHash.h"
 #include "data/RowKey.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -78,7 +79,7 @@ CPasswordDlg::Outcome CPasswordDlg::Change(QString* refusal) {
         return Outcome::Failed;
     if (found == Lookup::Missing)
         return Outcome::Gone;
-    if (m_strOldPwd != op.OptPwd) {
+    if (!PasswordHash::Matches(op.OptPwd, m_strOldPwd)) {
         *refusal = QStringLiteral("旧密码错误!");
         return Outcome::Refused;
     }
@@ -86,7 +87,7 @@ CPasswordDlg::Outcome CPasswordDlg::Change(QString* refusal) {
         *refusal = QStringLiteral("确认新密码错误!");
         return Outcome::Refused;
     }
-    op.OptPwd = m_strNewPwd;
+    op.OptPwd = PasswordHash::Make(m_strNewPwd);
     if (!op.Update(key) || !changing.Commit())
         return Outcome::Failed;
     return Outcome::Changed;

@@ -1,17 +1,34 @@
 #include "data/SchemaUpgrade.h"
 
+#include "data/PasswordHash.h"
+
 #include <QByteArray>
 #include <iterator>
 #include <sqlite3.h>
 
 namespace {
 // What each version adds to the one before it: kUpgrades[n] takes a file from version n to n + 1.
-// res/schema.sql holds the same objects for a new file. Only objects beside the rows, never a row.
+// res/schema.sql holds the same objects for a new file, which is then brought up to date too.
+// Only objects beside the rows, and the one change of the passwords' stored form.
 const char* const kUpgrades[] = {
     // 1: the rental browser's filters read their rows newest first straight from an index.
     "CREATE INDEX IF NOT EXISTS Record_Type ON Record (Type);"
     "CREATE INDEX IF NOT EXISTS Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';",
+    // 2: each password stored as typed becomes its salted hash (vorix_password_hash, below).
+    "UPDATE Operator SET OptPwd = vorix_password_hash(OptPwd);",
 };
+
+// vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
+void PasswordHashFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(context);
+    const QString stored = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+    const QString hashed = PasswordHash::IsHash(stored) ? stored : PasswordHash::Make(stored);
+    if (hashed.isEmpty())
+        return sqlite3_result_error(context, "no random salt for a password hash", -1);
+    const QByteArray utf8 = hashed.toUtf8();
+    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
 static_assert(std::size(kUpgrades) == ShopDatabase::kSchemaVersion, "one upgrade for each version");
 
 struct Step {
@@ -75,6 +92,10 @@ bool ShopDatabase::BringUpToDate(sqlite3* db, EngineError* error) {
         return false;
     version = step.Version();
     bool ok = version >= 0 && (version <= kSchemaVersion || step.RefuseNewer(version)) && step.HoldsTheShop();
+    if (ok && version < kSchemaVersion &&
+        sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr, PasswordHashFunction,
+                                nullptr, nullptr) != SQLITE_OK)
+        ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
     for (int from = version; ok && from < kSchemaVersion; ++from)
         ok = step.Run(kUpgrades[from]);
     if (ok && version < kSchemaVersion)

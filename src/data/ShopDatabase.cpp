@@ -32,7 +32,14 @@ bool ShopDatabase::Prepare(const QString& path, QString* error) {
     // An empty keyed file would accept any key: the tables are written at once. The log is then
     // folded into the file here, where a failure is reported; the close would do it silently, and
     // only the file itself is renamed into place.
-    bool ok = db && run(schema.constData()) && run("PRAGMA wal_checkpoint(TRUNCATE)");
+    // The first password is stored as typed in the schema; the upgrade stores it hashed.
+    EngineError upgrade;
+    bool ok = db && run(schema.constData());
+    if (ok && !BringUpToDate(db.get(), &upgrade)) {
+        *error = upgrade.text;
+        ok = false;
+    }
+    ok = ok && run("PRAGMA wal_checkpoint(TRUNCATE)");
     db.reset(); // every statement is finalized: the close cannot fail
     if (ok && !QFile::rename(temporary, path)) {
         *error = QStringLiteral("could not rename %1 to %2").arg(temporary, path);

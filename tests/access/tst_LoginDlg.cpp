@@ -5,6 +5,7 @@
 #include "access/CLoginDlg.h"
 #include "access/Session.h"
 #include "data/CAdoDb.h"
+#include "data/PasswordHash.h"
 #include "ui_CLoginDlg.h"
 
 #include <QApplication>
@@ -128,6 +129,25 @@ private slots:
         login.Press();
         QVERIFY(login.dlg.IsEnded());
         QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
+    }
+
+    // The first administrator's password is stored hashed; a row another program wrote with the
+    // password as typed logs in, and is stored hashed from then on.
+    void passwordsAreComparedThroughTheirHash() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(PasswordHash::IsHash(Db::Value(QStringLiteral("SELECT OptPwd AS v FROM Operator"))));
+        QVERIFY(Db::Exec(
+            QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','p''w','操作员')")));
+        Login login;
+        login.Type(QStringLiteral("小王"), QStringLiteral("p'w"));
+        login.Press();
+        QCOMPARE(boxes.Texts(), QStringList());
+        QVERIFY(login.dlg.IsEnded());
+        const QString stored =
+            Db::Value(QStringLiteral("SELECT OptPwd AS v FROM Operator WHERE OptName='小王'"));
+        QVERIFY(PasswordHash::IsHash(stored));
+        QVERIFY(PasswordHash::Matches(stored, QStringLiteral("p'w")));
     }
 
     void nameInOtherCaseFindsTheStoredName() {

@@ -7,6 +7,7 @@
 #include "access/CPasswordDlg.h"
 #include "access/Session.h"
 #include "data/CAdodc.h"
+#include "data/PasswordHash.h"
 #include "ui_CLoginDlg.h"
 #include "ui_COperatorAddDlg.h"
 #include "ui_COperatorManageDlg.h"
@@ -34,10 +35,17 @@ struct OperatorShop {
         }();
         return Db::Value(QStringLiteral("SELECT MAX(ID) AS v FROM Operator"));
     }
-    // Name, password and type of the operator, or empty when there is none.
-    static QString Row(const QString& id) {
-        return Db::Value(
-            QStringLiteral("SELECT OptName||'|'||OptPwd||'|'||Type AS v FROM Operator WHERE ID=") + id);
+    // Name, password and type of the operator, or empty when there is none. A stored hash shows as
+    // the password it was made of when that is `password`, and as stored otherwise.
+    static QString Row(const QString& id, const QString& password) {
+        const QString where = QStringLiteral(" FROM Operator WHERE ID=") + id;
+        const QString stored = Db::Value(QStringLiteral("SELECT OptPwd AS v") + where);
+        const QString shown =
+            PasswordHash::IsHash(stored) && PasswordHash::Matches(stored, password) ? password : stored;
+        const QString name = Db::Value(QStringLiteral("SELECT OptName AS v") + where);
+        return name.isEmpty() && stored.isEmpty() ? QString()
+                                                  : name + QLatin1Char('|') + shown + QLatin1Char('|') +
+                                                        Db::Value(QStringLiteral("SELECT Type AS v") + where);
     }
     void ExpectOnlyBox(const char* text, const char* caption = "提示",
                        MsgIcon icon = MsgIcon::Warning) const {
@@ -155,7 +163,7 @@ private slots:
         FillAdd(dlg, row[0], row[2], row[1], row[1]);
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QCOMPARE(dlg.Result(), int(IDOK));
-        QCOMPARE(OperatorShop::Row(QStringLiteral("2")), row.join(QLatin1Char('|')));
+        QCOMPARE(OperatorShop::Row(QStringLiteral("2"), row[1]), row.join(QLatin1Char('|')));
     }
 
     void failedInsertKeepsTheDialogOpen() {
@@ -217,7 +225,7 @@ private slots:
         shop.ExpectOnlyBox(row[2].toUtf8().constData());
         QVERIFY(!dlg.IsEnded());
         QCOMPARE(dlg.Form()->oldEdit->text(), row[0]);
-        QCOMPARE(OperatorShop::Row(id), QStringLiteral("op1|old'|操作员"));
+        QCOMPARE(OperatorShop::Row(id, QStringLiteral("old'")), QStringLiteral("op1|old'|操作员"));
     }
 
     void changesOnlyThePassword_data() {
@@ -236,8 +244,10 @@ private slots:
         FillPassword(dlg, QString(), password, password);
         shop.ExpectOnlyBox("密码修改成功!", "成功", MsgIcon::Information);
         QCOMPARE(dlg.Result(), int(IDOK));
-        QCOMPARE(OperatorShop::Row(id), QStringLiteral(" op1 |") + password + QStringLiteral("|管理员"));
-        QCOMPARE(OperatorShop::Row(QStringLiteral("1")), QStringLiteral("Admin|admin|管理员"));
+        QCOMPARE(OperatorShop::Row(id, password),
+                 QStringLiteral(" op1 |") + password + QStringLiteral("|管理员"));
+        QCOMPARE(OperatorShop::Row(QStringLiteral("1"), QStringLiteral("admin")),
+                 QStringLiteral("Admin|admin|管理员"));
     }
 
     void failedUpdateShowsOnlyTheEngineMessage() {
@@ -251,7 +261,8 @@ private slots:
         QCOMPARE(shop.boxes.Texts().size(), 1);
         QVERIFY(shop.boxes.Texts().first().endsWith(QLatin1Char('x')));
         QVERIFY(!dlg.IsEnded());
-        QCOMPARE(OperatorShop::Row(QStringLiteral("1")), QStringLiteral("Admin|admin|管理员"));
+        QCOMPARE(OperatorShop::Row(QStringLiteral("1"), QStringLiteral("admin")),
+                 QStringLiteral("Admin|admin|管理员"));
     }
 
     void keyOfNoOperatorOpensNoForm_data() {
@@ -356,7 +367,7 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList({refusal, refusal, QStringLiteral("密码修改成功!")}));
         QCOMPARE(shop.boxes.Boxes().at(0).caption, QStringLiteral("提示"));
         QCOMPARE(shop.boxes.Boxes().at(0).icon, MsgIcon::Warning);
-        QCOMPARE(OperatorShop::Row(id), QStringLiteral("op1|mine|操作员"));
+        QCOMPARE(OperatorShop::Row(id, QStringLiteral("mine")), QStringLiteral("op1|mine|操作员"));
     }
 
     void administratorStillNeedsTheOldPassword() {
@@ -373,7 +384,7 @@ private slots:
         });
         dlg.Form()->modifyButton->click();
         QCOMPARE(shop.boxes.Texts(), Texts({"旧密码错误!", "密码修改成功!"}));
-        QCOMPARE(OperatorShop::Row(id), QStringLiteral("op1|new|操作员"));
+        QCOMPARE(OperatorShop::Row(id, QStringLiteral("new")), QStringLiteral("op1|new|操作员"));
     }
 
     // Only the name "Admin" as stored is protected; any other operator may be deleted.

@@ -3,6 +3,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/CAdodc.h"
+#include "data/PasswordHash.h"
 #include "data/ShopDatabase.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ QString Rows(sqlite3* db, const char* sql) {
 
 QString AllRows(sqlite3* db) {
     QString rows;
-    for (const char* table : {"Client", "Film", "Record", "Operator", "Setting"})
+    for (const char* table : {"Client", "Film", "Record", "Setting"})
         rows += Rows(db, (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData());
     return rows;
 }
@@ -49,7 +50,7 @@ QString AllRows(sqlite3* db) {
 const char* const kIndexes = "SELECT name, sql FROM sqlite_master WHERE type='index' ORDER BY name";
 
 // Turns the test's fresh file into one written before the schema had a version: without the
-// indexes the versions added, and with rows of every kind.
+// indexes the versions added, with rows of every kind and three operators' passwords as typed.
 void MakeOlderFile() {
     const DatabaseHandle db = Open();
     QVERIFY(db);
@@ -59,6 +60,9 @@ void MakeOlderFile() {
                 "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
                 "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
                 "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
+                "UPDATE Operator SET OptPwd='admin';"
+                "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
+                "'操作员');"
                 "DROP INDEX Record_Type; DROP INDEX Record_Out; PRAGMA user_version = 0;"));
 }
 } // namespace
@@ -82,6 +86,7 @@ private slots:
         TempShop shop;
         MakeOlderFile();
         QString rowsBefore;
+        QStringList hashes;
         {
             QString error;
             ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
@@ -99,11 +104,25 @@ private slots:
                      QStringLiteral("%1|\n").arg(ShopDatabase::kSchemaVersion));
             QCOMPARE(Rows(db.get(), kIndexes), newIndexes);
             QCOMPARE(AllRows(db.get()), rowsBefore);
+            // The passwords are stored hashed, each still the operator's own.
+            QCOMPARE(Rows(db.get(), "SELECT OptName, Type FROM Operator ORDER BY ID"),
+                     QStringLiteral("Admin|管理员|\n小王|操作员|\n空|操作员|\n"));
+            const QStringList stored =
+                Rows(db.get(), "SELECT OptPwd FROM Operator ORDER BY ID").split(QStringLiteral("|\n"));
+            QCOMPARE(stored.size(), 4);
+            const QStringList typed = {QStringLiteral("admin"), QStringLiteral("Pa'ss 1"), QString()};
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY2(PasswordHash::IsHash(stored[i]), qPrintable(stored[i]));
+                QVERIFY(PasswordHash::Matches(stored[i], typed[i]));
+            }
+            hashes = stored;
             // Once up to date, later opens leave the file alone.
             QVERIFY(Run(db.get(), "DROP INDEX Record_Type"));
         }
         const DatabaseHandle again = Open();
         QCOMPARE(Rows(again.get(), "SELECT name FROM sqlite_master WHERE name='Record_Type'"), QString());
+        QCOMPARE(Rows(again.get(), "SELECT OptPwd FROM Operator ORDER BY ID").split(QStringLiteral("|\n")),
+                 hashes);
     }
 
     void aNewerFileIsRefusedAndLeftAsItIs() {
