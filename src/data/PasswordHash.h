@@ -7,7 +7,7 @@
 
 namespace PasswordHash {
 // About 50 ms for one hash on a counter computer of today.
-constexpr int kIterations = 40000;
+constexpr int kIterations = 80000;
 constexpr int kSaltBytes = 16;
 
 // A fresh hash of the password with a random salt.
