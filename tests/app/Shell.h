@@ -10,7 +10,6 @@
 #include "ui_CLoginDlg.h" // each test source includes it too, so that it is generated
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTest>
