@@ -71,6 +71,10 @@ void CLoginDlg::OnOK() {
         if (!op.OptPwd.isEmpty())
             op.Update(op.ID);
     }
+    m_strFirstPasswordId.clear();
+    if (op.OptName == QLatin1String(COperatorInfo::kFirstAdmin) &&
+        m_strPassword == QLatin1String(COperatorInfo::kFirstPassword))
+        m_strFirstPasswordId = QString::number(op.ID);
     Session::Current().SignIn(op.OptName, op.Type);
     EndDialog(IDOK);
 }

@@ -19,6 +19,9 @@ public:
 
     QString m_strName;
     QString m_strPassword;
+    // After a login as the administrator with the first password: his row key as text, so that the
+    // main window can ask him to change it. Empty after any other login.
+    QString m_strFirstPasswordId;
 
     Ui::CLoginDlg* Form() const { return m_ui.get(); }
 

@@ -44,6 +44,8 @@ bool CPasswordDlg::OnInitDialog() {
         return false;
     }
     m_strName = op.OptName;
+    m_ui->reasonLabel->setText(m_strReason);
+    m_ui->reasonLabel->setVisible(!m_strReason.isEmpty());
     UpdateData(false);
     m_ui->oldEdit->setFocus();
     return true;

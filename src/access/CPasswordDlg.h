@@ -23,6 +23,8 @@ public:
     QString m_strOldPwd;
     QString m_strNewPwd;
     QString m_strConfirm;
+    // A line shown above the fields, saying why the dialog was opened; none when empty.
+    QString m_strReason;
 
     Ui::CPasswordDlg* Form() const { return m_ui.get(); }
 

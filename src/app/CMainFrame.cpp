@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "access/CLoginDlg.h"
+#include "access/CPasswordDlg.h"
 #include "access/Session.h"
 #include "app/Artwork.h"
 #include "app/BackupProgress.h"
@@ -18,10 +19,12 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 #include <memory>
+#include <utility>
 
 namespace {
 QString Utf8(const char* text) {
@@ -152,12 +155,27 @@ void CMainFrame::ShowLogin() {
     m_wndUserPane->clear();
     m_wndUserPane->repaint();
     CLoginDlg login;
-    if (login.DoModal() != IDOK)
+    if (login.DoModal() != IDOK) {
         QMetaObject::invokeMethod(
             this, [this] { close(); }, Qt::QueuedConnection);
+    } else {
+        m_strNewPasswordFor = login.m_strFirstPasswordId;
+        if (NewPasswordOffered())
+            QTimer::singleShot(0, this, &CMainFrame::OfferNewPassword);
+    }
     m_wndUserPane->setText(QStringLiteral("当前用户: %1    类型: %2")
                                .arg(Session::Current().UserName(), Session::Current().UserType()));
     m_wndUserPane->repaint();
+}
+
+void CMainFrame::OfferNewPassword() {
+    if (!NewPasswordOffered())
+        return;
+    CPasswordDlg changing(this);
+    changing.m_strID = std::exchange(m_strNewPasswordFor, QString());
+    changing.m_strReason = QStringLiteral("您仍在使用新店的初始密码,知道本软件的人都能用它登录。"
+                                          "请现在设一个新密码;也可以取消,以后在 管理 → 操作员 中修改。");
+    changing.DoModal();
 }
 
 void CMainFrame::Run(int row) {

@@ -34,6 +34,12 @@ public:
     void OnViewToolBar();
     void OnViewStatusBar();
 
+    // After a login as the administrator with the first password, opens 修改密码 for him once, with
+    // a line saying why; the login queues it, so that it comes after the window appears. Does
+    // nothing when no such login is waiting for it.
+    void OfferNewPassword();
+    bool NewPasswordOffered() const { return !m_strNewPasswordFor.isEmpty(); }
+
     CBackdropView* View() const { return m_wndView; }
     QToolBar* ToolBar() const { return m_wndToolBar; }
     // Status pane 1: the logged-in operator.
@@ -61,6 +67,7 @@ private:
     const std::vector<CommandRow>& m_commands;
     AppCommandRunner m_runApp;
     QString m_strHomeDir;
+    QString m_strNewPasswordFor; // row key of the administrator to ask, while the offer waits
     CBackdropView* m_wndView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_wndIdlePane = nullptr;

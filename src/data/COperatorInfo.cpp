@@ -56,6 +56,7 @@ Lookup COperatorInfo::LoadByOptName(const QString& name) {
     return Lookup::Found;
 }
 
+// The list reads only the name it shows and the key it binds: no password hash reaches its model.
 QString OperatorList::All() {
-    return QStringLiteral("SELECT * FROM Operator");
+    return QStringLiteral("SELECT ID,OptName FROM Operator");
 }

@@ -9,6 +9,9 @@ class COperatorInfo {
 public:
     // The most the forms take for a name or a password, in GBK bytes.
     static constexpr int kTextBytes = 20;
+    // The administrator and the password a new shop file comes with, as the README gives them.
+    static constexpr const char* kFirstAdmin = "Admin";
+    static constexpr const char* kFirstPassword = "admin";
 
     virtual ~COperatorInfo() = default;
 

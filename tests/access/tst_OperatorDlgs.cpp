@@ -196,6 +196,7 @@ private slots:
         QCOMPARE(dlg.Form()->nameEdit->text(), QStringLiteral("王五"));
         QVERIFY(dlg.Form()->nameEdit->isReadOnly());
         QVERIFY(dlg.Form()->okButton->isDefault());
+        QVERIFY(!dlg.Form()->reasonLabel->isVisible()); // opened from the list, no reason is given
         for (QLineEdit* edit : {dlg.Form()->oldEdit, dlg.Form()->newEdit, dlg.Form()->confirmEdit}) {
             QCOMPARE(edit->echoMode(), QLineEdit::Password);
             TypeText(edit, QStringLiteral("abcdefghijklmnopqrstu"));

@@ -64,14 +64,24 @@ template <typename Handler> int RowOf(Handler handler) {
 class Frame {
 public:
     // The current folder, a test's shop, is the program folder the window returns to.
+    // A login as Admin with the first password is offered 修改密码 after it; the offer is cancelled
+    // here, before the test goes on, and noted.
     explicit Frame(CDialog::ModalRunner login = LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))) {
-        ModalScript script(std::move(login));
-        m_frame = theApp.OpenMainWindow(CommandTable());
+        {
+            ModalScript script(std::move(login));
+            m_frame = theApp.OpenMainWindow(CommandTable());
+        }
+        if (m_frame && m_frame->NewPasswordOffered()) {
+            ModalScript script(NoteAndCancel(&m_offered));
+            m_frame->OfferNewPassword();
+        }
     }
     ~Frame() { delete m_frame.data(); }
     CMainFrame* operator->() const { return m_frame.data(); }
     CMainFrame* get() const { return m_frame.data(); }
     bool Gone() const { return m_frame.isNull(); }
+    // The dialogs offered after the first login, by class name.
+    const QStringList& Offered() const { return m_offered; }
     // Shows the window as start-up does and waits until it is the active window.
     bool ShowActive() const {
         m_frame->show();
@@ -81,5 +91,6 @@ public:
 
 private:
     QPointer<CMainFrame> m_frame;
+    QStringList m_offered;
 };
 } // namespace Shell

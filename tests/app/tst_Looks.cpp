@@ -3,6 +3,7 @@
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
 #include "access/COperatorManageDlg.h"
+#include "access/CPasswordDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
 #include "manage/CClientManageDlg.h"
@@ -11,6 +12,7 @@
 #include "ui_CClientManageDlg.h"
 #include "ui_CFilmManageDlg.h"
 #include "ui_COperatorManageDlg.h"
+#include "ui_CPasswordDlg.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -274,6 +276,30 @@ private slots:
         }
         QVERIFY2(misfits.isEmpty(), qPrintable(misfits));
         QCOMPARE(boxes.Texts(), QStringList());
+    }
+
+    // 修改密码 as it is offered after the first login, with its line of reason wrapped, not cut.
+    void passwordChangeOfferedAfterTheFirstLogin() {
+        TempShop shop;
+        QPointer<CMainFrame> frame;
+        {
+            ModalScript script(LoginAs(QStringLiteral("Admin"), QStringLiteral("admin")));
+            frame = theApp.OpenMainWindow(CommandTable());
+        }
+        QString misfits = QStringLiteral("not offered");
+        {
+            ModalScript script([&](CDialog& dialog) {
+                misfits = Misfits(&dialog, QStringLiteral("CPasswordDlg-offered"));
+                const QLabel* reason = static_cast<CPasswordDlg&>(dialog).Form()->reasonLabel;
+                if (reason->heightForWidth(reason->width()) > reason->height())
+                    misfits = QStringLiteral("the reason is cut off");
+                dialog.OnCancel();
+            });
+            frame->show();
+            QTRY_VERIFY(!frame->NewPasswordOffered());
+        }
+        QVERIFY2(misfits.isEmpty(), qPrintable(misfits));
+        delete frame.data();
     }
 
     void aboutBox() {

@@ -222,8 +222,14 @@ private slots:
         BoxRecorder boxes;
         COperatorManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
-        QCOMPARE(dlg.DataControl()->RecordSource(), QStringLiteral("SELECT * FROM Operator"));
+        QCOMPARE(dlg.DataControl()->RecordSource(), QStringLiteral("SELECT ID,OptName FROM Operator"));
         QCOMPARE(dlg.DataControl()->rowCount(), 1);
+        // No column of the model carries the password or its hash.
+        const CAdodc* model = dlg.DataControl();
+        QStringList headings;
+        for (int column = 0; column < model->columnCount(); ++column)
+            headings << model->headerData(column, Qt::Horizontal).toString();
+        QCOMPARE(headings, QStringList({QStringLiteral("ID"), QStringLiteral("OptName")}));
         QCOMPARE(boxes.Texts(), QStringList());
     }
 };
