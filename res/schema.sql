@@ -27,6 +27,8 @@ CREATE TABLE Film (
 );
 CREATE INDEX Film_FilmID ON Film (FilmID);
 CREATE INDEX Film_FilmName ON Film (FilmName);
+-- The rental browser's search by film name reads the names and codes alone.
+CREATE INDEX Film_NameCode ON Film (FilmName, FilmID);
 
 CREATE TABLE Record (
     ID         INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -45,6 +47,8 @@ CREATE INDEX Record_Type_ReturnDate ON Record (Type, ReturnDate);
 -- rentals out are indexed by their empty return date, a fiftieth of the rows.
 CREATE INDEX Record_Type ON Record (Type);
 CREATE INDEX Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';
+-- Its search by lending date steps through the distinct dates.
+CREATE INDEX Record_BorrowDate ON Record (BorrowDate);
 -- A film is out while it has a row with an empty return date: never two such rows for one film.
 CREATE UNIQUE INDEX Record_OpenFilm ON Record (FilmID) WHERE ReturnDate = '';
 

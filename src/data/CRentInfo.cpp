@@ -1,7 +1,10 @@
 #include "data/CRentInfo.h"
 
 #include "data/CAdoDb.h"
+#include "data/ConnectionPool.h"
 #include "data/SqlText.h"
+
+#include <sqlite3.h>
 
 namespace {
 QString SelectOpenByFilmId(const QString& filmId) {
@@ -112,4 +115,58 @@ QString RentGrid::FilmNameContains(const QString& text) {
 
 QString RentGrid::BorrowDateContains(const QString& text) {
     return Grid(QStringLiteral(" AND r.BorrowDate LIKE ") + Sql::Contains(text));
+}
+
+namespace {
+// The number of rentals whose film's name holds the text, counted up to limit; -1 when it cannot be
+// read (the statement that follows shows why, as every other).
+int CountByFilmName(const QString& like, int limit) {
+    EngineError error;
+    DatabaseHandle db = ConnectionPool::Take(QString::fromUtf8(kConnectionString), &error);
+    if (!db)
+        return -1;
+    const QByteArray sql = (QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM Film f CROSS JOIN Record r "
+                                           "WHERE r.FilmID=f.FilmID AND f.FilmName LIKE ") +
+                            like + QStringLiteral(" LIMIT ") + Sql::Int(limit) + QLatin1Char(')'))
+                               .toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    int count = -1;
+    if (sqlite3_prepare_v2(db.get(), sql.constData(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        count = sqlite3_column_int(stmt, 0);
+    const bool sound = sqlite3_finalize(stmt) == SQLITE_OK;
+    ConnectionPool::Give(std::move(db), QString::fromUtf8(kConnectionString), sound);
+    return count;
+}
+} // namespace
+
+// Read newest first, a name few rentals match costs a pass over every rental; their keys, found by
+// the films (covering indexes Film_NameCode and Record_FilmID), are read newest first instead.
+QString RentGrid::FilmNameSearch(const QString& text, int fewRows) {
+    const QString like = Sql::Contains(text);
+    const int count = CountByFilmName(like, fewRows);
+    if (count < 0 || count >= fewRows)
+        return FilmNameContains(text);
+    return Grid(QStringLiteral(" AND f.FilmName LIKE ") + like +
+                QStringLiteral(" AND r.ID IN (SELECT r2.ID FROM Film f2 CROSS JOIN Record r2 WHERE "
+                               "r2.FilmID=f2.FilmID AND f2.FilmName LIKE ") +
+                like + QLatin1Char(')'));
+}
+
+// Read newest first, a date few rentals match costs a pass over every rental; the distinct lending
+// dates, stepped through the index Record_BorrowDate, bound the keys of the matching rentals, and
+// only that range is read.
+QString RentGrid::BorrowDateSearch(const QString& text) {
+    const QString like = Sql::Contains(text);
+    const QString first = QStringLiteral("SELECT MIN((SELECT ID FROM Record WHERE BorrowDate=d.v ORDER BY ID "
+                                         "LIMIT 1)) FROM Dates d WHERE d.v LIKE ") +
+                          like;
+    const QString last = QStringLiteral("SELECT MAX((SELECT ID FROM Record WHERE BorrowDate=d.v ORDER BY ID "
+                                        "DESC LIMIT 1)) FROM Dates d WHERE d.v LIKE ") +
+                         like;
+    return QStringLiteral("WITH RECURSIVE Dates(v) AS (SELECT MIN(BorrowDate) FROM Record UNION ALL SELECT "
+                          "(SELECT MIN(BorrowDate) FROM Record WHERE BorrowDate>d.v) FROM Dates d WHERE d.v "
+                          "IS NOT NULL) ") +
+           Grid(QStringLiteral(" AND r.BorrowDate LIKE ") + like + QStringLiteral(" AND r.ID BETWEEN (") +
+                first + QStringLiteral(") AND (") + last + QLatin1Char(')'));
 }

@@ -48,4 +48,11 @@ QString ByClientId(const QString& clientId);
 QString ByFilmId(const QString& filmId);
 QString FilmNameContains(const QString& text);
 QString BorrowDateContains(const QString& text);
+
+// What the window runs for those two searches: the same rows in the same order, found through
+// indexes. The film-name search first counts the matching rentals, up to fewRows: as many or more
+// are read newest first as above, fewer are read by their films.
+constexpr int kFewRows = 20000;
+QString FilmNameSearch(const QString& text, int fewRows = kFewRows);
+QString BorrowDateSearch(const QString& text);
 } // namespace RentGrid

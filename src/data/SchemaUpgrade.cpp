@@ -16,6 +16,9 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';",
     // 2: each password stored as typed becomes its salted hash (vorix_password_hash, below).
     "UPDATE Operator SET OptPwd = vorix_password_hash(OptPwd);",
+    // 3: the rental browser's searches by film name and by lending date read through indexes.
+    "CREATE INDEX IF NOT EXISTS Film_NameCode ON Film (FilmName, FilmID);"
+    "CREATE INDEX IF NOT EXISTS Record_BorrowDate ON Record (BorrowDate);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

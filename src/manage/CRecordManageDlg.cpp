@@ -79,10 +79,10 @@ void CRecordManageDlg::OnSearch() {
         m_strQuery = RentGrid::ByFilmId(m_strSearch);
         break;
     case 2:
-        m_strQuery = RentGrid::FilmNameContains(m_strSearch);
+        m_strQuery = RentGrid::FilmNameSearch(m_strSearch);
         break;
     default: // 租借日期, or no kind chosen
-        m_strQuery = RentGrid::BorrowDateContains(m_strSearch);
+        m_strQuery = RentGrid::BorrowDateSearch(m_strSearch);
         break;
     }
     ShowQuery();

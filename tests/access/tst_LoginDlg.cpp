@@ -230,7 +230,8 @@ private slots:
                 OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
             QVERIFY2(db, qPrintable(error));
             QCOMPARE(sqlite3_exec(db.get(),
-                                  "DROP INDEX Record_Type; DROP INDEX Record_Out; PRAGMA user_version = 0;",
+                                  "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
+                                  "DROP INDEX Record_BorrowDate; PRAGMA user_version = 0;",
                                   nullptr, nullptr, nullptr),
                      SQLITE_OK);
         }
@@ -245,10 +246,11 @@ private slots:
             if (statement.sql.startsWith(QStringLiteral("CREATE INDEX")))
                 waiting << statement.waitCursor;
         }
-        QCOMPARE(waiting, QList<bool>({true, true}));
-        QCOMPARE(Db::Value(QStringLiteral(
-                     "SELECT count(*) AS v FROM sqlite_master WHERE name IN ('Record_Type','Record_Out')")),
-                 QStringLiteral("2"));
+        QCOMPARE(waiting, QList<bool>({true, true, true, true}));
+        QCOMPARE(
+            Db::Value(QStringLiteral("SELECT count(*) AS v FROM sqlite_master WHERE name IN "
+                                     "('Record_Type','Record_Out','Film_NameCode','Record_BorrowDate')")),
+            QStringLiteral("4"));
     }
 };
 VORIX_TEST(LoginDlgTest)

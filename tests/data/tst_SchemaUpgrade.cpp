@@ -63,7 +63,8 @@ void MakeOlderFile() {
                 "UPDATE Operator SET OptPwd='admin';"
                 "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
                 "'操作员');"
-                "DROP INDEX Record_Type; DROP INDEX Record_Out; PRAGMA user_version = 0;"));
+                "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
+                "DROP INDEX Record_BorrowDate; PRAGMA user_version = 0;"));
 }
 } // namespace
 
