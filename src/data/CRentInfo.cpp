@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace {
 QString SelectOpenByFilmId(const QString& filmId) {
     return QStringLiteral("SELECT * FROM Record WHERE FilmID='") + Sql::Text(filmId) +
@@ -118,34 +120,52 @@ QString RentGrid::BorrowDateContains(const QString& text) {
 }
 
 namespace {
-// The number of rentals whose film's name holds the text, counted up to limit; -1 when it cannot be
-// read (the statement that follows shows why, as every other).
-int CountByFilmName(const QString& like, int limit) {
+// The texts of a statement's first column; nothing when it cannot be read (the statement that
+// follows shows why, as every other).
+std::optional<QStringList> FirstColumn(const QString& sql) {
     EngineError error;
     DatabaseHandle db = ConnectionPool::Take(QString::fromUtf8(kConnectionString), &error);
     if (!db)
-        return -1;
-    const QByteArray sql = (QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM Film f CROSS JOIN Record r "
-                                           "WHERE r.FilmID=f.FilmID AND f.FilmName LIKE ") +
-                            like + QStringLiteral(" LIMIT ") + Sql::Int(limit) + QLatin1Char(')'))
-                               .toUtf8();
+        return std::nullopt;
+    const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* stmt = nullptr;
-    int count = -1;
-    if (sqlite3_prepare_v2(db.get(), sql.constData(), -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        count = sqlite3_column_int(stmt, 0);
-    const bool sound = sqlite3_finalize(stmt) == SQLITE_OK;
+    QStringList texts;
+    int step = sqlite3_prepare_v2(db.get(), utf8.constData(), -1, &stmt, nullptr);
+    while (step == SQLITE_OK || step == SQLITE_ROW) {
+        step = sqlite3_step(stmt);
+        if (step == SQLITE_ROW)
+            texts << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    const bool sound = sqlite3_finalize(stmt) == SQLITE_OK && step == SQLITE_DONE;
     ConnectionPool::Give(std::move(db), QString::fromUtf8(kConnectionString), sound);
-    return count;
+    return sound ? std::optional<QStringList>(texts) : std::nullopt;
+}
+
+// Whether fewer than fewFilms films and fewer than fewRows of their rentals match: one pass over
+// the names, then a count by the codes found.
+bool FewMatch(const QString& like, int fewRows, int fewFilms) {
+    const std::optional<QStringList> codes =
+        FirstColumn(QStringLiteral("SELECT FilmID FROM Film WHERE FilmName LIKE ") + like +
+                    QStringLiteral(" AND FilmID IS NOT NULL LIMIT ") + Sql::Int(fewFilms));
+    if (!codes || codes->size() >= fewFilms)
+        return false;
+    if (codes->isEmpty())
+        return true;
+    QStringList quoted;
+    for (const QString& code : *codes)
+        quoted << QLatin1Char('\'') + Sql::Text(code) + QLatin1Char('\'');
+    const std::optional<QStringList> count = FirstColumn(
+        QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM Record WHERE FilmID IN (") +
+        quoted.join(QLatin1Char(',')) + QStringLiteral(") LIMIT ") + Sql::Int(fewRows) + QLatin1Char(')'));
+    return count && !count->isEmpty() && count->first().toInt() < fewRows;
 }
 } // namespace
 
 // Read newest first, a name few rentals match costs a pass over every rental; their keys, found by
 // the films (covering indexes Film_NameCode and Record_FilmID), are read newest first instead.
-QString RentGrid::FilmNameSearch(const QString& text, int fewRows) {
+QString RentGrid::FilmNameSearch(const QString& text, int fewRows, int fewFilms) {
     const QString like = Sql::Contains(text);
-    const int count = CountByFilmName(like, fewRows);
-    if (count < 0 || count >= fewRows)
+    if (!FewMatch(like, fewRows, fewFilms))
         return FilmNameContains(text);
     return Grid(QStringLiteral(" AND f.FilmName LIKE ") + like +
                 QStringLiteral(" AND r.ID IN (SELECT r2.ID FROM Film f2 CROSS JOIN Record r2 WHERE "

@@ -50,9 +50,11 @@ QString FilmNameContains(const QString& text);
 QString BorrowDateContains(const QString& text);
 
 // What the window runs for those two searches: the same rows in the same order, found through
-// indexes. The film-name search first counts the matching rentals, up to fewRows: as many or more
-// are read newest first as above, fewer are read by their films.
+// indexes. The film-name search first counts the matching films, up to fewFilms, then their
+// rentals, up to fewRows: when either count is reached they are read newest first as above, else
+// by their films.
+constexpr int kFewFilms = 500;
 constexpr int kFewRows = 20000;
-QString FilmNameSearch(const QString& text, int fewRows = kFewRows);
+QString FilmNameSearch(const QString& text, int fewRows = kFewRows, int fewFilms = kFewFilms);
 QString BorrowDateSearch(const QString& text);
 } // namespace RentGrid

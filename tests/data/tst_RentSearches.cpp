@@ -86,13 +86,19 @@ private slots:
         QFETCH(QString, text);
         const QList<QByteArray> byName = AllRows(RentGrid::FilmNameContains(text));
         QVERIFY(byName.isEmpty() || !byName.first().startsWith("failed"));
-        // Counted against 1, 200 and all rentals: read newest first, or by the films.
-        for (int fewRows : {1, 200, INT_MAX}) {
-            const QString search = RentGrid::FilmNameSearch(text, fewRows);
+        // Counted against 1, 200 and all rentals, and against 1, 5 and all films: read newest first,
+        // or by the films.
+        const std::pair<int, int> counts[] = {{1, INT_MAX},       {200, INT_MAX},
+                                              {INT_MAX, INT_MAX}, {INT_MAX, 1},
+                                              {INT_MAX, 5},       {RentGrid::kFewRows, RentGrid::kFewFilms}};
+        for (const auto& [fewRows, fewFilms] : counts) {
+            const QString search = RentGrid::FilmNameSearch(text, fewRows, fewFilms);
             ++m_forms[search == RentGrid::FilmNameContains(text) ? 0 : 1];
             const QString difference = Difference(byName, AllRows(search));
-            QVERIFY2(difference.isEmpty(),
-                     qPrintable(QStringLiteral("film name, %1: %2").arg(fewRows).arg(difference)));
+            QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("film name, %1 rentals, %2 films: %3")
+                                                          .arg(fewRows)
+                                                          .arg(fewFilms)
+                                                          .arg(difference)));
         }
         const QList<QByteArray> byDate = AllRows(RentGrid::BorrowDateContains(text));
         const QString difference = Difference(byDate, AllRows(RentGrid::BorrowDateSearch(text)));
