@@ -6,6 +6,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (!theApp.InitInstance(app, CommandTable()))
-        return 0;
+        return 1;
     return theApp.Run();
 }

@@ -428,7 +428,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("res"));
     bool ok = true;
-    for (int size : {16, 32, 48})
+    for (int size : {16, 32, 48, 64, 128, 256}) // the window uses 16-48; the desktop all of them
         ok = Save(AppIcon(size), dir, QStringLiteral("vorix-%1.png").arg(size)) && ok;
     const std::pair<const char*, void (*)(QPainter&)> pictures[] = {
         {"lend", Lend},         {"return", Return},   {"exchange", Exchange},

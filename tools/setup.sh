@@ -1,15 +1,24 @@
 # Shared set-up of run.sh and test.sh: installs the missing Debian packages, then builds.
 # Usage (sourced): setup_vorix BUILD_DIR [extra cmake arguments...]
+# Builds everything with the tests' packages, or, when the array VORIX_TARGETS is set, only the
+# targets it lists, without them.
 
+# What building and running Vorix needs.
 VORIX_PACKAGES=(
     cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libbenchmark-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
+)
+# What the tests use besides: the X server of the screenshots, the sqlcipher shell, and the tools
+# that build and check the Debian package.
+VORIX_TEST_PACKAGES=(
     xvfb xauth sqlcipher
+    dpkg-dev desktop-file-utils appstream lintian
 )
 
+# Installs those of the packages named that are missing.
 install_missing_packages() {
     local missing=()
-    for p in "${VORIX_PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -24,7 +33,13 @@ install_missing_packages() {
 setup_vorix() {
     local build_dir=$1
     shift
-    install_missing_packages
+    if [ -n "${VORIX_TARGETS+set}" ]; then
+        install_missing_packages "${VORIX_PACKAGES[@]}"
+    else
+        install_missing_packages "${VORIX_PACKAGES[@]}" "${VORIX_TEST_PACKAGES[@]}"
+    fi
     cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$build_dir" -j"$(nproc)"
+    local targets=()
+    [ -n "${VORIX_TARGETS+set}" ] && targets=(--target "${VORIX_TARGETS[@]}")
+    cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
 }

@@ -1,5 +1,6 @@
 // vorix-restore: puts a backup of the shop's database back in place of cddata.mdb.
-//   vorix-restore BACKUP          restore into cddata.mdb beside this program
+//   vorix-restore BACKUP          restore into the shop's cddata.mdb: beside this program when it
+//                                 is there, else in the shop folder Vorix uses (--shop DIR names one)
 //   vorix-restore BACKUP SHOP     restore into the file SHOP
 // The backup must open with the shop's password and pass the integrity check; nothing is changed
 // while a program has the shop file open. The old file's write-ahead log is removed with it.
@@ -7,10 +8,12 @@
 #include "base/ProgramFolder.h"
 #include "data/CAdoDb.h"
 #include "data/ShopBackup.h"
+#include "data/ShopFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <cstdio>
 
 namespace {
@@ -64,14 +67,26 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() != 1 && args.size() != 2) {
-        std::fprintf(stderr, "usage: vorix-restore BACKUP [SHOP]\n");
+    bool noFolder = false;
+    const QString given = ShopFolder::Argument(app.arguments(), &noFolder);
+    QStringList args;
+    const QStringList all = app.arguments();
+    for (int i = 1; i < all.size(); ++i) {
+        if (all.at(i) == QLatin1String("--shop"))
+            ++i; // and its folder
+        else if (!all.at(i).startsWith(QLatin1String("--shop=")))
+            args << all.at(i);
+    }
+    if (noFolder || (args.size() != 1 && args.size() != 2) || (!given.isEmpty() && args.size() == 2)) {
+        std::fprintf(stderr, "usage: vorix-restore BACKUP [SHOP]\n       vorix-restore --shop DIR BACKUP\n");
         return 2;
     }
     const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    const std::unique_ptr<QSettings> settings = ShopFolder::UserSettings();
     const QString target =
-        args.size() == 2 ? args.at(1) : QDir(Base::ProgramFolder()).filePath(shop.dataSource);
+        args.size() == 2 ? args.at(1)
+                         : QDir(ShopFolder::Choose(app.arguments(), Base::ProgramFolder(), *settings).folder)
+                               .filePath(shop.dataSource);
     QString error;
     ProgressLines lines;
     const ShopBackup::RestoreResult result = ShopBackup::Restore(

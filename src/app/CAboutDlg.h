@@ -7,7 +7,7 @@ namespace Ui {
 class CAboutDlg;
 }
 
-// "关于 Vorix": the icon, the program's name and version, and "确定".
+// "关于 Vorix": the icon, the program's name and version, the folder of the shop's data, and "确定".
 class CAboutDlg : public CDialog {
     Q_OBJECT
 public:
@@ -17,6 +17,9 @@ public:
     bool OnInitDialog() override;
 
     Ui::CAboutDlg* Form() const { return m_ui.get(); }
+
+    // The folder of cddata.mdb and dbBak/, shown under the name; none when empty.
+    QString m_strShopFolder;
 
 private:
     std::unique_ptr<Ui::CAboutDlg> m_ui;

@@ -4,10 +4,14 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "base/ProgramFolder.h"
+#include "base/Prompter.h"
+#include "data/COperatorInfo.h"
+#include "data/ShopFolder.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 
 CRentalApp theApp;
 
@@ -15,15 +19,42 @@ QString CRentalApp::ProgramFolder() {
     return Base::ProgramFolder();
 }
 
-void CRentalApp::EnterProgramFolder() {
-    m_strAppDir = ProgramFolder();
-    // A failure leaves the program in the folder it was started from.
-    QDir::setCurrent(m_strAppDir);
+bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& programFolder,
+                                 QSettings& settings) {
+    const ShopFolder::Choice choice = ShopFolder::Choose(arguments, programFolder, settings);
+    if (choice.portable) {
+        m_strAppDir = choice.folder;
+        QDir::setCurrent(m_strAppDir);
+        return true;
+    }
+    bool prepared = false;
+    QString error;
+    if (!ShopFolder::Ready(choice.folder, &prepared, &error) || !QDir::setCurrent(choice.folder)) {
+        MessageBox(
+            QStringLiteral("无法使用店铺数据文件夹:\n%1\n\n%2\n请换一个可以写入的文件夹,用 --shop 文件夹 "
+                           "启动 Vorix。")
+                .arg(QDir::toNativeSeparators(choice.folder),
+                     error.isEmpty() ? QStringLiteral("无法进入这个文件夹。") : error),
+            QString(), MsgIcon::Error);
+        return false;
+    }
+    m_strAppDir = choice.folder;
+    if (choice.given)
+        ShopFolder::Remember(settings, choice.folder);
+    if (prepared)
+        MessageBox(
+            QStringLiteral("这是第一次在这里使用 Vorix,已建立新的店铺数据:\n%1\n\n首次登陆:用户 %2,密码 %3。"
+                           "登陆后请立即修改密码。")
+                .arg(QDir::toNativeSeparators(choice.folder), QLatin1String(COperatorInfo::kFirstAdmin),
+                     QLatin1String(COperatorInfo::kFirstPassword)),
+            QString(), MsgIcon::Information);
+    return true;
 }
 
 bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands) {
-    EnterProgramFolder();
     Toolkit::InstallInterface(app);
+    if (!EnterShopFolder(QApplication::arguments(), ProgramFolder(), *ShopFolder::UserSettings()))
+        return false;
     // Window titles stay exactly as given ("Vorix", "用户登陆"), without the program's name added.
     QApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(Artwork::AppIcon());
@@ -48,6 +79,7 @@ int CRentalApp::Run() {
 
 void CRentalApp::OnAppAbout() {
     CAboutDlg about(m_pMainWnd);
+    about.m_strShopFolder = m_strAppDir;
     about.DoModal();
 }
 

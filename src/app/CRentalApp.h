@@ -6,13 +6,15 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class QApplication;
+class QSettings;
 class CMainFrame;
 
 class CRentalApp : public Session {
 public:
-    // Start-up: program folder, interface toolkit, icon, and the main window with these commands
+    // Start-up: interface toolkit, shop folder, icon, and the main window with these commands
     // and the login. Returns false when the program should end at once.
     bool InitInstance(QApplication& app, const std::vector<CommandRow>& commands);
     // Creates the main window with these commands, its application commands run on this object;
@@ -23,15 +25,19 @@ public:
 
     // The folder of the running executable, whatever the file is called.
     static QString ProgramFolder();
-    // Sets m_strAppDir to the program folder and makes it the current directory.
-    void EnterProgramFolder();
+    // Finds the shop folder for these arguments (see data/ShopFolder.h), prepares a new shop there
+    // and says so, and makes it m_strAppDir and the current directory; a folder given with --shop
+    // is remembered in these settings. A folder that cannot be used is reported; then the program
+    // should end.
+    bool EnterShopFolder(const QStringList& arguments, const QString& programFolder, QSettings& settings);
 
     // Commands of the application.
     void OnAppAbout();
     // Closes the main window without asking; the program ends.
     void OnAppExit();
 
-    // The program folder; every relative path (the database, the backups) is taken from it.
+    // The shop folder (the program folder in a portable copy); every relative path (the database,
+    // the backups) is taken from it.
     QString m_strAppDir;
     // The main window while it exists.
     QPointer<CMainFrame> m_pMainWnd;

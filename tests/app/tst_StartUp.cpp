@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,38 @@ const QString kOwnPassword = QStringLiteral("beside-the-program");
 // StartUpTest starts in a folder of its own; skipped in an ordinary run.
 class StartUpChild : public QObject {
     Q_OBJECT
+private:
+    // An installed program under a home of its own: it makes the shop in the user's data folder,
+    // logs in as the first administrator, tells how many films it finds, and ends. The message
+    // boxes are real ones: each is printed and answered with its default button.
+    static void FreshHome() {
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                std::printf("BOX: %s\n", qPrintable(box->text()));
+                std::fflush(stdout);
+                box->defaultButton()->click();
+            }
+        });
+        answer.start(20);
+        QStringList dialogs;
+        ModalScript script([&dialogs](CDialog& dialog) {
+            if (qobject_cast<CLoginDlg*>(&dialog))
+                return LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))(dialog);
+            dialogs << QString::fromLatin1(dialog.metaObject()->className());
+            dialog.OnCancel(); // the offer of a new password
+        });
+        QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
+        const QString folder = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/vorix");
+        QCOMPARE(theApp.m_strAppDir, folder);
+        QCOMPARE(QDir::currentPath(), folder);
+        QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
+        std::printf("FILMS: %d\n", Db::Count(QStringLiteral("Film")));
+        QTimer::singleShot(0, [] { theApp.OnAppExit(); });
+        QCOMPARE(theApp.Run(), 0);
+        QCOMPARE(dialogs, QStringList{QStringLiteral("CPasswordDlg")});
+    }
+
 private slots:
     void run() {
         const QByteArray scenario = qgetenv("VORIX_STARTUP");
@@ -34,6 +68,10 @@ private slots:
                          modal ? qPrintable(modal->property("text").toString()) : "the event loop");
             std::_Exit(3);
         });
+        if (scenario == "fresh-home") {
+            FreshHome();
+            return;
+        }
         if (scenario == "cancel") {
             ModalScript script(CancelLogin());
             QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
@@ -110,6 +148,57 @@ private slots:
         QVERIFY2(output.contains("PASS   : StartUpChild::run()"), output.constData());
         // Nothing was written where the program was started.
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    // What the package's program does for a new user: no shop beside it, so it prepares one in
+    // the user's data folder and says so; the next start finds the same data and says nothing.
+    void installedProgramKeepsItsShopInTheUserFolder() {
+        QTemporaryDir program;
+        QTemporaryDir home;
+        const QString renamed = program.filePath(QStringLiteral("vorix"));
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), renamed));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("VORIX_STARTUP"), QStringLiteral("fresh-home"));
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+        const QString folder = home.filePath(QStringLiteral(".local/share/vorix"));
+        const auto start = [&]() -> QByteArray {
+            QProcess child;
+            child.setProcessEnvironment(env);
+            child.setWorkingDirectory(home.path());
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(renamed, {QStringLiteral("-class"), QStringLiteral("StartUpChild")});
+            const bool ended = child.waitForFinished(120000);
+            if (!ended)
+                child.kill();
+            const QByteArray output = child.readAll();
+            if (!ended || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 ||
+                !output.contains("PASS   : StartUpChild::run()"))
+                return "FAILED\n" + output;
+            return output;
+        };
+        const QByteArray first = start();
+        QVERIFY2(first.contains("PASS"), first.constData());
+        QCOMPARE(first.count("BOX: "), 1);
+        QVERIFY2(first.contains("BOX: 这是第一次在这里使用 Vorix,已建立新的店铺数据:\n" + folder.toUtf8()),
+                 first.constData());
+        QVERIFY2(first.contains("FILMS: 0"), first.constData());
+        QVERIFY(QFileInfo(folder + QStringLiteral("/dbBak")).isDir());
+        QVERIFY(!QFileInfo::exists(program.filePath(QStringLiteral("cddata.mdb"))));
+        {
+            const QString previous = QDir::currentPath();
+            QDir::setCurrent(folder);
+            const bool added =
+                Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName) VALUES ('F001', '英雄')"));
+            QDir::setCurrent(previous);
+            QVERIFY(added);
+        }
+        const QByteArray second = start();
+        QVERIFY2(second.contains("PASS"), second.constData());
+        QCOMPARE(second.count("BOX: "), 0);
+        QVERIFY2(second.contains("FILMS: 1"), second.constData());
     }
 };
 VORIX_TEST(StartUpTest)

@@ -1,0 +1,89 @@
+#include "data/ShopFolder.h"
+
+#include "data/ShopDatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+const QString kSettingsKey = QStringLiteral("shop/folder");
+} // namespace
+
+QString ShopFolder::Argument(const QStringList& arguments, bool* missing) {
+    const QString option = QStringLiteral("--shop");
+    QString folder;
+    bool absent = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == option) {
+            absent = i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty();
+            folder = absent ? QString() : arguments.at(++i);
+        } else if (argument.startsWith(option + QLatin1Char('='))) {
+            folder = argument.mid(option.size() + 1);
+            absent = folder.isEmpty();
+        }
+    }
+    if (missing)
+        *missing = absent;
+    return folder.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(folder));
+}
+
+ShopFolder::Choice ShopFolder::Choose(const QStringList& arguments, const QString& programFolder,
+                                      const QSettings& settings) {
+    if (QFileInfo::exists(QDir(programFolder).filePath(QLatin1String(kDataFile))))
+        return {QDir(programFolder).absolutePath(), true, false};
+    const QString given = Argument(arguments);
+    if (!given.isEmpty())
+        return {given, false, true};
+    const QString remembered = settings.value(kSettingsKey).toString();
+    if (!remembered.isEmpty())
+        return {QDir::cleanPath(remembered), false, false};
+    return {QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                            QStringLiteral("/vorix")),
+            false, false};
+}
+
+std::unique_ptr<QSettings> ShopFolder::UserSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vorix"),
+                                       QStringLiteral("vorix"));
+}
+
+void ShopFolder::Remember(QSettings& settings, const QString& folder) {
+    settings.setValue(kSettingsKey, folder);
+    settings.sync();
+}
+
+bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
+    *prepared = false;
+    const QDir dir(folder);
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        *error = QStringLiteral("无法建立文件夹。");
+        return false;
+    }
+    // The engine writes its log and lock files beside the shop file: the folder itself must take
+    // new files, whatever its permissions say.
+    QTemporaryFile probe(dir.filePath(QStringLiteral(".vorix-XXXXXX")));
+    if (!probe.open()) {
+        *error = QStringLiteral("这个文件夹不能写入。");
+        return false;
+    }
+    probe.close();
+    probe.remove();
+    const QString file = dir.filePath(QLatin1String(kDataFile));
+    if (!QFileInfo::exists(file)) {
+        QString why;
+        if (!ShopDatabase::Prepare(file, &why)) {
+            *error = QStringLiteral("无法建立数据库文件 %1(%2)。").arg(QLatin1String(kDataFile), why);
+            return false;
+        }
+        *prepared = true;
+    }
+    if (!dir.mkpath(QLatin1String(kBackupFolder))) {
+        *error = QStringLiteral("无法建立备份文件夹 %1。").arg(QLatin1String(kBackupFolder));
+        return false;
+    }
+    return true;
+}

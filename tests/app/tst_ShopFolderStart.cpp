@@ -1,0 +1,145 @@
+#include "Shell.h"
+#include "TestRegistry.h"
+#include "ui_CAboutDlg.h"
+#include "ui_CLoginDlg.h" // generated for Shell.h
+
+#include "app/CAboutDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+
+using namespace Shell;
+
+// The program entering its shop folder at start-up: which folder, what it says, what it keeps.
+class ShopFolderStartTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_root;
+    QString m_startedIn;
+    QByteArray m_dataHome;
+
+    QString Path(const QString& relative) const { return QDir::cleanPath(m_root.filePath(relative)); }
+    QString Program() const { return Path(QStringLiteral("program")); }
+    std::unique_ptr<QSettings> Settings() const {
+        return std::make_unique<QSettings>(Path(QStringLiteral("vorix.conf")), QSettings::IniFormat);
+    }
+    bool Enter(const QStringList& options) {
+        return theApp.EnterShopFolder(QStringList{QStringLiteral("vorix")} + options, Program(), *Settings());
+    }
+    static QString FirstStartText(const QString& folder) {
+        return QStringLiteral(
+                   "这是第一次在这里使用 Vorix,已建立新的店铺数据:\n%1\n\n首次登陆:用户 Admin,密码 admin。"
+                   "登陆后请立即修改密码。")
+            .arg(folder);
+    }
+
+private slots:
+    void initTestCase() {
+        m_startedIn = QDir::currentPath();
+        m_dataHome = qgetenv("XDG_DATA_HOME");
+    }
+    void init() {
+        QDir(m_root.path()).removeRecursively();
+        QDir().mkpath(Program());
+        // The user's data folder of this test: ~/.local/share stays untouched.
+        qputenv("XDG_DATA_HOME", Path(QStringLiteral("home-data")).toUtf8());
+    }
+    void cleanup() {
+        QDir::setCurrent(m_startedIn);
+        theApp.m_strAppDir.clear();
+        if (m_dataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_dataHome);
+    }
+
+    void firstStartInTheUserFolderSaysSoOnce() {
+        const QString folder = Path(QStringLiteral("home-data/vorix"));
+        BoxRecorder boxes;
+        QVERIFY(Enter({}));
+        QCOMPARE(boxes.Texts(), QStringList{FirstStartText(folder)});
+        QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Information);
+        QCOMPARE(theApp.m_strAppDir, folder);
+        QCOMPARE(QDir::currentPath(), folder);
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("/cddata.mdb")));
+        QVERIFY(QFileInfo(folder + QStringLiteral("/dbBak")).isDir());
+        QVERIFY(!QFileInfo::exists(Program() + QStringLiteral("/cddata.mdb")));
+        // The default is not written into the settings: a moved data folder still follows the user.
+        QVERIFY(!Settings()->contains(QStringLiteral("shop/folder")));
+
+        boxes.Clear();
+        QDir::setCurrent(m_startedIn);
+        QVERIFY(Enter({}));
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(QDir::currentPath(), folder);
+    }
+
+    void givenFolderIsRememberedForTheNextStart() {
+        const QString folder = Path(QStringLiteral("shops/counter"));
+        BoxRecorder boxes;
+        QVERIFY(Enter({QStringLiteral("--shop"), folder}));
+        QCOMPARE(boxes.Texts(), QStringList{FirstStartText(folder)});
+        QCOMPARE(Settings()->value(QStringLiteral("shop/folder")).toString(), folder);
+        boxes.Clear();
+        QDir::setCurrent(m_startedIn);
+        QVERIFY(Enter({}));
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(theApp.m_strAppDir, folder);
+        QVERIFY(!QFileInfo::exists(Path(QStringLiteral("home-data/vorix"))));
+    }
+
+    void portableCopyStaysInItsFolder() {
+        {
+            TempShop shop;
+            QVERIFY(Db::Exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+            QVERIFY(QFile::copy(shop.DatabasePath(), Program() + QStringLiteral("/cddata.mdb")));
+        }
+        BoxRecorder boxes;
+        QVERIFY(Enter({QStringLiteral("--shop"), Path(QStringLiteral("shops/ignored"))}));
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(theApp.m_strAppDir, Program());
+        QCOMPARE(QDir::currentPath(), Program());
+        QVERIFY(!QFileInfo::exists(Path(QStringLiteral("shops/ignored"))));
+        QVERIFY(!Settings()->contains(QStringLiteral("shop/folder")));
+    }
+
+    void unusableFolderIsAnErrorAndNothingElse() {
+        QVERIFY(QFile(Path(QStringLiteral("a-file"))).open(QIODevice::WriteOnly));
+        const QString folder = Path(QStringLiteral("a-file/shop"));
+        BoxRecorder boxes;
+        QVERIFY(!Enter({QStringLiteral("--shop"), folder}));
+        QCOMPARE(boxes.Texts(),
+                 QStringList{QStringLiteral(
+                                 "无法使用店铺数据文件夹:\n%1\n\n无法建立文件夹。\n请换一个可以写入的文件夹,"
+                                 "用 --shop 文件夹 启动 Vorix。")
+                                 .arg(folder)});
+        QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Error);
+        QCOMPARE(QDir::currentPath(), m_startedIn);
+        QVERIFY(!Settings()->contains(QStringLiteral("shop/folder")));
+    }
+
+    void aboutShowsTheShopFolder() {
+        TempShop shop;
+        theApp.m_strAppDir = shop.Dir();
+        Frame frame;
+        QString line;
+        bool shown = false;
+        {
+            ModalScript script([&](CDialog& dialog) {
+                auto* about = qobject_cast<CAboutDlg*>(&dialog);
+                QVERIFY(about);
+                line = about->Form()->folderLabel->text();
+                shown = !about->Form()->folderLabel->isHidden();
+                about->OnOK();
+            });
+            frame->Action(RowOf(&CRentalApp::OnAppAbout))->trigger();
+        }
+        QCOMPARE(line, QStringLiteral("数据文件夹:") + shop.Dir());
+        QVERIFY(shown);
+    }
+};
+VORIX_TEST(ShopFolderStartTest)
+#include "tst_ShopFolderStart.moc"

@@ -1,0 +1,175 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "data/ShopFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Makes a folder current for a scope, as the program does with the shop folder.
+class InFolder {
+public:
+    explicit InFolder(const QString& folder) : m_previous(QDir::currentPath()) { QDir::setCurrent(folder); }
+    ~InFolder() { QDir::setCurrent(m_previous); }
+
+private:
+    QString m_previous;
+};
+} // namespace
+
+// Where the shop's data lives, and the first start in a folder.
+class ShopFolderTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_root;
+
+    QString Path(const QString& relative) const { return QDir::cleanPath(m_root.filePath(relative)); }
+    std::unique_ptr<QSettings> Settings() const {
+        return std::make_unique<QSettings>(m_root.filePath(QStringLiteral("vorix.conf")),
+                                           QSettings::IniFormat);
+    }
+
+private slots:
+    void init() {
+        QDir(m_root.path()).removeRecursively();
+        QDir().mkpath(m_root.path());
+        QDir().mkpath(Path(QStringLiteral("program")));
+        QDir().mkpath(Path(QStringLiteral("started-in")));
+    }
+
+    // The program folder with a shop wins over everything; then --shop, the remembered folder, the
+    // user's data folder.
+    void choice_data() {
+        QTest::addColumn<bool>("programHoldsShop");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("folder"); // relative to the test's root; "<data>" the default
+        QTest::addColumn<bool>("portable");
+        QTest::addColumn<bool>("given");
+        const QStringList none;
+        QTest::newRow("portable") << true << none << QString() << u"program"_s << true << false;
+        QTest::newRow("portable, --shop given") << true << QStringList{u"--shop"_s, u"/elsewhere"_s}
+                                                << u"/kept"_s << u"program"_s << true << false;
+        QTest::newRow("--shop absolute") << false << QStringList{u"--shop"_s, Path(u"shops/a"_s)}
+                                         << u"/kept"_s << u"shops/a"_s << false << true;
+        QTest::newRow("--shop relative") << false << QStringList{u"--shop"_s, u"../shops/b/"_s} << QString()
+                                         << u"shops/b"_s << false << true;
+        QTest::newRow("--shop=") << false << QStringList{u"--shop="_s + Path(u"shops/c"_s)} << QString()
+                                 << u"shops/c"_s << false << true;
+        QTest::newRow("last --shop counts")
+            << false << QStringList{u"--shop"_s, u"x"_s, u"--shop"_s, Path(u"shops/d"_s)} << QString()
+            << u"shops/d"_s << false << true;
+        QTest::newRow("remembered") << false << none << Path(u"shops/kept"_s) << u"shops/kept"_s << false
+                                    << false;
+        QTest::newRow("default") << false << none << QString() << u"<data>"_s << false << false;
+        QTest::newRow("--shop without a folder")
+            << false << QStringList{u"--shop"_s} << QString() << u"<data>"_s << false << false;
+    }
+    void choice() {
+        QFETCH(bool, programHoldsShop);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, remembered);
+        QFETCH(QString, folder);
+        QFETCH(bool, portable);
+        QFETCH(bool, given);
+        if (programHoldsShop)
+            QVERIFY(QFile(Path(QStringLiteral("program/cddata.mdb"))).open(QIODevice::WriteOnly));
+        auto settings = Settings();
+        if (!remembered.isEmpty())
+            ShopFolder::Remember(*settings, remembered);
+        InFolder startedIn(Path(QStringLiteral("started-in")));
+        arguments.prepend(QStringLiteral("vorix"));
+        const ShopFolder::Choice choice =
+            ShopFolder::Choose(arguments, Path(QStringLiteral("program")), *settings);
+        const QString expected = folder == QLatin1String("<data>")
+                                     ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                           QStringLiteral("/vorix")
+                                     : Path(folder);
+        QCOMPARE(choice.folder, QDir::cleanPath(expected));
+        QCOMPARE(choice.portable, portable);
+        QCOMPARE(choice.given, given);
+    }
+
+    void argumentTellsAMissingFolder() {
+        bool missing = false;
+        QCOMPARE(ShopFolder::Argument({u"vorix"_s, u"--shop"_s}, &missing), QString());
+        QVERIFY(missing);
+        QCOMPARE(ShopFolder::Argument({u"vorix"_s, u"--shop="_s}, &missing), QString());
+        QVERIFY(missing);
+        QCOMPARE(ShopFolder::Argument({u"vorix"_s, u"--shop"_s, u"/s"_s}, &missing), QStringLiteral("/s"));
+        QVERIFY(!missing);
+        QCOMPARE(ShopFolder::Argument({u"vorix"_s}, &missing), QString());
+        QVERIFY(!missing);
+    }
+
+    void rememberedSurvivesANewSettingsObject() {
+        ShopFolder::Remember(*Settings(), Path(QStringLiteral("shops/kept")));
+        const ShopFolder::Choice choice =
+            ShopFolder::Choose({u"vorix"_s}, Path(QStringLiteral("program")), *Settings());
+        QCOMPARE(choice.folder, Path(QStringLiteral("shops/kept")));
+    }
+
+    // The first start makes the folder, the shop with its first administrator, and dbBak/; the second
+    // finds them and changes nothing.
+    void firstStartPreparesSecondReuses() {
+        const QString folder = Path(QStringLiteral("new/shop folder"));
+        bool prepared = false;
+        QString error;
+        QVERIFY2(ShopFolder::Ready(folder, &prepared, &error), qPrintable(error));
+        QVERIFY(prepared);
+        QVERIFY(QFileInfo(folder + QStringLiteral("/dbBak")).isDir());
+        {
+            InFolder in(folder);
+            QCOMPARE(Db::Value(QStringLiteral("SELECT OptName AS v FROM Operator")), QStringLiteral("Admin"));
+            QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Operator (OptName, OptPwd, Type) "
+                                            "VALUES ('Kasse', 'x', '操作员')")));
+        }
+        QVERIFY(QDir(folder + QStringLiteral("/dbBak")).removeRecursively());
+        QVERIFY2(ShopFolder::Ready(folder, &prepared, &error), qPrintable(error));
+        QVERIFY(!prepared);
+        QVERIFY(QFileInfo(folder + QStringLiteral("/dbBak")).isDir()); // made again when missing
+        InFolder in(folder);
+        QCOMPARE(Db::Count(QStringLiteral("Operator")), 2);
+        // No probe file is left behind.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".vorix-")),
+                 QStringList());
+    }
+
+    void folderThatCannotBeUsed_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("under a file") << u"a-file/shop"_s << false << u"无法建立文件夹。"_s;
+        QTest::newRow("a file") << u"a-file"_s << false << u"无法建立文件夹。"_s;
+        QTest::newRow("read-only folder") << u"read-only"_s << true << u"这个文件夹不能写入。"_s;
+    }
+    void folderThatCannotBeUsed() {
+        QFETCH(QString, folder);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, error);
+        QVERIFY(QFile(Path(QStringLiteral("a-file"))).open(QIODevice::WriteOnly));
+        if (readOnly) {
+            if (geteuid() == 0)
+                QSKIP("the superuser writes into any folder");
+            QVERIFY(QDir().mkpath(Path(folder)));
+            QVERIFY(QFile::setPermissions(Path(folder), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        bool prepared = true;
+        QString said;
+        QVERIFY(!ShopFolder::Ready(Path(folder), &prepared, &said));
+        QVERIFY(!prepared);
+        QCOMPARE(said, error);
+        if (readOnly)
+            QFile::setPermissions(Path(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+VORIX_TEST(ShopFolderTest)
+#include "tst_ShopFolder.moc"
