@@ -121,24 +121,46 @@ private slots:
         QVERIFY(!Settings()->contains(QStringLiteral("shop/folder")));
     }
 
+    // A long path is shortened in the middle, so the box still fits the counter's screen.
+    void aboutShowsTheShopFolder_data() {
+        QTest::addColumn<int>("depth");
+        QTest::newRow("short") << 0;
+        QTest::newRow("very long") << 30;
+    }
     void aboutShowsTheShopFolder() {
+        QFETCH(int, depth);
         TempShop shop;
-        theApp.m_strAppDir = shop.Dir();
+        QString folder = shop.Dir();
+        for (int i = 0; i < depth; ++i)
+            folder += QStringLiteral("/店铺数据文件夹第%1层").arg(i);
+        theApp.m_strAppDir = folder;
         Frame frame;
         QString line;
+        QString tip;
         bool shown = false;
+        int width = 0;
         {
             ModalScript script([&](CDialog& dialog) {
                 auto* about = qobject_cast<CAboutDlg*>(&dialog);
                 QVERIFY(about);
                 line = about->Form()->folderLabel->text();
+                tip = about->Form()->folderLabel->toolTip();
                 shown = !about->Form()->folderLabel->isHidden();
+                width = about->sizeHint().width();
                 about->OnOK();
             });
             frame->Action(RowOf(&CRentalApp::OnAppAbout))->trigger();
         }
-        QCOMPARE(line, QStringLiteral("数据文件夹:") + shop.Dir());
         QVERIFY(shown);
+        QCOMPARE(tip, folder);
+        if (depth == 0) {
+            QCOMPARE(line, QStringLiteral("数据文件夹:\n") + folder);
+        } else {
+            QVERIFY2(line.startsWith(QStringLiteral("数据文件夹:\n") + shop.Dir()), qPrintable(line));
+            QVERIFY2(line.endsWith(QStringLiteral("第%1层").arg(depth - 1)), qPrintable(line));
+            QVERIFY2(line.contains(QChar(0x2026)), qPrintable(line));
+        }
+        QVERIFY2(width < 1024, qPrintable(QString::number(width)));
     }
 };
 VORIX_TEST(ShopFolderStartTest)
