@@ -108,6 +108,25 @@ VORIX_TEST(StartUpChild)
 
 class StartUpTest : public QObject {
     Q_OBJECT
+private:
+    // Runs the renamed copy of this program, offscreen in this folder, as StartUpChild; true when
+    // it ended by itself and passed. A hang is a failure.
+    static bool RunChild(const QString& program, QProcessEnvironment env, const QString& folder,
+                         QByteArray* output) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setWorkingDirectory(folder);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(program, {QStringLiteral("-class"), QStringLiteral("StartUpChild")});
+        const bool ended = child.waitForFinished(120000);
+        if (!ended)
+            child.kill();
+        *output = child.readAll();
+        return ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+               output->contains("PASS   : StartUpChild::run()");
+    }
+
 private slots:
     void renamedProgramFindsItsDatabaseAndEnds_data() {
         QTest::addColumn<QByteArray>("scenario");
@@ -130,22 +149,10 @@ private slots:
         const QString renamed = program.filePath(QStringLiteral("Kasse 2"));
         QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), renamed));
 
-        QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("VORIX_STARTUP"), QString::fromLatin1(scenario));
-        child.setProcessEnvironment(env);
-        child.setWorkingDirectory(elsewhere.path());
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(renamed, {QStringLiteral("-class"), QStringLiteral("StartUpChild")});
-        // The program ends by itself; a hang is a failure.
-        const bool ended = child.waitForFinished(120000);
-        if (!ended)
-            child.kill();
-        const QByteArray output = child.readAll();
-        QVERIFY2(ended, output.constData());
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
-        QVERIFY2(output.contains("PASS   : StartUpChild::run()"), output.constData());
+        QByteArray output;
+        QVERIFY2(RunChild(renamed, env, elsewhere.path(), &output), output.constData());
         // Nothing was written where the program was started.
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
@@ -158,29 +165,13 @@ private slots:
         const QString renamed = program.filePath(QStringLiteral("vorix"));
         QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), renamed));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("VORIX_STARTUP"), QStringLiteral("fresh-home"));
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
         const QString folder = home.filePath(QStringLiteral(".local/share/vorix"));
-        const auto start = [&]() -> QByteArray {
-            QProcess child;
-            child.setProcessEnvironment(env);
-            child.setWorkingDirectory(home.path());
-            child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(renamed, {QStringLiteral("-class"), QStringLiteral("StartUpChild")});
-            const bool ended = child.waitForFinished(120000);
-            if (!ended)
-                child.kill();
-            const QByteArray output = child.readAll();
-            if (!ended || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 ||
-                !output.contains("PASS   : StartUpChild::run()"))
-                return "FAILED\n" + output;
-            return output;
-        };
-        const QByteArray first = start();
-        QVERIFY2(first.contains("PASS"), first.constData());
+        QByteArray first;
+        QVERIFY2(RunChild(renamed, env, home.path(), &first), first.constData());
         QCOMPARE(first.count("BOX: "), 1);
         QVERIFY2(first.contains("BOX: 这是第一次在这里使用 Vorix,已建立新的店铺数据:\n" + folder.toUtf8()),
                  first.constData());
@@ -195,8 +186,8 @@ private slots:
             QDir::setCurrent(previous);
             QVERIFY(added);
         }
-        const QByteArray second = start();
-        QVERIFY2(second.contains("PASS"), second.constData());
+        QByteArray second;
+        QVERIFY2(RunChild(renamed, env, home.path(), &second), second.constData());
         QCOMPARE(second.count("BOX: "), 0);
         QVERIFY2(second.contains("FILMS: 1"), second.constData());
     }
