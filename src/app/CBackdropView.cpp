@@ -10,13 +10,25 @@
 #include "manage/CFilmManageDlg.h"
 #include "manage/CRecordManageDlg.h"
 
+#include <QMainWindow>
 #include <QPainter>
+#include <QStatusBar>
 
 namespace {
 // One dialog for one modal run over the main window; the result is not needed here.
 template <typename Dialog> void RunDialog(QWidget* view) {
     Dialog dialog(view->window());
     dialog.DoModal();
+}
+
+// A desk dialog, whose success is told in the status bar for a while.
+constexpr int kDoneMs = 30000;
+template <typename Dialog> void RunDeskDialog(QWidget* view) {
+    Dialog dialog(view->window());
+    if (dialog.DoModal() != IDOK || dialog.m_strDone.isEmpty())
+        return;
+    if (auto* frame = qobject_cast<QMainWindow*>(view->window()))
+        frame->statusBar()->showMessage(dialog.m_strDone, kDoneMs);
 }
 } // namespace
 
@@ -41,15 +53,15 @@ void CBackdropView::OnSettings() {
 }
 
 void CBackdropView::OnLend() {
-    RunDialog<CLendDlg>(this);
+    RunDeskDialog<CLendDlg>(this);
 }
 
 void CBackdropView::OnReturn() {
-    RunDialog<CReturnDlg>(this);
+    RunDeskDialog<CReturnDlg>(this);
 }
 
 void CBackdropView::OnExchange() {
-    RunDialog<CExchangeDlg>(this);
+    RunDeskDialog<CExchangeDlg>(this);
 }
 
 void CBackdropView::OnFilms() {

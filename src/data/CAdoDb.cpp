@@ -49,6 +49,8 @@ void CAdoDb::SetStatementObserver(std::function<void(const QString&)> observer) 
 
 void CAdoDb::Fail(const QString& message) {
     m_errored = true;
+    if (m_quiet)
+        return;
     if (!m_own && t_scope)
         t_scope->RecordFailure(message);
     else
@@ -69,7 +71,8 @@ void CAdoDb::Connect() {
     if (!m_connection) {
         // Reported once; the statements of this object then fail without a second box.
         m_connectFailed = true;
-        ReportDatabaseError(DescribeEngineError(error));
+        if (!m_quiet)
+            ReportDatabaseError(DescribeEngineError(error));
     }
 }
 

@@ -42,6 +42,8 @@ public:
     CAdoDb& operator=(const CAdoDb&) = delete;
 
     void Connect();
+    // A quiet object shows no failure: a lookup that is information only fails without a box.
+    void SetQuiet(bool quiet) { m_quiet = quiet; }
     // Runs one SELECT and keeps its first row. A failure is shown and leaves the result not open.
     const CRecordset& Query(const QString& sql);
     // Runs one INSERT, UPDATE or DELETE; true when the database accepted it.
@@ -62,6 +64,7 @@ private:
     sqlite3* m_connection = nullptr; // m_own's, or borrowed from the open transaction scope
     bool m_connectFailed = false;
     bool m_errored = false; // a connection that reported an error is not pooled again
+    bool m_quiet = false;
     CRecordset m_recordset;
 };
 

@@ -3,6 +3,7 @@
 #include "access/Session.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
+#include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -11,6 +12,16 @@
 CExchangeDlg::CExchangeDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CExchangeDlg>()) {
     m_ui->setupUi(this);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+    // Under the form, the old film with its rental and the state of the new one.
+    m_oldFilmInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 1, QStringLiteral("oldFilmInfo"));
+    m_newFilmInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 2, QStringLiteral("newFilmInfo"));
+    new CodeInfoLine(m_ui->oldFilmEdit, m_oldFilmInfo, &DeskLines::Rental);
+    new CodeInfoLine(m_ui->newFilmEdit, m_newFilmInfo, &DeskLines::Film);
+    new CodePicker(m_ui->oldFilmEdit, m_ui->formLayout, CodePicker::Kind::Film);
+    new CodePicker(m_ui->newFilmEdit, m_ui->formLayout, CodePicker::Kind::FilmIn);
+    new EnterMoves(this, {m_ui->oldFilmEdit, m_ui->newFilmEdit},
+                   {{m_ui->oldFilmEdit, EnterMoves::Empty(m_ui->oldFilmEdit)},
+                    {m_ui->newFilmEdit, EnterMoves::Empty(m_ui->newFilmEdit)}});
 }
 
 CExchangeDlg::~CExchangeDlg() = default;
@@ -45,6 +56,9 @@ void CExchangeDlg::OnOK() {
     // A rejected update leaves the old film out: the form stays open after the engine's message.
     if (!Exchange(&refusal))
         return Refuse(refusal);
+    m_strDone = QStringLiteral("已更换 %1 为 %2")
+                    .arg(DeskLines::FilmName(m_strOldFilmID, oldFilm.FilmName),
+                         DeskLines::FilmName(m_strNewFilmID, newFilm.FilmName));
     EndDialog(IDOK);
 }
 

@@ -8,6 +8,7 @@ class CFilmInfo;
 namespace Ui {
 class CExchangeDlg;
 }
+class QLabel;
 
 // "租借更换": moves the out rental of one film to another film, within the same rental.
 class CExchangeDlg : public CDialog {
@@ -22,6 +23,8 @@ public:
     QString m_strOptName;
     QString m_strNewFilmID;
     QString m_strOldFilmID;
+    // What the last successful action did, in one line for the main window's status bar.
+    QString m_strDone;
 
     Ui::CExchangeDlg* Form() const { return m_ui.get(); }
 
@@ -36,4 +39,6 @@ private:
     static QString NewOut();
 
     std::unique_ptr<Ui::CExchangeDlg> m_ui;
+    QLabel* m_oldFilmInfo;
+    QLabel* m_newFilmInfo;
 };

@@ -7,6 +7,7 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/CSettingInfo.h"
+#include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -16,6 +17,18 @@ CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui:
     m_ui->setupUi(this);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
     connect(m_ui->typeCombo, &QComboBox::currentIndexChanged, this, &CLendDlg::OnSelchangeRentType);
+    // Under the form, what the two codes stand for.
+    m_clientInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 1, QStringLiteral("clientInfo"));
+    m_filmInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 2, QStringLiteral("filmInfo"));
+    new CodeInfoLine(m_ui->clientEdit, m_clientInfo, &DeskLines::Client);
+    new CodeInfoLine(m_ui->filmEdit, m_filmInfo, &DeskLines::Film);
+    new CodePicker(m_ui->clientEdit, m_ui->formLayout, CodePicker::Kind::Client);
+    new CodePicker(m_ui->filmEdit, m_ui->formLayout, CodePicker::Kind::FilmIn);
+    QLineEdit* deposit = m_ui->depositEdit;
+    new EnterMoves(this, {m_ui->clientEdit, m_ui->filmEdit},
+                   {{m_ui->clientEdit, EnterMoves::Empty(m_ui->clientEdit)},
+                    {m_ui->filmEdit, EnterMoves::Empty(m_ui->filmEdit)},
+                    {deposit, [deposit] { return deposit->text().toFloat() == 0; }}});
 }
 
 CLendDlg::~CLendDlg() = default;
@@ -97,14 +110,22 @@ bool CLendDlg::Lend(QString* refusal) {
         prices.Load() == Lookup::Failed)
         return false;
     float deposit = m_fForegift;
+    QString done;
     if (monthly) {
         const float price = Desk::MonthPrice(prices, film.Type);
         if (client.Balance - price <= 0)
             return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
         client.Balance = client.Balance - price;
+        done = QStringLiteral("已借出 %1 给 %2,扣款 %3,余额 %4")
+                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID, DeskLines::Money(price),
+                        DeskLines::Money(client.Balance));
     } else {
         // No lower bound: a deposit below the day's price leaves a negative amount held.
-        deposit = m_fForegift - Desk::DayPrice(prices, film.Type);
+        const float price = Desk::DayPrice(prices, film.Type);
+        deposit = m_fForegift - price;
+        done = QStringLiteral("已借出 %1(零租),收押金 %2,租金 %3,存押金 %4")
+                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), DeskLines::Money(m_fForegift),
+                        DeskLines::Money(price), DeskLines::Money(deposit));
     }
     film.Degree = film.Degree + 1;
 
@@ -126,5 +147,6 @@ bool CLendDlg::Lend(QString* refusal) {
     if (!lending.Commit())
         return false;
     m_fForegift = deposit;
+    m_strDone = done;
     return true;
 }

@@ -7,6 +7,7 @@
 namespace Ui {
 class CLendDlg;
 }
+class QLabel;
 
 // "影片借出": lends a film on the monthly plan (paid from the client's balance) or per day
 // (against a cash deposit, from which one day's price is taken at once).
@@ -26,6 +27,8 @@ public:
     QDateTime m_tmBorrowDate;
     float m_fForegift = 0;
     int m_nRentType = 0; // 0 "月租", 1 "零租"
+    // What the last successful action did, in one line for the main window's status bar.
+    QString m_strDone;
 
     Ui::CLendDlg* Form() const { return m_ui.get(); }
 
@@ -36,4 +39,6 @@ private:
     bool Lend(QString* refusal);
 
     std::unique_ptr<Ui::CLendDlg> m_ui;
+    QLabel* m_clientInfo;
+    QLabel* m_filmInfo;
 };

@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
+#include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -12,6 +13,11 @@
 CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CReturnDlg>()) {
     m_ui->setupUi(this);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+    // Under the form, the film and its rental.
+    m_filmInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 1, QStringLiteral("filmInfo"));
+    new CodeInfoLine(m_ui->filmEdit, m_filmInfo, &DeskLines::Rental);
+    new CodePicker(m_ui->filmEdit, m_ui->formLayout, CodePicker::Kind::Film);
+    new EnterMoves(this, {m_ui->filmEdit}, {{m_ui->filmEdit, EnterMoves::Empty(m_ui->filmEdit)}});
 }
 
 CReturnDlg::~CReturnDlg() = default;
@@ -54,6 +60,10 @@ void CReturnDlg::OnOK() {
     // A rejected update leaves the film out: the form stays open after the engine's message.
     if (!Return(rent.ID, &refusal))
         return Refuse(refusal);
+    const QString name = DeskLines::FilmName(rent.FilmID, film.FilmName);
+    m_strDone = rent.Type == Desk::kMonthly
+                    ? QStringLiteral("已还回 %1(%2 %3)").arg(name, rent.ClientID, rent.Type)
+                    : QStringLiteral("已还回 %1,退押金 %2").arg(name, DeskLines::Money(rent.Foregift));
     EndDialog(IDOK);
 }
 

@@ -10,6 +10,7 @@ class CRentInfo;
 namespace Ui {
 class CReturnDlg;
 }
+class QLabel;
 
 // "影片还回": closes the out rental of a film after a confirmation that shows the deposit to
 // hand back.
@@ -24,6 +25,8 @@ public:
 
     QString m_strFilmID;
     QString m_strOptName;
+    // What the last successful action did, in one line for the main window's status bar.
+    QString m_strDone;
     QDateTime m_tmReturnDate;
 
     Ui::CReturnDlg* Form() const { return m_ui.get(); }
@@ -38,4 +41,5 @@ private:
     static QString NotOut();
 
     std::unique_ptr<Ui::CReturnDlg> m_ui;
+    QLabel* m_filmInfo;
 };

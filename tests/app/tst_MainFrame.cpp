@@ -4,6 +4,8 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
+#include "desk/CLendDlg.h"
+#include "ui_CLendDlg.h"
 #include "ui_CAboutDlg.h"
 
 #include <QDir>
@@ -186,6 +188,35 @@ private slots:
         QCOMPARE(button, QStringLiteral("确定"));
         QVERIFY(hasIcon);
         QCOMPARE(result, int(IDOK));
+    }
+
+    // After a lending the status bar says what was lent to whom, and the charge; a cancelled
+    // form says nothing.
+    void statusBarTellsWhatTheDeskDid() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName, Type) VALUES ('F001', '英雄', 'VCD')")));
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID, Balance) VALUES ('C001', 100)")));
+        Frame frame;
+        const int lend = RowOf(&CBackdropView::OnLend);
+        {
+            ModalScript script([](CDialog& dialog) { dialog.OnCancel(); });
+            frame->Action(lend)->trigger();
+        }
+        QCOMPARE(frame->statusBar()->currentMessage(), QString());
+        {
+            ModalScript script([](CDialog& dialog) {
+                auto* form = qobject_cast<CLendDlg*>(&dialog);
+                QVERIFY(form);
+                TypeText(form->Form()->clientEdit, QStringLiteral("C001"));
+                TypeText(form->Form()->filmEdit, QStringLiteral("F001"));
+                form->OnOK();
+            });
+            frame->Action(lend)->trigger();
+        }
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(frame->statusBar()->currentMessage(),
+                 QStringLiteral("已借出 F001《英雄》给 C001,扣款 30.00 元,余额 70.00 元"));
     }
 };
 VORIX_TEST(MainFrameTest)

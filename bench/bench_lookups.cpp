@@ -1,0 +1,81 @@
+// The desk's lookups while a clerk types, on the large shop (VORIX_LARGE_SHOP names another): what a
+// client number, a film number in the shop or out, and the rental of a film out stand for, each
+// through the pool as the forms run them. The goal is 5 ms each.
+#include "BenchShop.h"
+#include "LargeShop.h"
+
+#include "data/CAdoDb.h"
+#include "data/DeskLookup.h"
+#include "desk/DeskLines.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+// Codes spread over the table: every row of this query, on a connection of its own.
+std::vector<QString> Codes(const char* sql) {
+    QString error;
+    const DatabaseHandle db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    sqlite3_stmt* stmt = nullptr;
+    std::vector<QString> codes;
+    if (!db || sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "cannot read codes: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        codes.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))));
+    sqlite3_finalize(stmt);
+    return codes;
+}
+
+template <typename Lookup> void Run(benchmark::State& state, const std::vector<QString>& codes, Lookup lookup) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        QString line = lookup(codes[i++ % codes.size()]);
+        benchmark::DoNotOptimize(line);
+    }
+}
+
+void ClientLine(benchmark::State& state) {
+    static const auto codes = Codes("SELECT ClientID FROM Client WHERE ID % 25 = 0");
+    Run(state, codes, &DeskLines::Client);
+}
+void FilmInLine(benchmark::State& state) {
+    static const auto codes = Codes("SELECT FilmID FROM Film WHERE ID % 250 = 0 AND NOT EXISTS (SELECT 1 FROM "
+                                    "Record WHERE Record.FilmID = Film.FilmID AND ReturnDate = '')");
+    Run(state, codes, &DeskLines::Film);
+}
+void FilmOutLine(benchmark::State& state) {
+    static const auto codes = Codes("SELECT FilmID FROM Record WHERE ReturnDate = '' AND ID % 50 = 0");
+    Run(state, codes, &DeskLines::Film);
+}
+void RentalLine(benchmark::State& state) {
+    static const auto codes = Codes("SELECT FilmID FROM Record WHERE ReturnDate = '' AND ID % 50 = 0");
+    Run(state, codes, &DeskLines::Rental);
+}
+void UnknownFilmLine(benchmark::State& state) {
+    Run(state, {QStringLiteral("NO-SUCH-FILM")}, &DeskLines::Film);
+}
+} // namespace
+
+BENCHMARK(ClientLine)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(FilmInLine)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(FilmOutLine)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(RentalLine)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(UnknownFilmLine)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InstallConsolePrompter();
+    BenchShop shop(EnsureLargeShop());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

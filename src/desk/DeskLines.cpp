@@ -1,0 +1,198 @@
+#include "desk/DeskLines.h"
+
+#include "base/Clock.h"
+#include "data/DeskLookup.h"
+#include "desk/CPickDlg.h"
+#include "desk/DeskRules.h"
+#include "toolkit/CDialog.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QToolButton>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+const QString kSeparator = QStringLiteral(" · ");
+
+// "已借出:C001(月租),2026-12-01 起,7 天" or "已借出:零租,…".
+QString OutText(const DeskLookup::Film& film) {
+    const QString who = film.clientId.isEmpty() ? film.rentType
+                                                : QStringLiteral("%1(%2)").arg(film.clientId, film.rentType);
+    return QStringLiteral("已借出:%1,%2 起,%3 天").arg(who, film.borrowDate).arg(DeskLines::DaysOut(film.borrowDate));
+}
+
+QString FilmText(const QString& filmId, const DeskLookup::Film& film) {
+    QStringList parts{DeskLines::FilmName(filmId, film.name)};
+    for (const QString& part : {film.medium, film.genre})
+        if (!part.isEmpty())
+            parts << part;
+    return parts.join(kSeparator);
+}
+} // namespace
+
+QString DeskLines::Money(float amount) {
+    return QString::asprintf("%.2f", double(amount)) + QStringLiteral(" 元");
+}
+
+int DeskLines::DaysOut(const QString& borrowDate) {
+    const QDate lent = QDate::fromString(borrowDate, QStringLiteral("yyyy-MM-dd"));
+    return lent.isValid() ? int(lent.daysTo(Clock::Now().date())) : 0;
+}
+
+QString DeskLines::FilmName(const QString& filmId, const QString& name) {
+    return QStringLiteral("%1《%2》").arg(filmId, name);
+}
+
+QString DeskLines::Client(const QString& clientId) {
+    if (clientId.isEmpty())
+        return {};
+    const DeskLookup::Client client = DeskLookup::FindClient(clientId);
+    if (client.result == Lookup::Missing)
+        return QStringLiteral("没有这个客户");
+    if (client.result != Lookup::Found)
+        return {};
+    QStringList parts;
+    if (!client.phone.isEmpty())
+        parts << QStringLiteral("电话 ") + client.phone;
+    if (!client.remark.isEmpty())
+        parts << client.remark;
+    parts << QStringLiteral("余额 ") + Money(client.balance) << QStringLiteral("借出 %1 部").arg(client.filmsOut);
+    return parts.join(kSeparator);
+}
+
+QString DeskLines::Film(const QString& filmId) {
+    if (filmId.isEmpty())
+        return {};
+    const DeskLookup::Film film = DeskLookup::FindFilm(filmId);
+    if (film.result == Lookup::Missing)
+        return QStringLiteral("没有这部影片");
+    if (film.result != Lookup::Found)
+        return {};
+    return FilmText(filmId, film) + kSeparator + (film.out ? OutText(film) : QStringLiteral("在店"));
+}
+
+QString DeskLines::Rental(const QString& filmId) {
+    if (filmId.isEmpty())
+        return {};
+    const DeskLookup::Film film = DeskLookup::FindFilm(filmId);
+    if (film.result == Lookup::Missing)
+        return QStringLiteral("没有这部影片");
+    if (film.result != Lookup::Found)
+        return {};
+    if (!film.out)
+        return FilmText(filmId, film) + kSeparator + QStringLiteral("在店,未借出");
+    QStringList rental{film.rentType};
+    if (!film.clientId.isEmpty())
+        rental << QStringLiteral("客户 ") + film.clientId;
+    rental << QStringLiteral("%1 借出").arg(film.borrowDate)
+           << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
+    if (film.rentType != Desk::kMonthly)
+        rental << QStringLiteral("退押金 ") + Money(film.foregift);
+    return FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator);
+}
+
+QLabel* DeskLines::AddInfoLine(QBoxLayout* layout, int index, const QString& name) {
+    auto* line = new QLabel(layout->parentWidget());
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::StyledPanel);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->setFocusPolicy(Qt::NoFocus);
+    // Two lines always: the form keeps its size however much a lookup says.
+    line->setMinimumHeight(2 * line->fontMetrics().lineSpacing() + 6);
+    line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    line->setWordWrap(true);
+    layout->insertWidget(index, line);
+    return line;
+}
+
+CodeInfoLine::CodeInfoLine(QLineEdit* code, QLabel* line, Describe describe)
+    : QObject(code), m_code(code), m_line(line), m_describe(std::move(describe)) {
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(kPauseMs);
+    connect(&m_pause, &QTimer::timeout, this, &CodeInfoLine::Refresh);
+    connect(code, &QLineEdit::textChanged, this, [this] {
+        // What was shown belongs to the code before: it goes at once, the new one comes after the pause.
+        m_line->clear();
+        m_pause.start();
+    });
+}
+
+void CodeInfoLine::Refresh() {
+    m_pause.stop();
+    m_line->setText(m_describe(m_code->text()));
+}
+
+EnterMoves::EnterMoves(CDialog* dialog, QList<QLineEdit*> codes, QList<Field> fields)
+    : QObject(dialog), m_dialog(dialog), m_fields(std::move(fields)) {
+    for (QLineEdit* code : codes)
+        code->installEventFilter(this);
+}
+
+std::function<bool()> EnterMoves::Empty(QLineEdit* edit) {
+    return [edit] { return edit->text().isEmpty(); };
+}
+
+bool EnterMoves::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+        (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    int here = -1;
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields.at(i).widget == watched)
+            here = i;
+    // The next field still needed after this one, then those before it.
+    for (int step = 1; step < m_fields.size(); ++step) {
+        const Field& field = m_fields.at((here + step + m_fields.size()) % m_fields.size());
+        if (field.widget->isEnabled() && field.needed()) {
+            field.widget->setFocus(Qt::TabFocusReason);
+            if (auto* edit = qobject_cast<QLineEdit*>(field.widget))
+                edit->selectAll();
+            return true;
+        }
+    }
+    m_dialog->OnOK();
+    return true;
+}
+
+CodePicker::CodePicker(QLineEdit* code, QGridLayout* form, Kind kind) : QObject(code), m_code(code), m_kind(kind) {
+    code->installEventFilter(this);
+    auto* button = new QToolButton(code->parentWidget());
+    button->setObjectName(code->objectName() + QStringLiteral("Pick"));
+    button->setText(QStringLiteral("…"));
+    button->setToolTip(kind == Kind::Client ? QStringLiteral("选择客户 (F4)") : QStringLiteral("选择影片 (F4)"));
+    button->setFocusPolicy(Qt::NoFocus); // the keyboard has F4; Tab keeps its order
+    connect(button, &QToolButton::clicked, this, &CodePicker::Open);
+    // The field and its button share the field's cell of the form.
+    int row = 0, column = 0, rows = 1, columns = 1;
+    form->getItemPosition(form->indexOf(code), &row, &column, &rows, &columns);
+    form->removeWidget(code);
+    auto* cell = new QHBoxLayout;
+    cell->setSpacing(2);
+    cell->addWidget(code);
+    cell->addWidget(button);
+    form->addLayout(cell, row, column, rows, columns);
+}
+
+void CodePicker::Open() {
+    CPickDlg picker(m_kind == Kind::Client ? CPickDlg::Kind::Client : CPickDlg::Kind::Film, m_code->window());
+    picker.m_strSearch = m_code->text();
+    picker.m_bOfferOnlyIn = m_kind == Kind::FilmIn;
+    if (picker.DoModal() != IDOK)
+        return;
+    m_code->setText(picker.m_strPicked);
+    m_code->setFocus();
+}
+
+bool CodePicker::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_code && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4) {
+        Open();
+        return true;
+    }
+    return false;
+}

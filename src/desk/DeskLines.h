@@ -1,0 +1,90 @@
+#pragma once
+// The desk's information beside its forms: what a typed code stands for, shown after a pause in
+// typing; Enter that walks a scanner's codes through the form; the line of what an action did.
+// None of it decides anything: the forms' own checks still do.
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+
+class CDialog;
+class QBoxLayout;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace DeskLines {
+// The lines for a code as typed; empty for an empty code or a read that failed.
+QString Client(const QString& clientId);
+QString Film(const QString& filmId);
+// The film and, when it is out, its rental: plan, lending date, days out, the deposit to hand back.
+QString Rental(const QString& filmId);
+// Money as the desk shows it: "70.00 元".
+QString Money(float amount);
+// Whole days from a stored lending date ("%Y-%m-%d") to today; 0 for a date that does not read.
+int DaysOut(const QString& borrowDate);
+// A film as the lines name it: F001《英雄》.
+QString FilmName(const QString& filmId, const QString& name);
+
+// A read-only line for information, put into a form's outer layout at this index.
+QLabel* AddInfoLine(QBoxLayout* layout, int index, const QString& name);
+} // namespace DeskLines
+
+// Shows beside a code field what the code stands for, once typing has paused.
+class CodeInfoLine : public QObject {
+    Q_OBJECT
+public:
+    using Describe = std::function<QString(const QString& code)>;
+    CodeInfoLine(QLineEdit* code, QLabel* line, Describe describe);
+    // Looks the code up at once.
+    void Refresh();
+    // The pause after the last key before the lookup.
+    static constexpr int kPauseMs = 300;
+
+private:
+    QLineEdit* m_code;
+    QLabel* m_line;
+    Describe m_describe;
+    QTimer m_pause;
+};
+
+// Enter in a code field moves to the next field the form still needs; when none is left it
+// confirms, as Enter did before. A scanner that ends each code with Enter therefore fills the form
+// and never confirms it half-filled. Other widgets keep their own Enter.
+class EnterMoves : public QObject {
+    Q_OBJECT
+public:
+    struct Field {
+        QWidget* widget;
+        std::function<bool()> needed; // true while the form still lacks this field
+    };
+    // codes: the fields whose Enter moves on; fields: where it may move to, in the form's order.
+    EnterMoves(CDialog* dialog, QList<QLineEdit*> codes, QList<Field> fields);
+    static std::function<bool()> Empty(QLineEdit* edit);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CDialog* m_dialog;
+    QList<Field> m_fields;
+};
+
+// F4 in a code field, or the small button put beside it, opens a picker; the code picked replaces
+// the field's text.
+class CodePicker : public QObject {
+    Q_OBJECT
+public:
+    enum class Kind { Client, Film, FilmIn };
+    CodePicker(QLineEdit* code, QGridLayout* form, Kind kind);
+    void Open();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* m_code;
+    Kind m_kind;
+};
