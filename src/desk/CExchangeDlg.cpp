@@ -56,7 +56,7 @@ void CExchangeDlg::OnOK() {
     // A rejected update leaves the old film out: the form stays open after the engine's message.
     if (!Exchange(&refusal))
         return Refuse(refusal);
-    m_strDone = QStringLiteral("已更换 %1 为 %2")
+    m_strDone = QStringLiteral("已更换 %1为 %2")
                     .arg(DeskLines::FilmName(m_strOldFilmID, oldFilm.FilmName),
                          DeskLines::FilmName(m_strNewFilmID, newFilm.FilmName));
     EndDialog(IDOK);

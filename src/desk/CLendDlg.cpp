@@ -116,9 +116,9 @@ bool CLendDlg::Lend(QString* refusal) {
         if (client.Balance - price <= 0)
             return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
         client.Balance = client.Balance - price;
-        done = QStringLiteral("已借出 %1 给 %2,扣款 %3,余额 %4")
-                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID, DeskLines::Money(price),
-                        DeskLines::Money(client.Balance));
+        done = QStringLiteral("已借出 %1给 %2,扣款 %3,余额 %4")
+                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID,
+                        DeskLines::Money(price), DeskLines::Money(client.Balance));
     } else {
         // No lower bound: a deposit below the day's price leaves a negative amount held.
         const float price = Desk::DayPrice(prices, film.Type);

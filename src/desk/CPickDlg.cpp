@@ -2,7 +2,7 @@
 
 #include "data/CAdodc.h"
 #include "data/DeskLookup.h"
-#include "desk/DeskLines.h"
+#include "desk/DeskRules.h"
 #include "ui_CPickDlg.h"
 
 CPickDlg::CPickDlg(Kind kind, QWidget* parent)
@@ -13,11 +13,12 @@ CPickDlg::CPickDlg(Kind kind, QWidget* parent)
     setWindowTitle(client ? QStringLiteral("选择客户") : QStringLiteral("选择影片"));
     m_ui->hintLabel->setText(client ? QStringLiteral("输入客户编号、电话或备注的一部分;回车或双击选择。")
                                     : QStringLiteral("输入影片编号、片名或主演的一部分;回车或双击选择。"));
-    BindGrid(m_ui->grid, client ? std::vector<float>{40, 60, 120, 30} : std::vector<float>{40, 90, 60, 20, 30, 20});
+    BindGrid(m_ui->grid,
+             client ? std::vector<float>{40, 60, 120, 30} : std::vector<float>{40, 90, 60, 20, 30, 20});
     connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, &CPickDlg::OnOK);
     // The rows follow the text once typing has paused, as the desk's lines do.
     m_pause.setSingleShot(true);
-    m_pause.setInterval(CodeInfoLine::kPauseMs);
+    m_pause.setInterval(Desk::kLookupPauseMs);
     connect(&m_pause, &QTimer::timeout, this, &CPickDlg::OnSearch);
     connect(m_ui->searchEdit, &QLineEdit::textEdited, &m_pause, qOverload<>(&QTimer::start));
     connect(m_ui->onlyInCheck, &QCheckBox::toggled, this, &CPickDlg::OnSearch);

@@ -23,9 +23,9 @@ public:
     // Shows the rows for the text and the check box as they are now.
     void OnSearch();
 
-    QString m_strSearch;      // the text the search starts with
+    QString m_strSearch;         // the text the search starts with
     bool m_bOfferOnlyIn = false; // films: offer "只显示在店的影片", checked
-    QString m_strPicked;      // the code picked
+    QString m_strPicked;         // the code picked
 
     Ui::CPickDlg* Form() const { return m_ui.get(); }
 

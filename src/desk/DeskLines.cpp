@@ -8,19 +8,21 @@
 
 #include <QBoxLayout>
 #include <QGridLayout>
-#include <QToolButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace {
 const QString kSeparator = QStringLiteral(" · ");
 
 // "已借出:C001(月租),2026-12-01 起,7 天" or "已借出:零租,…".
 QString OutText(const DeskLookup::Film& film) {
-    const QString who = film.clientId.isEmpty() ? film.rentType
-                                                : QStringLiteral("%1(%2)").arg(film.clientId, film.rentType);
-    return QStringLiteral("已借出:%1,%2 起,%3 天").arg(who, film.borrowDate).arg(DeskLines::DaysOut(film.borrowDate));
+    const QString who =
+        film.clientId.isEmpty() ? film.rentType : QStringLiteral("%1(%2)").arg(film.clientId, film.rentType);
+    return QStringLiteral("已借出:%1,%2 起,%3 天")
+        .arg(who, film.borrowDate)
+        .arg(DeskLines::DaysOut(film.borrowDate));
 }
 
 QString FilmText(const QString& filmId, const DeskLookup::Film& film) {
@@ -58,39 +60,43 @@ QString DeskLines::Client(const QString& clientId) {
         parts << QStringLiteral("电话 ") + client.phone;
     if (!client.remark.isEmpty())
         parts << client.remark;
-    parts << QStringLiteral("余额 ") + Money(client.balance) << QStringLiteral("借出 %1 部").arg(client.filmsOut);
+    parts << QStringLiteral("余额 ") + Money(client.balance)
+          << QStringLiteral("借出 %1 部").arg(client.filmsOut);
     return parts.join(kSeparator);
 }
 
-QString DeskLines::Film(const QString& filmId) {
+namespace {
+// The line of a film's code, from what describe makes of the film found; "没有这部影片" when none,
+// nothing for no code or a read that failed.
+template <typename Describe> QString FilmLine(const QString& filmId, Describe describe) {
     if (filmId.isEmpty())
         return {};
     const DeskLookup::Film film = DeskLookup::FindFilm(filmId);
     if (film.result == Lookup::Missing)
         return QStringLiteral("没有这部影片");
-    if (film.result != Lookup::Found)
-        return {};
-    return FilmText(filmId, film) + kSeparator + (film.out ? OutText(film) : QStringLiteral("在店"));
+    return film.result == Lookup::Found ? describe(film) : QString();
+}
+} // namespace
+
+QString DeskLines::Film(const QString& filmId) {
+    return FilmLine(filmId, [&](const DeskLookup::Film& film) {
+        return FilmText(filmId, film) + kSeparator + (film.out ? OutText(film) : QStringLiteral("在店"));
+    });
 }
 
 QString DeskLines::Rental(const QString& filmId) {
-    if (filmId.isEmpty())
-        return {};
-    const DeskLookup::Film film = DeskLookup::FindFilm(filmId);
-    if (film.result == Lookup::Missing)
-        return QStringLiteral("没有这部影片");
-    if (film.result != Lookup::Found)
-        return {};
-    if (!film.out)
-        return FilmText(filmId, film) + kSeparator + QStringLiteral("在店,未借出");
-    QStringList rental{film.rentType};
-    if (!film.clientId.isEmpty())
-        rental << QStringLiteral("客户 ") + film.clientId;
-    rental << QStringLiteral("%1 借出").arg(film.borrowDate)
-           << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
-    if (film.rentType != Desk::kMonthly)
-        rental << QStringLiteral("退押金 ") + Money(film.foregift);
-    return FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator);
+    return FilmLine(filmId, [&](const DeskLookup::Film& film) {
+        if (!film.out)
+            return FilmText(filmId, film) + kSeparator + QStringLiteral("在店,未借出");
+        QStringList rental{film.rentType};
+        if (!film.clientId.isEmpty())
+            rental << QStringLiteral("客户 ") + film.clientId;
+        rental << QStringLiteral("%1 借出").arg(film.borrowDate)
+               << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
+        if (film.rentType != Desk::kMonthly)
+            rental << QStringLiteral("退押金 ") + Money(film.foregift);
+        return FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator);
+    });
 }
 
 QLabel* DeskLines::AddInfoLine(QBoxLayout* layout, int index, const QString& name) {
@@ -99,7 +105,8 @@ QLabel* DeskLines::AddInfoLine(QBoxLayout* layout, int index, const QString& nam
     line->setFrameShape(QFrame::StyledPanel);
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
     line->setFocusPolicy(Qt::NoFocus);
-    // Two lines always: the form keeps its size however much a lookup says.
+    // Two lines always, and room for them: the form keeps its size however much a lookup says.
+    line->setMinimumWidth(420);
     line->setMinimumHeight(2 * line->fontMetrics().lineSpacing() + 6);
     line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     line->setWordWrap(true);
@@ -110,7 +117,7 @@ QLabel* DeskLines::AddInfoLine(QBoxLayout* layout, int index, const QString& nam
 CodeInfoLine::CodeInfoLine(QLineEdit* code, QLabel* line, Describe describe)
     : QObject(code), m_code(code), m_line(line), m_describe(std::move(describe)) {
     m_pause.setSingleShot(true);
-    m_pause.setInterval(kPauseMs);
+    m_pause.setInterval(Desk::kLookupPauseMs);
     connect(&m_pause, &QTimer::timeout, this, &CodeInfoLine::Refresh);
     connect(code, &QLineEdit::textChanged, this, [this] {
         // What was shown belongs to the code before: it goes at once, the new one comes after the pause.
@@ -159,12 +166,14 @@ bool EnterMoves::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-CodePicker::CodePicker(QLineEdit* code, QGridLayout* form, Kind kind) : QObject(code), m_code(code), m_kind(kind) {
+CodePicker::CodePicker(QLineEdit* code, QGridLayout* form, Kind kind)
+    : QObject(code), m_code(code), m_kind(kind) {
     code->installEventFilter(this);
     auto* button = new QToolButton(code->parentWidget());
     button->setObjectName(code->objectName() + QStringLiteral("Pick"));
     button->setText(QStringLiteral("…"));
-    button->setToolTip(kind == Kind::Client ? QStringLiteral("选择客户 (F4)") : QStringLiteral("选择影片 (F4)"));
+    button->setToolTip(kind == Kind::Client ? QStringLiteral("选择客户 (F4)")
+                                            : QStringLiteral("选择影片 (F4)"));
     button->setFocusPolicy(Qt::NoFocus); // the keyboard has F4; Tab keeps its order
     connect(button, &QToolButton::clicked, this, &CodePicker::Open);
     // The field and its button share the field's cell of the form.

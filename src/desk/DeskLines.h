@@ -40,8 +40,6 @@ public:
     CodeInfoLine(QLineEdit* code, QLabel* line, Describe describe);
     // Looks the code up at once.
     void Refresh();
-    // The pause after the last key before the lookup.
-    static constexpr int kPauseMs = 300;
 
 private:
     QLineEdit* m_code;

@@ -9,6 +9,8 @@ class CSettingInfo;
 
 namespace Desk {
 constexpr float kMaxMoney = 9999;
+// The pause after the last key before the desk looks up what was typed.
+constexpr int kLookupPauseMs = 300;
 
 inline const QString kMonthly = QStringLiteral("月租");
 inline const QString kDaily = QStringLiteral("零租");

@@ -5,8 +5,8 @@
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
 #include "desk/CLendDlg.h"
-#include "ui_CLendDlg.h"
 #include "ui_CAboutDlg.h"
+#include "ui_CLendDlg.h"
 
 #include <QDir>
 #include <QLabel>
@@ -195,7 +195,8 @@ private slots:
     void statusBarTellsWhatTheDeskDid() {
         TempShop shop;
         BoxRecorder boxes;
-        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName, Type) VALUES ('F001', '英雄', 'VCD')")));
+        QVERIFY(Db::Exec(
+            QStringLiteral("INSERT INTO Film (FilmID, FilmName, Type) VALUES ('F001', '英雄', 'VCD')")));
         QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID, Balance) VALUES ('C001', 100)")));
         Frame frame;
         const int lend = RowOf(&CBackdropView::OnLend);

@@ -48,28 +48,38 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("client") << u"lend"_s << u"clientInfo"_s << u"C1"_s << u"电话 123 · 余额 100.00 元 · 借出 1 部"_s;
-        QTest::newRow("client, other case") << u"lend"_s << u"clientInfo"_s << u"c1"_s << u"电话 123 · 余额 100.00 元 · 借出 1 部"_s;
+        QTest::newRow("client") << u"lend"_s << u"clientInfo"_s << u"C1"_s
+                                << u"电话 123 · 余额 100.00 元 · 借出 1 部"_s;
+        QTest::newRow("client, other case")
+            << u"lend"_s << u"clientInfo"_s << u"c1"_s << u"电话 123 · 余额 100.00 元 · 借出 1 部"_s;
         QTest::newRow("client half-typed") << u"lend"_s << u"clientInfo"_s << u"C"_s << u"没有这个客户"_s;
         QTest::newRow("client unknown") << u"lend"_s << u"clientInfo"_s << u"C9"_s << u"没有这个客户"_s;
-        QTest::newRow("client quote") << u"lend"_s << u"clientInfo"_s << u"C1' OR '1'='1"_s << u"没有这个客户"_s;
-        QTest::newRow("film in") << u"lend"_s << u"filmInfo"_s << u"V1"_s << u"V1《英雄》 · VCD · 动作片 · 在店"_s;
+        QTest::newRow("client quote")
+            << u"lend"_s << u"clientInfo"_s << u"C1' OR '1'='1"_s << u"没有这个客户"_s;
+        QTest::newRow("film in") << u"lend"_s << u"filmInfo"_s << u"V1"_s
+                                 << u"V1《英雄》 · VCD · 动作片 · 在店"_s;
         QTest::newRow("film out monthly")
-            << u"lend"_s << u"filmInfo"_s << u"D1"_s << u"D1《无间道》 · DVD · 动作片 · 已借出:C1(月租),2026-12-01 起,6 天"_s;
-        QTest::newRow("film out per day")
-            << u"lend"_s << u"filmInfo"_s << u"P1"_s << u"P1《功夫》 · DVD · 动作片 · 已借出:零租,2026-11-30 起,7 天"_s;
+            << u"lend"_s << u"filmInfo"_s << u"D1"_s
+            << u"D1《无间道》 · DVD · 动作片 · 已借出:C1(月租),2026-12-01 起,6 天"_s;
+        QTest::newRow("film out per day") << u"lend"_s << u"filmInfo"_s << u"P1"_s
+                                          << u"P1《功夫》 · DVD · 动作片 · 已借出:零租,2026-11-30 起,7 天"_s;
         QTest::newRow("film unknown") << u"lend"_s << u"filmInfo"_s << u"X1"_s << u"没有这部影片"_s;
         QTest::newRow("return per day 7 days")
-            << u"return"_s << u"filmInfo"_s << u"P1"_s << u"P1《功夫》 · DVD · 动作片\n零租 · 2026-11-30 借出 · 已借 7 天 · 退押金 45.00 元"_s;
+            << u"return"_s << u"filmInfo"_s << u"P1"_s
+            << u"P1《功夫》 · DVD · 动作片\n零租 · 2026-11-30 借出 · 已借 7 天 · 退押金 45.00 元"_s;
         QTest::newRow("return monthly")
-            << u"return"_s << u"filmInfo"_s << u"D1"_s << u"D1《无间道》 · DVD · 动作片\n月租 · 客户 C1 · 2026-12-01 借出 · 已借 6 天"_s;
-        QTest::newRow("return film in") << u"return"_s << u"filmInfo"_s << u"V1"_s << u"V1《英雄》 · VCD · 动作片 · 在店,未借出"_s;
+            << u"return"_s << u"filmInfo"_s << u"D1"_s
+            << u"D1《无间道》 · DVD · 动作片\n月租 · 客户 C1 · 2026-12-01 借出 · 已借 6 天"_s;
+        QTest::newRow("return film in")
+            << u"return"_s << u"filmInfo"_s << u"V1"_s << u"V1《英雄》 · VCD · 动作片 · 在店,未借出"_s;
         QTest::newRow("return unknown") << u"return"_s << u"filmInfo"_s << u"X1"_s << u"没有这部影片"_s;
         QTest::newRow("exchange old")
-            << u"exchange"_s << u"oldFilmInfo"_s << u"D1"_s << u"D1《无间道》 · DVD · 动作片\n月租 · 客户 C1 · 2026-12-01 借出 · 已借 6 天"_s;
-        QTest::newRow("exchange new in") << u"exchange"_s << u"newFilmInfo"_s << u"V1"_s << u"V1《英雄》 · VCD · 动作片 · 在店"_s;
-        QTest::newRow("exchange new out")
-            << u"exchange"_s << u"newFilmInfo"_s << u"P1"_s << u"P1《功夫》 · DVD · 动作片 · 已借出:零租,2026-11-30 起,7 天"_s;
+            << u"exchange"_s << u"oldFilmInfo"_s << u"D1"_s
+            << u"D1《无间道》 · DVD · 动作片\n月租 · 客户 C1 · 2026-12-01 借出 · 已借 6 天"_s;
+        QTest::newRow("exchange new in")
+            << u"exchange"_s << u"newFilmInfo"_s << u"V1"_s << u"V1《英雄》 · VCD · 动作片 · 在店"_s;
+        QTest::newRow("exchange new out") << u"exchange"_s << u"newFilmInfo"_s << u"P1"_s
+                                          << u"P1《功夫》 · DVD · 动作片 · 已借出:零租,2026-11-30 起,7 天"_s;
     }
     void linesForTypedCodes() {
         QFETCH(QString, dialog);
@@ -86,7 +96,8 @@ private slots:
         if (dialog == QLatin1String("lend")) {
             CLendDlg lend;
             Open(lend);
-            TypeText(line == QLatin1String("clientInfo") ? lend.Form()->clientEdit : lend.Form()->filmEdit, code);
+            TypeText(line == QLatin1String("clientInfo") ? lend.Form()->clientEdit : lend.Form()->filmEdit,
+                     code);
             shown = LineOf(lend, name.constData());
         } else if (dialog == QLatin1String("return")) {
             CReturnDlg back;
@@ -96,7 +107,8 @@ private slots:
         } else {
             CExchangeDlg swap;
             Open(swap);
-            TypeText(line == QLatin1String("oldFilmInfo") ? swap.Form()->oldFilmEdit : swap.Form()->newFilmEdit,
+            TypeText(line == QLatin1String("oldFilmInfo") ? swap.Form()->oldFilmEdit
+                                                          : swap.Form()->newFilmEdit,
                      code);
             shown = LineOf(swap, name.constData());
         }
@@ -165,7 +177,8 @@ private slots:
         Scan(QStringLiteral("50"));
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(lend.IsEnded() && lend.Result() == IDOK);
-        QCOMPARE(lend.m_strDone, QStringLiteral("已借出 D1《无间道》(零租),收押金 50.00 元,租金 5.00 元,存押金 45.00 元"));
+        QCOMPARE(lend.m_strDone,
+                 QStringLiteral("已借出 D1《无间道》(零租),收押金 50.00 元,租金 5.00 元,存押金 45.00 元"));
     }
 
     // A code the lending refuses is refused at Enter as at 确定, with the form's own message.

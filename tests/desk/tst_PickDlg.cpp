@@ -74,8 +74,9 @@ private slots:
         QFETCH(bool, onlyIn);
         QFETCH(QStringList, rows);
         DeskShop shop;
-        QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID, FilmName, Playactor, Type) VALUES ('P1', '功夫', '周星驰', "
-                         "'DVD')"_s));
+        QVERIFY(
+            Db::Exec(u"INSERT INTO Film (FilmID, FilmName, Playactor, Type) VALUES ('P1', '功夫', '周星驰', "
+                     "'DVD')"_s));
         DeskShop::AddOutRental(u"D1"_s, u"C1"_s, u"月租"_s, 0);
         CPickDlg picker(CPickDlg::Kind::Film);
         picker.m_strSearch = text;
@@ -153,7 +154,8 @@ private slots:
         QVERIFY(!lend.IsEnded());
         QVERIFY(lend.findChild<QWidget*>(u"clientEditPick"_s));
         QTest::qWait(450);
-        QCOMPARE(lend.findChild<QLabel*>(u"clientInfo"_s)->text(), u"电话 13900002222 · 住在东门 · 余额 10.00 元 · 借出 0 部"_s);
+        QCOMPARE(lend.findChild<QLabel*>(u"clientInfo"_s)->text(),
+                 u"电话 13900002222 · 住在东门 · 余额 10.00 元 · 借出 0 部"_s);
     }
 };
 VORIX_TEST(PickDlgTest)
