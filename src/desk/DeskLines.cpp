@@ -170,6 +170,8 @@ CodePicker::CodePicker(QLineEdit* code, QGridLayout* form, Kind kind)
     : QObject(code), m_code(code), m_kind(kind) {
     code->installEventFilter(this);
     auto* button = new QToolButton(code->parentWidget());
+    m_button = button;
+    button->setEnabled(code->isEnabled());
     button->setObjectName(code->objectName() + QStringLiteral("Pick"));
     button->setText(QStringLiteral("…"));
     button->setToolTip(kind == Kind::Client ? QStringLiteral("选择客户 (F4)")
@@ -198,6 +200,9 @@ void CodePicker::Open() {
 }
 
 bool CodePicker::eventFilter(QObject* watched, QEvent* event) {
+    // A field the form has disabled (the client number of a per-day rental) takes no pick.
+    if (watched == m_code && event->type() == QEvent::EnabledChange)
+        m_button->setEnabled(m_code->isEnabled());
     if (watched == m_code && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4) {
         Open();

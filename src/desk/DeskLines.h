@@ -84,5 +84,6 @@ protected:
 
 private:
     QLineEdit* m_code;
+    QWidget* m_button;
     Kind m_kind;
 };

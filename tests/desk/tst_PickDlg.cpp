@@ -152,7 +152,13 @@ private slots:
         QCOMPARE(lend.Form()->clientEdit->text(), u"C2"_s);
         QCOMPARE(lend.Form()->filmEdit->text(), u"V1"_s);
         QVERIFY(!lend.IsEnded());
-        QVERIFY(lend.findChild<QWidget*>(u"clientEditPick"_s));
+        auto* clientPick = lend.findChild<QWidget*>(u"clientEditPick"_s);
+        QVERIFY(clientPick && clientPick->isEnabled());
+        lend.Form()->typeCombo->setCurrentIndex(1); // per day: no client, no client's picker
+        QVERIFY(!clientPick->isEnabled());
+        QVERIFY(lend.findChild<QWidget*>(u"filmEditPick"_s)->isEnabled());
+        lend.Form()->typeCombo->setCurrentIndex(0);
+        QVERIFY(clientPick->isEnabled());
         QTest::qWait(450);
         QCOMPARE(lend.findChild<QLabel*>(u"clientInfo"_s)->text(),
                  u"电话 13900002222 · 住在东门 · 余额 10.00 元 · 借出 0 部"_s);
