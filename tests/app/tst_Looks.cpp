@@ -6,11 +6,13 @@
 #include "access/CPasswordDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
+#include "desk/CLendDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "ui_CAboutDlg.h"
 #include "ui_CClientManageDlg.h"
 #include "ui_CFilmManageDlg.h"
+#include "ui_CLendDlg.h"
 #include "ui_COperatorManageDlg.h"
 #include "ui_CPasswordDlg.h"
 
@@ -69,6 +71,9 @@ const std::vector<Route>& Routes() {
         {"CLendDlg", RowOf(&CBackdropView::OnLend), {}},
         {"CReturnDlg", RowOf(&CBackdropView::OnReturn), {}},
         {"CExchangeDlg", RowOf(&CBackdropView::OnExchange), {}},
+        {"CPickDlg", RowOf(&CBackdropView::OnLend), {[](CDialog& d) {
+             QTest::keyClick(static_cast<CLendDlg&>(d).Form()->filmEdit, Qt::Key_F4);
+         }}},
         {"CPriceSettingDlg", RowOf(&CBackdropView::OnSettings), {}},
         {"CFilmManageDlg", RowOf(&CBackdropView::OnFilms), {}},
         {"CFilmEditDlg", RowOf(&CBackdropView::OnFilms), {[](CDialog& d) {
