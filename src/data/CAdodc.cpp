@@ -57,11 +57,13 @@ void CAdodc::Refresh() {
         m_work.start();
         // The new rows are read aside, so that the views paint the old ones while the engine works.
         QStringList headings;
+        std::vector<bool> money;
         Rows rows;
         if (Connect(&failure))
-            failure = Start(&headings, &rows);
+            failure = Start(&headings, &money, &rows);
         beginResetModel();
         m_headings = std::move(headings);
+        m_money = std::move(money);
         m_fetched = std::move(rows);
         m_rows = m_fetched.size();
         m_current = m_rows > 0 ? 0 : -1;
@@ -75,7 +77,7 @@ void CAdodc::Refresh() {
     emit currentRowChanged(m_current);
 }
 
-QString CAdodc::Start(QStringList* headings, Rows* rows) {
+QString CAdodc::Start(QStringList* headings, std::vector<bool>* money, Rows* rows) {
     const QByteArray text = m_source.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     const bool prepared =
@@ -86,11 +88,16 @@ QString CAdodc::Start(QStringList* headings, Rows* rows) {
     if (!m_stmt)
         return {}; // no statement in the text: nothing to show
     const int columns = sqlite3_column_count(stmt);
-    for (int c = 0; c < columns; ++c)
+    for (int c = 0; c < columns; ++c) {
         *headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
+        // The shop's amounts are its REAL columns (deposits, balances): shown as money.
+        const char* type = sqlite3_column_decltype(stmt, c);
+        money->push_back(type && qstricmp(type, "REAL") == 0);
+    }
     const QString failure = Step(kFetchRows, rows);
     if (!failure.isEmpty()) {
         headings->clear();
+        money->clear();
         *rows = Rows();
     }
     return failure;
@@ -156,10 +163,16 @@ int CAdodc::columnCount(const QModelIndex& parent) const {
 
 QVariant CAdodc::data(const QModelIndex& index, int role) const {
     // The tool tip is the whole text, for cells too narrow to show it.
-    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return Text(index.row(), index.column());
+    const bool money = IsMoney(index.column());
+    if (role == Qt::TextAlignmentRole)
+        return money ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const QString text = Text(index.row(), index.column());
+    // Two decimals for display only; Text() keeps the stored value.
+    return money && !text.isEmpty() ? QString::asprintf("%.2f", text.toDouble()) : text;
 }
 
 QVariant CAdodc::headerData(int section, Qt::Orientation orientation, int role) const {

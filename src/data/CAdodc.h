@@ -47,8 +47,13 @@ public:
     int CurrentRow() const { return m_current; }
     // A row outside the rows fetched so far is ignored; -1 leaves no row current.
     void SetCurrentRow(int row);
-    // The text of a fetched cell; empty outside them.
+    // The text of a fetched cell, as stored; empty outside them.
     QString Text(int row, int column) const;
+    // True for a column of amounts (a REAL column of the shop): the views show it right-aligned
+    // with two decimals.
+    bool IsMoney(int column) const {
+        return column >= 0 && column < int(m_money.size()) && m_money[size_t(column)];
+    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -79,7 +84,7 @@ private:
     QString Fail();
     // Prepares the record source and steps its first rows into headings and rows; returns the
     // failure to show, if any.
-    QString Start(QStringList* headings, Rows* rows);
+    QString Start(QStringList* headings, std::vector<bool>* money, Rows* rows);
     static int OnProgress(void* adodc);
 
     // Set while the model changes: no rows are fetched while its signals are out.
@@ -98,6 +103,7 @@ private:
     // Declared after the connection, so that it is finalized before the connection closes.
     std::unique_ptr<sqlite3_stmt, StatementFinalizer> m_stmt;
     QStringList m_headings;
+    std::vector<bool> m_money; // by column
     Rows m_fetched;
     int m_rows = 0; // m_fetched.size(), as the views were told
     int m_current = -1;

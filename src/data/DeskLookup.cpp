@@ -52,7 +52,7 @@ DeskLookup::Film DeskLookup::FindFilm(const QString& filmId) {
 
 QString DeskPick::Clients(const QString& text) {
     QString sql = QStringLiteral("SELECT ClientID AS 客户编号, PhoneNum AS 电话, Remark AS 备注, "
-                                 "printf('%.2f', Balance) AS 余额 FROM Client");
+                                 "Balance AS 余额 FROM Client");
     if (!text.isEmpty()) {
         const QString pattern = Sql::Contains(text);
         sql += QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1").arg(pattern);

@@ -102,7 +102,12 @@ void CDataGrid::SetColumnWidth(int column, float width) {
                                               QItemSelectionModel::NoUpdate);
     } else {
         setColumnHidden(column, false);
-        setColumnWidth(column, PixelsOf(width));
+        int pixels = PixelsOf(width);
+        // An amount is never cut: its column holds the largest the desk takes, to the cent.
+        if (m_adodc && m_adodc->IsMoney(column))
+            pixels =
+                std::max(pixels, PixelsOf(0) + fontMetrics().horizontalAdvance(QStringLiteral("-9999.00")));
+        setColumnWidth(column, pixels);
     }
     FillWithLastColumn();
 }

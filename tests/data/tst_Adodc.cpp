@@ -3,7 +3,9 @@
 
 #include "data/CAdoDb.h"
 #include "data/CAdodc.h"
+#include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
+#include "data/CRentInfo.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -51,6 +53,51 @@ void AddOneFilm(const char* code) {
 class AdodcTest : public QObject {
     Q_OBJECT
 private slots:
+    // The shop's amounts read as money in every grid: two decimals, right-aligned; what is
+    // stored, and every other column, as it is.
+    void amountsShowAsMoney_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("money");
+        QTest::newRow("client's deposit")
+            << ClientGrid::All() << 4 << QStringLiteral("50.5") << QStringLiteral("50.50") << true;
+        QTest::newRow("client's balance")
+            << ClientGrid::All() << 5 << QStringLiteral("-2.99") << QStringLiteral("-2.99") << true;
+        QTest::newRow("rental's deposit")
+            << RentGrid::All() << 5 << QStringLiteral("45.0") << QStringLiteral("45.00") << true;
+        QTest::newRow("a phone stays text")
+            << ClientGrid::All() << 2 << QStringLiteral("0123.5") << QStringLiteral("0123.5") << false;
+        QTest::newRow("a count stays a count")
+            << FilmGrid::All() << 8 << QStringLiteral("7") << QStringLiteral("7") << false;
+    }
+    void amountsShowAsMoney() {
+        QFETCH(QString, sql);
+        QFETCH(int, column);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(bool, money);
+        TempShop shop;
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID, PhoneNum, Foregift, Balance) VALUES "
+                                        "('C1', '0123.5', 50.5, -2.99)")));
+        QVERIFY(
+            Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName, Degree) VALUES ('F1', '英雄', 7)")));
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Record (FilmID, Type, Foregift, BorrowDate) VALUES "
+                                        "('F1', '零租', 45, '2026-12-01')")));
+        CAdodc adodc;
+        adodc.SetRecordSource(sql);
+        adodc.Refresh();
+        QCOMPARE(adodc.rowCount(), 1);
+        const QModelIndex cell = adodc.index(0, column);
+        QCOMPARE(adodc.Text(0, column), stored);
+        QCOMPARE(adodc.data(cell).toString(), shown);
+        QCOMPARE(adodc.IsMoney(column), money);
+        QCOMPARE(adodc.data(cell, Qt::TextAlignmentRole).isValid(), money);
+        if (money)
+            QCOMPARE(adodc.data(cell, Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+    }
+
     // Rows come in batches as the view asks for them, never all at once, and in query order.
     void rowsAreFetchedOnDemand_data() {
         QTest::addColumn<int>("films");

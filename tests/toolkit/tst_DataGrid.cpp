@@ -64,6 +64,28 @@ QPoint CellCentre(const CDataGrid& grid, int row, int column) {
 class DataGridTest : public QObject {
     Q_OBJECT
 private slots:
+    // A narrow amount column still holds the largest amount to the cent, right-aligned; other
+    // columns keep their width.
+    void amountsAreNeverCut() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Db::Exec(
+            QStringLiteral("INSERT INTO Client (ClientID, Foregift, Balance) VALUES ('C1', 9999, -9999)")));
+        CAdodc adodc;
+        CDataGrid grid;
+        grid.SetDataSource(&adodc);
+        grid.resize(600, 300);
+        grid.show();
+        Show(adodc, grid,
+             QStringLiteral("SELECT ID, ClientID AS 编号, Foregift AS 押金, Balance AS 余款 FROM Client"),
+             {0, 20, 20, 20});
+        const int needed = grid.fontMetrics().horizontalAdvance(QStringLiteral("-9999.00"));
+        QVERIFY(grid.columnWidth(2) >= needed && grid.columnWidth(2) > grid.PixelsOf(20));
+        QCOMPARE(grid.columnWidth(1), grid.PixelsOf(20));
+        QCOMPARE(grid.model()->data(grid.model()->index(0, 3)).toString(), QStringLiteral("-9999.00"));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
     void idColumnIsHiddenButRead() {
         TempShop shop;
         BoxRecorder boxes;
