@@ -8,6 +8,7 @@
 #include "desk/CReturnDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CFilmManageDlg.h"
+#include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
 
 #include <QMainWindow>
@@ -78,4 +79,8 @@ void CBackdropView::OnOperators() {
 
 void CBackdropView::OnRecords() {
     RunDialog<CRecordManageDlg>(this);
+}
+
+void CBackdropView::OnOutList() {
+    RunDialog<COutListDlg>(this);
 }

@@ -17,6 +17,7 @@ public:
     void OnClients();
     void OnOperators();
     void OnRecords();
+    void OnOutList();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -190,3 +190,28 @@ QString RentGrid::BorrowDateSearch(const QString& text) {
            Grid(QStringLiteral(" AND r.BorrowDate LIKE ") + like + QStringLiteral(" AND r.ID BETWEEN (") +
                 first + QStringLiteral(") AND (") + last + QLatin1Char(')'));
 }
+
+QString OutList::Rentals(const QString& type, int longerThan, const QDate& today) {
+    const QString day = today.toString(QStringLiteral("yyyy-MM-dd"));
+    // The rentals out stand in ID order in Record_Out: the first screen needs no sorting, and the
+    // client and film are looked up for the rows fetched only.
+    QString sql =
+        QStringLiteral(
+            "SELECT r.ID, r.ClientID AS 客户编号, "
+            "(SELECT PhoneNum FROM Client c WHERE c.ClientID = r.ClientID AND r.ClientID <> '' LIMIT 1) AS "
+            "电话, "
+            "(SELECT Remark FROM Client c WHERE c.ClientID = r.ClientID AND r.ClientID <> '' LIMIT 1) AS "
+            "备注, "
+            "r.FilmID AS 影片编号, (SELECT FilmName FROM Film f WHERE f.FilmID = r.FilmID LIMIT 1) AS "
+            "影片名字, "
+            "r.Type AS 类型, r.BorrowDate AS 租借日期, "
+            "CAST(julianday('%1') - julianday(r.BorrowDate) AS INTEGER) AS 借出天数, r.Foregift AS 押金 "
+            "FROM Record r WHERE r.ReturnDate = ''")
+            .arg(day);
+    if (!type.isEmpty())
+        sql += QStringLiteral(" AND r.Type = '%1'").arg(Sql::Text(type));
+    if (longerThan > 0)
+        sql += QStringLiteral(" AND r.BorrowDate < '%1'")
+                   .arg(today.addDays(-longerThan).toString(QStringLiteral("yyyy-MM-dd")));
+    return sql + QStringLiteral(" ORDER BY r.ID");
+}

@@ -3,6 +3,7 @@
 #include "data/CAdoDb.h"
 #include "data/RowKey.h"
 
+#include <QDate>
 #include <QString>
 
 class CRentInfo {
@@ -58,3 +59,10 @@ constexpr int kFewRows = 20000;
 QString FilmNameSearch(const QString& text, int fewRows = kFewRows, int fewFilms = kFewFilms);
 QString BorrowDateSearch(const QString& text);
 } // namespace RentGrid
+
+// The statement of 未还影片: every rental out, in the order lent (newest last), with the client's
+// phone and remark, the film's title and the days out counted to today. type is empty for all or
+// "月租"/"零租"; longerThan keeps the rentals out more than that many days (0 keeps all).
+namespace OutList {
+QString Rentals(const QString& type, int longerThan, const QDate& today);
+} // namespace OutList

@@ -84,6 +84,7 @@ const std::vector<Route>& Routes() {
              Press(static_cast<CClientManageDlg&>(d).Form()->modifyButton);
          }}},
         {"CRecordManageDlg", RowOf(&CBackdropView::OnRecords), {}},
+        {"COutListDlg", RowOf(&CBackdropView::OnOutList), {}},
         {"COperatorManageDlg", RowOf(&CBackdropView::OnOperators), {}},
         {"COperatorAddDlg", RowOf(&CBackdropView::OnOperators), {[](CDialog& d) {
              Press(static_cast<COperatorManageDlg&>(d).Form()->addButton);

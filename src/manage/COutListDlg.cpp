@@ -1,0 +1,47 @@
+#include "manage/COutListDlg.h"
+
+#include "base/Clock.h"
+#include "data/CRentInfo.h"
+#include "desk/CReturnDlg.h"
+#include "ui_COutListDlg.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kFilmColumn = 4;
+} // namespace
+
+COutListDlg::COutListDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::COutListDlg>()) {
+    m_ui->setupUi(this);
+    BindGrid(m_ui->grid, {0, 40, 55, 60, 40, 80, 20, 45, 40, 20});
+    connect(m_ui->typeCombo, &QComboBox::activated, this, &COutListDlg::OnFilter);
+    connect(m_ui->daysSpin, &QSpinBox::valueChanged, this, &COutListDlg::OnFilter);
+    connect(m_ui->returnButton, &QPushButton::clicked, this, &COutListDlg::OnReturn);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
+    connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, &COutListDlg::OnReturn);
+}
+
+COutListDlg::~COutListDlg() = default;
+
+bool COutListDlg::OnInitDialog() {
+    CBrowseDlg::OnInitDialog();
+    OnFilter();
+    m_ui->grid->setFocus();
+    return true;
+}
+
+void COutListDlg::OnFilter() {
+    static const QString kTypes[] = {QString(), QStringLiteral("月租"), QStringLiteral("零租")};
+    const int type = std::clamp(m_ui->typeCombo->currentIndex(), 0, 2);
+    m_strQuery = OutList::Rentals(kTypes[type], m_ui->daysSpin->value(), Clock::Now().date());
+    ShowQuery();
+}
+
+void COutListDlg::OnReturn() {
+    if (!HasCurrentRow(QStringLiteral("请先选择要还回的影片。")))
+        return;
+    CReturnDlg back(this);
+    back.m_strFilmID = CurrentText(kFilmColumn);
+    if (back.DoModal() == IDOK)
+        OnFilter();
+}

@@ -1,0 +1,128 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "access/Session.h"
+#include "data/CAdodc.h"
+#include "desk/CReturnDlg.h"
+#include "manage/COutListDlg.h"
+#include "ui_COutListDlg.h"
+#include "ui_CReturnDlg.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Four rentals, three of them out, lent in this order; the phone and remark of C1 and C2.
+void FillShop() {
+    for (const QString& sql : {
+             u"INSERT INTO Film (FilmID, FilmName, Type) VALUES ('V1', '英雄', 'VCD'), ('D1', '无间道', "
+             u"'DVD'), "
+             "('D2', '功夫', 'DVD'), ('V2', '十面埋伏', 'VCD')"_s,
+             u"INSERT INTO Client (ClientID, PhoneNum, Remark, Balance) VALUES ('C1', '13800001111', "
+             u"'老客户', 70), "
+             "('C2', '021-5555', '', 10)"_s,
+             u"INSERT INTO Record (ClientID, FilmID, Type, Foregift, BorrowDate, ReturnDate, OptUser) VALUES "
+             "('', 'D1', '零租', 45, '2026-11-20', '', 'a'), "
+             "('C2', 'V2', '月租', 0, '2026-11-01', '2026-11-05', 'a'), "
+             "('C1', 'V1', '月租', 0, '2026-12-01', '', 'a'), "
+             "('', 'D2', '零租', -2.99, '2026-12-07', '', 'a')"_s,
+         })
+        QVERIFY(Db::Exec(sql));
+}
+
+// The rows shown, each as its visible cells joined by "|", money as shown.
+QStringList Rows(COutListDlg& list) {
+    QStringList rows;
+    CAdodc* adodc = list.DataControl();
+    for (int row = 0; row < adodc->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 1; column < adodc->columnCount(); ++column)
+            cells << adodc->data(adodc->index(row, column)).toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+} // namespace
+
+// 未还影片: what is out, for how long, with whom; its filters; a return from a row.
+class OutListDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsWhatIsOut_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("longerThan");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QStringList>("rows");
+        const QString d1 = u"|||D1|无间道|零租|2026-11-20|%1|45.00"_s;
+        const QString v1 = u"C1|13800001111|老客户|V1|英雄|月租|2026-12-01|%1|0.00"_s;
+        const QString d2 = u"|||D2|功夫|零租|2026-12-07|%1|-2.99"_s;
+        const QDate today(2026, 12, 7);
+        QTest::newRow("all") << 0 << 0 << today << QStringList{d1.arg(17), v1.arg(6), d2.arg(0)};
+        QTest::newRow("another day") << 0 << 0 << QDate(2027, 1, 1)
+                                     << QStringList{d1.arg(42), v1.arg(31), d2.arg(25)};
+        QTest::newRow("monthly") << 1 << 0 << today << QStringList{v1.arg(6)};
+        QTest::newRow("per day") << 2 << 0 << today << QStringList{d1.arg(17), d2.arg(0)};
+        QTest::newRow("longer than 6 days") << 0 << 6 << today << QStringList{d1.arg(17)};
+        QTest::newRow("longer than 5 days") << 0 << 5 << today << QStringList{d1.arg(17), v1.arg(6)};
+        QTest::newRow("per day, longer than 20") << 2 << 20 << today << QStringList();
+    }
+    void showsWhatIsOut() {
+        QFETCH(int, type);
+        QFETCH(int, longerThan);
+        QFETCH(QDate, today);
+        QFETCH(QStringList, rows);
+        TempShop shop;
+        BoxRecorder boxes;
+        FixedClock clock(QDateTime(today, QTime(10, 0)));
+        FillShop();
+        COutListDlg list;
+        list.show();
+        list.OnInitDialog();
+        QCOMPARE(list.windowTitle(), u"未还影片"_s);
+        Pick(list.Form()->typeCombo, list.Form()->typeCombo->itemText(type));
+        list.Form()->daysSpin->setValue(longerThan);
+        QCOMPARE(Rows(list), rows);
+        QCOMPARE(boxes.Texts(), QStringList());
+    }
+
+    // A double click (or "还回") opens 影片还回 with the row's film; once returned, the film leaves the list.
+    void returnFromARow() {
+        TempShop shop;
+        BoxRecorder boxes;
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+        SignedIn user(u"小王"_s, u"操作员"_s);
+        FillShop();
+        COutListDlg list;
+        list.show();
+        list.OnInitDialog();
+        QCOMPARE(Rows(list).size(), 3);
+        QString typed;
+        {
+            ModalScript script([&](CDialog& dialog) {
+                auto* back = qobject_cast<CReturnDlg*>(&dialog);
+                QVERIFY(back);
+                typed = back->Form()->filmEdit->text();
+                back->OnOK(); // the confirmation is answered 是
+            });
+            DoubleClickRow(list.Form()->grid, 1);
+        }
+        QCOMPARE(typed, u"V1"_s);
+        QCOMPARE(boxes.Boxes().size(), 1);
+        QCOMPARE(Db::Value(u"SELECT ReturnDate||OptUser AS v FROM Record WHERE FilmID='V1'"_s),
+                 u"2026-12-07小王"_s);
+        QCOMPARE(Rows(list).size(), 2);
+    }
+
+    void returnWithoutARowAsks() {
+        TempShop shop;
+        BoxRecorder boxes;
+        COutListDlg list;
+        list.show();
+        list.OnInitDialog();
+        QTest::mouseClick(list.Form()->returnButton, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), QStringList{u"请先选择要还回的影片。"_s});
+    }
+};
+VORIX_TEST(OutListDlgTest)
+#include "tst_OutListDlg.moc"
