@@ -14,6 +14,7 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CClientManageDlg>()) {
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 60, 45, 25, 25, 200});
+    OfferExport(m_ui->buttonLayout);
     connect(m_ui->searchButton, &QPushButton::clicked, this, &CClientManageDlg::OnSearch);
     connect(m_ui->addButton, &QPushButton::clicked, this, &CClientManageDlg::OnAdd);
     connect(m_ui->modifyButton, &QPushButton::clicked, this, &CClientManageDlg::OnModify);

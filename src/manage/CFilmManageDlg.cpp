@@ -24,6 +24,7 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     m_ui->genreCombo->addItems(Films::GenreFilter());
     m_ui->regionCombo->addItems(Films::RegionFilter());
     BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
+    OfferExport(m_ui->buttonLayout);
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
     connect(m_ui->genreCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
     connect(m_ui->regionCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);

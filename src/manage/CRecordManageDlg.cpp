@@ -20,6 +20,7 @@ CRecordManageDlg::CRecordManageDlg(QWidget* parent)
     : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CRecordManageDlg>()) {
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 40, 80, 20, 20, 45, 45, 50});
+    OfferExport(m_ui->buttonLayout);
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
     connect(m_ui->filterCombo, &QComboBox::activated, this, &CRecordManageDlg::OnSelchangeFilter);
     connect(m_ui->searchButton, &QPushButton::clicked, this, &CRecordManageDlg::OnSearch);

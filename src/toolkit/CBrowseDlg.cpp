@@ -3,8 +3,11 @@
 #include "data/CAdodc.h"
 #include "toolkit/CDataGrid.h"
 #include "toolkit/CQueryBusy.h"
+#include "toolkit/GridExport.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
+#include <QPushButton>
 
 CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {
     new CQueryBusy(m_adodc); // a long search shows the busy cursor and Escape cancels it
@@ -14,6 +17,14 @@ void CBrowseDlg::BindGrid(CDataGrid* grid, std::vector<float> widths) {
     m_grid = grid;
     m_widths = std::move(widths);
     m_grid->SetDataSource(m_adodc);
+}
+
+void CBrowseDlg::OfferExport(QBoxLayout* buttons) {
+    auto* button = new QPushButton(QStringLiteral("导出"), this);
+    button->setObjectName(QStringLiteral("exportButton"));
+    buttons->insertWidget(0, button);
+    connect(button, &QPushButton::clicked, this,
+            [this] { GridExport::Run(this, *m_adodc, *m_grid, windowTitle()); });
 }
 
 void CBrowseDlg::ModifyOnDoubleClick(QAbstractButton* modify) {

@@ -8,6 +8,7 @@
 class CAdodc;
 class CDataGrid;
 class QAbstractButton;
+class QBoxLayout;
 
 class CBrowseDlg : public CDialog {
     Q_OBJECT
@@ -22,6 +23,8 @@ public:
 protected:
     // The grid of the form and the widths of its columns, applied after every refresh.
     void BindGrid(CDataGrid* grid, std::vector<float> widths);
+    // Puts "导出" at the start of the row of buttons: every row of the query, to a CSV file.
+    void OfferExport(QBoxLayout* buttons);
     // A double click on a row of the bound grid presses "修改", where the operator may.
     void ModifyOnDoubleClick(QAbstractButton* modify);
     // Runs the current query again and lays out the columns.

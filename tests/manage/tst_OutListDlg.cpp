@@ -5,9 +5,13 @@
 #include "data/CAdodc.h"
 #include "desk/CReturnDlg.h"
 #include "manage/COutListDlg.h"
+#include "toolkit/GridExport.h"
 #include "ui_COutListDlg.h"
 #include "ui_CReturnDlg.h"
 
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -112,6 +116,37 @@ private slots:
         QCOMPARE(Db::Value(u"SELECT ReturnDate||OptUser AS v FROM Record WHERE FilmID='V1'"_s),
                  u"2026-12-07小王"_s);
         QCOMPARE(Rows(list).size(), 2);
+    }
+
+    // 导出 writes the rows of the query shown, all of them, with the visible columns only.
+    void exportWritesTheListShown() {
+        TempShop shop;
+        BoxRecorder boxes;
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+        FillShop();
+        QTemporaryDir folder;
+        const QString path = folder.filePath(u"未还影片.csv"_s);
+        QString suggested;
+        GridExport::SetFileChooser([&](QWidget*, const QString& name) {
+            suggested = name;
+            return path;
+        });
+        COutListDlg list;
+        list.show();
+        list.OnInitDialog();
+        Pick(list.Form()->typeCombo, u"零租"_s);
+        auto* button = list.findChild<QPushButton*>(u"exportButton"_s);
+        QVERIFY(button && button->text() == u"导出"_s);
+        QTest::mouseClick(button, Qt::LeftButton);
+        GridExport::SetFileChooser(nullptr);
+        QCOMPARE(suggested, u"未还影片.csv"_s);
+        QCOMPARE(boxes.Texts(), QStringList{u"已导出 2 行到\n"_s + path});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") +
+                                     u"客户编号,电话,备注,影片编号,影片名字,类型,租借日期,借出天数,押金\r\n"
+                                     ",,,D1,无间道,零租,2026-11-20,17,45.00\r\n"
+                                     ",,,D2,功夫,零租,2026-12-07,0,-2.99\r\n"_s.toUtf8());
     }
 
     void returnWithoutARowAsks() {

@@ -1,0 +1,19 @@
+#pragma once
+// 导出 of a browse window: every row of the statement its grid shows, not only those fetched, with
+// the visible columns under their headings, to a CSV file the user picks. The rows are written off
+// the window's thread behind a progress dialog whose 取消 stops the export and leaves no file.
+#include <QString>
+#include <functional>
+
+class CAdodc;
+class CDataGrid;
+class QWidget;
+
+namespace GridExport {
+// Asks for the file to write; empty when the user gave none. Tests replace it; null restores the
+// file dialog.
+using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+void SetFileChooser(FileChooser chooser);
+
+void Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title);
+} // namespace GridExport

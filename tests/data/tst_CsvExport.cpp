@@ -1,0 +1,133 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "data/CClientInfo.h"
+#include "data/CsvExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+const QList<CsvExport::Column> kClientColumns{{1, u"编号"_s}, {2, u"电话"_s}, {5, u"余款"_s}, {6, u"备注"_s}};
+
+void AddClients(int count) {
+    QVERIFY(Db::Exec(
+        u"INSERT INTO Client (ClientID, Balance) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 "
+        "FROM n WHERE i<%1) SELECT 'C'||i, i FROM n"_s.arg(count)));
+}
+} // namespace
+
+// A grid's rows as a CSV file: exactly, and all or nothing.
+class CsvExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fieldsAreQuotedAsTheRfcSays_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("plain") << u"英雄"_s << u"英雄"_s;
+        QTest::newRow("comma") << u"a,b"_s << u"\"a,b\""_s;
+        QTest::newRow("quote") << u"他说\"好\""_s << u"\"他说\"\"好\"\"\""_s;
+        QTest::newRow("newline") << u"一\n二"_s << u"\"一\n二\""_s;
+        QTest::newRow("return") << u"一\r二"_s << u"\"一\r二\""_s;
+        QTest::newRow("outside GBK") << u"😀"_s << u"😀"_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void fieldsAreQuotedAsTheRfcSays() {
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        QCOMPARE(CsvExport::Field(text), field);
+    }
+
+    void writesEveryRowUnderTheHeadings() {
+        TempShop shop;
+        QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID, PhoneNum, Balance, Remark) VALUES "
+                         "('C1', '0123', 70, '老客户,\"很好\"\n第二行😀'), ('C2', '', -2.5, '')"_s));
+        const QString path = shop.Dir() + u"/客户.csv"_s;
+        qint64 rows = 0;
+        QString error;
+        QCOMPARE(CsvExport::Write(ClientGrid::All(), kClientColumns, path, nullptr, &rows, &error),
+                 CsvExport::Result::Written);
+        QCOMPARE(rows, 2);
+        QCOMPARE(Read(path), QByteArray("\xEF\xBB\xBF") +
+                                 u"编号,电话,余款,备注\r\n"
+                                 "C2,,-2.50,\r\n" // newest first, as the grid shows them
+                                 "C1,0123,70.00,\"老客户,\"\"很好\"\"\n第二行😀\"\r\n"_s.toUtf8());
+    }
+
+    // A cancel half-way or a failure leaves the earlier file of that name, and nothing beside it.
+    void cancelOrFailureLeavesTheEarlierFile_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("cancelled at the half") << true << ClientGrid::All();
+        QTest::newRow("statement fails") << false << u"SELECT * FROM Gone"_s;
+    }
+    void cancelOrFailureLeavesTheEarlierFile() {
+        QFETCH(bool, cancel);
+        QFETCH(QString, sql);
+        TempShop shop;
+        AddClients(2500);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(u"客户.csv"_s);
+        {
+            QFile earlier(path);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier");
+        }
+        QList<qint64> told;
+        qint64 rows = 0;
+        QString error;
+        const CsvExport::Result result = CsvExport::Write(
+            sql, kClientColumns, path,
+            [&](qint64 count) {
+                told << count;
+                return !cancel || count < 1000;
+            },
+            &rows, &error);
+        QCOMPARE(result, cancel ? CsvExport::Result::Cancelled : CsvExport::Result::Failed);
+        QCOMPARE(Read(path), QByteArray("earlier"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"客户.csv"_s});
+        if (cancel)
+            QCOMPARE(told, (QList<qint64>{1000}));
+        else
+            QVERIFY(error.contains(u"Gone"_s));
+    }
+
+    void folderThatCannotBeWrittenFails() {
+        TempShop shop;
+        qint64 rows = 0;
+        QString error;
+        QCOMPARE(CsvExport::Write(ClientGrid::All(), kClientColumns, shop.Dir() + u"/no-such-folder/a.csv"_s,
+                                  nullptr, &rows, &error),
+                 CsvExport::Result::Failed);
+        QVERIFY(!error.isEmpty());
+    }
+
+    void progressIsToldEveryThousandRowsAndAtTheEnd() {
+        TempShop shop;
+        AddClients(2500);
+        QList<qint64> told;
+        qint64 rows = 0;
+        QString error;
+        QCOMPARE(CsvExport::Write(
+                     ClientGrid::All(), kClientColumns, shop.Dir() + u"/a.csv"_s,
+                     [&](qint64 count) {
+                         told << count;
+                         return true;
+                     },
+                     &rows, &error),
+                 CsvExport::Result::Written);
+        QCOMPARE(told, (QList<qint64>{1000, 2000, 2500}));
+        QCOMPARE(Read(shop.Dir() + u"/a.csv"_s).count("\r\n"), 2501);
+    }
+};
+VORIX_TEST(CsvExportTest)
+#include "tst_CsvExport.moc"
