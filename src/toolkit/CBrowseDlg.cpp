@@ -1,6 +1,7 @@
 #include "toolkit/CBrowseDlg.h"
 
 #include "data/CAdodc.h"
+#include "data/ShopFolder.h"
 #include "toolkit/CDataGrid.h"
 #include "toolkit/CQueryBusy.h"
 #include "toolkit/GridExport.h"
@@ -8,9 +9,32 @@
 #include <QAbstractButton>
 #include <QBoxLayout>
 #include <QPushButton>
+#include <QSettings>
 
 CBrowseDlg::CBrowseDlg(QWidget* parent) : CDialog(parent), m_adodc(new CAdodc(this)) {
     new CQueryBusy(m_adodc); // a long search shows the busy cursor and Escape cancels it
+}
+
+QString CBrowseDlg::PlaceKey(const char* className) {
+    return QStringLiteral("windows/") + QLatin1String(className);
+}
+
+void CBrowseDlg::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        m_placed = true;
+        const QByteArray place =
+            ShopFolder::UserSettings()->value(PlaceKey(metaObject()->className())).toByteArray();
+        // Qt brings a place that no screen shows any more back onto the nearest one.
+        if (!place.isEmpty())
+            restoreGeometry(place);
+    }
+    CDialog::showEvent(event);
+}
+
+void CBrowseDlg::hideEvent(QHideEvent* event) {
+    if (m_placed)
+        ShopFolder::UserSettings()->setValue(PlaceKey(metaObject()->className()), saveGeometry());
+    CDialog::hideEvent(event);
 }
 
 void CBrowseDlg::BindGrid(CDataGrid* grid, std::vector<float> widths) {

@@ -15,6 +15,9 @@ class CBrowseDlg : public CDialog {
 public:
     explicit CBrowseDlg(QWidget* parent = nullptr);
 
+    // Where the user last left a window of this class, in the user's settings; none when never shown.
+    static QString PlaceKey(const char* className);
+
     // The statement the grid shows; each filter or search replaces it whole.
     QString m_strQuery;
 
@@ -43,7 +46,13 @@ protected:
             ShowQuery();
     }
 
+    // The window comes back where the user left it, and its size; one restored off every screen
+    // comes back onto one.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    bool m_placed = false;
     CAdodc* m_adodc;
     CDataGrid* m_grid = nullptr;
     std::vector<float> m_widths;

@@ -3,6 +3,7 @@
 #include "base/Prompter.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <utility>
@@ -20,6 +21,13 @@ void TestRegistry::Add(const char* name, Factory factory) {
 
 // Runs every registered class, or only the one named by -class NAME; other arguments go to QtTest.
 int main(int argc, char** argv) {
+    // The user's settings of a test run are its own, never those in ~/.config; a program a test
+    // starts keeps the folder it was given.
+    QTemporaryDir settings;
+    if (qEnvironmentVariableIsEmpty("VORIX_TEST_SETTINGS")) {
+        qputenv("VORIX_TEST_SETTINGS", "1");
+        qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+    }
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

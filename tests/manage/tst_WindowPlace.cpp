@@ -1,0 +1,68 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "manage/CClientManageDlg.h"
+#include "manage/COutListDlg.h"
+
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+
+#include "data/ShopFolder.h"
+
+// The grid windows come back where the user left them, each class on its own, and never off the
+// screen.
+class WindowPlaceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ShopFolder::UserSettings()->clear(); }
+
+    void windowComesBackWhereItWasLeft() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const QRect left(60, 50, 700, 420);
+        {
+            CClientManageDlg clients;
+            clients.OnInitDialog();
+            clients.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&clients));
+            clients.setGeometry(left);
+            clients.hide();
+        }
+        CClientManageDlg again;
+        again.OnInitDialog();
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.geometry(), left);
+        // Another window keeps its own size.
+        COutListDlg out;
+        out.OnInitDialog();
+        out.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&out));
+        QVERIFY(out.size() != left.size());
+        QCOMPARE(boxes.Texts(), QStringList());
+    }
+
+    void placeOffTheScreenComesBackOntoIt() {
+        TempShop shop;
+        BoxRecorder boxes;
+        {
+            CClientManageDlg clients;
+            clients.OnInitDialog();
+            clients.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&clients));
+            clients.setGeometry(5000, 4000, 600, 400); // a screen since unplugged
+            clients.hide();
+        }
+        CClientManageDlg again;
+        again.OnInitDialog();
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        const QRect screen = again.screen()->availableGeometry();
+        QVERIFY2(screen.contains(again.geometry().topLeft()),
+                 qPrintable(QStringLiteral("%1,%2").arg(again.x()).arg(again.y())));
+        QCOMPARE(again.size(), QSize(600, 400));
+    }
+};
+VORIX_TEST(WindowPlaceTest)
+#include "tst_WindowPlace.moc"
