@@ -5,6 +5,7 @@
 #include "toolkit/CDataGrid.h"
 #include "toolkit/CQueryBusy.h"
 #include "toolkit/GridExport.h"
+#include "toolkit/GridPrint.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>
@@ -49,6 +50,11 @@ void CBrowseDlg::OfferExport(QBoxLayout* buttons) {
     buttons->insertWidget(0, button);
     connect(button, &QPushButton::clicked, this,
             [this] { GridExport::Run(this, *m_adodc, *m_grid, windowTitle()); });
+    auto* print = new QPushButton(QStringLiteral("打印"), this);
+    print->setObjectName(QStringLiteral("printButton"));
+    buttons->insertWidget(1, print);
+    connect(print, &QPushButton::clicked, this,
+            [this] { GridPrint::Preview(this, *m_adodc, *m_grid, windowTitle()); });
 }
 
 void CBrowseDlg::ModifyOnDoubleClick(QAbstractButton* modify) {

@@ -26,7 +26,8 @@ public:
 protected:
     // The grid of the form and the widths of its columns, applied after every refresh.
     void BindGrid(CDataGrid* grid, std::vector<float> widths);
-    // Puts "导出" at the start of the row of buttons: every row of the query, to a CSV file.
+    // Puts "导出" and "打印" at the start of the row of buttons: every row of the query, to a CSV
+    // file or through a print preview.
     void OfferExport(QBoxLayout* buttons);
     // A double click on a row of the bound grid presses "修改", where the operator may.
     void ModifyOnDoubleClick(QAbstractButton* modify);
