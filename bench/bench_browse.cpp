@@ -379,15 +379,5 @@ void RegisterAll() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallConsolePrompter();
-    // A copy, so that nothing a run does to the file can spoil the cached shop.
-    BenchShop shop(EnsureLargeShop());
-    RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOnLargeShop(argc, argv, RegisterAll);
 }

@@ -45,13 +45,5 @@ void ExportRentals(benchmark::State& state) {
 BENCHMARK(ExportRentals)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallConsolePrompter();
-    BenchShop shop(EnsureLargeShop());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOnLargeShop(argc, argv);
 }

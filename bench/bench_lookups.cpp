@@ -109,13 +109,5 @@ BENCHMARK(RentalLine)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(UnknownFilmLine)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallConsolePrompter();
-    BenchShop shop(EnsureLargeShop());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOnLargeShop(argc, argv);
 }

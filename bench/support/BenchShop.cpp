@@ -6,8 +6,10 @@
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
 #include <sqlite3.h>
@@ -64,4 +66,19 @@ public:
 
 void InstallConsolePrompter() {
     SetPrompter(std::make_unique<ConsolePrompter>());
+}
+
+int RunOnLargeShop(int argc, char** argv, const std::function<void()>& registerMore) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InstallConsolePrompter();
+    // A copy, so that nothing a run does to the file can spoil the cached shop.
+    BenchShop shop(EnsureLargeShop());
+    if (registerMore)
+        registerMore();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // Benchmark fixtures: a prepared shop database in a temporary folder, made the current directory.
 #include <QString>
 #include <QTemporaryDir>
@@ -19,3 +20,7 @@ private:
 
 // Answers every message box by printing it, so that a benchmark never waits for a user.
 void InstallConsolePrompter();
+
+// The main of a benchmark program on a copy of the large shop: offscreen, boxes printed, the
+// benchmarks registered by register (if any) run, then the copy removed.
+int RunOnLargeShop(int argc, char** argv, const std::function<void()>& registerMore = {});
