@@ -39,7 +39,8 @@ bool CLoginDlg::OnInitDialog() {
     const QIcon icon = QApplication::windowIcon();
     setWindowIcon(icon);
     m_ui->iconLabel->setPixmap(icon.pixmap(48, 48));
-    m_ui->nameEdit->setFocus();
+    // A name already given (the last operator's) leaves only the password to type.
+    (m_strName.isEmpty() ? m_ui->nameEdit : m_ui->passwordEdit)->setFocus();
     return true;
 }
 

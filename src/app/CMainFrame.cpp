@@ -11,6 +11,7 @@
 #include "base/Prompter.h"
 #include "data/CAdoDb.h"
 #include "data/ShopBackup.h"
+#include "data/ShopFolder.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -155,10 +157,14 @@ void CMainFrame::ShowLogin() {
     m_wndUserPane->clear();
     m_wndUserPane->repaint();
     CLoginDlg login;
+    // The name of the last operator who logged in here is offered again; never a password.
+    const QString lastOperator = QStringLiteral("login/lastOperator");
+    login.m_strName = ShopFolder::UserSettings()->value(lastOperator).toString();
     if (login.DoModal() != IDOK) {
         QMetaObject::invokeMethod(
             this, [this] { close(); }, Qt::QueuedConnection);
     } else {
+        ShopFolder::UserSettings()->setValue(lastOperator, login.m_strName);
         m_strNewPasswordFor = login.m_strFirstPasswordId;
         if (NewPasswordOffered())
             QTimer::singleShot(0, this, &CMainFrame::OfferNewPassword);

@@ -20,6 +20,7 @@ inline CDialog::ModalRunner LoginAs(const QString& name, const QString& password
     return [name, password](CDialog& dialog) {
         auto* login = qobject_cast<CLoginDlg*>(&dialog);
         QVERIFY(login);
+        login->Form()->nameEdit->clear(); // the last operator's name may stand there
         TypeText(login->Form()->nameEdit, name);
         TypeText(login->Form()->passwordEdit, password);
         QTest::mouseClick(login->Form()->okButton, Qt::LeftButton);

@@ -4,6 +4,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
+#include "data/ShopFolder.h"
 #include "desk/CLendDlg.h"
 #include "ui_CAboutDlg.h"
 #include "ui_CLendDlg.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -87,6 +89,7 @@ private slots:
             ModalScript script([&](CDialog& dialog) {
                 ++shown;
                 auto& login = static_cast<CLoginDlg&>(dialog);
+                login.Form()->nameEdit->clear();
                 TypeText(login.Form()->nameEdit, QStringLiteral("小王"));
                 TypeText(login.Form()->passwordEdit, QStringLiteral("wrong"));
                 QTest::mouseClick(login.Form()->okButton, Qt::LeftButton);
@@ -188,6 +191,33 @@ private slots:
         QCOMPARE(button, QStringLiteral("确定"));
         QVERIFY(hasIcon);
         QCOMPARE(result, int(IDOK));
+    }
+
+    // The login after 注销 offers the last operator's name, and only the name is kept.
+    void loginOffersTheLastOperatorsName() {
+        TempShop shop;
+        BoxRecorder boxes;
+        Frame frame;
+        QString name;
+        QString password;
+        bool passwordHasFocus = false;
+        {
+            ModalScript script([&](CDialog& dialog) {
+                auto& login = static_cast<CLoginDlg&>(dialog);
+                name = login.Form()->nameEdit->text();
+                password = login.Form()->passwordEdit->text();
+                passwordHasFocus = login.focusWidget() == login.Form()->passwordEdit; // the form is not shown
+                LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))(dialog);
+            });
+            frame->Action(RowOf(&CMainFrame::OnLogout))->trigger();
+        }
+        QCOMPARE(name, QStringLiteral("Admin"));
+        QCOMPARE(password, QString());
+        QVERIFY(passwordHasFocus);
+        const auto settings = ShopFolder::UserSettings();
+        for (const QString& key : settings->allKeys())
+            QVERIFY2(!settings->value(key).toString().contains(QStringLiteral("admin"), Qt::CaseSensitive),
+                     qPrintable(key));
     }
 
     // After a lending the status bar says what was lent to whom, and the charge; a cancelled
