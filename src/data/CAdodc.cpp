@@ -1,6 +1,7 @@
 #include "data/CAdodc.h"
 
 #include "base/Prompter.h"
+#include "data/SqlText.h"
 
 #include <sqlite3.h>
 
@@ -90,9 +91,7 @@ QString CAdodc::Start(QStringList* headings, std::vector<bool>* money, Rows* row
     const int columns = sqlite3_column_count(stmt);
     for (int c = 0; c < columns; ++c) {
         *headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
-        // The shop's amounts are its REAL columns (deposits, balances): shown as money.
-        const char* type = sqlite3_column_decltype(stmt, c);
-        money->push_back(type && qstricmp(type, "REAL") == 0);
+        money->push_back(Sql::IsAmount(stmt, c));
     }
     const QString failure = Step(kFetchRows, rows);
     if (!failure.isEmpty()) {
@@ -172,7 +171,7 @@ QVariant CAdodc::data(const QModelIndex& index, int role) const {
         return {};
     const QString text = Text(index.row(), index.column());
     // Two decimals for display only; Text() keeps the stored value.
-    return money && !text.isEmpty() ? QString::asprintf("%.2f", text.toDouble()) : text;
+    return money ? Sql::Amount(text) : text;
 }
 
 QVariant CAdodc::headerData(int section, Qt::Orientation orientation, int role) const {

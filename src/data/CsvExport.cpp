@@ -1,6 +1,7 @@
 #include "data/CsvExport.h"
 
 #include "data/CAdoDb.h"
+#include "data/SqlText.h"
 
 #include <QSaveFile>
 #include <cstdio>
@@ -50,8 +51,7 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
     }
     std::vector<bool> money;
     for (const Column& column : columns) {
-        const char* type = sqlite3_column_decltype(stmt, column.index);
-        money.push_back(type && qstricmp(type, "REAL") == 0);
+        money.push_back(Sql::IsAmount(stmt, column.index));
     }
     // Rows are composed as UTF-8 bytes straight from the engine's text: the bytes that need quoting
     // are ASCII and never part of a longer character.

@@ -1,6 +1,7 @@
 #include "data/RowStream.h"
 
 #include "data/CAdoDb.h"
+#include "data/SqlText.h"
 
 #include <sqlite3.h>
 #include <vector>
@@ -19,8 +20,7 @@ bool RowStream::Each(const QString& sql, const QList<int>& columns,
     }
     std::vector<bool> money;
     for (const int column : columns) {
-        const char* type = sqlite3_column_decltype(stmt, column);
-        money.push_back(type && qstricmp(type, "REAL") == 0);
+        money.push_back(Sql::IsAmount(stmt, column));
     }
     int rc = SQLITE_OK;
     QStringList cells;
@@ -29,8 +29,7 @@ bool RowStream::Each(const QString& sql, const QList<int>& columns,
         for (int i = 0; i < columns.size(); ++i) {
             const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, columns[i]));
             const QString cell = QString::fromUtf8(value ? value : "");
-            cells << (money[size_t(i)] && !cell.isEmpty() ? QString::asprintf("%.2f", cell.toDouble())
-                                                          : cell);
+            cells << (money[size_t(i)] ? Sql::Amount(cell) : cell);
         }
         if (!row(cells)) {
             rc = SQLITE_DONE;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <sqlite3.h>
 #include <string>
 
 QString Sql::Text(const QString& value) {
@@ -95,4 +96,13 @@ float Sql::ToReal(const QString& text) {
     const qsizetype start = SkipBlanks(text);
     const qsizetype length = NumberPrefix(text, start, true);
     return length == 0 ? 0.0f : float(text.mid(start, length).toDouble());
+}
+
+bool Sql::IsAmount(sqlite3_stmt* stmt, int column) {
+    const char* type = sqlite3_column_decltype(stmt, column);
+    return type && qstricmp(type, "REAL") == 0;
+}
+
+QString Sql::Amount(const QString& text) {
+    return text.isEmpty() ? text : QString::asprintf("%.2f", text.toDouble());
 }
