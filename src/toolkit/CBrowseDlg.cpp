@@ -20,6 +20,10 @@ QString CBrowseDlg::PlaceKey(const char* className) {
     return QStringLiteral("windows/") + QLatin1String(className);
 }
 
+QString CBrowseDlg::ColumnsKey(const char* className) {
+    return QStringLiteral("columns/") + QLatin1String(className);
+}
+
 void CBrowseDlg::showEvent(QShowEvent* event) {
     if (!m_placed) {
         m_placed = true;
@@ -28,13 +32,35 @@ void CBrowseDlg::showEvent(QShowEvent* event) {
         // Qt brings a place that no screen shows any more back onto the nearest one.
         if (!place.isEmpty())
             restoreGeometry(place);
+        if (m_grid) {
+            QMap<QString, int> widths;
+            const QVariantMap kept =
+                ShopFolder::UserSettings()->value(ColumnsKey(metaObject()->className())).toMap();
+            for (auto width = kept.cbegin(); width != kept.cend(); ++width) {
+                if (width.value().toInt() > 0)
+                    widths.insert(width.key(), width.value().toInt());
+            }
+            m_grid->SetUserWidths(widths);
+        }
     }
     CDialog::showEvent(event);
 }
 
 void CBrowseDlg::hideEvent(QHideEvent* event) {
-    if (m_placed)
-        ShopFolder::UserSettings()->setValue(PlaceKey(metaObject()->className()), saveGeometry());
+    if (m_placed) {
+        const auto settings = ShopFolder::UserSettings();
+        settings->setValue(PlaceKey(metaObject()->className()), saveGeometry());
+        if (m_grid) {
+            QVariantMap widths;
+            const QMap<QString, int> user = m_grid->UserWidths();
+            for (auto width = user.cbegin(); width != user.cend(); ++width)
+                widths.insert(width.key(), width.value());
+            if (widths.isEmpty())
+                settings->remove(ColumnsKey(metaObject()->className()));
+            else
+                settings->setValue(ColumnsKey(metaObject()->className()), widths);
+        }
+    }
     CDialog::hideEvent(event);
 }
 

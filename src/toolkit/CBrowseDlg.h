@@ -17,6 +17,8 @@ public:
 
     // Where the user last left a window of this class, in the user's settings; none when never shown.
     static QString PlaceKey(const char* className);
+    // The column widths the user gave its grid, by heading.
+    static QString ColumnsKey(const char* className);
 
     // The statement the grid shows; each filter or search replaces it whole.
     QString m_strQuery;
@@ -47,8 +49,8 @@ protected:
             ShowQuery();
     }
 
-    // The window comes back where the user left it, and its size; one restored off every screen
-    // comes back onto one.
+    // The window comes back where the user left it, and its size, and its grid with the column
+    // widths the user gave it; a window restored off every screen comes back onto one.
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

@@ -4,6 +4,8 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QMenu>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
@@ -23,10 +25,43 @@ CDataGrid::CDataGrid(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->installEventFilter(this);
     // The last column takes the room left, but never less than its own width: Qt's stretching keeps
     // a stretched width after the grid narrows, which would hide columns behind an empty one.
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int pixels) {
+        if (m_resizing)
+            return;
+        // Only a drag (or a double click on an edge) sizes a column while the grid does not.
+        const QString heading = Heading(column);
+        if (!heading.isEmpty() && !isColumnHidden(column))
+            m_userWidths.insert(heading, pixels);
         if (column != LastVisibleColumn())
             FillWithLastColumn();
     });
+    horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        QAction* reset = menu.addAction(QStringLiteral("恢复默认列宽"));
+        reset->setEnabled(!m_userWidths.isEmpty());
+        connect(reset, &QAction::triggered, this, &CDataGrid::ResetUserWidths);
+        menu.exec(horizontalHeader()->mapToGlobal(at));
+    });
+}
+
+QString CDataGrid::Heading(int column) const {
+    return m_adodc ? m_adodc->headerData(column, Qt::Horizontal).toString() : QString();
+}
+
+void CDataGrid::Resize(int column, int pixels) {
+    const QScopedValueRollback<bool> resizing(m_resizing, true);
+    setColumnWidth(column, pixels);
+}
+
+void CDataGrid::SetUserWidths(const QMap<QString, int>& widths) {
+    m_userWidths = widths;
+    ApplyColumnWidths();
+}
+
+void CDataGrid::ResetUserWidths() {
+    m_userWidths.clear();
+    ApplyColumnWidths();
 }
 
 void CDataGrid::SetDataSource(CAdodc* adodc) {
@@ -80,16 +115,18 @@ void CDataGrid::FillWithLastColumn() {
     if (last < 0)
         return;
     const bool set = size_t(last) < m_widths.size() && m_widths[size_t(last)] > 0;
-    const int own = set ? PixelsOf(m_widths[size_t(last)]) : horizontalHeader()->defaultSectionSize();
+    int own = set ? PixelsOf(m_widths[size_t(last)]) : horizontalHeader()->defaultSectionSize();
+    own = m_userWidths.value(Heading(last), own);
     const int others = horizontalHeader()->length() - columnWidth(last);
     const int width = std::max(own, viewport()->width() - others);
     if (columnWidth(last) != width)
-        setColumnWidth(last, width);
+        Resize(last, width);
 }
 
 void CDataGrid::SetColumnWidth(int column, float width) {
     if (column < 0)
         return;
+    const QScopedValueRollback<bool> resizing(m_resizing, true); // hiding a column sizes it too
     if (size_t(column) >= m_widths.size())
         m_widths.resize(size_t(column) + 1, -1.0f);
     m_widths[size_t(column)] = width;
@@ -107,7 +144,10 @@ void CDataGrid::SetColumnWidth(int column, float width) {
         if (m_adodc && m_adodc->IsMoney(column))
             pixels =
                 std::max(pixels, PixelsOf(0) + fontMetrics().horizontalAdvance(QStringLiteral("-9999.00")));
-        setColumnWidth(column, pixels);
+        const auto user = m_userWidths.constFind(Heading(column));
+        if (user != m_userWidths.constEnd())
+            pixels = std::max(*user, horizontalHeader()->minimumSectionSize());
+        Resize(column, pixels);
     }
     FillWithLastColumn();
 }

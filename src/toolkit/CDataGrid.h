@@ -2,6 +2,7 @@
 // The browse grid of the management windows, bound to a data control: whole rows, one at a time,
 // read-only. The row the user clicks or moves to is the data control's current row. Columns wider
 // than the grid scroll sideways; a grid wider than its columns gives the rest to the last one.
+#include <QMap>
 #include <QTableView>
 #include <vector>
 
@@ -25,6 +26,13 @@ public:
     // The width in pixels that a width in the grid's unit gets, for the header's current font.
     int PixelsOf(float width) const;
 
+    // The widths in pixels the user gave columns by dragging a heading's edge, by heading. They
+    // take the place of the window's own widths, across refreshes, until 恢复默认列宽 in the
+    // heading's menu forgets them.
+    QMap<QString, int> UserWidths() const { return m_userWidths; }
+    void SetUserWidths(const QMap<QString, int>& widths);
+    void ResetUserWidths();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -35,7 +43,11 @@ private:
     int FirstVisibleColumn() const;
     int LastVisibleColumn() const;
     void FillWithLastColumn();
+    void Resize(int column, int pixels);
+    QString Heading(int column) const;
 
     CAdodc* m_adodc = nullptr;
     std::vector<float> m_widths; // by column; negative: not set
+    QMap<QString, int> m_userWidths;
+    bool m_resizing = false; // set while the grid itself sizes a column
 };

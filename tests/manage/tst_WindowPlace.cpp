@@ -9,6 +9,10 @@
 #include <QTest>
 
 #include "data/ShopFolder.h"
+#include "toolkit/CDataGrid.h"
+#include "ui_CClientManageDlg.h"
+
+#include <QHeaderView>
 
 // The grid windows come back where the user left them, each class on its own, and never off the
 // screen.
@@ -62,6 +66,41 @@ private slots:
         QVERIFY2(screen.contains(again.geometry().topLeft()),
                  qPrintable(QStringLiteral("%1,%2").arg(again.x()).arg(again.y())));
         QCOMPARE(again.size(), QSize(600, 400));
+    }
+
+    // A column the user widened keeps its width through a search and the next opening of the
+    // window; 恢复默认列宽 gives the window's own width back. The grid's own sizing is not the user's.
+    void columnWidthsTheUserGaveAreKept() {
+        TempShop shop;
+        BoxRecorder boxes;
+        int own = 0;
+        {
+            CClientManageDlg clients;
+            clients.OnInitDialog();
+            clients.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&clients));
+            CDataGrid* grid = clients.Form()->grid;
+            clients.resize(clients.width() + 80, clients.height()); // the last column fills
+            clients.OnSearch();
+            QCOMPARE(grid->UserWidths(), (QMap<QString, int>{}));
+            own = grid->columnWidth(2);
+            grid->horizontalHeader()->resizeSection(2, own + 57); // as a drag of the edge does
+            clients.OnSearch();
+            QCOMPARE(grid->columnWidth(2), own + 57);
+            clients.hide();
+        }
+        CClientManageDlg again;
+        again.OnInitDialog();
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        CDataGrid* grid = again.Form()->grid;
+        QCOMPARE(grid->columnWidth(2), own + 57);
+        QCOMPARE(grid->UserWidths().size(), 1);
+        grid->ResetUserWidths();
+        QCOMPARE(grid->columnWidth(2), own);
+        again.hide();
+        QVERIFY(!ShopFolder::UserSettings()->contains(CBrowseDlg::ColumnsKey("CClientManageDlg")));
+        QCOMPARE(boxes.Texts(), QStringList());
     }
 };
 VORIX_TEST(WindowPlaceTest)
