@@ -22,7 +22,7 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
     *rows = 0;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = QStringLiteral("无法在这里建立文件:") + file.errorString();
         return Result::Failed;
     }
     const auto line = [&file](const QStringList& fields) {
@@ -57,9 +57,10 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
     // are ASCII and never part of a longer character.
     int rc = SQLITE_OK;
     bool cancelled = false;
+    bool unwritten = false; // the disk is full, or the file could not be written for another reason
     QByteArray row;
     char amount[64];
-    while (!cancelled && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    while (!cancelled && !unwritten && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         row.clear();
         for (int i = 0; i < columns.size(); ++i) {
             if (i > 0)
@@ -86,12 +87,17 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
             }
         }
         row += "\r\n";
-        file.write(row);
+        if (file.write(row) != row.size()) {
+            unwritten = true;
+            break;
+        }
         if (++*rows % 1000 == 0 && progress && !progress(*rows))
             cancelled = true;
     }
-    const bool stepped = cancelled || rc == SQLITE_DONE;
-    if (!stepped)
+    const bool stepped = !unwritten && (cancelled || rc == SQLITE_DONE);
+    if (unwritten)
+        *error = QStringLiteral("写入文件失败(磁盘可能已满):") + file.errorString();
+    else if (!stepped)
         *error = QString::fromUtf8(sqlite3_errmsg(db.get()));
     sqlite3_finalize(stmt);
     if (!cancelled && stepped && progress && !progress(*rows))
@@ -102,7 +108,7 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
         return cancelled ? Result::Cancelled : Result::Failed;
     }
     if (!file.commit()) {
-        *error = file.errorString();
+        *error = QStringLiteral("写入文件失败(磁盘可能已满):") + file.errorString();
         return Result::Failed;
     }
     return Result::Written;

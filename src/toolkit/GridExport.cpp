@@ -47,6 +47,7 @@ void GridExport::Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid
     progress.setWindowTitle(QStringLiteral("导出"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
+    progress.setValue(0); // starts the 300 ms: a busy dialog would otherwise wait the default 4 s
     std::atomic<qint64> written{0};
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};

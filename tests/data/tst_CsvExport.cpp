@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -109,6 +111,43 @@ private slots:
                                   nullptr, &rows, &error),
                  CsvExport::Result::Failed);
         QVERIFY(!error.isEmpty());
+    }
+
+    // A disk that fills up half-way: the file size limit makes every write past it fail as a full
+    // disk does. The export stops there, says so, and leaves the earlier file as it was.
+    void fullDiskLeavesTheEarlierFile() {
+        TempShop shop;
+        AddClients(5000);
+        const QString path = shop.Dir() + u"/客户.csv"_s;
+        {
+            QFile earlier(path);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier");
+        }
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = before;
+        full.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        QList<qint64> told;
+        qint64 rows = 0;
+        QString error;
+        const CsvExport::Result result = CsvExport::Write(
+            ClientGrid::All(), kClientColumns, path,
+            [&](qint64 count) {
+                told << count;
+                return true;
+            },
+            &rows, &error);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldSignal);
+        QCOMPARE(result, CsvExport::Result::Failed);
+        QVERIFY2(error.startsWith(u"写入文件失败(磁盘可能已满)"_s), qPrintable(error));
+        QVERIFY(rows < 5000); // stopped at the failure, not after every row
+        QCOMPARE(Read(path), QByteArray("earlier"));
+        QCOMPARE(QDir(shop.Dir()).entryList({u"*.csv*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList{u"客户.csv"_s});
     }
 
     void progressIsToldEveryThousandRowsAndAtTheEnd() {
