@@ -6,9 +6,13 @@
 #include "data/RowStream.h"
 #include "toolkit/CDataGrid.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -47,7 +51,7 @@ int GridPrint::RowsPerPage(QPrinter* printer) {
 }
 
 int GridPrint::Render(QPrinter* printer, const QString& sql, const QList<Column>& columns,
-                      const QString& title, QString* error) {
+                      const QString& title, QString* error, const MorePages& more) {
     const PageLines lines = Lines(printer);
     QPainter painter;
     if (!painter.begin(printer)) {
@@ -104,11 +108,17 @@ int GridPrint::Render(QPrinter* printer, const QString& sql, const QList<Column>
     QList<int> indexes;
     for (const Column& column : columns)
         indexes << column.index;
+    bool cut = false;
     const bool read = RowStream::Each(
         sql, indexes,
         [&](const QStringList& cells) {
-            if (onPage == lines.rows)
+            if (onPage == lines.rows) {
+                if (pages > 0 && more && !more(pages)) {
+                    cut = true;
+                    return false;
+                }
                 startPage();
+            }
             const int y = lines.top + onPage * lines.row;
             for (int i = 0; i < cells.size(); ++i)
                 cell(i, y, cells.at(i));
@@ -118,11 +128,15 @@ int GridPrint::Render(QPrinter* printer, const QString& sql, const QList<Column>
         error);
     if (pages == 0)
         startPage();
+    if (cut)
+        painter.drawText(QRect(0, page.height() - lines.row, page.width(), lines.row),
+                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("清单未完:后面的行没有打印。"));
     painter.end();
     return read ? pages : -1;
 }
 
-void GridPrint::Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title) {
+void GridPrint::Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title,
+                        int maxPages) {
     QList<Column> columns;
     for (int column = 0; column < adodc.columnCount(); ++column) {
         if (!grid.isColumnHidden(column))
@@ -137,8 +151,40 @@ void GridPrint::Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& g
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("打印预览 - ") + title);
     QString error;
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&](QPrinter* target) { Render(target, sql, columns, title, &error); });
+    bool told = false; // of a list longer than the preview holds
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        // The preview asks again after every change of the page set-up.
+        QProgressDialog progress(QStringLiteral("正在排版……"), QStringLiteral("取消"), 0, 0, &preview);
+        progress.setWindowTitle(QStringLiteral("打印"));
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(300);
+        progress.setValue(0); // starts the 300 ms: a busy dialog would otherwise wait the default 4 s
+        QElapsedTimer events;
+        events.start();
+        bool cancelled = false;
+        bool cut = false;
+        Render(target, sql, columns, title, &error, [&](int pages) {
+            if (events.elapsed() >= 50) {
+                progress.setLabelText(QStringLiteral("正在排版……第 %1 页").arg(pages));
+                QCoreApplication::processEvents();
+                events.restart();
+            }
+            cancelled = progress.wasCanceled();
+            cut = pages >= maxPages;
+            return !cancelled && !cut;
+        });
+        if (cancelled) {
+            QTimer::singleShot(0, &preview, &QDialog::reject);
+        } else if (cut && !told) {
+            told = true;
+            QTimer::singleShot(0, &preview, [maxPages] {
+                MessageBox(QStringLiteral("这份清单超过 %1 页,只预览和打印前 %1 页。\n要全部的行,请先筛选,"
+                                          "或用“导出”。")
+                               .arg(maxPages),
+                           QStringLiteral("打印"), MsgIcon::Information);
+            });
+        }
+    });
     preview.exec();
     if (!error.isEmpty())
         MessageBox(QStringLiteral("无法读出要打印的行:\n%1").arg(error), QStringLiteral("打印"),

@@ -4,6 +4,7 @@
 // a print preview from which it goes to a printer or to a PDF file.
 #include <QList>
 #include <QString>
+#include <functional>
 
 class CAdodc;
 class CDataGrid;
@@ -17,12 +18,19 @@ struct Column {
     int width;       // on the screen: the page shares its width out in these proportions
     bool money;      // right-aligned
 };
+// Asked before each page after the first, with the pages painted so far; false ends the list on the
+// page painted last, which then says that rows were left out.
+using MorePages = std::function<bool(int pages)>;
 // Paints every row onto the printer's pages; the number of pages, or -1 when the statement failed
 // (*error says why). An empty list is one page with its headings.
 int Render(QPrinter* printer, const QString& sql, const QList<Column>& columns, const QString& title,
-           QString* error);
+           QString* error, const MorePages& more = {});
+// The preview holds every page it shows: a longer list is shown and printed up to here.
+constexpr int kMaxPreviewPages = 500;
 // How many rows one page holds on this printer.
 int RowsPerPage(QPrinter* printer);
 
-void Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title);
+// The print preview; while it lays out a long list, a progress dialog whose 取消 closes it.
+void Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title,
+             int maxPages = kMaxPreviewPages);
 } // namespace GridPrint

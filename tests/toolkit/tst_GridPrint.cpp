@@ -64,6 +64,28 @@ private slots:
         QCOMPARE(error, QString());
     }
 
+    // Asked before each page after the first; a no ends the list on the page painted last.
+    void listEndsWhereMorePagesAreRefused() {
+        TempShop shop;
+        QTemporaryDir folder;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(u"a.pdf"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID, Balance) WITH RECURSIVE n(i) AS (SELECT 1 UNION "
+                         "ALL SELECT i+1 FROM n WHERE i<%1) SELECT 'C'||i, 0 FROM n"_s.arg(
+                             GridPrint::RowsPerPage(&printer) * 5)));
+        QList<int> asked;
+        QString error;
+        QCOMPARE(GridPrint::Render(&printer, ClientGrid::All(), kColumns, u"客户管理"_s, &error,
+                                   [&](int pages) {
+                                       asked << pages;
+                                       return pages < 3;
+                                   }),
+                 3);
+        QCOMPARE(asked, (QList<int>{1, 2, 3}));
+        QCOMPARE(PdfPages(folder.filePath(u"a.pdf"_s)), 3);
+    }
+
     void failedStatementSaysSo() {
         TempShop shop;
         QTemporaryDir folder;
