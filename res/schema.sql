@@ -67,6 +67,22 @@ CREATE TABLE Setting (
     DayDvd   REAL NOT NULL DEFAULT 0
 );
 
+-- Every movement of money, in whole fen, with the clock's time of the action (At) beside the date
+-- the clerk gave it (Day); written with the action, never purged.
+CREATE TABLE IF NOT EXISTS Ledger (
+    ID       INTEGER PRIMARY KEY AUTOINCREMENT,
+    At       TEXT NOT NULL DEFAULT '',
+    Day      TEXT NOT NULL DEFAULT '',
+    OptUser  TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Kind     TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Fen      INTEGER NOT NULL DEFAULT 0,
+    ClientID TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    RentID   INTEGER NOT NULL DEFAULT 0,
+    Note     TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

@@ -9,7 +9,8 @@
 namespace {
 // What each version adds to the one before it: kUpgrades[n] takes a file from version n to n + 1.
 // res/schema.sql holds the same objects for a new file, which is then brought up to date too.
-// Only objects beside the rows, and the one change of the passwords' stored form.
+// Only objects beside the rows (a new table among them), and the one change of the passwords'
+// stored form.
 const char* const kUpgrades[] = {
     // 1: the rental browser's filters read their rows newest first straight from an index.
     "CREATE INDEX IF NOT EXISTS Record_Type ON Record (Type);"
@@ -19,6 +20,20 @@ const char* const kUpgrades[] = {
     // 3: the rental browser's searches by film name and by lending date read through indexes.
     "CREATE INDEX IF NOT EXISTS Film_NameCode ON Film (FilmName, FilmID);"
     "CREATE INDEX IF NOT EXISTS Record_BorrowDate ON Record (BorrowDate);",
+    // 4: the ledger of every movement of money (CLedgerInfo.h).
+    "CREATE TABLE IF NOT EXISTS Ledger ( "
+    "ID       INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At       TEXT NOT NULL DEFAULT '', "
+    "Day      TEXT NOT NULL DEFAULT '', "
+    "OptUser  TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Kind     TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Fen      INTEGER NOT NULL DEFAULT 0, "
+    "ClientID TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "RentID   INTEGER NOT NULL DEFAULT 0, "
+    "Note     TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

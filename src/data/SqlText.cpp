@@ -1,5 +1,6 @@
 #include "data/SqlText.h"
 
+#include <QByteArrayView>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
@@ -100,7 +101,11 @@ float Sql::ToReal(const QString& text) {
 
 bool Sql::IsAmount(sqlite3_stmt* stmt, int column) {
     const char* type = sqlite3_column_decltype(stmt, column);
-    return type && qstricmp(type, "REAL") == 0;
+    if (type && qstricmp(type, "REAL") == 0)
+        return true;
+    // A sum has no declared type: its name says it is yuan.
+    const char* name = sqlite3_column_name(stmt, column);
+    return name && QByteArrayView(name).endsWith("(元)");
 }
 
 QString Sql::Amount(const QString& text) {

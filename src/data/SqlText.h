@@ -25,7 +25,8 @@ int ToInt(const QString& text);
 // The number at the start of a column's text, as atof reads it, in single precision.
 float ToReal(const QString& text);
 
-// The shop's amounts (deposits, balances) are its REAL columns; every list shows them to the cent.
+// The shop's amounts (deposits, balances) are its REAL columns, and the computed columns named
+// "…(元)" (the ledger's sums); every list shows them to the cent.
 bool IsAmount(sqlite3_stmt* stmt, int column);
 // A cell of an amount column as the lists show it: "45.00"; an empty cell stays empty.
 QString Amount(const QString& text);
