@@ -5,6 +5,7 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
+#include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/DeskLines.h"
@@ -110,9 +111,10 @@ bool CLendDlg::Lend(QString* refusal) {
         prices.Load() == Lookup::Failed)
         return false;
     float deposit = m_fForegift;
+    float price = 0;
     QString done;
     if (monthly) {
-        const float price = Desk::MonthPrice(prices, film.Type);
+        price = Desk::MonthPrice(prices, film.Type);
         if (client.Balance - price <= 0)
             return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
         client.Balance = client.Balance - price;
@@ -121,7 +123,7 @@ bool CLendDlg::Lend(QString* refusal) {
                         DeskLines::Money(price), DeskLines::Money(client.Balance));
     } else {
         // No lower bound: a deposit below the day's price leaves a negative amount held.
-        const float price = Desk::DayPrice(prices, film.Type);
+        price = Desk::DayPrice(prices, film.Type);
         deposit = m_fForegift - price;
         done = QStringLiteral("已借出 %1(零租),收押金 %2,租金 %3,存押金 %4")
                    .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), DeskLines::Money(m_fForegift),
@@ -144,6 +146,24 @@ bool CLendDlg::Lend(QString* refusal) {
         return false;
     if (!film.Update(film.ID) || !rent.Insert())
         return false;
+    // The money of the lending, in its transaction: the month's price from the balance, or the
+    // day's price and the deposit held, together the cash taken.
+    CLedgerInfo money;
+    money.Day = rent.BorrowDate;
+    money.OptUser = m_strOptName;
+    money.ClientID = m_strClientID;
+    money.FilmID = m_strFilmID;
+    money.RentID = CLedgerInfo::kOpenRental;
+    money.Kind = monthly ? CLedgerInfo::kMonthCharge : CLedgerInfo::kDayPrice;
+    money.Amount = CLedgerInfo::Fen(price);
+    if (!money.Insert())
+        return false;
+    if (!monthly) {
+        money.Kind = CLedgerInfo::kDepositIn;
+        money.Amount = CLedgerInfo::Fen(deposit);
+        if (!money.Insert())
+            return false;
+    }
     if (!lending.Commit())
         return false;
     m_fForegift = deposit;

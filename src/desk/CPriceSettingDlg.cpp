@@ -1,6 +1,8 @@
 #include "desk/CPriceSettingDlg.h"
 
 #include "access/Session.h"
+#include "base/Clock.h"
+#include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
@@ -31,6 +33,7 @@ bool CPriceSettingDlg::OnInitDialog() {
     m_fMonthDvd = prices.MonthDvd;
     m_fDayVcd = prices.DayVcd;
     m_fDayDvd = prices.DayDvd;
+    m_loaded = prices;
     UpdateData(false);
     m_ui->okButton->setEnabled(Session::Current().IsAdministrator());
     m_ui->monthVcdEdit->setFocus();
@@ -45,7 +48,29 @@ void CPriceSettingDlg::OnOK() {
     prices.MonthDvd = m_fMonthDvd;
     prices.DayVcd = m_fDayVcd;
     prices.DayDvd = m_fDayDvd;
+    // The new prices and the ledger's note of the change, together.
+    CTransaction saving;
     if (!prices.Update())
+        return;
+    QStringList changes;
+    const auto change = [&changes](const char* name, float from, float to) {
+        if (CLedgerInfo::Fen(from) != CLedgerInfo::Fen(to))
+            changes << QString::asprintf("%s %.2f→%.2f", name, double(from), double(to));
+    };
+    change("月租VCD", m_loaded.MonthVcd, prices.MonthVcd);
+    change("月租DVD", m_loaded.MonthDvd, prices.MonthDvd);
+    change("零租VCD", m_loaded.DayVcd, prices.DayVcd);
+    change("零租DVD", m_loaded.DayDvd, prices.DayDvd);
+    if (!changes.isEmpty()) {
+        CLedgerInfo note;
+        note.Day = Clock::Now().date().toString(QStringLiteral("yyyy-MM-dd"));
+        note.OptUser = Session::Current().UserName();
+        note.Kind = CLedgerInfo::kPriceChange;
+        note.Note = changes.join(QStringLiteral(","));
+        if (!note.Insert())
+            return;
+    }
+    if (!saving.Commit())
         return;
     EndDialog(IDOK);
 }

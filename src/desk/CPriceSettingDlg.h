@@ -1,4 +1,5 @@
 #pragma once
+#include "data/CSettingInfo.h"
 #include "toolkit/CDialog.h"
 
 #include <memory>
@@ -28,5 +29,6 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    CSettingInfo m_loaded; // the prices as the form opened on them: the ledger's "from"
     std::unique_ptr<Ui::CPriceSettingDlg> m_ui;
 };

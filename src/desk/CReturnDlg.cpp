@@ -3,6 +3,7 @@
 #include "access/Session.h"
 #include "base/Clock.h"
 #include "data/CFilmInfo.h"
+#include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
@@ -88,7 +89,22 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal) {
         return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
     rent.ReturnDate = Desk::DateText(m_tmReturnDate);
     rent.OptUser = m_strOptName;
-    return rent.Update(rent.ID) && returning.Commit();
+    if (!rent.Update(rent.ID))
+        return false;
+    // A per-day rental hands its deposit back, in the return's transaction.
+    if (rent.Type != Desk::kMonthly) {
+        CLedgerInfo money;
+        money.Day = rent.ReturnDate;
+        money.OptUser = m_strOptName;
+        money.Kind = CLedgerInfo::kDepositOut;
+        money.Amount = CLedgerInfo::Fen(rent.Foregift);
+        money.ClientID = rent.ClientID;
+        money.FilmID = rent.FilmID;
+        money.RentID = rent.ID;
+        if (!money.Insert())
+            return false;
+    }
+    return returning.Commit();
 }
 
 QString CReturnDlg::NotOut() {

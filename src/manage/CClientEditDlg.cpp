@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
+#include "data/CLedgerInfo.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
@@ -64,6 +65,8 @@ bool CClientEditDlg::LoadClient() {
     m_strPhoneNum = client.PhoneNum;
     m_fForegift = client.Foregift;
     m_fBalance = client.Balance;
+    m_fLoadedForegift = client.Foregift;
+    m_fLoadedBalance = client.Balance;
     m_strRemark = client.Remark;
     m_tmCreateDate = QDateTime(StoredDate(client.CreateDate, *m_ui->dateEdit), QTime(0, 0));
     return true;
@@ -105,5 +108,27 @@ bool CClientEditDlg::Save(QString* refusal) {
             return false;
         }
     }
-    return (adding ? client.Insert() : client.Update(m_key)) && saving.Commit();
+    return (adding ? client.Insert() : client.Update(m_key)) && WriteMoney() && saving.Commit();
+}
+
+bool CClientEditDlg::WriteMoney() const {
+    CLedgerInfo money;
+    money.Day = Clock::Now().date().toString(QStringLiteral("yyyy-MM-dd"));
+    money.OptUser = Session::Current().UserName();
+    money.ClientID = m_strClientID;
+    const qint64 deposit = CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_fLoadedForegift);
+    if (deposit != 0) {
+        money.Kind = CLedgerInfo::kClientDeposit;
+        money.Amount = deposit;
+        if (!money.Insert())
+            return false;
+    }
+    const qint64 balance = CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_fLoadedBalance);
+    if (balance != 0) {
+        money.Kind = balance > 0 ? CLedgerInfo::kTopUp : CLedgerInfo::kCorrection;
+        money.Amount = balance;
+        if (!money.Insert())
+            return false;
+    }
+    return true;
 }

@@ -37,6 +37,12 @@ protected:
 private:
     bool LoadClient();
     bool Save(QString* refusal);
+    // The ledger's rows of the save: the deposit and the balance as changed from the form's
+    // first values, the cash the clerk took or handed back.
+    bool WriteMoney() const;
+
+    float m_fLoadedForegift = 0; // as read when the form opened; 0 for a new client
+    float m_fLoadedBalance = 0;
 
     std::unique_ptr<Ui::CClientEditDlg> m_ui;
     RowKey m_key = RowKey::FromText(QString()); // no key until an existing client is loaded

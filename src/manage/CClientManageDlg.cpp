@@ -1,8 +1,10 @@
 #include "manage/CClientManageDlg.h"
 
 #include "access/Session.h"
+#include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
+#include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
@@ -69,6 +71,18 @@ void CClientManageDlg::OnDelete() {
     const RowKey key = RowKey::FromText(CurrentText(0));
     {
         CTransaction deleting;
+        // The ledger keeps what the client held when deleted; a client gone already leaves no row.
+        CClientInfo held;
+        if (held.LoadById(key) == Lookup::Found) {
+            CLedgerInfo note;
+            note.Day = Clock::Now().date().toString(QStringLiteral("yyyy-MM-dd"));
+            note.OptUser = Session::Current().UserName();
+            note.Kind = CLedgerInfo::kClientDeleted;
+            note.ClientID = held.ClientID;
+            note.Note =
+                QString::asprintf("余额 %.2f 元,押金 %.2f 元", double(held.Balance), double(held.Foregift));
+            note.Insert();
+        }
         CRentInfo().DeleteByClientId(clientId);
         CClientInfo().DeleteById(key);
         deleting.Commit();

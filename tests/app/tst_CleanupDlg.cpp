@@ -23,7 +23,9 @@ struct CleanupShop {
               "INSERT INTO Client (ClientID) VALUES('C1'),('C2')",
               "INSERT INTO Record (ClientID,FilmID,Type,ReturnDate) VALUES"
               "('C1','F1','月租','2026-01-02'),('C2','F2','月租','2026-01-03'),('C1','F1','月租',''),"
-              "('','F1','零租','2026-01-04'),('','F2','零租','2026-01-05'),('','F2','零租','')"})
+              "('','F1','零租','2026-01-04'),('','F2','零租','2026-01-05'),('','F2','零租','')",
+              "INSERT INTO Ledger (At,Kind,Fen,RentID) VALUES('2026-01-02 10:00:00','月租扣款',3000,1),"
+              "('2026-01-04 10:00:00','收押金',4500,4),('2026-01-04 11:00:00','退押金',4500,4)"})
             QVERIFY(Db::Exec(QString::fromUtf8(sql)));
     }
     // Per plan: the rows left, out rows after a slash.
@@ -109,6 +111,7 @@ private slots:
         QVERIFY(c.dlg.IsEnded());
         QCOMPARE(c.dlg.Result(), int(IDOK));
         QCOMPARE(CleanupShop::Left(), left);
+        QCOMPARE(Db::Count(QStringLiteral("Ledger")), 3); // the money's record outlives the rentals
     }
 
     void nothingChosenOrNotConfirmedDeletesNothing() {

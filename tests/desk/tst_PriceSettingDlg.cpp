@@ -61,10 +61,13 @@ private slots:
         p.Press();
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(p.dlg.IsEnded());
+        // The prices' statement, then the ledger's note of the change.
+        QCOMPARE(sql.Statements().size(), 2);
         QCOMPARE(
-            sql.Statements().last(),
+            sql.Statements().first(),
             QStringLiteral(
                 "UPDATE Setting SET MonthVcd=3.000000,MonthDvd=5.000000, DayVcd=0.500000, DayDvd=1.000000"));
+        QVERIFY(sql.Statements().last().startsWith(QStringLiteral("INSERT INTO Ledger")));
         QCOMPARE(Stored(), QStringLiteral("3.0 5.0 0.5 1.0"));
     }
 

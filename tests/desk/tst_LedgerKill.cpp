@@ -1,0 +1,232 @@
+#include "Shop.h"
+#include "TestRegistry.h"
+
+#include "access/Session.h"
+#include "data/CAdoDb.h"
+#include "data/ShopDatabase.h"
+#include "desk/CLendDlg.h"
+#include "desk/CPriceSettingDlg.h"
+#include "desk/CReturnDlg.h"
+#include "manage/CClientEditDlg.h"
+#include "manage/CClientManageDlg.h"
+#include "ui_CClientEditDlg.h"
+#include "ui_CLendDlg.h"
+#include "ui_CPriceSettingDlg.h"
+#include "ui_CReturnDlg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <csignal>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const char* const kActionVariable = "VORIX_KILL_ACTION";
+const char* const kKillAtVariable = "VORIX_KILL_AT";
+
+// The child dies at the start of its n-th statement that writes (INSERT, UPDATE, DELETE, COMMIT),
+// as at a power cut: no destructor, no rollback, the write-ahead log as the engine left it.
+std::atomic<int> g_killAt{0};
+std::atomic<int> g_writes{0};
+std::atomic<bool> g_armed{false};
+
+int KillTrace(unsigned, void*, void*, void* sql) {
+    const QByteArray text = QByteArray(static_cast<const char*>(sql)).trimmed().toUpper();
+    const bool writes = text.startsWith("INSERT") || text.startsWith("UPDATE") || text.startsWith("DELETE") ||
+                        text.startsWith("COMMIT") || text.startsWith("END");
+    if (g_armed && writes && ++g_writes == g_killAt)
+        std::raise(SIGKILL);
+    return 0;
+}
+
+int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
+    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, KillTrace, nullptr);
+    return SQLITE_OK;
+}
+
+// Every row of the tables an action may change, the ledger's included.
+QString Snapshot(const QString& file) {
+    QString error;
+    const DatabaseHandle db = OpenDatabase({file, QByteArray("mqvetra531")}, &error);
+    if (!db)
+        return u"cannot open: "_s + error;
+    QString text;
+    for (const char* table : {"Client", "Film", "Record", "Setting", "Ledger"}) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db.get(),
+                               (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData(), -1,
+                               &stmt, nullptr) != SQLITE_OK)
+            return u"failed: "_s + QString::fromUtf8(sqlite3_errmsg(db.get()));
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))) + u'|';
+            text += u'\n';
+        }
+        sqlite3_finalize(stmt);
+        text += u"--\n"_s;
+    }
+    return text;
+}
+
+struct Run {
+    bool killed = false;
+    QString snapshot;
+    QByteArray output;
+};
+
+// One child in a fresh shop of its own: it prepares the shop, then does the action, and dies at
+// the killAt-th write (0: before the action; none reached: it finishes).
+Run RunChild(const QString& action, int killAt) {
+    QTemporaryDir folder;
+    QString error;
+    if (!ShopDatabase::Prepare(folder.filePath(u"cddata.mdb"_s), &error))
+        return {false, u"cannot prepare: "_s + error, {}};
+    QDir(folder.path()).mkdir(u"dbBak"_s);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(kActionVariable), action);
+    env.insert(QString::fromLatin1(kKillAtVariable), QString::number(killAt));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(folder.path());
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {u"-class"_s, u"LedgerKillChild"_s});
+    if (!child.waitForFinished(60000))
+        child.kill();
+    Run run;
+    run.killed = child.exitStatus() == QProcess::CrashExit;
+    run.output = child.readAll();
+    if (!run.killed && child.exitCode() != 0)
+        run.output.prepend("the child failed:\n");
+    run.snapshot = Snapshot(folder.filePath(u"cddata.mdb"_s));
+    return run;
+}
+} // namespace
+
+// Every action that moves money writes its ledger rows in its own transaction: killed at any of
+// its statements, the file holds the action and its rows, or neither.
+class LedgerKillTest : public QObject {
+    Q_OBJECT
+private slots:
+    void killedAnywhereLeavesBothOrNeither_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("kinds"); // the ledger's new rows, in order
+        QTest::newRow("lend monthly") << u"lend-monthly"_s << u"月租扣款"_s;
+        QTest::newRow("lend per day") << u"lend-daily"_s << u"零租租金,收押金"_s;
+        QTest::newRow("return per day") << u"return-daily"_s << u"退押金"_s;
+        QTest::newRow("top-up") << u"top-up"_s << u"充值"_s;
+        QTest::newRow("new client") << u"new-client"_s << u"开户押金,充值"_s;
+        QTest::newRow("prices") << u"prices"_s << u"改价"_s;
+        QTest::newRow("delete client") << u"delete-client"_s << u"删除客户"_s;
+    }
+    void killedAnywhereLeavesBothOrNeither() {
+        QFETCH(QString, action);
+        QFETCH(QString, kinds);
+        const Run before = RunChild(action, 0);
+        QVERIFY2(before.killed, before.output.constData());
+        QList<Run> killed;
+        Run finished;
+        for (int at = 1; at < 30; ++at) {
+            Run run = RunChild(action, at);
+            if (!run.killed) {
+                finished = run;
+                break;
+            }
+            killed << run;
+        }
+        QVERIFY2(!finished.snapshot.isEmpty() && finished.output.contains("PASS   : LedgerKillChild::act()"),
+                 finished.output.constData());
+        QVERIFY(finished.snapshot != before.snapshot);
+        // The ledger's rows of the action, after the fixture's: the kinds in order.
+        QStringList written;
+        const QString ledger = finished.snapshot.section(u"--\n"_s, 4, 4);
+        for (const QString& row : ledger.split(u'\n', Qt::SkipEmptyParts))
+            written << row.section(u'|', 4, 4);
+        QCOMPARE(written.join(u','), kinds);
+        QVERIFY(killed.size() >= 2); // at the first write and at the commit, at least
+        for (int i = 0; i < killed.size(); ++i) {
+            QVERIFY2(killed[i].snapshot == before.snapshot,
+                     qPrintable(u"killed at write %1:\n%2"_s.arg(i + 1).arg(killed[i].snapshot)));
+        }
+    }
+};
+VORIX_TEST(LedgerKillTest)
+
+// The child of the test above, in the shop of its working folder.
+class LedgerKillChild : public QObject {
+    Q_OBJECT
+private slots:
+    void act() {
+        const QString action = qEnvironmentVariable(kActionVariable);
+        if (action.isEmpty())
+            QSKIP("runs as a child of LedgerKillTest only");
+        g_killAt = qEnvironmentVariableIntValue(kKillAtVariable);
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
+        BoxRecorder boxes;
+        const SignedIn admin(u"Admin"_s, u"管理员"_s);
+        const FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(15, 30)));
+        QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID,FilmName,Type) VALUES ('V1','英雄','VCD'), "
+                         "('D1','无间道','DVD'), ('D2','功夫','DVD')"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID,CreateDate,Foregift,Balance) VALUES "
+                         "('C1','2026-01-01',50,100)"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
+                         "VALUES ('','D2','零租',45,'2026-12-01','','Admin')"_s));
+        if (g_killAt == 0)
+            std::raise(SIGKILL); // the shop before the action
+        g_armed = true;
+        if (action == u"lend-monthly"_s || action == u"lend-daily"_s) {
+            CLendDlg lend;
+            lend.OnInitDialog();
+            if (action == u"lend-daily"_s) {
+                Pick(lend.Form()->typeCombo, u"零租"_s);
+                lend.Form()->filmEdit->setText(u"D1"_s);
+                lend.Form()->depositEdit->setText(u"50"_s);
+            } else {
+                lend.Form()->clientEdit->setText(u"C1"_s);
+                lend.Form()->filmEdit->setText(u"V1"_s);
+            }
+            lend.OnOK();
+            QVERIFY(lend.IsEnded());
+        } else if (action == u"return-daily"_s) {
+            CReturnDlg back;
+            back.OnInitDialog();
+            back.Form()->filmEdit->setText(u"D2"_s);
+            back.OnOK();
+            QVERIFY(back.IsEnded());
+        } else if (action == u"top-up"_s || action == u"new-client"_s) {
+            CClientEditDlg edit;
+            if (action == u"top-up"_s)
+                edit.m_strID = Db::Value(u"SELECT ID AS v FROM Client WHERE ClientID='C1'"_s);
+            QVERIFY(edit.OnInitDialog());
+            if (action == u"top-up"_s) {
+                edit.Form()->balanceEdit->setText(u"150"_s);
+            } else {
+                edit.Form()->clientEdit->setText(u"C9"_s);
+            }
+            edit.OnOK();
+            QVERIFY(edit.IsEnded());
+        } else if (action == u"prices"_s) {
+            CPriceSettingDlg prices;
+            QVERIFY(prices.OnInitDialog());
+            prices.Form()->monthVcdEdit->setText(u"35"_s);
+            prices.OnOK();
+            QVERIFY(prices.IsEnded());
+        } else if (action == u"delete-client"_s) {
+            CClientManageDlg clients;
+            clients.OnInitDialog();
+            boxes.Answer(IDYES);
+            boxes.Answer(IDYES);
+            clients.OnDelete();
+            QCOMPARE(Db::Count(u"Client"_s), 0);
+        }
+        QCOMPARE(boxes.Boxes().size(), action == u"return-daily"_s || action == u"delete-client"_s
+                                           ? (action == u"delete-client"_s ? 2 : 1)
+                                           : 0);
+    }
+};
+VORIX_TEST(LedgerKillChild)
+#include "tst_LedgerKill.moc"
