@@ -7,6 +7,7 @@
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
 #include "manage/CClientManageDlg.h"
+#include "manage/CDayEndDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
@@ -83,4 +84,8 @@ void CBackdropView::OnRecords() {
 
 void CBackdropView::OnOutList() {
     RunDialog<COutListDlg>(this);
+}
+
+void CBackdropView::OnDayEnd() {
+    RunDialog<CDayEndDlg>(this);
 }

@@ -18,6 +18,7 @@ public:
     void OnOperators();
     void OnRecords();
     void OnOutList();
+    void OnDayEnd();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,101 @@
+#include "manage/CDayEndDlg.h"
+
+#include "access/Session.h"
+#include "base/Clock.h"
+#include "data/CLedgerInfo.h"
+#include "data/COperatorInfo.h"
+#include "data/RowStream.h"
+#include "manage/CLedgerDlg.h"
+#include "ui_CDayEndDlg.h"
+
+#include <QPushButton>
+
+namespace {
+QString Yuan(qint64 fen) {
+    return QString::asprintf("%.2f 元", double(fen) / 100);
+}
+} // namespace
+
+CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CDayEndDlg>()) {
+    m_ui->setupUi(this);
+    BindGrid(m_ui->grid, {50, 20, 40, 40, 0});
+    OfferExport(m_ui->buttonLayout);
+    connect(m_ui->dateEdit, &QDateEdit::dateChanged, this, &CDayEndDlg::OnFilter);
+    connect(m_ui->operatorCombo, &QComboBox::activated, this, &CDayEndDlg::OnFilter);
+    connect(m_ui->countedEdit, &QLineEdit::textChanged, this, &CDayEndDlg::OnCounted);
+    connect(m_ui->detailButton, &QPushButton::clicked, this, &CDayEndDlg::OnDetail);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
+}
+
+CDayEndDlg::~CDayEndDlg() = default;
+
+bool CDayEndDlg::OnInitDialog() {
+    CBrowseDlg::OnInitDialog();
+    const Session& session = Session::Current();
+    {
+        const QSignalBlocker quiet(m_ui->dateEdit);
+        m_ui->dateEdit->setDate(Clock::Now().date());
+    }
+    m_ui->operatorCombo->clear();
+    if (session.IsAdministrator()) {
+        m_ui->operatorCombo->addItem(QStringLiteral("全部"));
+        QString error;
+        RowStream::Each(
+            OperatorList::All(), {1},
+            [this](const QStringList& cells) {
+                m_ui->operatorCombo->addItem(cells.at(0));
+                return true;
+            },
+            &error);
+    } else {
+        m_ui->operatorCombo->addItem(session.UserName());
+    }
+    m_ui->operatorCombo->setEnabled(session.IsAdministrator());
+    OnFilter();
+    m_ui->countedEdit->setFocus();
+    return true;
+}
+
+QString CDayEndDlg::Operator() const {
+    if (!Session::Current().IsAdministrator())
+        return Session::Current().UserName();
+    return m_ui->operatorCombo->currentIndex() <= 0 ? QString() : m_ui->operatorCombo->currentText();
+}
+
+void CDayEndDlg::OnFilter() {
+    const QDate day = m_ui->dateEdit->date();
+    const QString who = Operator();
+    setWindowTitle(
+        QStringLiteral("日结 %1 %2")
+            .arg(day.toString(QStringLiteral("yyyy-MM-dd")), who.isEmpty() ? QStringLiteral("全部") : who));
+    m_strQuery = Ledger::DaySums(day, who);
+    ShowQuery();
+    qint64 in = 0;
+    qint64 out = 0;
+    m_cashKnown = Ledger::DayCash(day, who, &in, &out);
+    m_expected = in - out;
+    m_ui->cashInValue->setText(m_cashKnown ? Yuan(in) : QString());
+    m_ui->cashOutValue->setText(m_cashKnown ? Yuan(out) : QString());
+    m_ui->expectedValue->setText(m_cashKnown ? Yuan(m_expected) : QString());
+    OnCounted();
+}
+
+void CDayEndDlg::OnCounted() {
+    bool number = false;
+    const double counted = m_ui->countedEdit->text().trimmed().toDouble(&number);
+    if (!m_cashKnown || !number) {
+        m_ui->differenceValue->setText(QString());
+        return;
+    }
+    const qint64 difference = CLedgerInfo::Fen(counted) - m_expected;
+    m_ui->differenceValue->setText(difference == 0  ? QStringLiteral("相符")
+                                   : difference > 0 ? QStringLiteral("长款 ") + Yuan(difference)
+                                                    : QStringLiteral("短款 ") + Yuan(-difference));
+}
+
+void CDayEndDlg::OnDetail() {
+    CLedgerDlg detail(this);
+    detail.m_day = m_ui->dateEdit->date();
+    detail.m_strOperator = Operator();
+    detail.DoModal();
+}
