@@ -83,6 +83,12 @@ CREATE TABLE IF NOT EXISTS Ledger (
 );
 CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);
 
+-- The shop's own settings beyond the prices, by name: the shop's name, the receipts.
+CREATE TABLE IF NOT EXISTS Options (
+    Name  TEXT COLLATE NOCASE PRIMARY KEY,
+    Value TEXT NOT NULL DEFAULT ''
+);
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

@@ -20,7 +20,8 @@ const char* const kUpgrades[] = {
     // 3: the rental browser's searches by film name and by lending date read through indexes.
     "CREATE INDEX IF NOT EXISTS Film_NameCode ON Film (FilmName, FilmID);"
     "CREATE INDEX IF NOT EXISTS Record_BorrowDate ON Record (BorrowDate);",
-    // 4: the ledger of every movement of money (CLedgerInfo.h).
+    // 4: the ledger of every movement of money (CLedgerInfo.h), and the shop's options
+    // (COptionInfo.h).
     "CREATE TABLE IF NOT EXISTS Ledger ( "
     "ID       INTEGER PRIMARY KEY AUTOINCREMENT, "
     "At       TEXT NOT NULL DEFAULT '', "
@@ -33,7 +34,8 @@ const char* const kUpgrades[] = {
     "RentID   INTEGER NOT NULL DEFAULT 0, "
     "Note     TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
     ");"
-    "CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);",
+    "CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);"
+    "CREATE TABLE IF NOT EXISTS Options (Name TEXT COLLATE NOCASE PRIMARY KEY, Value TEXT NOT NULL DEFAULT '');",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

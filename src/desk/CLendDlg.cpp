@@ -66,6 +66,7 @@ void CLendDlg::OnOK() {
     QString refusal;
     if (!Lend(&refusal))
         return Refuse(refusal);
+    Receipt::After(m_slip);
     EndDialog(IDOK);
 }
 
@@ -166,7 +167,19 @@ bool CLendDlg::Lend(QString* refusal) {
     }
     if (!lending.Commit())
         return false;
-    m_fForegift = deposit;
     m_strDone = done;
+    m_slip = {QStringLiteral("借出"),
+              m_strOptName,
+              monthly ? m_strClientID : Desk::kDaily,
+              DeskLines::FilmName(m_strFilmID, film.FilmName),
+              {}};
+    if (monthly)
+        m_slip.amounts = {{QStringLiteral("扣款"), DeskLines::Money(price)},
+                          {QStringLiteral("余额"), DeskLines::Money(client.Balance)}};
+    else
+        m_slip.amounts = {{QStringLiteral("收押金"), DeskLines::Money(m_fForegift)},
+                          {QStringLiteral("租金"), DeskLines::Money(price)},
+                          {QStringLiteral("存押金"), DeskLines::Money(deposit)}};
+    m_fForegift = deposit;
     return true;
 }

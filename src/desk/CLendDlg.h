@@ -1,4 +1,5 @@
 #pragma once
+#include "desk/Receipt.h"
 #include "toolkit/CDialog.h"
 
 #include <QDateTime>
@@ -29,6 +30,7 @@ public:
     int m_nRentType = 0; // 0 "月租", 1 "零租"
     // What the last successful action did, in one line for the main window's status bar.
     QString m_strDone;
+    Receipt::Slip m_slip; // the receipt of the lending written
 
     Ui::CLendDlg* Form() const { return m_ui.get(); }
 

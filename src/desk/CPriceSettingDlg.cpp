@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
+#include "desk/CReceiptSettingDlg.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CPriceSettingDlg.h"
@@ -12,6 +13,14 @@ CPriceSettingDlg::CPriceSettingDlg(QWidget* parent)
     : CDialog(parent), m_ui(std::make_unique<Ui::CPriceSettingDlg>()) {
     m_ui->setupUi(this);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
+    // The receipts' settings, beside the prices.
+    auto* receipts = new QPushButton(QStringLiteral("小票(&T)..."), this);
+    receipts->setObjectName(QStringLiteral("receiptButton"));
+    m_ui->buttonLayout->insertWidget(2, receipts);
+    connect(receipts, &QPushButton::clicked, this, [this] {
+        CReceiptSettingDlg receiptSettings(this);
+        receiptSettings.DoModal();
+    });
 }
 
 CPriceSettingDlg::~CPriceSettingDlg() = default;

@@ -65,6 +65,14 @@ void CReturnDlg::OnOK() {
     m_strDone = rent.Type == Desk::kMonthly
                     ? QStringLiteral("已还回 %1(%2 %3)").arg(name, rent.ClientID, rent.Type)
                     : QStringLiteral("已还回 %1,退押金 %2").arg(name, DeskLines::Money(rent.Foregift));
+    m_slip = {QStringLiteral("还回"),
+              m_strOptName,
+              rent.Type == Desk::kMonthly ? rent.ClientID : Desk::kDaily,
+              name,
+              {}};
+    if (rent.Type != Desk::kMonthly)
+        m_slip.amounts = {{QStringLiteral("退押金"), DeskLines::Money(rent.Foregift)}};
+    Receipt::After(m_slip);
     EndDialog(IDOK);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "desk/Receipt.h"
 #include "toolkit/CDialog.h"
 
 #include <QDateTime>
@@ -27,6 +28,7 @@ public:
     QString m_strOptName;
     // What the last successful action did, in one line for the main window's status bar.
     QString m_strDone;
+    Receipt::Slip m_slip; // the receipt of the return written
     QDateTime m_tmReturnDate;
 
     Ui::CReturnDlg* Form() const { return m_ui.get(); }

@@ -79,9 +79,23 @@ void CClientEditDlg::OnOK() {
         return Refuse(QStringLiteral("请填写必要信息!"));
     // A rejected write keeps the form open, as typed, after the engine's message.
     QString refusal;
-    if (Save(&refusal))
-        return EndDialog(IDOK);
-    Refuse(refusal);
+    if (!Save(&refusal))
+        return Refuse(refusal);
+    // A slip for the cash taken: a top-up, or a new client's deposit and balance.
+    const qint64 deposit = CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_fLoadedForegift);
+    const qint64 balance = CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_fLoadedBalance);
+    if (deposit > 0 || balance > 0) {
+        m_slip = {QStringLiteral("充值"), Session::Current().UserName(), m_strClientID, QString(), {}};
+        if (deposit > 0)
+            m_slip.amounts << qMakePair(QStringLiteral("押金"),
+                                        QString::asprintf("%.2f 元", double(deposit) / 100));
+        if (balance > 0)
+            m_slip.amounts << qMakePair(QStringLiteral("充值"),
+                                        QString::asprintf("%.2f 元", double(balance) / 100));
+        m_slip.amounts << qMakePair(QStringLiteral("余额"), QString::asprintf("%.2f 元", double(m_fBalance)));
+        Receipt::After(m_slip);
+    }
+    EndDialog(IDOK);
 }
 
 // The number test and the write share one transaction, so two desks cannot both save one number;

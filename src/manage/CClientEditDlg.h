@@ -1,5 +1,6 @@
 #pragma once
 #include "data/RowKey.h"
+#include "desk/Receipt.h"
 #include "toolkit/CDialog.h"
 
 #include <QDateTime>
@@ -28,6 +29,7 @@ public:
     QString m_strPhoneNum;
     float m_fBalance = 0;
     QString m_strRemark;
+    Receipt::Slip m_slip; // the receipt of a save that took cash; no title when none did
 
     Ui::CClientEditDlg* Form() const { return m_ui.get(); }
 

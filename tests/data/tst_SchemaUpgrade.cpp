@@ -68,7 +68,7 @@ void MakeOlderFile() {
                 "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
                 "'操作员');"
                 "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
-                "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; PRAGMA user_version = 0;"));
+                "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options; PRAGMA user_version = 0;"));
 }
 } // namespace
 
