@@ -8,9 +8,11 @@
 #include "app/CBackdropView.h"
 #include "desk/CLendDlg.h"
 #include "manage/CClientManageDlg.h"
+#include "manage/CDayEndDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "ui_CAboutDlg.h"
 #include "ui_CClientManageDlg.h"
+#include "ui_CDayEndDlg.h"
 #include "ui_CFilmManageDlg.h"
 #include "ui_CLendDlg.h"
 #include "ui_COperatorManageDlg.h"
@@ -75,6 +77,9 @@ const std::vector<Route>& Routes() {
              QTest::keyClick(static_cast<CLendDlg&>(d).Form()->filmEdit, Qt::Key_F4);
          }}},
         {"CPriceSettingDlg", RowOf(&CBackdropView::OnSettings), {}},
+        {"CReceiptSettingDlg", RowOf(&CBackdropView::OnSettings), {[](CDialog& d) {
+             Press(d.findChild<QPushButton*>(QStringLiteral("receiptButton")));
+         }}},
         {"CFilmManageDlg", RowOf(&CBackdropView::OnFilms), {}},
         {"CFilmEditDlg", RowOf(&CBackdropView::OnFilms), {[](CDialog& d) {
              Press(static_cast<CFilmManageDlg&>(d).Form()->modifyButton);
@@ -85,6 +90,10 @@ const std::vector<Route>& Routes() {
          }}},
         {"CRecordManageDlg", RowOf(&CBackdropView::OnRecords), {}},
         {"COutListDlg", RowOf(&CBackdropView::OnOutList), {}},
+        {"CDayEndDlg", RowOf(&CBackdropView::OnDayEnd), {}},
+        {"CLedgerDlg", RowOf(&CBackdropView::OnDayEnd), {[](CDialog& d) {
+             Press(static_cast<CDayEndDlg&>(d).Form()->detailButton);
+         }}},
         {"COperatorManageDlg", RowOf(&CBackdropView::OnOperators), {}},
         {"COperatorAddDlg", RowOf(&CBackdropView::OnOperators), {[](CDialog& d) {
              Press(static_cast<COperatorManageDlg&>(d).Form()->addButton);
