@@ -35,7 +35,10 @@ const char* const kUpgrades[] = {
     "Note     TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
     ");"
     "CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);"
-    "CREATE TABLE IF NOT EXISTS Options (Name TEXT COLLATE NOCASE PRIMARY KEY, Value TEXT NOT NULL DEFAULT '');",
+    "CREATE TABLE IF NOT EXISTS Options ( "
+    "Name  TEXT COLLATE NOCASE PRIMARY KEY, "
+    "Value TEXT NOT NULL DEFAULT '' "
+    ");",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
