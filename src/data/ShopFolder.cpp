@@ -1,5 +1,6 @@
 #include "data/ShopFolder.h"
 
+#include "data/NetworkShare.h"
 #include "data/ShopDatabase.h"
 
 #include <QDir>
@@ -61,6 +62,15 @@ bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
     const QDir dir(folder);
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
         *error = QStringLiteral("无法建立文件夹。");
+        return false;
+    }
+    // Nor on a network share: its locks fail the engine, and two computers corrupt the file.
+    const QString type = NetworkShare::FileSystemType(folder);
+    if (NetworkShare::IsNetwork(type)) {
+        *error =
+            QStringLiteral("这个文件夹在网络共享上(文件系统 %1)。几台电脑通过网络共享打开同一个店铺文件,"
+                           "会把它损坏;店铺文件要放在本机的磁盘上。几台电脑共用一个店铺,请使用数据库服务器。")
+                .arg(type);
         return false;
     }
     // The engine writes its log and lock files beside the shop file: the folder itself must take

@@ -27,8 +27,8 @@ Choice Choose(const QStringList& arguments, const QString& programFolder, const 
 std::unique_ptr<QSettings> UserSettings();
 void Remember(QSettings& settings, const QString& folder);
 
-// Makes a folder ready for the shop: creates it, checks that it can be written, and prepares
-// cddata.mdb and dbBak/ where they are missing (an existing file is never touched). *prepared
-// tells whether a new shop was made; *error says in Chinese what failed.
+// Makes a folder ready for the shop: creates it, checks that it is on a local disk and can be
+// written, and prepares cddata.mdb and dbBak/ where they are missing (an existing file is never
+// touched). *prepared tells whether a new shop was made; *error says in Chinese what failed.
 bool Ready(const QString& folder, bool* prepared, QString* error);
 } // namespace ShopFolder

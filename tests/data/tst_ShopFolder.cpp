@@ -1,6 +1,7 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
+#include "data/NetworkShare.h"
 #include "data/ShopFolder.h"
 
 #include <QDir>
@@ -169,6 +170,44 @@ private slots:
         QCOMPARE(said, error);
         if (readOnly)
             QFile::setPermissions(Path(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // The file system of a folder is that of the deepest mount holding it, as the mount table says.
+    void fileSystemOfAFolder_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("network");
+        QTest::newRow("root disk") << u"/home/shop"_s << u"ext4"_s << false;
+        QTest::newRow("nfs share") << u"/srv/nfs/shop"_s << u"nfs4"_s << true;
+        QTest::newRow("the mount point itself") << u"/srv/nfs"_s << u"nfs4"_s << true;
+        QTest::newRow("a name that only starts alike") << u"/srv/nfs2/shop"_s << u"ext4"_s << false;
+        QTest::newRow("smb share, space in its name") << u"/mnt/店 共享/shop"_s << u"cifs"_s << true;
+        QTest::newRow("sshfs") << u"/home/a/remote/x"_s << u"fuse.sshfs"_s << true;
+        QTest::newRow("local fuse") << u"/media/usb/shop"_s << u"fuseblk"_s << false;
+        QTest::newRow("mounted over, the later wins") << u"/data/shop"_s << u"xfs"_s << false;
+        QTest::newRow("tmpfs") << u"/tmp/x"_s << u"tmpfs"_s << false;
+    }
+    void fileSystemOfAFolder() {
+        QFETCH(QString, path);
+        QFETCH(QString, type);
+        QFETCH(bool, network);
+        const QByteArray mountinfo =
+            "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+            "30 22 0:40 / /srv/nfs rw,relatime shared:9 - nfs4 server:/export rw,vers=4.2\n"
+            "31 22 0:41 / /mnt/店\\040共享 rw - cifs //pc/share rw\n" // the kernel writes a space as \040
+            "32 22 0:42 / /home/a/remote rw,nosuid - fuse.sshfs a@pc:/ rw\n"
+            "33 22 8:17 / /media/usb rw - fuseblk /dev/sdb1 rw\n"
+            "34 22 0:43 / /data rw - nfs server:/data rw\n"
+            "35 34 8:2 / /data rw - xfs /dev/sda2 rw\n"
+            "36 22 0:44 / /tmp rw - tmpfs tmpfs rw\n";
+        QCOMPARE(NetworkShare::FileSystemType(path, mountinfo), type);
+        QCOMPARE(NetworkShare::IsNetwork(type), network);
+    }
+
+    void thisMachinesTemporaryFolderIsLocal() {
+        const QString type = NetworkShare::FileSystemType(QDir::tempPath());
+        QVERIFY(!type.isEmpty());
+        QVERIFY2(!NetworkShare::IsNetwork(type), qPrintable(type));
     }
 };
 VORIX_TEST(ShopFolderTest)
