@@ -174,3 +174,11 @@ QByteArray ShellReads(const QByteArray& query) {
         return {};
     return child.readAllStandardOutput();
 }
+
+int PdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray pdf = file.readAll();
+    return int(pdf.count("/Type /Page")) - int(pdf.count("/Type /Pages"));
+}

@@ -97,6 +97,9 @@ void DoubleClickRow(QTableView* grid, int row);
 // Types text into a widget as a user would, Chinese included.
 void TypeText(QWidget* widget, const QString& text);
 
+// The pages of a PDF file as Qt writes them (one page object each); -1 when it cannot be read.
+int PdfPages(const QString& path);
+
 // The sqlcipher shell opens the shop file in the current folder, reads it and closes it, as an
 // owner looking in would; its output, or empty when it failed.
 QByteArray ShellReads(const QByteArray& query);

@@ -22,15 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// The pages of a PDF file as Qt writes them: one page object each.
-int PdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray pdf = file.readAll();
-    return int(pdf.count("/Type /Page")) - int(pdf.count("/Type /Pages"));
-}
-
 QStringList Receipts() {
     return QDir(Receipt::Folder()).entryList({u"*.pdf"_s}, QDir::Files, QDir::Name);
 }

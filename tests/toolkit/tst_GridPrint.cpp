@@ -17,14 +17,6 @@ const QList<GridPrint::Column> kColumns{{1, u"编号"_s, 40, false},
                                         {5, u"余款"_s, 30, true},
                                         {6, u"备注"_s, 120, false}};
 
-// The pages of a PDF file as Qt writes them: one page object each.
-int PdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray pdf = file.readAll();
-    return int(pdf.count("/Type /Page")) - int(pdf.count("/Type /Pages"));
-}
 } // namespace
 
 // The printed list: every row, paginated, to a PDF file as to a printer.
