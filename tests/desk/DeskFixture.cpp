@@ -1,5 +1,8 @@
 #include "DeskFixture.h"
 
+#include "desk/CLendDlg.h"
+#include "ui_CLendDlg.h"
+
 #include "data/CAdoDb.h"
 
 #include <sqlite3.h>
@@ -23,4 +26,20 @@ int ForeignExec(const char* sql, int busyTimeoutMs) {
         qFatal("cannot open the test database: %s", qPrintable(error));
     sqlite3_busy_timeout(db.get(), busyTimeoutMs);
     return sqlite3_exec(db.get(), sql, nullptr, nullptr, nullptr);
+}
+
+void LendAsClerk(CLendDlg& lend, const QString& client, const QString& film, const QString& deposit,
+                 const QDate& day) {
+    lend.OnInitDialog();
+    if (day.isValid())
+        lend.Form()->dateEdit->setDate(day);
+    if (deposit.isEmpty()) {
+        lend.Form()->clientEdit->setText(client);
+    } else {
+        Pick(lend.Form()->typeCombo, QStringLiteral("零租"));
+        lend.Form()->depositEdit->setText(deposit);
+    }
+    lend.Form()->filmEdit->setText(film);
+    lend.OnOK();
+    QVERIFY(lend.IsEnded());
 }

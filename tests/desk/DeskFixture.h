@@ -80,6 +80,12 @@ inline void ExpectQuestion(const MessageRequest& box, const QString& text) {
     QCOMPARE(box.defaultButton, IDYES);
 }
 
+class CLendDlg;
+// Lends through the dialog as a clerk does, on the month to the client or, with a deposit typed,
+// for the day; on that date when one is given. The dialog must close.
+void LendAsClerk(CLendDlg& lend, const QString& client, const QString& film,
+                 const QString& deposit = QString(), const QDate& day = QDate());
+
 // One statement of another desk, on a connection of its own; the engine's result code.
 int ForeignExec(const char* sql, int busyTimeoutMs = 0);
 

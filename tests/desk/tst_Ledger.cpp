@@ -23,23 +23,12 @@ using namespace Qt::StringLiterals;
 namespace {
 void LendMonthly(const QString& client, const QString& film, const QDate& day = QDate()) {
     CLendDlg lend;
-    lend.OnInitDialog();
-    if (day.isValid())
-        lend.Form()->dateEdit->setDate(day);
-    lend.Form()->clientEdit->setText(client);
-    lend.Form()->filmEdit->setText(film);
-    lend.OnOK();
-    QVERIFY(lend.IsEnded());
+    LendAsClerk(lend, client, film, QString(), day);
 }
 
 void LendDaily(const QString& film, const QString& deposit) {
     CLendDlg lend;
-    lend.OnInitDialog();
-    Pick(lend.Form()->typeCombo, u"零租"_s);
-    lend.Form()->filmEdit->setText(film);
-    lend.Form()->depositEdit->setText(deposit);
-    lend.OnOK();
-    QVERIFY(lend.IsEnded());
+    LendAsClerk(lend, QString(), film, deposit);
 }
 
 void Return(const QString& film) {

@@ -43,11 +43,7 @@ private slots:
     void offByDefault() {
         DeskShop shop;
         CLendDlg lend;
-        lend.OnInitDialog();
-        lend.Form()->clientEdit->setText(u"C1"_s);
-        lend.Form()->filmEdit->setText(u"V1"_s);
-        lend.OnOK();
-        QVERIFY(lend.IsEnded());
+        LendAsClerk(lend, u"C1"_s, u"V1"_s);
         QVERIFY(!QDir(Receipt::Folder()).exists());
         QCOMPARE(shop.boxes.Texts(), QStringList());
     }
@@ -58,11 +54,7 @@ private slots:
         const QDateTime at = QDateTime(QDate(2026, 12, 7), QTime(15, 30));
         {
             CLendDlg lend;
-            lend.OnInitDialog();
-            lend.Form()->clientEdit->setText(u"C1"_s);
-            lend.Form()->filmEdit->setText(u"V1"_s);
-            lend.OnOK();
-            QVERIFY(lend.IsEnded());
+            LendAsClerk(lend, u"C1"_s, u"V1"_s);
             QCOMPARE(Receipt::Lines(lend.m_slip, u"好运影碟"_s, at),
                      (QStringList{u"好运影碟"_s, u"借出小票"_s, u"时间:2026-12-07 15:30:00"_s,
                                   u"操作员:Admin"_s, u"客户:C1"_s, u"影片:V1《英雄》"_s, u"扣款\t30.00 元"_s,
@@ -70,12 +62,7 @@ private slots:
         }
         {
             CLendDlg lend;
-            lend.OnInitDialog();
-            Pick(lend.Form()->typeCombo, u"零租"_s);
-            lend.Form()->filmEdit->setText(u"D1"_s);
-            lend.Form()->depositEdit->setText(u"50"_s);
-            lend.OnOK();
-            QVERIFY(lend.IsEnded());
+            LendAsClerk(lend, QString(), u"D1"_s, u"50"_s);
             QCOMPARE(lend.m_slip.client, u"零租"_s);
             QCOMPARE(lend.m_slip.amounts, (QList<QPair<QString, QString>>{{u"收押金"_s, u"50.00 元"_s},
                                                                           {u"租金"_s, u"5.00 元"_s},
@@ -118,11 +105,7 @@ private slots:
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("this machine has a printer");
         CLendDlg lend;
-        lend.OnInitDialog();
-        lend.Form()->clientEdit->setText(u"C1"_s);
-        lend.Form()->filmEdit->setText(u"V1"_s);
-        lend.OnOK();
-        QVERIFY(lend.IsEnded());
+        LendAsClerk(lend, u"C1"_s, u"V1"_s);
         QCOMPARE(shop.boxes.Texts(), QStringList{u"借出已完成,但小票没有打印:\n没有可用的打印机。"_s});
         QCOMPARE(Db::Count(u"Record WHERE FilmID='V1' AND ReturnDate=''"_s), 1);
     }
