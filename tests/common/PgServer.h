@@ -5,7 +5,6 @@
 #include <QString>
 #include <QTemporaryDir>
 
-
 class PgServer {
 public:
     PgServer();
