@@ -5,15 +5,15 @@
 
 # What building and running Vorix needs.
 VORIX_PACKAGES=(
-    cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libbenchmark-dev
+    cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libpq-dev libbenchmark-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
 )
 # What the tests use besides: the X server of the screenshots, the sqlcipher shell, the tools
-# that build and check the Debian package, and a PostgreSQL server with its client library.
+# that build and check the Debian package, and a PostgreSQL server.
 VORIX_TEST_PACKAGES=(
     xvfb xauth sqlcipher
     dpkg-dev desktop-file-utils appstream lintian
-    postgresql libpq-dev
+    postgresql
 )
 
 # Installs those of the packages named that are missing.
