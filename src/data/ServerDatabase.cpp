@@ -3,9 +3,15 @@
 #include "data/COperatorInfo.h"
 #include "data/PasswordHash.h"
 
+#include "data/DatabaseOpen.h"
+#include "data/EngineError.h"
+
+#include <QByteArrayList>
 #include <QFile>
+#include <QFileInfo>
 #include <libpq-fe.h>
 #include <memory>
+#include <sqlite3.h>
 
 static void InitSchemaResource() {
     Q_INIT_RESOURCE(schema);
@@ -29,22 +35,19 @@ bool Run(PGconn* db, const QByteArray& sql, QString* error, QString* value = nul
     return ok;
 }
 
-QByteArray Quoted(const QString& text) {
-    return "'" + text.toUtf8().replace('\'', "''") + "'";
-}
-} // namespace
-
-bool ServerDatabase::Prepare(const QString& connection, QString* error) {
+// Connects to the server's database and opens the schema; null when either fails or when the
+// database already holds a shop.
+std::unique_ptr<PGconn, Closer> Connect(const QString& connection, QFile* schema, QString* error) {
     InitSchemaResource();
-    QFile schemaFile(QStringLiteral(":/schema-pg.sql"));
-    if (!schemaFile.open(QIODevice::ReadOnly)) {
+    schema->setFileName(QStringLiteral(":/schema-pg.sql"));
+    if (!schema->open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("the server's schema is missing from the program");
-        return false;
+        return nullptr;
     }
-    const std::unique_ptr<PGconn, Closer> db(PQconnectdb(connection.toUtf8().constData()));
+    std::unique_ptr<PGconn, Closer> db(PQconnectdb(connection.toUtf8().constData()));
     if (PQstatus(db.get()) != CONNECTION_OK) {
         *error = QString::fromUtf8(PQerrorMessage(db.get())).trimmed();
-        return false;
+        return nullptr;
     }
     QString tables;
     if (!Run(db.get(),
@@ -52,12 +55,25 @@ bool ServerDatabase::Prepare(const QString& connection, QString* error) {
              "table_schema = current_schema() AND lower(table_name) IN "
              "('client','film','record','operator','setting','ledger','options','schemaversion')",
              error, &tables))
-        return false;
+        return nullptr;
     if (!tables.isEmpty()) {
         *error = QStringLiteral("the database already holds a shop's tables (%1); it is left as it is.")
                      .arg(tables);
-        return false;
+        return nullptr;
     }
+    return db;
+}
+
+QByteArray Quoted(const QString& text) {
+    return "'" + text.toUtf8().replace('\'', "''") + "'";
+}
+} // namespace
+
+bool ServerDatabase::Prepare(const QString& connection, QString* error) {
+    QFile schemaFile;
+    const std::unique_ptr<PGconn, Closer> db = Connect(connection, &schemaFile, error);
+    if (!db)
+        return false;
     const QString hash = PasswordHash::Make(QLatin1String(COperatorInfo::kFirstPassword));
     if (hash.isEmpty()) {
         *error = QStringLiteral("no random salt for the first password");
@@ -75,4 +91,174 @@ bool ServerDatabase::Prepare(const QString& connection, QString* error) {
         return false;
     }
     return true;
+}
+
+namespace {
+// The tables of a shop, in the order they are copied.
+const char* const kTables[] = {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options"};
+
+// A value as COPY's text format carries it: backslash, tab, newline and carriage return escaped.
+void AppendCopyValue(QByteArray* line, const char* value, int size) {
+    if (!value) {
+        *line += "\\N";
+        return;
+    }
+    for (int i = 0; i < size; ++i) {
+        switch (value[i]) {
+        case '\\':
+            *line += "\\\\";
+            break;
+        case '\t':
+            *line += "\\t";
+            break;
+        case '\n':
+            *line += "\\n";
+            break;
+        case '\r':
+            *line += "\\r";
+            break;
+        default:
+            *line += value[i];
+        }
+    }
+}
+
+// The names of a table's columns in the file, in their order.
+QByteArrayList FileColumns(sqlite3* file, const char* table) {
+    QByteArrayList columns;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(file, (QByteArray("PRAGMA table_info(") + table + ")").constData(), -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            columns << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+    }
+    sqlite3_finalize(stmt);
+    return columns;
+}
+
+// Streams every row of a table of the file into the same table on the server; the rows copied.
+qint64 CopyTable(sqlite3* file, PGconn* server, const char* table, QString* error) {
+    const QByteArrayList columns = FileColumns(file, table);
+    if (columns.isEmpty()) {
+        *error = QStringLiteral("the file has no table %1").arg(QLatin1String(table));
+        return -1;
+    }
+    const QByteArray list = columns.join(',');
+    PGresult* started = PQexec(server, "COPY " + QByteArray(table) + " (" + list + ") FROM STDIN");
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    if (!copying)
+        *error = QString::fromUtf8(PQresultErrorMessage(started)).trimmed();
+    PQclear(started);
+    if (!copying)
+        return -1;
+    sqlite3_stmt* stmt = nullptr;
+    qint64 rows = 0;
+    bool ok = sqlite3_prepare_v2(file, ("SELECT " + list + " FROM " + table + " ORDER BY rowid").constData(),
+                                 -1, &stmt, nullptr) == SQLITE_OK;
+    QByteArray line;
+    int rc = SQLITE_OK;
+    while (ok && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        line.clear();
+        for (int c = 0; c < columns.size(); ++c) {
+            if (c > 0)
+                line += '\t';
+            AppendCopyValue(&line, reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                            sqlite3_column_bytes(stmt, c));
+        }
+        line += '\n';
+        ok = PQputCopyData(server, line.constData(), int(line.size())) == 1;
+        ++rows;
+    }
+    if (ok && rc != SQLITE_DONE) {
+        *error = QString::fromUtf8(sqlite3_errmsg(file));
+        ok = false;
+    }
+    sqlite3_finalize(stmt);
+    if (PQputCopyEnd(server, ok ? nullptr : "the copy from the file failed") != 1)
+        ok = false;
+    PGresult* ended = PQgetResult(server);
+    if (PQresultStatus(ended) != PGRES_COMMAND_OK) {
+        if (error->isEmpty())
+            *error = QString::fromUtf8(PQresultErrorMessage(ended)).trimmed();
+        ok = false;
+    }
+    PQclear(ended);
+    while (PGresult* more = PQgetResult(server))
+        PQclear(more);
+    return ok ? rows : -1;
+}
+
+qint64 FileCount(sqlite3* file, const char* table) {
+    sqlite3_stmt* stmt = nullptr;
+    qint64 count = -1;
+    if (sqlite3_prepare_v2(file, (QByteArray("SELECT count(*) FROM ") + table).constData(), -1, &stmt,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        count = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return count;
+}
+} // namespace
+
+bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connection, Counts* counts,
+                                  QString* error) {
+    counts->clear();
+    QFile schemaFile;
+    const std::unique_ptr<PGconn, Closer> server = Connect(connection, &schemaFile, error);
+    if (!server)
+        return false;
+    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    settings.dataSource = filePath;
+    if (!QFileInfo::exists(filePath)) {
+        *error = QStringLiteral("%1 does not exist").arg(filePath);
+        return false;
+    }
+    QString failure;
+    const DatabaseHandle file = OpenDatabaseDescribed(settings, &failure);
+    if (!file) {
+        *error = failure;
+        return false;
+    }
+    // One snapshot of the file, however the desks write meanwhile; one transaction on the server.
+    if (!RunStatement(file.get(), "BEGIN", error))
+        return false;
+    bool ok = Run(server.get(), "BEGIN", error) && Run(server.get(), schemaFile.readAll(), error) &&
+              Run(server.get(), "DELETE FROM Setting", error); // the file's own prices come instead
+    for (const char* table : kTables) {
+        if (!ok)
+            break;
+        const qint64 copied = CopyTable(file.get(), server.get(), table, error);
+        QString counted;
+        ok = copied >= 0 && Run(server.get(), QByteArray("SELECT count(*) FROM ") + table, error, &counted);
+        if (!ok)
+            break;
+        const qint64 inFile = FileCount(file.get(), table);
+        if (inFile != copied || counted.toLongLong() != inFile) {
+            *error = QStringLiteral("%1: %2 rows in the file, %3 on the server")
+                         .arg(QLatin1String(table))
+                         .arg(inFile)
+                         .arg(counted);
+            ok = false;
+            break;
+        }
+        counts->append({QLatin1String(table), inFile});
+    }
+    // New rows on the server take the IDs after the copied ones.
+    for (const char* table : {"Client", "Film", "Record", "Operator", "Ledger"}) {
+        const QByteArray name = QByteArray(table).toLower();
+        ok = ok && Run(server.get(),
+                       "SELECT setval(pg_get_serial_sequence('" + name +
+                           "', 'id'), GREATEST(MAX(ID), 1), MAX(ID) "
+                           "IS NOT NULL) FROM " +
+                           name,
+                       error);
+    }
+    ok = ok && Run(server.get(), "COMMIT", error);
+    if (!ok) {
+        QString ignored;
+        Run(server.get(), "ROLLBACK", &ignored);
+        counts->clear();
+    }
+    RunStatement(file.get(), "ROLLBACK", &failure);
+    return ok;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Preparing a shop database on a PostgreSQL server, as ShopDatabase.h prepares a shop file: the
 // server's schema (res/schema-pg.sql), the first prices and the first administrator, whose
-// password is stored as a salted hash. The program does not run on a server yet.
+// password is stored as a salted hash; or a shop file moved there. The program does not run on a
+// server yet.
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace ServerDatabase {
@@ -9,4 +12,13 @@ namespace ServerDatabase {
 // transaction: a failure leaves the database as it was. Refuses a database that already holds
 // tables of a shop. *error says why it failed.
 bool Prepare(const QString& connection, QString* error);
+
+// The rows of each table, as counted on both sides.
+using Counts = QList<QPair<QString, qint64>>;
+// Moves a shop onto the server: copies the shop file at filePath (brought up to this program's
+// schema first, as the program's own open does) into the empty database the connection string
+// names, every row of every table with its ID, from one snapshot of the file, in one transaction
+// checked by the count of every table. A failure or a count that differs leaves the server's
+// database as it was.
+bool CopyFromFile(const QString& filePath, const QString& connection, Counts* counts, QString* error);
 } // namespace ServerDatabase

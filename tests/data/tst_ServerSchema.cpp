@@ -180,6 +180,98 @@ private slots:
                  QStringList{u"30|40|3|5"_s});
     }
 
+    // A shop file moves onto the server whole: every row of every table with its ID and its text
+    // exactly, the counts checked; new rows there take the IDs after the file's.
+    void aShopFileMovesWhole() {
+        TempShop shop;
+        for (const QString& sql : {
+                 u"INSERT INTO Client (ClientID, PhoneNum, CreateDate, Foregift, Balance, Remark) VALUES "
+                 "('C1', '0123', '2026-01-01', 50, 70.5, '老客户,''很好''\t制表\n第二行\\反斜杠😀'), "
+                 "('c2', '', '', 0, -2.5, '')"_s,
+                 u"INSERT INTO Film (FilmID, FilmName, Type, Degree) VALUES ('V1', '英雄', 'VCD', 3), "
+                 "('D1', '无间道', 'DVD', 0)"_s,
+                 u"INSERT INTO Record (ClientID, FilmID, Type, Foregift, BorrowDate, ReturnDate, OptUser) "
+                 u"VALUES "
+                 "('C1', 'V1', '月租', 0, '2026-12-01', '', 'Admin'), "
+                 "('', 'D1', '零租', 45, '2026-11-20', '2026-11-22', 'Admin')"_s,
+                 u"DELETE FROM Record WHERE ID=2"_s, // a gap in the IDs
+                 u"INSERT INTO Ledger (At, Day, OptUser, Kind, Fen, ClientID, FilmID, RentID, Note) VALUES "
+                 "('2026-12-01 10:00:00', '2026-12-01', 'Admin', '月租扣款', 3000, 'C1', 'V1', 1, '')"_s,
+                 u"INSERT INTO Options (Name, Value) VALUES ('ShopName', '好运影碟')"_s,
+                 u"UPDATE Setting SET MonthVcd = 35.5"_s,
+             })
+            QVERIFY2(Db::Exec(sql), qPrintable(sql));
+        PgHandle admin(PQconnectdb(m_server->ConnectionString().toUtf8().constData()));
+        QCOMPARE(PgRows(admin.get(), u"CREATE DATABASE moved"_s), QStringList());
+        ServerDatabase::Counts counts;
+        QString error;
+        QVERIFY2(ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"moved"_s),
+                                              &counts, &error),
+                 qPrintable(error));
+        QCOMPARE(counts, (ServerDatabase::Counts{{u"Client"_s, 2},
+                                                 {u"Film"_s, 2},
+                                                 {u"Record"_s, 1},
+                                                 {u"Operator"_s, 1},
+                                                 {u"Setting"_s, 1},
+                                                 {u"Ledger"_s, 1},
+                                                 {u"Options"_s, 1}}));
+        PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
+        QString fileError;
+        const DatabaseHandle file =
+            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &fileError);
+        QVERIFY2(file, qPrintable(fileError));
+        for (const QString& table :
+             {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s}) {
+            QStringList names;
+            QList<bool> real;
+            for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
+                names << row.section(u'|', 1, 1);
+                real << (row.section(u'|', 2, 2) == u"REAL"_s);
+            }
+            const QString select = u"SELECT %1 FROM %2 ORDER BY 1"_s.arg(names.join(u','), table);
+            // Amounts compare as numbers: the two engines write a real each their own way.
+            const auto normal = [&real](const QStringList& rows) {
+                QStringList out;
+                for (const QString& row : rows) {
+                    QStringList cells = row.split(u'|');
+                    for (int c = 0; c < cells.size() && c < real.size(); ++c) {
+                        if (real[c])
+                            cells[c] = QString::number(cells[c].toDouble(), 'f', 2);
+                    }
+                    out << cells.join(u'|');
+                }
+                return out;
+            };
+            QCOMPARE(normal(PgRows(moved.get(), select)), normal(FileRows(file.get(), select)));
+        }
+        QCOMPARE(PgRows(moved.get(), u"INSERT INTO Record (FilmID) VALUES ('D1') RETURNING ID"_s),
+                 QStringList{u"2"_s});
+        // A database that holds a shop now is not copied into again.
+        QVERIFY(!ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"moved"_s),
+                                              &counts, &error));
+        QVERIFY2(error.contains(u"already holds a shop's tables"_s), qPrintable(error));
+    }
+
+    // A copy that fails half-way leaves the server's database empty.
+    void aFailedMoveLeavesNothing() {
+        TempShop shop;
+        // Two open rentals of one film, which the server's index refuses (the file's would too).
+        QVERIFY(Db::Exec(u"DROP INDEX Record_OpenFilm"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Record (FilmID, ReturnDate) VALUES ('F2', ''), ('f2', '')"_s));
+        PgHandle admin(PQconnectdb(m_server->ConnectionString().toUtf8().constData()));
+        QCOMPARE(PgRows(admin.get(), u"CREATE DATABASE failed"_s), QStringList());
+        ServerDatabase::Counts counts;
+        QString error;
+        QVERIFY(!ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"failed"_s),
+                                              &counts, &error));
+        QVERIFY2(error.contains(u"record_openfilm"_s), qPrintable(error));
+        QVERIFY(counts.isEmpty());
+        PgHandle failed(PQconnectdb(m_server->ConnectionString(u"failed"_s).toUtf8().constData()));
+        QCOMPARE(PgRows(failed.get(),
+                        u"SELECT count(*) FROM information_schema.tables WHERE table_schema='public'"_s),
+                 QStringList{u"0"_s});
+    }
+
 private:
     std::unique_ptr<PgServer> m_server;
     PgHandle m_db;
