@@ -2,6 +2,7 @@
 
 #include "data/COperatorInfo.h"
 #include "data/PasswordHash.h"
+#include "data/ShopDatabase.h"
 
 #include "data/DatabaseOpen.h"
 #include "data/EngineError.h"
@@ -260,5 +261,152 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
         counts->clear();
     }
     RunStatement(file.get(), "ROLLBACK", &failure);
+    return ok;
+}
+
+namespace {
+// A value of COPY's text format as it stands: the escapes undone; null for \N.
+bool ReadCopyValue(const QByteArray& field, QByteArray* value) {
+    if (field == "\\N")
+        return false;
+    value->clear();
+    for (int i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            *value += field[i];
+            continue;
+        }
+        const char next = field[++i];
+        *value += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+    }
+    return true;
+}
+
+// Copies every row of a table on the server into the same table of the file; the rows copied.
+qint64 CopyTableBack(PGconn* server, sqlite3* file, const char* table, QString* error) {
+    const QByteArrayList columns = FileColumns(file, table);
+    const QByteArray list = columns.join(',');
+    QByteArray marks;
+    for (int c = 0; c < columns.size(); ++c)
+        marks += c ? ",?" : "?";
+    sqlite3_stmt* insert = nullptr;
+    if (sqlite3_prepare_v2(
+            file, ("INSERT INTO " + QByteArray(table) + " (" + list + ") VALUES (" + marks + ")").constData(),
+            -1, &insert, nullptr) != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(file));
+        return -1;
+    }
+    // In the order of the rows' keys, as the file keeps them.
+    const QByteArray order = columns.contains("ID") ? " ORDER BY ID" : "";
+    PGresult* started = PQexec(server, "COPY (SELECT " + list + " FROM " + table + order + ") TO STDOUT");
+    bool ok = PQresultStatus(started) == PGRES_COPY_OUT;
+    if (!ok)
+        *error = QString::fromUtf8(PQresultErrorMessage(started)).trimmed();
+    PQclear(started);
+    qint64 rows = 0;
+    char* buffer = nullptr;
+    int size = 0;
+    QByteArray value;
+    while (ok && (size = PQgetCopyData(server, &buffer, 0)) > 0) {
+        QByteArray line(buffer, size);
+        PQfreemem(buffer);
+        if (line.endsWith('\n'))
+            line.chop(1);
+        const QByteArrayList fields = line.split('\t');
+        sqlite3_reset(insert);
+        for (int c = 0; c < columns.size(); ++c) {
+            if (c < fields.size() && ReadCopyValue(fields.at(c), &value))
+                sqlite3_bind_text(insert, c + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+            else
+                sqlite3_bind_null(insert, c + 1);
+        }
+        if (sqlite3_step(insert) != SQLITE_DONE) {
+            *error = QString::fromUtf8(sqlite3_errmsg(file));
+            ok = false;
+        }
+        ++rows;
+    }
+    if (ok && size == -2) {
+        *error = QString::fromUtf8(PQerrorMessage(server)).trimmed();
+        ok = false;
+    }
+    sqlite3_finalize(insert);
+    while (PGresult* result = PQgetResult(server)) {
+        if (ok && PQresultStatus(result) != PGRES_COMMAND_OK) {
+            *error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+            ok = false;
+        }
+        PQclear(result);
+    }
+    return ok ? rows : -1;
+}
+} // namespace
+
+bool ServerDatabase::CopyToFile(const QString& connection, const QString& filePath, Counts* counts,
+                                QString* error) {
+    counts->clear();
+    if (QFileInfo::exists(filePath)) {
+        *error = QStringLiteral("%1 already exists; it is left as it is.").arg(filePath);
+        return false;
+    }
+    const std::unique_ptr<PGconn, Closer> server(PQconnectdb(connection.toUtf8().constData()));
+    if (PQstatus(server.get()) != CONNECTION_OK) {
+        *error = QString::fromUtf8(PQerrorMessage(server.get())).trimmed();
+        return false;
+    }
+    // One snapshot of the server's shop, however the desks write meanwhile.
+    QString version;
+    if (!Run(server.get(), "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", error) ||
+        !Run(server.get(), "SELECT Version FROM SchemaVersion", error, &version))
+        return false;
+    if (version.toInt() != ShopDatabase::kSchemaVersion) {
+        *error = QStringLiteral("the server's shop is at version %1, this program at %2")
+                     .arg(version)
+                     .arg(ShopDatabase::kSchemaVersion);
+        return false;
+    }
+    // A new keyed file of this program's schema, emptied of its first rows, filled, then put in place.
+    const QString temporary = filePath + QStringLiteral(".moving");
+    QFile::remove(temporary);
+    if (!ShopDatabase::Prepare(temporary, error))
+        return false;
+    bool ok = true;
+    {
+        ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+        settings.dataSource = temporary;
+        const DatabaseHandle file = OpenDatabase(settings, error);
+        ok = file && RunStatement(file.get(), "BEGIN IMMEDIATE", error);
+        for (const char* table : kTables) {
+            if (!ok)
+                break;
+            ok = RunStatement(file.get(), (QByteArray("DELETE FROM ") + table).constData(), error);
+            const qint64 copied = ok ? CopyTableBack(server.get(), file.get(), table, error) : -1;
+            QString counted;
+            ok = copied >= 0 &&
+                 Run(server.get(), QByteArray("SELECT count(*) FROM ") + table, error, &counted);
+            if (!ok)
+                break;
+            if (FileCount(file.get(), table) != copied || counted.toLongLong() != copied) {
+                *error = QStringLiteral("%1: %2 rows on the server, %3 in the file")
+                             .arg(QLatin1String(table), counted)
+                             .arg(FileCount(file.get(), table));
+                ok = false;
+                break;
+            }
+            counts->append({QLatin1String(table), copied});
+        }
+        ok = ok && RunStatement(file.get(), "COMMIT", error) &&
+             RunStatement(file.get(), "PRAGMA wal_checkpoint(TRUNCATE)", error);
+    }
+    QString ignored;
+    Run(server.get(), "ROLLBACK", &ignored);
+    if (ok && !QFile::rename(temporary, filePath)) {
+        *error = QStringLiteral("could not rename %1 to %2").arg(temporary, filePath);
+        ok = false;
+    }
+    if (!ok) {
+        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(temporary + suffix);
+        counts->clear();
+    }
     return ok;
 }

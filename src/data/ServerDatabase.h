@@ -1,8 +1,8 @@
 #pragma once
 // Preparing a shop database on a PostgreSQL server, as ShopDatabase.h prepares a shop file: the
 // server's schema (res/schema-pg.sql), the first prices and the first administrator, whose
-// password is stored as a salted hash; or a shop file moved there. The program does not run on a
-// server yet.
+// password is stored as a salted hash; or a shop file moved there, and back. The program does not
+// run on a server yet.
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -21,4 +21,8 @@ using Counts = QList<QPair<QString, qint64>>;
 // checked by the count of every table. A failure or a count that differs leaves the server's
 // database as it was.
 bool CopyFromFile(const QString& filePath, const QString& connection, Counts* counts, QString* error);
+// The way back: writes the server's shop into a new keyed shop file at filePath (refused when it
+// exists), every row with its ID, from one snapshot of the server, checked by the count of every
+// table. The file appears only when complete.
+bool CopyToFile(const QString& connection, const QString& filePath, Counts* counts, QString* error);
 } // namespace ServerDatabase

@@ -244,6 +244,29 @@ private slots:
             };
             QCOMPARE(normal(PgRows(moved.get(), select)), normal(FileRows(file.get(), select)));
         }
+        // And back into a new file: every row as it was.
+        const QString backPath = shop.Dir() + u"/back.mdb"_s;
+        ServerDatabase::Counts backCounts;
+        QVERIFY2(
+            ServerDatabase::CopyToFile(m_server->ConnectionString(u"moved"_s), backPath, &backCounts, &error),
+            qPrintable(error));
+        QCOMPARE(backCounts, counts);
+        {
+            ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+            settings.dataSource = backPath;
+            const DatabaseHandle back = OpenDatabase(settings, &fileError);
+            QVERIFY2(back, qPrintable(fileError));
+            for (const char* table :
+                 {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options"}) {
+                const QString all = u"SELECT * FROM %1 ORDER BY rowid"_s.arg(QLatin1String(table));
+                QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
+            }
+            QCOMPARE(FileRows(back.get(), u"PRAGMA user_version"_s),
+                     FileRows(file.get(), u"PRAGMA user_version"_s));
+        }
+        QVERIFY(!ServerDatabase::CopyToFile(m_server->ConnectionString(u"moved"_s), backPath, &backCounts,
+                                            &error));
+        QVERIFY2(error.contains(u"already exists"_s), qPrintable(error));
         QCOMPARE(PgRows(moved.get(), u"INSERT INTO Record (FilmID) VALUES ('D1') RETURNING ID"_s),
                  QStringList{u"2"_s});
         // A database that holds a shop now is not copied into again.
