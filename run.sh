@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
-VORIX_TARGETS=(vorix vorix-initdb vorix-restore prepare_shop)
+VORIX_TARGETS=(vorix vorix-initdb vorix-restore vorix-migrate prepare_shop)
 setup_vorix build
 exec build/vorix

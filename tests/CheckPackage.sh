@@ -15,6 +15,7 @@ deb=$(ls "$work"/vorix_*_amd64.deb 2>/dev/null) || fail "no vorix_<version>_amd6
 expected=$(cat <<'LIST'
 ./usr/bin/vorix
 ./usr/bin/vorix-initdb
+./usr/bin/vorix-migrate
 ./usr/bin/vorix-restore
 ./usr/share/applications/org.vorix.Vorix.desktop
 ./usr/share/doc/vorix/changelog.gz
@@ -26,6 +27,7 @@ expected=$(cat <<'LIST'
 ./usr/share/icons/hicolor/48x48/apps/vorix.png
 ./usr/share/icons/hicolor/64x64/apps/vorix.png
 ./usr/share/man/man1/vorix-initdb.1.gz
+./usr/share/man/man1/vorix-migrate.1.gz
 ./usr/share/man/man1/vorix-restore.1.gz
 ./usr/share/man/man1/vorix.1.gz
 ./usr/share/metainfo/org.vorix.Vorix.metainfo.xml
@@ -56,7 +58,7 @@ for size in 16 32 48 64 128 256; do
     dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
     [ "$dims" = "${size}x${size}" ] || fail "icon ${size}x${size} is $dims"
 done
-for page in vorix vorix-initdb vorix-restore; do
+for page in vorix vorix-initdb vorix-restore vorix-migrate; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "manual page $page: $warnings"
 done
