@@ -244,6 +244,9 @@ private slots:
             };
             QCOMPARE(normal(PgRows(moved.get(), select)), normal(FileRows(file.get(), select)));
         }
+        // Every index, made after the rows.
+        const QString indexes = u"SELECT indexname FROM pg_indexes WHERE schemaname='public' ORDER BY 1"_s;
+        QCOMPARE(PgRows(moved.get(), indexes), PgRows(m_db.get(), indexes));
         // And back into a new file: every row as it was.
         const QString backPath = shop.Dir() + u"/back.mdb"_s;
         ServerDatabase::Counts backCounts;
