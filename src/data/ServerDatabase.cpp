@@ -402,6 +402,23 @@ bool ServerDatabase::CopyToFile(const QString& connection, const QString& filePa
         settings.dataSource = temporary;
         const DatabaseHandle file = OpenDatabase(settings, error);
         ok = file && RunStatement(file.get(), "BEGIN IMMEDIATE", error);
+        // The file's indexes are made again after the rows, as on the way there.
+        QList<QPair<QByteArray, QByteArray>> indexes; // name, statement
+        if (ok) {
+            sqlite3_stmt* stmt = nullptr;
+            ok = sqlite3_prepare_v2(
+                     file.get(), "SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL",
+                     -1, &stmt, nullptr) == SQLITE_OK;
+            while (ok && sqlite3_step(stmt) == SQLITE_ROW)
+                indexes.append(
+                    qMakePair(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))),
+                              QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)))));
+            sqlite3_finalize(stmt);
+            if (!ok)
+                *error = QString::fromUtf8(sqlite3_errmsg(file.get()));
+        }
+        for (const auto& [name, sql] : indexes)
+            ok = ok && RunStatement(file.get(), ("DROP INDEX " + name).constData(), error);
         for (const char* table : kTables) {
             if (!ok)
                 break;
@@ -421,6 +438,8 @@ bool ServerDatabase::CopyToFile(const QString& connection, const QString& filePa
             }
             counts->append({QLatin1String(table), copied});
         }
+        for (const auto& [name, sql] : indexes)
+            ok = ok && RunStatement(file.get(), sql.constData(), error);
         ok = ok && RunStatement(file.get(), "COMMIT", error) &&
              RunStatement(file.get(), "PRAGMA wal_checkpoint(TRUNCATE)", error);
     }

@@ -266,6 +266,8 @@ private slots:
             }
             QCOMPARE(FileRows(back.get(), u"PRAGMA user_version"_s),
                      FileRows(file.get(), u"PRAGMA user_version"_s));
+            const QString schema = u"SELECT type, name, sql FROM sqlite_master ORDER BY type, name"_s;
+            QCOMPARE(FileRows(back.get(), schema), FileRows(file.get(), schema));
         }
         QVERIFY(!ServerDatabase::CopyToFile(m_server->ConnectionString(u"moved"_s), backPath, &backCounts,
                                             &error));
