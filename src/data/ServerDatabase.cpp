@@ -220,6 +220,26 @@ qint64 FileCount(sqlite3* file, const char* table) {
     sqlite3_finalize(stmt);
     return count;
 }
+
+// After a table is copied: the rows copied, the server's count and the file's agree, and the count
+// joins *counts; otherwise *error says how they differ.
+bool CountsAgree(sqlite3* file, PGconn* server, const char* table, qint64 copied,
+                 ServerDatabase::Counts* counts, QString* error) {
+    QString counted;
+    if (!Run(server, QByteArray("SELECT count(*) FROM ") + table, error, &counted))
+        return false;
+    const qint64 inFile = FileCount(file, table);
+    if (inFile != copied || counted.toLongLong() != copied) {
+        *error = QStringLiteral("%1: %2 rows copied, %3 in the file, %4 on the server")
+                     .arg(QLatin1String(table))
+                     .arg(copied)
+                     .arg(inFile)
+                     .arg(counted);
+        return false;
+    }
+    counts->append({QLatin1String(table), copied});
+    return true;
+}
 } // namespace
 
 bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connection, Counts* counts,
@@ -255,20 +275,7 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
         if (!ok)
             break;
         const qint64 copied = CopyTable(file.get(), server.get(), table, error);
-        QString counted;
-        ok = copied >= 0 && Run(server.get(), QByteArray("SELECT count(*) FROM ") + table, error, &counted);
-        if (!ok)
-            break;
-        const qint64 inFile = FileCount(file.get(), table);
-        if (inFile != copied || counted.toLongLong() != inFile) {
-            *error = QStringLiteral("%1: %2 rows in the file, %3 on the server")
-                         .arg(QLatin1String(table))
-                         .arg(inFile)
-                         .arg(counted);
-            ok = false;
-            break;
-        }
-        counts->append({QLatin1String(table), inFile});
+        ok = copied >= 0 && CountsAgree(file.get(), server.get(), table, copied, counts, error);
     }
     ok = ok && Run(server.get(), indexes, error);
     // New rows on the server take the IDs after the copied ones.
@@ -424,19 +431,7 @@ bool ServerDatabase::CopyToFile(const QString& connection, const QString& filePa
                 break;
             ok = RunStatement(file.get(), (QByteArray("DELETE FROM ") + table).constData(), error);
             const qint64 copied = ok ? CopyTableBack(server.get(), file.get(), table, error) : -1;
-            QString counted;
-            ok = copied >= 0 &&
-                 Run(server.get(), QByteArray("SELECT count(*) FROM ") + table, error, &counted);
-            if (!ok)
-                break;
-            if (FileCount(file.get(), table) != copied || counted.toLongLong() != copied) {
-                *error = QStringLiteral("%1: %2 rows on the server, %3 in the file")
-                             .arg(QLatin1String(table), counted)
-                             .arg(FileCount(file.get(), table));
-                ok = false;
-                break;
-            }
-            counts->append({QLatin1String(table), copied});
+            ok = copied >= 0 && CountsAgree(file.get(), server.get(), table, copied, counts, error);
         }
         for (const auto& [name, sql] : indexes)
             ok = ok && RunStatement(file.get(), sql.constData(), error);

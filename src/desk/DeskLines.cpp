@@ -38,6 +38,10 @@ QString DeskLines::Money(float amount) {
     return QString::asprintf("%.2f", double(amount)) + QStringLiteral(" 元");
 }
 
+QString DeskLines::MoneyFen(qint64 fen) {
+    return QString::asprintf("%.2f", double(fen) / 100) + QStringLiteral(" 元");
+}
+
 int DeskLines::DaysOut(const QString& borrowDate) {
     const QDate lent = QDate::fromString(borrowDate, QStringLiteral("yyyy-MM-dd"));
     return lent.isValid() ? int(lent.daysTo(Clock::Now().date())) : 0;

@@ -5,6 +5,7 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
+#include "desk/DeskLines.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
@@ -82,17 +83,15 @@ void CClientEditDlg::OnOK() {
     if (!Save(&refusal))
         return Refuse(refusal);
     // A slip for the cash taken: a top-up, or a new client's deposit and balance.
-    const qint64 deposit = CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_fLoadedForegift);
-    const qint64 balance = CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_fLoadedBalance);
+    const qint64 deposit = DepositChange();
+    const qint64 balance = BalanceChange();
     if (deposit > 0 || balance > 0) {
         m_slip = {QStringLiteral("充值"), Session::Current().UserName(), m_strClientID, QString(), {}};
         if (deposit > 0)
-            m_slip.amounts << qMakePair(QStringLiteral("押金"),
-                                        QString::asprintf("%.2f 元", double(deposit) / 100));
+            m_slip.amounts << qMakePair(QStringLiteral("押金"), DeskLines::MoneyFen(deposit));
         if (balance > 0)
-            m_slip.amounts << qMakePair(QStringLiteral("充值"),
-                                        QString::asprintf("%.2f 元", double(balance) / 100));
-        m_slip.amounts << qMakePair(QStringLiteral("余额"), QString::asprintf("%.2f 元", double(m_fBalance)));
+            m_slip.amounts << qMakePair(QStringLiteral("充值"), DeskLines::MoneyFen(balance));
+        m_slip.amounts << qMakePair(QStringLiteral("余额"), DeskLines::Money(m_fBalance));
         Receipt::After(m_slip);
     }
     EndDialog(IDOK);
@@ -125,19 +124,27 @@ bool CClientEditDlg::Save(QString* refusal) {
     return (adding ? client.Insert() : client.Update(m_key)) && WriteMoney() && saving.Commit();
 }
 
+qint64 CClientEditDlg::DepositChange() const {
+    return CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_fLoadedForegift);
+}
+
+qint64 CClientEditDlg::BalanceChange() const {
+    return CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_fLoadedBalance);
+}
+
 bool CClientEditDlg::WriteMoney() const {
     CLedgerInfo money;
     money.Day = Clock::Now().date().toString(QStringLiteral("yyyy-MM-dd"));
     money.OptUser = Session::Current().UserName();
     money.ClientID = m_strClientID;
-    const qint64 deposit = CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_fLoadedForegift);
+    const qint64 deposit = DepositChange();
     if (deposit != 0) {
         money.Kind = CLedgerInfo::kClientDeposit;
         money.Amount = deposit;
         if (!money.Insert())
             return false;
     }
-    const qint64 balance = CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_fLoadedBalance);
+    const qint64 balance = BalanceChange();
     if (balance != 0) {
         money.Kind = balance > 0 ? CLedgerInfo::kTopUp : CLedgerInfo::kCorrection;
         money.Amount = balance;

@@ -42,6 +42,9 @@ private:
     // The ledger's rows of the save: the deposit and the balance as changed from the form's
     // first values, the cash the clerk took or handed back.
     bool WriteMoney() const;
+    // The deposit and the balance as changed from the form's first values, in fen.
+    qint64 DepositChange() const;
+    qint64 BalanceChange() const;
 
     float m_fLoadedForegift = 0; // as read when the form opened; 0 for a new client
     float m_fLoadedBalance = 0;

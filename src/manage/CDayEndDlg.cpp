@@ -5,16 +5,11 @@
 #include "data/CLedgerInfo.h"
 #include "data/COperatorInfo.h"
 #include "data/RowStream.h"
+#include "desk/DeskLines.h"
 #include "manage/CLedgerDlg.h"
 #include "ui_CDayEndDlg.h"
 
 #include <QPushButton>
-
-namespace {
-QString Yuan(qint64 fen) {
-    return QString::asprintf("%.2f 元", double(fen) / 100);
-}
-} // namespace
 
 CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CDayEndDlg>()) {
     m_ui->setupUi(this);
@@ -74,9 +69,9 @@ void CDayEndDlg::OnFilter() {
     qint64 out = 0;
     m_cashKnown = Ledger::DayCash(day, who, &in, &out);
     m_expected = in - out;
-    m_ui->cashInValue->setText(m_cashKnown ? Yuan(in) : QString());
-    m_ui->cashOutValue->setText(m_cashKnown ? Yuan(out) : QString());
-    m_ui->expectedValue->setText(m_cashKnown ? Yuan(m_expected) : QString());
+    m_ui->cashInValue->setText(m_cashKnown ? DeskLines::MoneyFen(in) : QString());
+    m_ui->cashOutValue->setText(m_cashKnown ? DeskLines::MoneyFen(out) : QString());
+    m_ui->expectedValue->setText(m_cashKnown ? DeskLines::MoneyFen(m_expected) : QString());
     OnCounted();
 }
 
@@ -88,9 +83,10 @@ void CDayEndDlg::OnCounted() {
         return;
     }
     const qint64 difference = CLedgerInfo::Fen(counted) - m_expected;
-    m_ui->differenceValue->setText(difference == 0  ? QStringLiteral("相符")
-                                   : difference > 0 ? QStringLiteral("长款 ") + Yuan(difference)
-                                                    : QStringLiteral("短款 ") + Yuan(-difference));
+    m_ui->differenceValue->setText(difference == 0 ? QStringLiteral("相符")
+                                   : difference > 0
+                                       ? QStringLiteral("长款 ") + DeskLines::MoneyFen(difference)
+                                       : QStringLiteral("短款 ") + DeskLines::MoneyFen(-difference));
 }
 
 void CDayEndDlg::OnDetail() {
