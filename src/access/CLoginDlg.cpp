@@ -16,8 +16,8 @@ namespace {
 // follows, which shows it as every other statement's.
 void BringShopUpToDateWaiting() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString failure;
-    OpenDatabaseDescribed(ParseConnectionString(QString::fromUtf8(kConnectionString)), &failure);
+    EngineError failure;
+    Engine::Open(ShopConnection::Current(), &failure);
     QApplication::restoreOverrideCursor();
 }
 } // namespace

@@ -4,8 +4,6 @@
 #include "data/ConnectionPool.h"
 #include "data/SqlText.h"
 
-#include <sqlite3.h>
-
 namespace {
 thread_local CTransaction* t_scope = nullptr;
 
@@ -76,55 +74,54 @@ void CAdoDb::Connect() {
     }
 }
 
-bool CAdoDb::Prepare(const QString& sql, sqlite3_stmt** stmt, int* rc) {
+bool CAdoDb::Prepare(const QString& sql, std::unique_ptr<EngineStatement>* stmt, bool* ok) {
     if (StatementObserver())
         StatementObserver()(sql);
     Connect();
     if (!m_connection)
         return false;
-    const QByteArray text = sql.toUtf8();
-    *rc = sqlite3_prepare_v2(m_connection, text.constData(), int(text.size()), stmt, nullptr);
+    *stmt = m_connection->Prepare(sql, ok);
     return true;
 }
 
 const CRecordset& CAdoDb::Query(const QString& sql) {
     m_recordset = CRecordset();
-    sqlite3_stmt* stmt = nullptr;
-    int rc = SQLITE_OK;
-    if (!Prepare(sql, &stmt, &rc))
+    std::unique_ptr<EngineStatement> stmt;
+    bool ok = false;
+    if (!Prepare(sql, &stmt, &ok))
         return m_recordset;
-    if (rc == SQLITE_OK && stmt)
-        rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW || rc == SQLITE_DONE) {
+    const EngineStatement::Step step = !ok    ? EngineStatement::Failed
+                                       : stmt ? stmt->Next()
+                                              : EngineStatement::Done;
+    if (step == EngineStatement::Row || step == EngineStatement::Done) {
         m_recordset.m_open = true;
-        m_recordset.m_eof = rc == SQLITE_DONE;
-        const int columns = sqlite3_column_count(stmt);
-        for (int i = 0; rc == SQLITE_ROW && i < columns; ++i) {
-            m_recordset.m_names << QString::fromUtf8(sqlite3_column_name(stmt, i));
-            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-            m_recordset.m_values << QString::fromUtf8(value ? value : "");
+        m_recordset.m_eof = step == EngineStatement::Done;
+        const int columns = step == EngineStatement::Row ? stmt->Columns() : 0;
+        for (int i = 0; i < columns; ++i) {
+            m_recordset.m_names << stmt->Name(i);
+            m_recordset.m_values << stmt->Text(i);
         }
     } else {
-        Fail(DescribeEngineError(ErrorOf(m_connection)));
+        Fail(DescribeEngineError(m_connection->Error()));
     }
     // Only the first row is ever read: end the statement at once so that it holds no lock.
-    sqlite3_finalize(stmt);
+    stmt.reset();
     return m_recordset;
 }
 
 bool CAdoDb::Execute(const QString& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    int rc = SQLITE_OK;
-    if (!Prepare(sql, &stmt, &rc))
+    std::unique_ptr<EngineStatement> stmt;
+    bool ok = false;
+    if (!Prepare(sql, &stmt, &ok))
         return false;
-    if (rc == SQLITE_OK && stmt) {
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    EngineStatement::Step step = !ok ? EngineStatement::Failed : EngineStatement::Done;
+    if (stmt) {
+        while ((step = stmt->Next()) == EngineStatement::Row) {
         }
     }
-    const bool ok = rc == SQLITE_DONE || (rc == SQLITE_OK && !stmt);
+    ok = step == EngineStatement::Done;
     if (!ok)
-        Fail(DescribeEngineError(ErrorOf(m_connection)));
-    sqlite3_finalize(stmt);
+        Fail(DescribeEngineError(m_connection->Error()));
     return ok;
 }
 
@@ -147,7 +144,7 @@ CTransaction::~CTransaction() {
         Finish(false);
 }
 
-sqlite3* CTransaction::Connection(const QString& connectionString) {
+EngineConnection* CTransaction::Connection(const QString& connectionString) {
     if (m_failed)
         return nullptr; // a failed transaction runs nothing more
     if (!m_connection) {
@@ -155,8 +152,10 @@ sqlite3* CTransaction::Connection(const QString& connectionString) {
         m_connection = ConnectionPool::Take(connectionString, &error);
         // Take the write lock at once, so that no other writer slips in between our statements
         // and every read of the scope sees what it will write back over.
-        if (m_connection && !RunStatement(m_connection.get(), "BEGIN IMMEDIATE", &error))
+        if (m_connection && !m_connection->BeginWrite()) {
+            error = m_connection->Error();
             m_connection.reset();
+        }
         if (!m_connection)
             RecordFailure(DescribeEngineError(error));
         m_connectionString = connectionString;
@@ -185,11 +184,10 @@ void CTransaction::Finish(bool commit) {
     m_done = true;
     t_scope = nullptr;
     if (m_connection) {
-        EngineError error;
-        if (commit && !m_failed && !RunStatement(m_connection.get(), "COMMIT", &error))
-            RecordFailure(DescribeEngineError(error));
+        if (commit && !m_failed && !m_connection->Run("COMMIT"))
+            RecordFailure(DescribeEngineError(m_connection->Error()));
         if (!commit || m_failed)
-            RunStatement(m_connection.get(), "ROLLBACK");
+            m_connection->Run("ROLLBACK");
         ConnectionPool::Give(std::move(m_connection), m_connectionString, !m_failed);
     }
     if (m_failed)

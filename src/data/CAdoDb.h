@@ -1,16 +1,17 @@
 #pragma once
-// The access layer: one connection to cddata.mdb per repository operation, one statement each.
+// The access layer: one connection to the shop per repository operation, one statement each; the
+// shop is cddata.mdb or a database server, as the connection string says (Engine.h).
 // Connections come from a per-thread pool of idle ones, as if each were opened afresh
 // (ConnectionPool.h). This header also brings the opening of the file (DatabaseOpen.h) and the
 // engine's error texts (EngineError.h) to its callers.
 #include "data/DatabaseOpen.h"
+#include "data/Engine.h"
 #include "data/EngineError.h"
+#include "data/ShopConnection.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-struct sqlite3_stmt;
 
 // What a load or a check found: a failed query is not a missing row.
 enum class Lookup { Found, Missing, Failed };
@@ -36,7 +37,7 @@ private:
 
 class CAdoDb {
 public:
-    explicit CAdoDb(QString connectionString = QString::fromUtf8(kConnectionString));
+    explicit CAdoDb(QString connectionString = ShopConnection::Current());
     virtual ~CAdoDb();
     CAdoDb(const CAdoDb&) = delete;
     CAdoDb& operator=(const CAdoDb&) = delete;
@@ -54,14 +55,14 @@ public:
     static void SetStatementObserver(std::function<void(const QString&)> observer);
 
 private:
-    // Shows sql to the observer and prepares it on this object's connection; false when there is
-    // no connection (its failure is reported already), else *rc is the engine's result.
-    bool Prepare(const QString& sql, sqlite3_stmt** stmt, int* rc);
+    // Shows sql to the observer and starts it on this object's connection; false when there is no
+    // connection (its failure is reported already), else *ok tells whether it started.
+    bool Prepare(const QString& sql, std::unique_ptr<EngineStatement>* stmt, bool* ok);
     void Fail(const QString& message);
 
     QString m_connectionString;
-    DatabaseHandle m_own;            // the connection taken from the pool, if any
-    sqlite3* m_connection = nullptr; // m_own's, or borrowed from the open transaction scope
+    ConnectionHandle m_own;                   // the connection taken from the pool, if any
+    EngineConnection* m_connection = nullptr; // m_own's, or borrowed from the open transaction scope
     bool m_connectFailed = false;
     bool m_errored = false; // a connection that reported an error is not pooled again
     bool m_quiet = false;
@@ -84,12 +85,12 @@ public:
 
 private:
     friend class CAdoDb;
-    sqlite3* Connection(const QString& connectionString);
+    EngineConnection* Connection(const QString& connectionString);
     void RecordFailure(const QString& message);
     void Finish(bool commit);
 
     CTransaction* m_outer = nullptr;
-    DatabaseHandle m_connection;
+    ConnectionHandle m_connection;
     QString m_connectionString; // the pool's key of m_connection
     bool m_failed = false;
     bool m_done = false;

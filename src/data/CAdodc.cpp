@@ -3,18 +3,6 @@
 #include "base/Prompter.h"
 #include "data/SqlText.h"
 
-#include <sqlite3.h>
-
-namespace {
-// Engine instructions between two questions to the progress handler: some thousand times a
-// second on a long scan, too seldom to slow it.
-constexpr int kProgressInstructions = 1000;
-} // namespace
-
-void StatementFinalizer::operator()(sqlite3_stmt* stmt) const {
-    sqlite3_finalize(stmt);
-}
-
 CAdodc::CAdodc(QObject* parent, QString connectionString)
     : QAbstractTableModel(parent), m_connectionString(std::move(connectionString)) {}
 
@@ -31,20 +19,21 @@ bool CAdodc::Connect(QString* failure) {
         return true;
     if (m_connectFailed)
         return false;
-    m_db = OpenDatabaseDescribed(ParseConnectionString(m_connectionString), failure);
+    EngineError error;
+    m_db = Engine::Open(m_connectionString, &error);
     if (!m_db) {
+        *failure = DescribeEngineError(error);
         m_connectFailed = true;
         return false;
     }
-    sqlite3_progress_handler(m_db.get(), kProgressInstructions, &CAdodc::OnProgress, this);
+    m_db->SetProgressHandler([this] { return OnProgress(); });
     return true;
 }
 
-int CAdodc::OnProgress(void* adodc) {
-    auto* self = static_cast<CAdodc*>(adodc);
-    if (!self->m_interrupted && self->m_progress && self->m_progress(self->m_work.elapsed()))
-        self->m_interrupted = true;
-    return self->m_interrupted ? 1 : 0;
+bool CAdodc::OnProgress() {
+    if (!m_interrupted && m_progress && m_progress(m_work.elapsed()))
+        m_interrupted = true;
+    return m_interrupted;
 }
 
 void CAdodc::Refresh() {
@@ -79,19 +68,16 @@ void CAdodc::Refresh() {
 }
 
 QString CAdodc::Start(QStringList* headings, std::vector<bool>* money, Rows* rows) {
-    const QByteArray text = m_source.toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    const bool prepared =
-        sqlite3_prepare_v2(m_db.get(), text.constData(), int(text.size()), &stmt, nullptr) == SQLITE_OK;
-    m_stmt.reset(stmt);
+    bool prepared = false;
+    m_stmt = m_db->Prepare(m_source, &prepared);
     if (!prepared)
         return m_interrupted ? QString() : Fail();
     if (!m_stmt)
         return {}; // no statement in the text: nothing to show
-    const int columns = sqlite3_column_count(stmt);
+    const int columns = m_stmt->Columns();
     for (int c = 0; c < columns; ++c) {
-        *headings << QString::fromUtf8(sqlite3_column_name(stmt, c));
-        money->push_back(Sql::IsAmount(stmt, c));
+        *headings << m_stmt->Name(c);
+        money->push_back(m_stmt->IsAmount(c));
     }
     const QString failure = Step(kFetchRows, rows);
     if (!failure.isEmpty()) {
@@ -103,22 +89,21 @@ QString CAdodc::Start(QStringList* headings, std::vector<bool>* money, Rows* row
 }
 
 QString CAdodc::Step(int count, Rows* rows) {
-    sqlite3_stmt* stmt = m_stmt.get();
-    const int columns = sqlite3_column_count(stmt);
+    EngineStatement* stmt = m_stmt.get();
+    const int columns = stmt->Columns();
     for (int row = 0; row < count; ++row) {
-        const int rc = sqlite3_step(stmt);
+        const EngineStatement::Step step = stmt->Next();
         // The whole result is read, or the handler stopped it: end the statement, so that it
         // holds back no checkpoint. An interrupted connection is sound and stays open.
-        if (rc == SQLITE_DONE || (rc == SQLITE_INTERRUPT && m_interrupted)) {
+        if (step == EngineStatement::Done || (step == EngineStatement::Interrupted && m_interrupted)) {
             m_stmt.reset();
             return {};
         }
-        if (rc != SQLITE_ROW)
+        if (step != EngineStatement::Row)
             return Fail();
         QString text;
         for (int c = 0; c < columns; ++c) {
-            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            text += QString::fromUtf8(value, value ? sqlite3_column_bytes(stmt, c) : 0);
+            text += QString::fromUtf8(stmt->Bytes(c));
             rows->ends.push_back(int(text.size()));
         }
         text.squeeze();
@@ -128,8 +113,7 @@ QString CAdodc::Step(int count, Rows* rows) {
 }
 
 QString CAdodc::Fail() {
-    const QString message = DescribeEngineError(sqlite3_extended_errcode(m_db.get()),
-                                                QString::fromUtf8(sqlite3_errmsg(m_db.get())));
+    const QString message = DescribeEngineError(m_db->Error());
     m_stmt.reset();
     // As in the access layer, a connection that reported an error is not used again.
     m_db.reset();

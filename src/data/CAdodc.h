@@ -12,20 +12,13 @@
 #include <memory>
 #include <vector>
 
-struct sqlite3_stmt;
-
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* stmt) const;
-};
-
 class CAdodc : public QAbstractTableModel {
     Q_OBJECT
 public:
     // Rows stepped at a time: more than a screen of the tallest grid.
     static constexpr int kFetchRows = 64;
 
-    explicit CAdodc(QObject* parent = nullptr,
-                    QString connectionString = QString::fromUtf8(kConnectionString));
+    explicit CAdodc(QObject* parent = nullptr, QString connectionString = ShopConnection::Current());
     ~CAdodc() override;
 
     void SetRecordSource(const QString& sql);
@@ -49,8 +42,8 @@ public:
     void SetCurrentRow(int row);
     // The text of a fetched cell, as stored; empty outside them.
     QString Text(int row, int column) const;
-    // True for a column of amounts (a REAL column of the shop): the views show it right-aligned
-    // with two decimals.
+    // True for a column of amounts (a REAL column of the shop, or one named "…(元)"): the views show it
+    // right-aligned with two decimals.
     bool IsMoney(int column) const {
         return column >= 0 && column < int(m_money.size()) && m_money[size_t(column)];
     }
@@ -85,7 +78,7 @@ private:
     // Prepares the record source and steps its first rows into headings and rows; returns the
     // failure to show, if any.
     QString Start(QStringList* headings, std::vector<bool>* money, Rows* rows);
-    static int OnProgress(void* adodc);
+    bool OnProgress();
 
     // Set while the model changes: no rows are fetched while its signals are out.
     struct Changing {
@@ -98,10 +91,10 @@ private:
 
     QString m_connectionString;
     QString m_source;
-    DatabaseHandle m_db;
+    ConnectionHandle m_db;
     bool m_connectFailed = false; // reported once; later refreshes stay empty without a box
     // Declared after the connection, so that it is finalized before the connection closes.
-    std::unique_ptr<sqlite3_stmt, StatementFinalizer> m_stmt;
+    std::unique_ptr<EngineStatement> m_stmt;
     QStringList m_headings;
     std::vector<bool> m_money; // by column
     Rows m_fetched;

@@ -4,8 +4,6 @@
 #include "data/ConnectionPool.h"
 #include "data/SqlText.h"
 
-#include <sqlite3.h>
-
 #include <optional>
 
 namespace {
@@ -124,20 +122,19 @@ namespace {
 // follows shows why, as every other).
 std::optional<QStringList> FirstColumn(const QString& sql) {
     EngineError error;
-    DatabaseHandle db = ConnectionPool::Take(QString::fromUtf8(kConnectionString), &error);
+    const QString shop = ShopConnection::Current();
+    ConnectionHandle db = ConnectionPool::Take(shop, &error);
     if (!db)
         return std::nullopt;
-    const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt* stmt = nullptr;
     QStringList texts;
-    int step = sqlite3_prepare_v2(db.get(), utf8.constData(), -1, &stmt, nullptr);
-    while (step == SQLITE_OK || step == SQLITE_ROW) {
-        step = sqlite3_step(stmt);
-        if (step == SQLITE_ROW)
-            texts << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    bool sound = false;
+    if (std::unique_ptr<EngineStatement> stmt = db->Prepare(sql, &sound)) {
+        EngineStatement::Step step = EngineStatement::Done;
+        while ((step = stmt->Next()) == EngineStatement::Row)
+            texts << stmt->Text(0);
+        sound = step == EngineStatement::Done;
     }
-    const bool sound = sqlite3_finalize(stmt) == SQLITE_OK && step == SQLITE_DONE;
-    ConnectionPool::Give(std::move(db), QString::fromUtf8(kConnectionString), sound);
+    ConnectionPool::Give(std::move(db), shop, sound);
     return sound ? std::optional<QStringList>(texts) : std::nullopt;
 }
 

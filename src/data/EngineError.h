@@ -10,6 +10,18 @@ struct EngineError {
     QString text = QStringLiteral("out of memory");
 };
 
+// Failures of a database server that the file's engine has no code for; the server's other
+// failures carry the file engine's code of the same meaning (busy, full, constraint).
+namespace ServerFailure {
+enum : int {
+    Unreachable = 0x10001, // no server answers at the address
+    Refused,               // the server refused the user or the password
+    NoSuchDatabase,        // the server has no database of that name
+    NotAShop,              // the database holds no shop
+    Lost,                  // the connection broke off during the work
+};
+} // namespace ServerFailure
+
 // The last failure on db. The engine sometimes keeps no error on the connection for a failed call
 // (a backup step); then the text of rc, the call's own result, stands in for it.
 EngineError ErrorOf(sqlite3* db, int rc = 0);

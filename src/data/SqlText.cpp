@@ -4,7 +4,6 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
-#include <sqlite3.h>
 #include <string>
 
 QString Sql::Text(const QString& value) {
@@ -97,15 +96,6 @@ float Sql::ToReal(const QString& text) {
     const qsizetype start = SkipBlanks(text);
     const qsizetype length = NumberPrefix(text, start, true);
     return length == 0 ? 0.0f : float(text.mid(start, length).toDouble());
-}
-
-bool Sql::IsAmount(sqlite3_stmt* stmt, int column) {
-    const char* type = sqlite3_column_decltype(stmt, column);
-    if (type && qstricmp(type, "REAL") == 0)
-        return true;
-    // A sum has no declared type: its name says it is yuan.
-    const char* name = sqlite3_column_name(stmt, column);
-    return name && QByteArrayView(name).endsWith("(元)");
 }
 
 QString Sql::Amount(const QString& text) {

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-struct sqlite3_stmt;
-
 namespace Sql {
 // A text value for the inside of '...': a single quote is carried by doubling it.
 QString Text(const QString& value);
@@ -25,9 +23,6 @@ int ToInt(const QString& text);
 // The number at the start of a column's text, as atof reads it, in single precision.
 float ToReal(const QString& text);
 
-// The shop's amounts (deposits, balances) are its REAL columns, and the computed columns named
-// "…(元)" (the ledger's sums); every list shows them to the cent.
-bool IsAmount(sqlite3_stmt* stmt, int column);
 // A cell of an amount column as the lists show it: "45.00"; an empty cell stays empty.
 QString Amount(const QString& text);
 } // namespace Sql

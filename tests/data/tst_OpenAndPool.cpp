@@ -24,11 +24,11 @@ int UserVersion(sqlite3* db) {
 }
 
 // A temporary table lives on one connection only: it tells a pooled connection from a new one.
-void Mark(sqlite3* db) {
-    QVERIFY(RunStatement(db, "CREATE TEMP TABLE IF NOT EXISTS mark (x)"));
+void Mark(EngineConnection* db) {
+    QVERIFY(db->Run("CREATE TEMP TABLE IF NOT EXISTS mark (x integer)"));
 }
-bool Marked(sqlite3* db) {
-    return RunStatement(db, "SELECT x FROM temp.mark");
+bool Marked(EngineConnection* db) {
+    return db->Run("SELECT x FROM mark");
 }
 } // namespace
 
@@ -99,10 +99,10 @@ class ConnectionPoolTest : public QObject {
 private:
     // Gives a marked connection back, after `before` on it, and reports whether the next one taken
     // for takenBack, after `idle`, is the same connection.
-    static bool Kept(bool sound, const std::function<void(sqlite3*)>& before = {},
+    static bool Kept(bool sound, const std::function<void(EngineConnection*)>& before = {},
                      const std::function<void()>& idle = {}, const QString& takenBack = kShop) {
         EngineError error;
-        DatabaseHandle db = ConnectionPool::Take(kShop, &error);
+        ConnectionHandle db = ConnectionPool::Take(kShop, &error);
         if (!db)
             return false;
         Mark(db.get());
@@ -111,7 +111,7 @@ private:
         ConnectionPool::Give(std::move(db), kShop, sound);
         if (idle)
             idle();
-        const DatabaseHandle again = ConnectionPool::Take(takenBack, &error);
+        const ConnectionHandle again = ConnectionPool::Take(takenBack, &error);
         return again && Marked(again.get());
     }
 
@@ -124,7 +124,7 @@ private slots:
     void aConnectionThatFailedOrHoldsATransactionIsClosed() {
         TempShop shop;
         QVERIFY(!Kept(false));
-        QVERIFY(!Kept(true, [](sqlite3* db) { QVERIFY(RunStatement(db, "BEGIN IMMEDIATE")); }));
+        QVERIFY(!Kept(true, [](EngineConnection* db) { QVERIFY(db->BeginWrite()); }));
         QCOMPARE(Db::Count(QStringLiteral("Operator")), 1); // the transaction ended with it
     }
 

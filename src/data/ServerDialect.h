@@ -1,0 +1,24 @@
+#pragma once
+// The one place where the program's statements, written for the shop file's engine, become
+// PostgreSQL's, and where the server's answers are written back as the file's engine writes them.
+// Texts in quotes are never touched.
+#include <QByteArray>
+#include <QString>
+
+namespace ServerDialect {
+// The statement as the server takes it:
+//  - "INDEXED BY name" (a hint to the file's planner) is dropped;
+//  - IFNULL(a,b) is COALESCE(a,b);
+//  - max(a,b) and min(a,b) of two or more values are GREATEST and LEAST (one value: the aggregate);
+//  - a subquery in FROM without a name gets one;
+//  - an alias written after AS keeps its letter case (the server would fold it to lower case).
+// julianday() is a function of the server's schema.
+QString Translate(const QString& sql);
+
+// A result column's name in the letter case the statement wrote it, or as the shop's schema spells
+// it (for SELECT *): the server folds unquoted names to lower case.
+QString ColumnName(const QString& serverName, const QString& sql);
+
+// A real as the file's engine writes it: 15 significant digits, and a whole number with ".0".
+QByteArray RealText(double value);
+} // namespace ServerDialect
