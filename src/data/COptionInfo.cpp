@@ -13,7 +13,8 @@ QString COptionInfo::Get(const char* name, const QString& fallback, Lookup* foun
 
 bool COptionInfo::Set(const char* name, const QString& value) {
     CAdoDb db;
-    return db.Execute(QStringLiteral("INSERT OR REPLACE INTO Options (Name, Value) VALUES('") +
+    // Both engines take this form of "insert, or replace the value".
+    return db.Execute(QStringLiteral("INSERT INTO Options (Name, Value) VALUES('") +
                       Sql::Text(QString::fromLatin1(name)) + QStringLiteral("','") + Sql::Text(value) +
-                      QStringLiteral("')"));
+                      QStringLiteral("') ON CONFLICT (Name) DO UPDATE SET Value=excluded.Value"));
 }

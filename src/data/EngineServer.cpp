@@ -45,8 +45,6 @@ int CodeOf(const char* state) {
         return SQLITE_READONLY;
     if (code.startsWith("08") || code == "57P01" || code == "57P02" || code == "57P03")
         return ServerFailure::Lost;
-    if (code == "42P01")
-        return ServerFailure::NotAShop;
     return SQLITE_ERROR;
 }
 
@@ -208,7 +206,10 @@ public:
             m_error = {ServerFailure::Lost, QString::fromUtf8(PQerrorMessage(m_db)).trimmed()};
             return;
         }
-        const char* text = result ? PQresultErrorMessage(result) : PQerrorMessage(m_db);
+        // The server's sentence alone, as the file's engine states one: without "ERROR:" before it
+        // and the lines of context after it.
+        const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+        const char* text = primary ? primary : result ? PQresultErrorMessage(result) : PQerrorMessage(m_db);
         m_error = {result ? CodeOf(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : int(SQLITE_ERROR),
                    QString::fromUtf8(text).trimmed()};
     }

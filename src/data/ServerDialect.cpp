@@ -137,6 +137,36 @@ QString ServerDialect::Translate(const QString& sql) {
             i = name >= 0 ? name : next;
             continue;
         }
+        if (Is(token, "group_concat") && call) {
+            const qsizetype close = Closing(tokens, next, &commas);
+            if (close > 0) {
+                // The values as text, apart by the separator (a comma unless one is given).
+                QString first;
+                QString rest;
+                int depth = 0;
+                bool inRest = false;
+                for (qsizetype k = next + 1; k < close; ++k) {
+                    const Token& inner = tokens.at(k);
+                    depth += IsMark(inner, '(') ? 1 : IsMark(inner, ')') ? -1 : 0;
+                    if (!inRest && depth == 0 && IsMark(inner, ',')) {
+                        inRest = true;
+                        continue;
+                    }
+                    (inRest ? rest : first) += inner.text;
+                }
+                first = first.trimmed();
+                QString distinct;
+                if (first.startsWith(QLatin1String("DISTINCT "), Qt::CaseInsensitive)) {
+                    distinct = QStringLiteral("DISTINCT ");
+                    first = first.mid(9);
+                }
+                out += QStringLiteral("string_agg(%1CAST(%2 AS text), %3)")
+                           .arg(distinct, Translate(first),
+                                rest.isEmpty() ? QStringLiteral("','") : Translate(rest));
+                i = close;
+                continue;
+            }
+        }
         if (Is(token, "IFNULL") && call) {
             out += QLatin1String("COALESCE");
             continue;

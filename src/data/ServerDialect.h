@@ -10,8 +10,8 @@ namespace ServerDialect {
 //  - "INDEXED BY name" (a hint to the file's planner) is dropped;
 //  - IFNULL(a,b) is COALESCE(a,b);
 //  - max(a,b) and min(a,b) of two or more values are GREATEST and LEAST (one value: the aggregate);
-//  - a subquery in FROM without a name gets one;
-//  - an alias written after AS keeps its letter case (the server would fold it to lower case).
+//  - group_concat(x[,separator]) is string_agg of x as text;
+//  - a subquery in FROM without a name gets one.
 // julianday() is a function of the server's schema.
 QString Translate(const QString& sql);
 

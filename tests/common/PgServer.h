@@ -17,6 +17,8 @@ public:
     QString Failure() const { return m_failure; }
     // A libpq connection string for a database of this server ("" for the one made at start).
     QString ConnectionString(const QString& database = QString()) const;
+    // One of the server's programs (psql, pg_dump), by name.
+    QString Program(const QString& name) const { return m_bin + QLatin1Char('/') + name; }
 
 private:
     bool Run(const QStringList& command, QString* output);

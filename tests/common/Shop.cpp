@@ -1,5 +1,7 @@
 #include "Shop.h"
 
+#include "TestEngine.h"
+
 #include "data/CAdoDb.h"
 #include "data/ShopDatabase.h"
 
@@ -52,9 +54,12 @@ TempShop::TempShop() : m_previousDir(QDir::currentPath()) {
     QFile::setPermissions(DatabasePath(), QFile::ReadOwner | QFile::WriteOwner);
     QDir(m_dir.path()).mkdir(QStringLiteral("dbBak"));
     QDir::setCurrent(m_dir.path());
+    if (TestEngine::OnServer())
+        ShopConnection::Use(TestEngine::FreshServerShop());
 }
 
 TempShop::~TempShop() {
+    ShopConnection::Use({});
     QDir::setCurrent(m_previousDir);
 }
 
@@ -123,6 +128,45 @@ bool Db::Exec(const QString& sql) {
     return db.Execute(sql);
 }
 
+QString Db::Rows(const QString& sql, QChar cellSeparator, QChar rowSeparator, int most) {
+    EngineError error;
+    const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &error);
+    bool ok = false;
+    const std::unique_ptr<EngineStatement> stmt = db ? db->Prepare(sql, &ok) : nullptr;
+    QStringList rows;
+    while (stmt && rows.size() < most && stmt->Next() == EngineStatement::Row) {
+        QStringList cells;
+        for (int c = 0; c < stmt->Columns(); ++c)
+            cells << stmt->Text(c);
+        rows << cells.join(cellSeparator);
+    }
+    return rows.join(rowSeparator);
+}
+
+QString Db::Row(const QString& sql) {
+    return Rows(sql, QLatin1Char(' '), QLatin1Char(' '), 1);
+}
+
+bool Db::FailOn(const char* when, const char* table, const char* message) {
+    const QString name = QStringLiteral("stop_%1_%2").arg(QLatin1String(when), QLatin1String(table));
+    if (!TestEngine::OnServer())
+        return Exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 BEGIN SELECT RAISE(ABORT,'%4'); END")
+                        .arg(name, QLatin1String(when), QLatin1String(table), QString::fromUtf8(message)));
+    EngineError error;
+    const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &error);
+    const QByteArray sql =
+        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                       "RAISE EXCEPTION '%4'; END $$; CREATE TRIGGER %1 BEFORE %2 ON %3 FOR "
+                       "EACH ROW EXECUTE FUNCTION %1()")
+            .arg(name, QLatin1String(when), QLatin1String(table), QString::fromUtf8(message))
+            .toUtf8();
+    return db && db->Run(sql.constData());
+}
+
+QString EngineText(const char* file, const char* server) {
+    return QString::fromUtf8(TestEngine::OnServer() ? server : file);
+}
+
 void Pick(QComboBox* combo, const QString& text) {
     const int index = combo->findText(text);
     QVERIFY2(index >= 0, qPrintable(text));
@@ -163,6 +207,9 @@ void ExpectDescribed(const QString& box, const char* sentenceStart, const char* 
 }
 
 QByteArray ShellReads(const QByteArray& query) {
+    // On a server, its own shell looks in beside the desks.
+    if (TestEngine::OnServer())
+        return TestEngine::PsqlReads(query);
     const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
     QProcess child;
     child.start(shell, {QStringLiteral("cddata.mdb")});

@@ -86,7 +86,16 @@ namespace Db {
 QString Value(const QString& sql);   // the column named v of the first row, as text
 int Count(const QString& fromWhere); // SELECT COUNT(*) FROM ...
 bool Exec(const QString& sql);
+// The first row's cells apart by one blank, each as the access layer reads it (a real as "30.0").
+QString Row(const QString& sql);
+// Every row (up to most) so, the cells apart by cellSeparator and the rows by rowSeparator.
+QString Rows(const QString& sql, QChar cellSeparator, QChar rowSeparator, int most = 1 << 30);
+// Makes every `when` ("INSERT", "UPDATE", "DELETE") on table fail with message, on either engine.
+bool FailOn(const char* when, const char* table, const char* message);
 } // namespace Db
+
+// The engine's own text of a failure: the file's, or the server's in a run on the server.
+QString EngineText(const char* file, const char* server);
 
 // Picks a combo box's item as a user would: the pick is announced even when the item is shown.
 void Pick(QComboBox* combo, const QString& text);

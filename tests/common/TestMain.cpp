@@ -1,3 +1,4 @@
+#include "TestEngine.h"
 #include "TestRegistry.h"
 
 #include "base/Prompter.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         only = args.at(at + 1);
         args.remove(at, 2);
     }
+    const TestEngine::Run engine;
     int failures = 0;
     int ran = 0;
     for (const auto& [name, factory] : Registered()) {

@@ -13,3 +13,6 @@ void Add(const char* name, Factory factory);
 #define VORIX_TEST(Class)                                                                                    \
     static const bool Class##_registered =                                                                   \
         (TestRegistry::Add(#Class, [] { return std::make_unique<Class>(); }), true);
+
+// A class that looks at the shop file itself: it runs on the file only, never on the server.
+#define VORIX_FILE_TEST(Class) VORIX_TEST(Class)

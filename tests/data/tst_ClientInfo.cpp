@@ -1,5 +1,6 @@
 #include "RecordTest.h"
 #include "Shop.h"
+#include "TestEngine.h"
 #include "TestRegistry.h"
 
 #include "data/CClientInfo.h"
@@ -136,6 +137,8 @@ private slots:
         QCOMPARE(Db::Value(QStringLiteral("SELECT Foregift||'/'||Balance AS v FROM Client")),
                  QStringLiteral("0.1/12.5"));
 
+        if (TestEngine::OnServer())
+            return; // the server takes no text for a number
         QVERIFY(Db::Exec(QStringLiteral("UPDATE Client SET Foregift='abc', Balance='x1'")));
         CClientInfo read;
         read.Foregift = 5;

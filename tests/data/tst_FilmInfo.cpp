@@ -1,5 +1,6 @@
 #include "RecordTest.h"
 #include "Shop.h"
+#include "TestEngine.h"
 #include "TestRegistry.h"
 
 #include "data/CFilmInfo.h"
@@ -90,8 +91,9 @@ private slots:
         changed.Degree = 0;
         changed.Remark = QStringLiteral("r");
         QVERIFY(changed.Update(1));
-        QCOMPARE(Db::Value(QStringLiteral("SELECT typeof(Degree) AS v FROM Film")),
-                 QStringLiteral("integer"));
+        if (!TestEngine::OnServer()) // the server's column holds only integers
+            QCOMPARE(Db::Value(QStringLiteral("SELECT typeof(Degree) AS v FROM Film")),
+                     QStringLiteral("integer"));
         CFilmInfo after;
         after.LoadById(1);
         QCOMPARE(after.FilmID, QStringLiteral("F002"));
@@ -155,6 +157,7 @@ private slots:
     }
 
     void degreeThatIsNoNumberReadsAsZero() {
+        VORIX_FILE_ONLY();
         TempShop shop;
         Ordinary().Insert();
         QVERIFY(Db::Exec(QStringLiteral("UPDATE Film SET Degree='many'")));

@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(text, error.text);
     }
 };
-VORIX_TEST(OpeningTest)
+VORIX_FILE_TEST(OpeningTest)
 
 // The idle connections of a thread: which are kept, and for which file.
 class ConnectionPoolTest : public QObject {

@@ -89,5 +89,5 @@ private slots:
         QVERIFY(!PasswordHash::Matches(stored, QStringLiteral("password")));
     }
 };
-VORIX_TEST(PasswordHashTest)
+VORIX_FILE_TEST(PasswordHashTest)
 #include "tst_PasswordHash.moc"

@@ -114,5 +114,5 @@ private:
     int m_forms[2] = {0, 0}; // searches that ran the statement as it stands, and by the films
 };
 
-VORIX_TEST(RentSearchesTest)
+VORIX_FILE_TEST(RentSearchesTest)
 #include "tst_RentSearches.moc"

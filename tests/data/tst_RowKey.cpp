@@ -102,5 +102,5 @@ private slots:
         QCOMPARE(boxes.Boxes().size(), 0);
     }
 };
-VORIX_TEST(RowKeyTest)
+VORIX_FILE_TEST(RowKeyTest)
 #include "tst_RowKey.moc"

@@ -162,5 +162,5 @@ private slots:
         QCOMPARE(ShellReads("PRAGMA user_version;").trimmed(), QByteArray("99"));
     }
 };
-VORIX_TEST(SchemaUpgradeTest)
+VORIX_FILE_TEST(SchemaUpgradeTest)
 #include "tst_SchemaUpgrade.moc"

@@ -304,5 +304,5 @@ private:
     std::unique_ptr<PgServer> m_server;
     PgHandle m_db;
 };
-VORIX_TEST(ServerSchemaTest)
+VORIX_FILE_TEST(ServerSchemaTest)
 #include "tst_ServerSchema.moc"

@@ -1,4 +1,5 @@
 #include "Shop.h"
+#include "TestEngine.h"
 #include "TestRegistry.h"
 
 #include "data/CSettingInfo.h"
@@ -16,9 +17,10 @@ CSettingInfo Prices(float monthVcd, float monthDvd, float dayVcd, float dayDvd) 
 }
 
 QString Rows() {
-    return Db::Value(
-        QStringLiteral("SELECT group_concat(MonthVcd||','||MonthDvd||','||DayVcd||','||DayDvd, ' ') "
-                       "AS v FROM (SELECT * FROM Setting ORDER BY rowid)"));
+    // In the order the rows were written: the file's rowid; the server's table as it lies.
+    return Db::Rows(QStringLiteral("SELECT MonthVcd, MonthDvd, DayVcd, DayDvd FROM Setting") +
+                        EngineText(" ORDER BY rowid", ""),
+                    QLatin1Char(','), QLatin1Char(' '));
 }
 } // namespace
 
@@ -98,6 +100,7 @@ private slots:
     }
 
     void textThatIsNoNumberReadsAsZero() {
+        VORIX_FILE_ONLY(); // the server takes no text for a number
         TempShop shop;
         QVERIFY(Db::Exec(QStringLiteral("UPDATE Setting SET MonthVcd='abc', DayDvd='7.5 元'")));
         CSettingInfo read = Prices(1, 1, 1, 1);
@@ -115,7 +118,8 @@ private slots:
         QVERIFY(!prices.Update());
         prices.Load();
         QCOMPARE(prices.MonthVcd, 1.0f);
-        QCOMPARE(boxes.Texts(), QStringList(2, QStringLiteral("no such table: Setting")));
+        QCOMPARE(boxes.Texts(),
+                 QStringList(2, EngineText("no such table: Setting", "relation \"setting\" does not exist")));
     }
 };
 VORIX_TEST(SettingInfoTest)

@@ -90,5 +90,5 @@ private slots:
         QVERIFY(!QFile::exists(shop.DatabasePath()));
     }
 };
-VORIX_TEST(SharedFileTest)
+VORIX_FILE_TEST(SharedFileTest)
 #include "tst_SharedFile.moc"

@@ -210,5 +210,5 @@ private slots:
         QVERIFY2(!NetworkShare::IsNetwork(type), qPrintable(type));
     }
 };
-VORIX_TEST(ShopFolderTest)
+VORIX_FILE_TEST(ShopFolderTest)
 #include "tst_ShopFolder.moc"

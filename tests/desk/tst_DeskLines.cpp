@@ -243,5 +243,5 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList());
     }
 };
-VORIX_TEST(DeskLinesTest)
+VORIX_FILE_TEST(DeskLinesTest)
 #include "tst_DeskLines.moc"

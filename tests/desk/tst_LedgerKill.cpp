@@ -154,7 +154,7 @@ private slots:
         }
     }
 };
-VORIX_TEST(LedgerKillTest)
+VORIX_FILE_TEST(LedgerKillTest)
 
 // The child of the test above, in the shop of its working folder.
 class LedgerKillChild : public QObject {
