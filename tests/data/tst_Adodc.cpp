@@ -216,12 +216,13 @@ private slots:
         BoxRecorder boxes;
         AddFilms(2 * kBatch);
         CAdodc adodc;
-        // In the order of the table, so that the server computes each row as it sends it; it
+        // The server's in the order of its table, so that it computes each row as it sends it; it
         // computes a constant before the first row, so its overflow is the row's own.
         adodc.SetRecordSource(
-            QStringLiteral("SELECT CASE WHEN ID=%1 THEN %2 ELSE ID END AS v FROM Film")
+            QStringLiteral("SELECT CASE WHEN ID=%1 THEN %2 ELSE ID END AS v FROM Film%3")
                 .arg(kBatch + 10)
-                .arg(EngineText("abs(-9223372036854775807 - 1)", "9223372036854775807 + ID")));
+                .arg(EngineText("abs(-9223372036854775807 - 1)", "9223372036854775807 + ID"),
+                     EngineText(" ORDER BY ID", "")));
         adodc.Refresh();
         QCOMPARE(adodc.rowCount(), kBatch);
         adodc.fetchMore(QModelIndex());
