@@ -13,8 +13,7 @@ QString COptionInfo::Get(const char* name, const QString& fallback, Lookup* foun
 
 bool COptionInfo::Set(const char* name, const QString& value) {
     CAdoDb db;
-    // Both engines take this form of "insert, or replace the value".
-    return db.Execute(QStringLiteral("INSERT INTO Options (Name, Value) VALUES('") +
+    return db.Execute(QStringLiteral("INSERT OR REPLACE INTO Options (Name, Value) VALUES('") +
                       Sql::Text(QString::fromLatin1(name)) + QStringLiteral("','") + Sql::Text(value) +
-                      QStringLiteral("') ON CONFLICT (Name) DO UPDATE SET Value=excluded.Value"));
+                      QStringLiteral("')"));
 }

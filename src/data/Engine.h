@@ -49,6 +49,8 @@ public:
     // Still a sound connection to the database connectionString names now: a file deleted or put
     // in place of the old one, or a server that closed the connection, makes it stale.
     virtual bool IsCurrent(const QString& connectionString) const = 0;
+    // How long a write waits for another desk's before it fails as busy (5 s unless set).
+    virtual void SetBusyTimeout(int ms) = 0;
     // Asked every so often while a statement works, with no argument; true interrupts it (its step
     // then returns Interrupted, and the connection stays sound). Null stops asking.
     virtual void SetProgressHandler(std::function<bool()> handler) = 0;

@@ -81,6 +81,7 @@ public:
         struct stat info {};
         return Identify(connectionString, &info) && info.st_dev == m_device && info.st_ino == m_inode;
     }
+    void SetBusyTimeout(int ms) override { sqlite3_busy_timeout(m_db.get(), ms); }
     void SetProgressHandler(std::function<bool()> handler) override {
         m_progress = std::move(handler);
         if (m_progress)

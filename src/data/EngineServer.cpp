@@ -160,11 +160,15 @@ public:
     bool IsCurrent(const QString&) const override {
         if (PQstatus(m_db) != CONNECTION_OK)
             return false;
-        // A server that was stopped or restarted meanwhile has closed the socket: it reads as ready.
+        // The server says nothing to an idle connection of its own accord, but for its goodbye when
+        // it ends the connection (stopped, restarted, or the connection ended by hand): anything to
+        // read means the connection is gone.
         pollfd ready{PQsocket(m_db), POLLIN, 0};
-        if (::poll(&ready, 1, 0) > 0 && (!PQconsumeInput(m_db) || PQstatus(m_db) != CONNECTION_OK))
-            return false;
-        return true;
+        return ::poll(&ready, 1, 0) == 0;
+    }
+    void SetBusyTimeout(int ms) override {
+        // No timeout at all would be 0 to the server: the least it waits is a millisecond.
+        Run(QByteArray("SET lock_timeout = " + QByteArray::number(std::max(ms, 1))).constData());
     }
     void SetProgressHandler(std::function<bool()> handler) override { m_progress = std::move(handler); }
 

@@ -1,6 +1,7 @@
 #include "data/ServerDialect.h"
 
 #include <QList>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
@@ -103,6 +104,12 @@ bool EndsTheName(const Token& token) {
     return false;
 }
 
+// The key other than the ID of a table whose rows INSERT OR REPLACE writes.
+QString NaturalKey(const QString& table) {
+    return table.compare(QLatin1String("Options"), Qt::CaseInsensitive) == 0 ? QStringLiteral("Name")
+                                                                             : QString();
+}
+
 // The columns of the shop's tables, spelled as the schema spells them.
 const QStringList& SchemaColumns() {
     static const QStringList columns = {
@@ -163,6 +170,53 @@ QString ServerDialect::Translate(const QString& sql) {
                 out += QStringLiteral("string_agg(%1CAST(%2 AS text), %3)")
                            .arg(distinct, Translate(first),
                                 rest.isEmpty() ? QStringLiteral("','") : Translate(rest));
+                i = close;
+                continue;
+            }
+        }
+        if (Is(token, "INSERT") && next >= 0 && Is(tokens.at(next), "OR")) {
+            // INSERT OR REPLACE INTO T (columns) ...: a row of the same key takes the new values.
+            const qsizetype replace = NextSolid(tokens, next);
+            const qsizetype into = replace >= 0 ? NextSolid(tokens, replace) : -1;
+            const qsizetype table = into >= 0 ? NextSolid(tokens, into) : -1;
+            const qsizetype open = table >= 0 ? NextSolid(tokens, table) : -1;
+            const QString key = table >= 0 ? NaturalKey(tokens.at(table).text) : QString();
+            if (replace >= 0 && Is(tokens.at(replace), "REPLACE") && !key.isEmpty() && open >= 0 &&
+                IsMark(tokens.at(open), '(')) {
+                const qsizetype close = Closing(tokens, open, &commas);
+                QStringList updates;
+                for (qsizetype k = open + 1; k < close; ++k) {
+                    const Token& column = tokens.at(k);
+                    if (column.kind == Token::Word && column.text.compare(key, Qt::CaseInsensitive) != 0)
+                        updates << QStringLiteral("%1=EXCLUDED.%1").arg(column.text);
+                }
+                QString rest;
+                for (qsizetype k = table; k < tokens.size(); ++k)
+                    rest += tokens.at(k).text;
+                out += QStringLiteral("INSERT INTO ") + Translate(rest) +
+                       QStringLiteral(" ON CONFLICT (%1) DO UPDATE SET %2")
+                           .arg(key, updates.join(QLatin1Char(',')));
+                break;
+            }
+        }
+        if (Is(token, "printf") && call) {
+            // printf('%.Nf', x), a number to N decimals: the one form of it the server writes so.
+            const qsizetype format = NextSolid(tokens, next);
+            const qsizetype comma = format >= 0 ? NextSolid(tokens, format) : -1;
+            const QRegularExpressionMatch decimals =
+                QRegularExpression(QStringLiteral("^'%\\.(\\d)f'$"))
+                    .match(format >= 0 ? tokens.at(format).text : QString());
+            const qsizetype close = Closing(tokens, next, &commas);
+            if (decimals.hasMatch() && comma >= 0 && IsMark(tokens.at(comma), ',') && commas == 1 &&
+                close > 0) {
+                QString value;
+                for (qsizetype k = comma + 1; k < close; ++k)
+                    value += tokens.at(k).text;
+                const int places = decimals.captured(1).toInt();
+                out +=
+                    QStringLiteral("to_char(CAST(%1 AS numeric), 'FM999999999990%2')")
+                        .arg(Translate(value),
+                             places == 0 ? QString() : QLatin1Char('.') + QString(places, QLatin1Char('0')));
                 i = close;
                 continue;
             }

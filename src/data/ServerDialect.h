@@ -9,8 +9,10 @@ namespace ServerDialect {
 // The statement as the server takes it:
 //  - "INDEXED BY name" (a hint to the file's planner) is dropped;
 //  - IFNULL(a,b) is COALESCE(a,b);
+//  - INSERT OR REPLACE INTO Options (...) is an INSERT that updates the row of the same Name;
 //  - max(a,b) and min(a,b) of two or more values are GREATEST and LEAST (one value: the aggregate);
 //  - group_concat(x[,separator]) is string_agg of x as text;
+//  - printf('%.2f', x) is to_char of x to as many decimals;
 //  - a subquery in FROM without a name gets one.
 // julianday() is a function of the server's schema.
 QString Translate(const QString& sql);

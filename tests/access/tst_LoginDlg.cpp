@@ -1,5 +1,6 @@
 #include "EngineTrace.h"
 #include "Shop.h"
+#include "TestEngine.h"
 #include "TestRegistry.h"
 
 #include "access/CLoginDlg.h"
@@ -208,6 +209,7 @@ private slots:
 
     // The engine's message is the only box: a failed read says nothing about the name.
     void missingDatabaseIsReportedAndRefused() {
+        VORIX_FILE_ONLY();
         TempShop shop;
         QFile::remove(shop.DatabasePath());
         BoxRecorder boxes;
@@ -223,6 +225,7 @@ private slots:
     // A shop written before the rental window's indexes gets them at the first login; on a large
     // shop that takes a second or more, under the wait cursor.
     void firstOpenOfAnOlderShopShowsTheWaitCursor() {
+        VORIX_FILE_ONLY();
         TempShop shop;
         {
             QString error;

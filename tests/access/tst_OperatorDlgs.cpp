@@ -168,8 +168,7 @@ private slots:
 
     void failedInsertKeepsTheDialogOpen() {
         OperatorShop shop;
-        QVERIFY(Db::Exec(QStringLiteral(
-            "CREATE TRIGGER stopI BEFORE INSERT ON Operator BEGIN SELECT RAISE(ABORT,'x'); END")));
+        QVERIFY(Db::FailOn("INSERT", "Operator", "x"));
         COperatorAddDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         FillAdd(dlg, QStringLiteral("op1"), kClerk, QStringLiteral("pw"), QStringLiteral("pw"));
@@ -253,8 +252,7 @@ private slots:
 
     void failedUpdateShowsOnlyTheEngineMessage() {
         OperatorShop shop;
-        QVERIFY(Db::Exec(QStringLiteral(
-            "CREATE TRIGGER stopU BEFORE UPDATE ON Operator BEGIN SELECT RAISE(ABORT,'x'); END")));
+        QVERIFY(Db::FailOn("UPDATE", "Operator", "x"));
         CPasswordDlg dlg;
         dlg.m_strID = QStringLiteral("1");
         QVERIFY(dlg.OnInitDialog());

@@ -8,24 +8,28 @@
 #include <sqlite3.h>
 
 ForeignWriteLock::ForeignWriteLock() {
-    QString error;
-    m_db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
-    if (!m_db || sqlite3_exec(m_db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    EngineError error;
+    m_db = Engine::Open(ShopConnection::Current(), &error);
+    if (!m_db || !m_db->BeginWrite())
         qFatal("cannot lock the test database");
 }
 
 ForeignWriteLock::~ForeignWriteLock() {
-    sqlite3_exec(m_db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    m_db->Run("ROLLBACK");
 }
 
 int ForeignExec(const char* sql, int busyTimeoutMs) {
-    QString error;
-    const DatabaseHandle db =
-        OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    EngineError error;
+    const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &error);
     if (!db)
-        qFatal("cannot open the test database: %s", qPrintable(error));
-    sqlite3_busy_timeout(db.get(), busyTimeoutMs);
-    return sqlite3_exec(db.get(), sql, nullptr, nullptr, nullptr);
+        qFatal("cannot open the test database: %s", qPrintable(error.text));
+    db->SetBusyTimeout(busyTimeoutMs);
+    bool ok = false;
+    const std::unique_ptr<EngineStatement> stmt = db->Prepare(QString::fromUtf8(sql), &ok);
+    EngineStatement::Step step = ok ? EngineStatement::Done : EngineStatement::Failed;
+    while (stmt && (step = stmt->Next()) == EngineStatement::Row) {
+    }
+    return step == EngineStatement::Done ? SQLITE_OK : db->Error().code;
 }
 
 void LendAsClerk(CLendDlg& lend, const QString& client, const QString& film, const QString& deposit,

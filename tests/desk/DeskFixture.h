@@ -96,5 +96,5 @@ public:
     ~ForeignWriteLock();
 
 private:
-    DatabaseHandle m_db;
+    ConnectionHandle m_db;
 };

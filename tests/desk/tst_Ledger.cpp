@@ -214,8 +214,7 @@ private slots:
     // stays open after the one message.
     void failedLedgerWriteKeepsNothing() {
         DeskShop shop;
-        QVERIFY(Db::Exec(
-            u"CREATE TRIGGER stop BEFORE INSERT ON Ledger BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END"_s));
+        QVERIFY(Db::FailOn("INSERT", "Ledger", "disk I/O error"));
         const QString before = DeskShop::Snapshot();
         CLendDlg lend;
         lend.OnInitDialog();

@@ -31,8 +31,7 @@ struct Prices {
 };
 
 QString Stored() {
-    return Db::Value(
-        QStringLiteral("SELECT MonthVcd||' '||MonthDvd||' '||DayVcd||' '||DayDvd AS v FROM Setting"));
+    return Db::Row(QStringLiteral("SELECT MonthVcd, MonthDvd, DayVcd, DayDvd FROM Setting"));
 }
 } // namespace
 

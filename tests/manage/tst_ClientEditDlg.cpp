@@ -28,9 +28,9 @@ struct ClientShop {
         return Db::Value(QStringLiteral("SELECT max(ID) AS v FROM Client"));
     }
     static QString Rows() {
-        return Db::Value(
-            QStringLiteral("SELECT group_concat(ID||'|'||ClientID||'|'||PhoneNum||'|'||CreateDate||'|'||"
-                           "Foregift||'|'||Balance||'|'||Remark, ',') AS v FROM Client"));
+        return Db::Rows(QStringLiteral("SELECT ID, ClientID, PhoneNum, CreateDate, Foregift, Balance, Remark "
+                                       "FROM Client ORDER BY ID"),
+                        QLatin1Char('|'), QLatin1Char(','));
     }
 };
 
@@ -295,10 +295,8 @@ private slots:
         QFETCH(bool, existing);
         ClientShop shop;
         const QString id = ClientShop::Add(QStringLiteral("C1"));
-        QVERIFY(Db::Exec(QStringLiteral(
-            "CREATE TRIGGER stopI BEFORE INSERT ON Client BEGIN SELECT RAISE(ABORT,'x'); END")));
-        QVERIFY(Db::Exec(QStringLiteral(
-            "CREATE TRIGGER stopU BEFORE UPDATE ON Client BEGIN SELECT RAISE(ABORT,'x'); END")));
+        QVERIFY(Db::FailOn("INSERT", "Client", "x"));
+        QVERIFY(Db::FailOn("UPDATE", "Client", "x"));
         const QString before = ClientShop::Rows();
         Editor e(existing ? id : QString());
         e.Set(QStringLiteral("clientEdit"), QStringLiteral("C9"));
@@ -318,13 +316,15 @@ private slots:
         QVERIFY(Db::Exec(QStringLiteral("ALTER TABLE Client RENAME TO Gone")));
         adding.Set(QStringLiteral("clientEdit"), QStringLiteral("C1"));
         adding.Press();
-        QCOMPARE(shop.boxes.Texts(), Texts({"no such table: Client"}));
+        QCOMPARE(shop.boxes.Texts(),
+                 QStringList{EngineText("no such table: Client", "relation \"client\" does not exist")});
         QVERIFY(!adding.dlg.IsEnded());
         shop.boxes.Clear();
         CClientEditDlg changing;
         changing.m_strID = id;
         QCOMPARE(changing.DoModal(), int(IDCANCEL));
-        QCOMPARE(shop.boxes.Texts(), Texts({"no such table: Client"}));
+        QCOMPARE(shop.boxes.Texts(),
+                 QStringList{EngineText("no such table: Client", "relation \"client\" does not exist")});
     }
 
     void missingClientDoesNotOpen_data() {

@@ -172,8 +172,7 @@ private slots:
 
     void aFailedClientDeleteKeepsTheRentals() {
         ClientShop shop;
-        QVERIFY(Db::Exec(QStringLiteral(
-            "CREATE TRIGGER stop BEFORE DELETE ON Client BEGIN SELECT RAISE(ABORT,'client is kept'); END")));
+        QVERIFY(Db::FailOn("DELETE", "Client", "client is kept"));
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Search(dlg, QStringLiteral("C2"));
