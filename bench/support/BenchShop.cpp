@@ -4,6 +4,8 @@
 
 #include "base/Prompter.h"
 #include "data/CAdoDb.h"
+#include "data/ServerDatabase.h"
+#include "data/ShopConnection.h"
 #include "data/ShopDatabase.h"
 
 #include <QApplication>
@@ -75,10 +77,38 @@ int RunOnLargeShop(int argc, char** argv, const std::function<void()>& registerM
     InstallConsolePrompter();
     // A copy, so that nothing a run does to the file can spoil the cached shop.
     BenchShop shop(EnsureLargeShop());
+    const QString server = MoveOntoBenchServer(shop);
     if (registerMore)
         registerMore();
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RunOnFileAndServer(server);
     benchmark::Shutdown();
     return 0;
+}
+
+QString MoveOntoBenchServer(const BenchShop& shop) {
+    const QString server = qEnvironmentVariable("VORIX_BENCH_SERVER");
+    if (server.isEmpty())
+        return {};
+    ServerDatabase::Counts counts;
+    QString error;
+    if (!ServerDatabase::CopyFromFile(shop.DatabasePath(), server, &counts, &error)) {
+        std::fprintf(stderr, "cannot move the shop onto the server: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    return server;
+}
+
+void RunOnFileAndServer(const QString& server) {
+    std::printf("== the shop file ==\n");
+    std::fflush(stdout);
+    benchmark::RunSpecifiedBenchmarks();
+    if (server.isEmpty())
+        return;
+    // The statements of the engine alone (the benchmarks named ...Engine) still go to the file.
+    std::printf("== the same shop on the PostgreSQL server ==\n");
+    std::fflush(stdout);
+    ShopConnection::Use(ShopConnection::ForServer(server));
+    benchmark::RunSpecifiedBenchmarks();
+    ShopConnection::Use({});
 }

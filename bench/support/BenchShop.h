@@ -24,3 +24,9 @@ void InstallConsolePrompter();
 // The main of a benchmark program on a copy of the large shop: offscreen, boxes printed, the
 // benchmarks registered by register (if any) run, then the copy removed.
 int RunOnLargeShop(int argc, char** argv, const std::function<void()>& registerMore = {});
+
+// With VORIX_BENCH_SERVER (the libpq connection text of an empty database), the shop is moved onto
+// that server; returns the text, or empty without one.
+QString MoveOntoBenchServer(const BenchShop& shop);
+// Runs the registered benchmarks on the file and then, given a server, again on the server.
+void RunOnFileAndServer(const QString& server);

@@ -1,5 +1,9 @@
 #include "app/BackupProgress.h"
 
+#include "data/Engine.h"
+#include "data/ServerDatabase.h"
+#include "data/ShopConnection.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QProgressDialog>
@@ -44,7 +48,7 @@ protected:
 
 // The copy of a large shop takes seconds: it runs on a thread of its own while the window's
 // thread waits in an event loop, so that the windows keep painting and the dialog shows progress.
-bool CopyShowingProgress(QWidget* parent, const ConnectionSettings& shop, const QString& target,
+bool CopyShowingProgress(QWidget* parent, const QString& connectionString, const QString& target,
                          QString* reason) {
     BackupProgress dialog(parent);
     dialog.show();
@@ -54,8 +58,16 @@ bool CopyShowingProgress(QWidget* parent, const ConnectionSettings& shop, const 
             &dialog, [&dialog, stage, done, total] { dialog.Show(stage, done, total); },
             Qt::QueuedConnection);
     };
-    const std::unique_ptr<QThread> copying(
-        QThread::create([&] { copied = ShopBackup::Copy(shop, target, reason, progress); }));
+    const std::unique_ptr<QThread> copying(QThread::create([&] {
+        if (!Engine::IsServer(connectionString)) {
+            copied = ShopBackup::Copy(ParseConnectionString(connectionString), target, reason, progress);
+            return;
+        }
+        // The server's shop tells no size beforehand: the dialog keeps moving until it is done.
+        ServerDatabase::Counts counts;
+        copied =
+            ServerDatabase::CopyToFile(ShopConnection::ServerInfo(connectionString), target, &counts, reason);
+    }));
     QEventLoop waiting;
     QObject::connect(copying.get(), &QThread::finished, &waiting, &QEventLoop::quit);
     copying->start();

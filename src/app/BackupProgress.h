@@ -6,7 +6,9 @@
 
 class QWidget;
 
-// Copies the shop to target as ShopBackup::Copy does, on a thread of its own, while a progress
-// dialog over parent shows how far it is and the windows keep painting.
-bool CopyShowingProgress(QWidget* parent, const ConnectionSettings& shop, const QString& target,
+// Copies the shop that connectionString names to target, on a thread of its own, while a progress
+// dialog over parent shows how far it is and the windows keep painting: the shop file as
+// ShopBackup::Copy does, a shop on a database server into a new shop file as vorix-migrate --back
+// does (ServerDatabase::CopyToFile).
+bool CopyShowingProgress(QWidget* parent, const QString& connectionString, const QString& target,
                          QString* reason);

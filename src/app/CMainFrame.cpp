@@ -204,10 +204,9 @@ void CMainFrame::OnBackup() {
     // The database the program works on is the current directory's, which start-up and every
     // activation make the program folder; its backups go into dbBak/ beside it.
     const QString target = ShopBackup::TargetPath(QDir::currentPath(), Clock::Now());
-    const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
     QString reason;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool copied = CopyShowingProgress(this, shop, target, &reason);
+    const bool copied = CopyShowingProgress(this, ShopConnection::Current(), target, &reason);
     QGuiApplication::restoreOverrideCursor();
     if (copied) {
         MessageBox(QStringLiteral("数据库已备份到") + target, QStringLiteral("备份成功!"),

@@ -5,15 +5,55 @@
 #include "app/CMainFrame.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompter.h"
+#include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "data/ShopFolder.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSettings>
 
 CRentalApp theApp;
+
+namespace {
+// A server's connection text as a box may show it: without its password.
+QString WithoutPassword(QString info) {
+    info.replace(QRegularExpression(QStringLiteral("(password\\s*=\\s*)('[^']*'|\\S+)"),
+                                    QRegularExpression::CaseInsensitiveOption),
+                 QStringLiteral("\\1***"));
+    info.replace(QRegularExpression(QStringLiteral("(://[^:/@]*):[^@]*@")), QStringLiteral("\\1:***@"));
+    return info;
+}
+
+// vorix --server TEXT: the shop of folder moves onto the database server TEXT names, once it has
+// answered as a shop; an empty TEXT brings the shop back to its file. False leaves the settings
+// as they were, after a box that says why.
+bool SetServer(const QString& folder, const QString& info) {
+    QString error;
+    if (!info.isEmpty()) {
+        EngineError failure;
+        if (!QDir().mkpath(folder) || !Engine::Open(ShopConnection::ForServer(info), &failure)) {
+            MessageBox(QStringLiteral("无法使用这个数据库服务器:\n%1\n\n%2\n\n店铺的设置没有改变。")
+                           .arg(WithoutPassword(info), DescribeEngineError(failure)),
+                       QString(), MsgIcon::Error);
+            return false;
+        }
+    }
+    if (!ShopConnection::SaveServer(folder, info, &error)) {
+        MessageBox(error, QString(), MsgIcon::Error);
+        return false;
+    }
+    MessageBox(info.isEmpty()
+                   ? QStringLiteral("这个店铺今后使用本机的店铺文件 cddata.mdb。")
+                   : QStringLiteral("这个店铺今后使用数据库服务器:\n%1\n\n以后启动 Vorix 不必再写 --server。"
+                                    "要改回本机的店铺文件,用 vorix --server \"\" 启动。")
+                         .arg(WithoutPassword(info)),
+               QString(), MsgIcon::Information);
+    return true;
+}
+} // namespace
 
 QString CRentalApp::ProgramFolder() {
     return Base::ProgramFolder();
@@ -22,6 +62,13 @@ QString CRentalApp::ProgramFolder() {
 bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& programFolder,
                                  QSettings& settings) {
     const ShopFolder::Choice choice = ShopFolder::Choose(arguments, programFolder, settings);
+    bool serverGiven = false;
+    const QString server = ShopFolder::Option(arguments, QStringLiteral("--server"), &serverGiven).trimmed();
+    if (serverGiven && !SetServer(choice.folder, server))
+        return false;
+    // Every connection of the program goes to the server the shop's settings name, if any.
+    const QString info = ShopConnection::LoadServer(choice.folder);
+    ShopConnection::Use(info.isEmpty() ? QString() : ShopConnection::ForServer(info));
     if (choice.portable) {
         m_strAppDir = choice.folder;
         QDir::setCurrent(m_strAppDir);

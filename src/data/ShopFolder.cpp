@@ -1,6 +1,7 @@
 #include "data/ShopFolder.h"
 
 #include "data/NetworkShare.h"
+#include "data/ShopConnection.h"
 #include "data/ShopDatabase.h"
 
 #include <QDir>
@@ -30,6 +31,22 @@ QString ShopFolder::Argument(const QStringList& arguments, bool* missing) {
     if (missing)
         *missing = absent;
     return folder.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(folder));
+}
+
+QString ShopFolder::Option(const QStringList& arguments, const QString& name, bool* present) {
+    QString value;
+    *present = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == name) {
+            *present = true;
+            value = i + 1 < arguments.size() ? arguments.at(++i) : QString();
+        } else if (argument.startsWith(name + QLatin1Char('='))) {
+            *present = true;
+            value = argument.mid(name.size() + 1);
+        }
+    }
+    return value;
 }
 
 ShopFolder::Choice ShopFolder::Choose(const QStringList& arguments, const QString& programFolder,
@@ -64,9 +81,10 @@ bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
         *error = QStringLiteral("无法建立文件夹。");
         return false;
     }
+    const bool onServer = !ShopConnection::LoadServer(folder).isEmpty();
     // Nor on a network share: its locks fail the engine, and two computers corrupt the file.
     const QString type = NetworkShare::FileSystemType(folder);
-    if (NetworkShare::IsNetwork(type)) {
+    if (!onServer && NetworkShare::IsNetwork(type)) {
         *error =
             QStringLiteral("这个文件夹在网络共享上(文件系统 %1)。几台电脑通过网络共享打开同一个店铺文件,"
                            "会把它损坏;店铺文件要放在本机的磁盘上。几台电脑共用一个店铺,请使用数据库服务器。")
@@ -83,7 +101,7 @@ bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
     probe.close();
     probe.remove();
     const QString file = dir.filePath(QLatin1String(kDataFile));
-    if (!QFileInfo::exists(file)) {
+    if (!onServer && !QFileInfo::exists(file)) {
         QString why;
         if (!ShopDatabase::Prepare(file, &why)) {
             *error = QStringLiteral("无法建立数据库文件 %1(%2)。").arg(QLatin1String(kDataFile), why);

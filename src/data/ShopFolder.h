@@ -22,6 +22,9 @@ struct Choice {
 // The folder of --shop DIR or --shop=DIR, absolute against the current directory; empty when none
 // was given. *missing is set when --shop came without a folder.
 QString Argument(const QStringList& arguments, bool* missing = nullptr);
+// The text after `name` (--server TEXT or --server=TEXT); *present tells whether it was given at
+// all, an empty text included.
+QString Option(const QStringList& arguments, const QString& name, bool* present);
 Choice Choose(const QStringList& arguments, const QString& programFolder, const QSettings& settings);
 // Where the folder is remembered: ~/.config/vorix/vorix.conf.
 std::unique_ptr<QSettings> UserSettings();
@@ -29,6 +32,8 @@ void Remember(QSettings& settings, const QString& folder);
 
 // Makes a folder ready for the shop: creates it, checks that it is on a local disk and can be
 // written, and prepares cddata.mdb and dbBak/ where they are missing (an existing file is never
-// touched). *prepared tells whether a new shop was made; *error says in Chinese what failed.
+// touched). A folder whose settings name a database server holds only them and the backups: it
+// may lie on a network share, and no cddata.mdb is made. *prepared tells whether a new shop was made; *error
+// says in Chinese what failed.
 bool Ready(const QString& folder, bool* prepared, QString* error);
 } // namespace ShopFolder
