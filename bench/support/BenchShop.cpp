@@ -109,6 +109,8 @@ void RunOnFileAndServer(const QString& server) {
     std::printf("== the same shop on the PostgreSQL server ==\n");
     std::fflush(stdout);
     ShopConnection::Use(ShopConnection::ForServer(server));
-    benchmark::RunSpecifiedBenchmarks();
+    benchmark::ConsoleReporter reporter(
+        benchmark::ConsoleReporter::OO_None); // the default reports one run only
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     ShopConnection::Use({});
 }
