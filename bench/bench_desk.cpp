@@ -30,6 +30,7 @@ public:
             m_codes << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
         sqlite3_finalize(stmt);
     }
+    void Rewind() { m_next = 0; }
     QString Next() {
         if (m_next >= m_codes.size())
             qFatal("the benchmark ran out of codes");
@@ -191,7 +192,12 @@ int main(int argc, char** argv) {
     g_out = &out;
     g_clients = &clients;
     benchmark::Initialize(&argc, argv);
-    RunOnFileAndServer(server);
+    // The server holds the shop as it was before the file's run: the same codes serve again.
+    RunOnFileAndServer(server, [&] {
+        available.Rewind();
+        out.Rewind();
+        clients.Rewind();
+    });
     benchmark::Shutdown();
     return 0;
 }

@@ -99,18 +99,21 @@ QString MoveOntoBenchServer(const BenchShop& shop) {
     return server;
 }
 
-void RunOnFileAndServer(const QString& server) {
+void RunOnFileAndServer(const QString& server, const std::function<void()>& beforeServer) {
     std::printf("== the shop file ==\n");
     std::fflush(stdout);
     benchmark::RunSpecifiedBenchmarks();
     if (server.isEmpty())
         return;
-    // The statements of the engine alone (the benchmarks named ...Engine) still go to the file.
+    if (beforeServer)
+        beforeServer();
     std::printf("== the same shop on the PostgreSQL server ==\n");
     std::fflush(stdout);
     ShopConnection::Use(ShopConnection::ForServer(server));
     benchmark::ConsoleReporter reporter(
         benchmark::ConsoleReporter::OO_None); // the default reports one run only
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const std::string filter = benchmark::GetBenchmarkFilter();
+    benchmark::RunSpecifiedBenchmarks(
+        &reporter, filter.empty() || filter == "." || filter == "all" ? "-Engine" : filter);
     ShopConnection::Use({});
 }

@@ -28,5 +28,6 @@ int RunOnLargeShop(int argc, char** argv, const std::function<void()>& registerM
 // With VORIX_BENCH_SERVER (the libpq connection text of an empty database), the shop is moved onto
 // that server; returns the text, or empty without one.
 QString MoveOntoBenchServer(const BenchShop& shop);
-// Runs the registered benchmarks on the file and then, given a server, again on the server.
-void RunOnFileAndServer(const QString& server);
+// Runs the registered benchmarks on the file and then, given a server, again on the server (after
+// beforeServer): all but those of the engine alone (named ...Engine), which go to the file only.
+void RunOnFileAndServer(const QString& server, const std::function<void()>& beforeServer = {});

@@ -27,6 +27,7 @@ bool CAdodc::Connect(QString* failure) {
         return false;
     }
     m_db->SetProgressHandler([this] { return OnProgress(); });
+    m_db->SetRowsOnDemand(true);
     return true;
 }
 

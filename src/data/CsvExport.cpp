@@ -35,8 +35,10 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
 
     EngineError failure;
     const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &failure);
-    if (db)
+    if (db) {
         db->PrepareForScan();
+        db->SetRowsOnDemand(true);
+    }
     bool prepared = false;
     const std::unique_ptr<EngineStatement> stmt = db ? db->Prepare(sql, &prepared) : nullptr;
     if (!stmt) {

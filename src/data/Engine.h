@@ -54,6 +54,10 @@ public:
     // Asked every so often while a statement works, with no argument; true interrupts it (its step
     // then returns Interrupted, and the connection stays sound). Null stops asking.
     virtual void SetProgressHandler(std::function<bool()> handler) = 0;
+    // Rows read a few at a time, as the views scroll (a browse, an export): a server then computes
+    // only the rows asked for, in a read-only transaction of the statement's own, as the file's
+    // engine steps only the rows read. Nothing changes on the file.
+    virtual void SetRowsOnDemand(bool) {}
     // Runs SQL the file's engine would take for a large scan (a bigger page cache); nothing on a
     // server, which has its own.
     virtual void PrepareForScan() {}

@@ -11,6 +11,7 @@
 #include <libpq-fe.h>
 #include <poll.h>
 #include <sqlite3.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,6 +23,16 @@ constexpr const char* kSessionSettings = "SET lock_timeout = 5000";
 constexpr int kProgressPollMs = 50;
 // Rows of an unfinished result read to its end when its statement goes; a longer one is cancelled.
 constexpr int kDrainRows = 1000;
+// A statement whose rows are read on demand runs as a cursor, read some rows at a time: the server
+// computes only the rows asked for, as the file's engine steps only the rows read. As many as the
+// browse model asks for at once (a screen of the tallest grid). The server sends a fetch's rows
+// when the fetch is complete: a failure in it brings none of them.
+constexpr int kCursorRows = 64;
+constexpr const char* kDeclare = "BEGIN READ ONLY; DECLARE vorix_rows NO SCROLL CURSOR FOR ";
+const QByteArray kFetch = "FETCH FORWARD " + QByteArray::number(kCursorRows) + " FROM vorix_rows";
+
+// The transaction a statement runs in of its own, when it is not inside one.
+enum class Own { None, Write, Cursor };
 
 // The server's types whose text the file's engine writes otherwise.
 constexpr Oid kBool = 16;
@@ -65,7 +76,7 @@ class ServerConnection;
 
 class ServerStatement : public EngineStatement {
 public:
-    ServerStatement(ServerConnection* connection, PGresult* first, const QString& sql, bool wrapped);
+    ServerStatement(ServerConnection* connection, PGresult* first, const QString& sql, Own own);
     ~ServerStatement() override;
     ServerStatement(const ServerStatement&) = delete;
     ServerStatement& operator=(const ServerStatement&) = delete;
@@ -87,7 +98,7 @@ public:
 
 private:
     // Ends the statement's transaction of its own, if it has one; false when the commit failed.
-    bool EndWrapped(bool commit);
+    bool EndOwn(bool commit);
     void ReadRow();
 
     ServerConnection* m_connection;
@@ -98,7 +109,10 @@ private:
     std::vector<bool> m_amount;
     std::vector<QByteArray> m_cells; // the current row's cells written as the file writes them
     bool m_finished = false;
-    bool m_wrapped; // a write outside a transaction, in a transaction of its own that takes the lock
+    // A write outside a transaction, in a transaction of its own that takes the lock; or a read on
+    // demand, in a read-only transaction of its own that holds its cursor.
+    Own m_own;
+    int m_batchRows = 0; // of the cursor's current fetch
 };
 
 class ServerConnection : public EngineConnection {
@@ -115,15 +129,18 @@ public:
         const bool write = head.compare(QLatin1String("INSERT"), Qt::CaseInsensitive) == 0 ||
                            head.compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0 ||
                            head.compare(QLatin1String("DELETE"), Qt::CaseInsensitive) == 0;
-        const bool wrapped = write && PQtransactionStatus(m_db) == PQTRANS_IDLE;
-        if (wrapped && !Run(kBeginWrite))
+        const bool read = head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) == 0 ||
+                          head.compare(QLatin1String("WITH"), Qt::CaseInsensitive) == 0;
+        const bool idle = PQtransactionStatus(m_db) == PQTRANS_IDLE;
+        const Own own = write && idle ? Own::Write : read && idle && m_onDemand ? Own::Cursor : Own::None;
+        if (own == Own::Write && !Run(kBeginWrite))
             return nullptr;
+        if (own == Own::Cursor && !Run(QByteArray(kDeclare + translated.toUtf8()).constData())) {
+            Run("ROLLBACK");
+            return nullptr;
+        }
         m_interrupted = false;
-        PGresult* first = nullptr;
-        if (PQsendQuery(m_db, translated.toUtf8().constData()) && PQsetSingleRowMode(m_db))
-            first = Wait();
-        else
-            Failed(nullptr);
+        PGresult* first = Send(own == Own::Cursor ? kFetch : translated.toUtf8());
         const ExecStatusType status = PQresultStatus(first);
         if (status == PGRES_EMPTY_QUERY) {
             PQclear(first);
@@ -136,14 +153,23 @@ public:
             Failed(first);
             PQclear(first);
             Drain();
-            if (wrapped)
+            if (own != Own::None)
                 Run("ROLLBACK");
             return nullptr;
         }
         *ok = true;
         ++m_active;
-        return std::make_unique<ServerStatement>(this, first, sql, wrapped);
+        return std::make_unique<ServerStatement>(this, first, sql, own);
     }
+
+    // Sends one statement whose rows come one at a time, and waits for its first result.
+    PGresult* Send(const QByteArray& sql) {
+        if (PQsendQuery(m_db, sql.constData()) && PQsetSingleRowMode(m_db))
+            return Wait();
+        Failed(nullptr);
+        return nullptr;
+    }
+    PGresult* FetchMore() { return Send(kFetch); }
 
     bool Run(const char* sql) override {
         PGresult* result = PQexec(m_db, sql);
@@ -171,6 +197,7 @@ public:
         Run(QByteArray("SET lock_timeout = " + QByteArray::number(std::max(ms, 1))).constData());
     }
     void SetProgressHandler(std::function<bool()> handler) override { m_progress = std::move(handler); }
+    void SetRowsOnDemand(bool onDemand) override { m_onDemand = onDemand; }
 
     // The next result of the statement at work; null at its end. With a progress handler, the wait
     // asks it every so often, and cancels the statement when it says so.
@@ -225,12 +252,12 @@ private:
     EngineError m_error;
     int m_active = 0;
     bool m_interrupted = false;
+    bool m_onDemand = false;
     std::function<bool()> m_progress;
 };
 
-ServerStatement::ServerStatement(ServerConnection* connection, PGresult* first, const QString& sql,
-                                 bool wrapped)
-    : m_connection(connection), m_next(first), m_wrapped(wrapped) {
+ServerStatement::ServerStatement(ServerConnection* connection, PGresult* first, const QString& sql, Own own)
+    : m_connection(connection), m_next(first), m_own(own) {
     const int columns = PQnfields(first);
     for (int c = 0; c < columns; ++c) {
         m_names << ServerDialect::ColumnName(QString::fromUtf8(PQfname(first, c)), sql);
@@ -248,7 +275,7 @@ ServerStatement::~ServerStatement() {
     PQclear(m_next);
     if (!m_finished) {
         m_connection->Drain(kDrainRows);
-        EndWrapped(false);
+        EndOwn(false);
     }
     m_connection->Ended();
 }
@@ -256,13 +283,27 @@ ServerStatement::~ServerStatement() {
 EngineStatement::Step ServerStatement::Next() {
     if (m_finished)
         return Done;
-    PQclear(m_row);
-    m_row = m_next ? m_next : m_connection->Wait();
-    m_next = nullptr;
-    const ExecStatusType status = PQresultStatus(m_row);
-    if (m_row && status == PGRES_SINGLE_TUPLE) {
-        ReadRow();
-        return Row;
+    ExecStatusType status = PGRES_FATAL_ERROR;
+    for (;;) {
+        PQclear(m_row);
+        m_row = m_next ? m_next : m_connection->Wait();
+        m_next = nullptr;
+        status = PQresultStatus(m_row);
+        if (m_row && status == PGRES_SINGLE_TUPLE) {
+            ++m_batchRows;
+            ReadRow();
+            return Row;
+        }
+        // A full fetch of the cursor: the next rows are asked for.
+        if (m_own != Own::Cursor || status != PGRES_TUPLES_OK || m_batchRows < kCursorRows)
+            break;
+        m_batchRows = 0;
+        PQclear(m_row);
+        m_row = nullptr;
+        m_connection->Drain();
+        m_next = m_connection->FetchMore();
+        if (!m_next)
+            break;
     }
     m_finished = true;
     const bool ended = m_row && (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK);
@@ -271,7 +312,7 @@ EngineStatement::Step ServerStatement::Next() {
     PQclear(m_row);
     m_row = nullptr;
     m_connection->Drain();
-    if (!EndWrapped(ended) || !ended)
+    if (!EndOwn(ended) || !ended)
         return m_connection->Error().code == SQLITE_INTERRUPT ? Interrupted : Failed;
     return Done;
 }
@@ -302,12 +343,12 @@ void ServerStatement::ReadRow() {
     }
 }
 
-bool ServerStatement::EndWrapped(bool commit) {
-    if (!m_wrapped)
+bool ServerStatement::EndOwn(bool commit) {
+    const Own own = std::exchange(m_own, Own::None);
+    if (own == Own::None)
         return true;
-    m_wrapped = false;
     if (commit)
-        return m_connection->Run("COMMIT");
+        return m_connection->Run(own == Own::Cursor ? "CLOSE vorix_rows; COMMIT" : "COMMIT");
     m_connection->Run("ROLLBACK");
     return true;
 }

@@ -13,6 +13,7 @@ bool RowStream::Each(const QString& sql, const QList<int>& columns,
         *error = failure.text;
         return false;
     }
+    db->SetRowsOnDemand(true);
     bool ok = false;
     const std::unique_ptr<EngineStatement> stmt = db->Prepare(sql, &ok);
     if (!stmt) {

@@ -227,7 +227,8 @@ private slots:
         QCOMPARE(adodc.rowCount(), kBatch);
         adodc.fetchMore(QModelIndex());
         QCOMPARE(boxes.Texts(), QStringList{EngineText("integer overflow", "bigint out of range")});
-        QCOMPARE(adodc.rowCount(), kBatch + 9);
+        // The server hands a cursor's rows over a fetch at a time: the failed fetch brings none.
+        QCOMPARE(adodc.rowCount(), TestEngine::OnServer() ? kBatch : kBatch + 9);
         QVERIFY(!adodc.canFetchMore(QModelIndex()));
         QCOMPARE(adodc.CurrentRow(), 0);
     }
