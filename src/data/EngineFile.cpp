@@ -1,6 +1,7 @@
 // The shop file's engine behind the access layer.
 #include "data/DatabaseOpen.h"
 #include "data/Engine.h"
+#include "data/ShopConnection.h"
 
 #include <QFile>
 #include <sqlite3.h>
@@ -122,7 +123,7 @@ ConnectionHandle Engine::OpenFile(const QString& connectionString, EngineError* 
 }
 
 bool Engine::IsServer(const QString& connectionString) {
-    return connectionString.trimmed().startsWith(QLatin1String("Provider=PostgreSQL"), Qt::CaseInsensitive);
+    return !ShopConnection::ServerInfo(connectionString).isEmpty();
 }
 
 ConnectionHandle Engine::Open(const QString& connectionString, EngineError* error) {

@@ -6,6 +6,7 @@
 #include "data/ServerDialect.h"
 #include "data/ShopConnection.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <cstring>
 #include <libpq-fe.h>
@@ -127,7 +128,9 @@ public:
     std::unique_ptr<EngineStatement> Prepare(const QString& sql, bool* ok) override {
         *ok = false;
         const QString translated = ServerDialect::Translate(sql);
-        const QString head = translated.trimmed().section(QLatin1Char(' '), 0, 0);
+        // The first word tells the kind of statement, whatever blank or line follows it.
+        const QString head =
+            translated.section(QRegularExpression(QStringLiteral("\\W+")), 0, 0, QString::SectionSkipEmpty);
         const bool write = head.compare(QLatin1String("INSERT"), Qt::CaseInsensitive) == 0 ||
                            head.compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0 ||
                            head.compare(QLatin1String("DELETE"), Qt::CaseInsensitive) == 0;
