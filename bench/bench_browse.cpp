@@ -17,6 +17,7 @@
 #include "data/CAdoDb.h"
 #include "data/CAdodc.h"
 #include "data/CRentInfo.h"
+#include "data/engine/file/DatabaseOpen.h"
 #include "manage/CRecordManageDlg.h"
 #include "toolkit/CDataGrid.h"
 

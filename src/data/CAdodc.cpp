@@ -1,7 +1,7 @@
 #include "data/CAdodc.h"
 
 #include "base/Prompter.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 CAdodc::CAdodc(QObject* parent, QString connectionString)
     : QAbstractTableModel(parent), m_connectionString(std::move(connectionString)) {}

@@ -1,6 +1,6 @@
 #include "data/DeskLookup.h"
 
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 DeskLookup::Client DeskLookup::FindClient(const QString& clientId) {
     CAdoDb db;

@@ -3,7 +3,7 @@
 #include "access/Session.h"
 #include "data/CAdoDb.h"
 #include "data/COptionInfo.h"
-#include "desk/Receipt.h"
+#include "toolkit/Receipt.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

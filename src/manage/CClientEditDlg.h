@@ -1,7 +1,7 @@
 #pragma once
 #include "data/RowKey.h"
-#include "desk/Receipt.h"
 #include "toolkit/CDialog.h"
+#include "toolkit/Receipt.h"
 
 #include <QDateTime>
 #include <memory>

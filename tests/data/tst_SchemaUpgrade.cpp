@@ -1,10 +1,11 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
+#include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
 #include "data/CAdodc.h"
-#include "data/PasswordHash.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QFile>
 #include <QTest>
@@ -79,8 +80,7 @@ private slots:
     void aNewFileIsAtThisVersion() {
         TempShop shop;
         const DatabaseHandle db = Open();
-        QCOMPARE(Rows(db.get(), "PRAGMA user_version"),
-                 QStringLiteral("%1|\n").arg(ShopDatabase::kSchemaVersion));
+        QCOMPARE(Rows(db.get(), "PRAGMA user_version"), QStringLiteral("%1|\n").arg(Schema::kVersion));
     }
 
     void anOlderFileIsBroughtUpToDateOnceWithItsRowsUnchanged() {
@@ -108,8 +108,7 @@ private slots:
         QCOMPARE(boxes.Texts(), QStringList());
         {
             const DatabaseHandle db = Open();
-            QCOMPARE(Rows(db.get(), "PRAGMA user_version"),
-                     QStringLiteral("%1|\n").arg(ShopDatabase::kSchemaVersion));
+            QCOMPARE(Rows(db.get(), "PRAGMA user_version"), QStringLiteral("%1|\n").arg(Schema::kVersion));
             QCOMPARE(Rows(db.get(), kIndexes), newIndexes);
             QCOMPARE(Rows(db.get(), kTables), newTables);
             QCOMPARE(AllRows(db.get()), rowsBefore);

@@ -94,7 +94,7 @@ private slots:
     void twoDesksLendingToOneClientBothCharge() {
         DeskShop shop;
         int clientReads = 0;
-        int otherDesk = SQLITE_OK;
+        EngineError::Code otherDesk = EngineError::Ok;
         CAdoDb::SetStatementObserver([&](const QString& sql) {
             if (sql.startsWith(QLatin1String("SELECT * FROM Client")) && ++clientReads == 2)
                 otherDesk = ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'");
@@ -104,8 +104,9 @@ private slots:
         lend.Press();
         CAdoDb::SetStatementObserver(nullptr);
         QVERIFY(lend.Lent());
-        if (otherDesk != SQLITE_OK) // it waited for the lending's lock, and now has its turn
-            QCOMPARE(ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'"), SQLITE_OK);
+        if (otherDesk != EngineError::Ok) // it waited for the lending's lock, and now has its turn
+            QCOMPARE(ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'"),
+                     EngineError::Ok);
         QCOMPARE(DeskShop::Balance(QStringLiteral("C1")), QStringLiteral("30.00"));
     }
 

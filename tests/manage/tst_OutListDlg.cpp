@@ -98,6 +98,11 @@ private slots:
         SignedIn user(u"小王"_s, u"操作员"_s);
         FillShop();
         COutListDlg list;
+        list.m_returnFilm = [](QWidget* parent, const QString& filmId) { // as the shell sets it
+            CReturnDlg back(parent);
+            back.m_strFilmID = filmId;
+            return back.DoModal() == IDOK;
+        };
         list.show();
         list.OnInitDialog();
         QCOMPARE(Rows(list).size(), 3);
