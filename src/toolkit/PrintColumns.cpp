@@ -98,6 +98,10 @@ PrintColumns::Layout PrintColumns::Measure::Share(int pageWidth) const {
 }
 
 QStringList PrintColumns::Wrap(const QString& text, const QFont& font, QPaintDevice* device, int width) {
+    // Most cells fit on their line: no layout for them.
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
+        QFontMetrics(font, device).horizontalAdvance(text) <= width)
+        return {text};
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator))
         .replace(QLatin1Char('\n'), QChar::LineSeparator)
