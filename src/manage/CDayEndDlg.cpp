@@ -7,9 +7,36 @@
 #include "data/RowStream.h"
 #include "desk/DeskLines.h"
 #include "manage/CLedgerDlg.h"
+#include "toolkit/DataExchange.h"
 #include "ui_CDayEndDlg.h"
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+
+namespace {
+constexpr double kMostCounted = 999999.99; // yuan: what a drawer can hold, to the fen
+
+// Enter in the counted cash reads it, with the prompt when it is no count, and goes no further
+// (it would open 明细).
+class EnterReadsCount : public QObject {
+public:
+    explicit EnterReadsCount(CDayEndDlg* window) : QObject(window), m_window(window) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_window->ReadCounted();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    CDayEndDlg* m_window;
+};
+} // namespace
 
 CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CDayEndDlg>()) {
     m_ui->setupUi(this);
@@ -18,6 +45,7 @@ CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_uni
     connect(m_ui->dateEdit, &QDateEdit::dateChanged, this, &CDayEndDlg::OnFilter);
     connect(m_ui->operatorCombo, &QComboBox::activated, this, &CDayEndDlg::OnFilter);
     connect(m_ui->countedEdit, &QLineEdit::textChanged, this, &CDayEndDlg::OnCounted);
+    m_ui->countedEdit->installEventFilter(new EnterReadsCount(this));
     connect(m_ui->detailButton, &QPushButton::clicked, this, &CDayEndDlg::OnDetail);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
 }
@@ -75,10 +103,19 @@ void CDayEndDlg::OnFilter() {
     OnCounted();
 }
 
+bool CDayEndDlg::ReadCounted() {
+    CDataExchange dx(true);
+    double counted = 0;
+    dx.Real(m_ui->countedEdit, counted, 0, kMostCounted, 2);
+    return !dx.Failed();
+}
+
 void CDayEndDlg::OnCounted() {
-    bool number = false;
-    const double counted = m_ui->countedEdit->text().trimmed().toDouble(&number);
-    if (!m_cashKnown || !number) {
+    // While it is typed: a text that is no count of cash shows no difference, and no prompt yet.
+    double counted = 0;
+    const bool count =
+        CDataExchange::ReadReal(m_ui->countedEdit->text(), 0, kMostCounted, 2, &counted).isEmpty();
+    if (!m_cashKnown || !count) {
         m_ui->differenceValue->setText(QString());
         return;
     }
@@ -87,6 +124,25 @@ void CDayEndDlg::OnCounted() {
                                    : difference > 0
                                        ? QStringLiteral("长款 ") + DeskLines::MoneyFen(difference)
                                        : QStringLiteral("短款 ") + DeskLines::MoneyFen(-difference));
+}
+
+bool CDayEndDlg::PrintNotes(QStringList* notes) {
+    // A count is printed as read, or left blank to be written in by hand.
+    if (!m_ui->countedEdit->text().trimmed().isEmpty() && !ReadCounted())
+        return false;
+    double counted = 0;
+    const bool count =
+        CDataExchange::ReadReal(m_ui->countedEdit->text(), 0, kMostCounted, 2, &counted).isEmpty();
+    const QList<std::pair<QLabel*, QString>> lines{
+        {m_ui->cashInLabel, m_ui->cashInValue->text()},
+        {m_ui->cashOutLabel, m_ui->cashOutValue->text()},
+        {m_ui->expectedLabel, m_ui->expectedValue->text()},
+        {m_ui->countedLabel, count ? DeskLines::MoneyFen(CLedgerInfo::Fen(counted)) : QString()},
+        {m_ui->differenceLabel, m_ui->differenceValue->text()},
+    };
+    for (const auto& [label, value] : lines)
+        notes->append(label->text() + value);
+    return true;
 }
 
 void CDayEndDlg::OnDetail() {

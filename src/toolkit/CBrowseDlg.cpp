@@ -79,8 +79,15 @@ void CBrowseDlg::OfferExport(QBoxLayout* buttons) {
     auto* print = new QPushButton(QStringLiteral("打印"), this);
     print->setObjectName(QStringLiteral("printButton"));
     buttons->insertWidget(1, print);
-    connect(print, &QPushButton::clicked, this,
-            [this] { GridPrint::Preview(this, *m_adodc, *m_grid, windowTitle()); });
+    connect(print, &QPushButton::clicked, this, [this] {
+        QStringList notes;
+        if (PrintNotes(&notes))
+            GridPrint::Preview(this, *m_adodc, *m_grid, windowTitle(), GridPrint::kMaxPreviewPages, notes);
+    });
+}
+
+bool CBrowseDlg::PrintNotes(QStringList*) {
+    return true;
 }
 
 void CBrowseDlg::ModifyOnDoubleClick(QAbstractButton* modify) {
