@@ -1,6 +1,7 @@
 #include "data/CAdodc.h"
 
 #include "base/Prompter.h"
+#include "data/ConnectionPool.h"
 #include "data/SqlText.h"
 
 CAdodc::CAdodc(QObject* parent, QString connectionString)
@@ -8,6 +9,12 @@ CAdodc::CAdodc(QObject* parent, QString connectionString)
 
 CAdodc::~CAdodc() {
     m_stmt.reset(); // a connection with a statement left open would not close
+    if (!m_db)
+        return;
+    // Back as the pool gave it: nobody to ask while it works, every row read at once.
+    m_db->SetProgressHandler(nullptr);
+    m_db->SetRowsOnDemand(false);
+    ConnectionPool::Give(std::move(m_db), m_connectionString, true);
 }
 
 void CAdodc::SetRecordSource(const QString& sql) {
@@ -20,7 +27,7 @@ bool CAdodc::Connect(QString* failure) {
     if (m_connectFailed)
         return false;
     EngineError error;
-    m_db = Engine::Open(m_connectionString, &error);
+    m_db = ConnectionPool::Take(m_connectionString, &error);
     if (!m_db) {
         *failure = DescribeEngineError(error);
         m_connectFailed = true;

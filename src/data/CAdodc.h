@@ -1,7 +1,9 @@
 #pragma once
 // The data control of the browse windows: one query, run on a connection of its own, whose rows a
 // grid or list shows. Rows are stepped from the open statement as the view scrolls, never counted
-// first, so a query over a million rentals opens at once and holds only the rows looked at.
+// first, so a query over a million rentals opens at once and holds only the rows looked at. The
+// connection comes from the pool of idle ones and goes back to it with the model: a server would
+// otherwise start a process for every window.
 #include "data/CAdoDb.h"
 
 #include <QAbstractTableModel>

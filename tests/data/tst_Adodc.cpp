@@ -7,6 +7,8 @@
 #include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
+#include "data/ConnectionPool.h"
+#include "data/ShopConnection.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -348,6 +350,42 @@ private slots:
         adodc.Refresh();
         FetchAll(adodc);
         QCOMPARE(adodc.rowCount(), 2 * kBatch - 7);
+    }
+    // A model's connection comes from the pool of idle ones and goes back to it when the model goes;
+    // one that failed does not.
+    void aModelsConnectionIsPooled() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const QString shopConnection = ShopConnection::Current();
+        EngineError error;
+        {
+            ConnectionHandle db = ConnectionPool::Take(shopConnection, &error);
+            QVERIFY(db);
+            // A temporary table lives on one connection only: it tells a pooled connection from a new one.
+            QVERIFY(db->Run("CREATE TEMP TABLE mark (x integer)"));
+            ConnectionPool::Give(std::move(db), shopConnection, true);
+        }
+        {
+            CAdodc adodc;
+            adodc.SetRecordSource(QStringLiteral("SELECT x FROM mark"));
+            adodc.Refresh();
+            QCOMPARE(boxes.Boxes().size(), 0); // the marked connection
+            QCOMPARE(adodc.columnCount(), 1);
+        }
+        {
+            ConnectionHandle db = ConnectionPool::Take(shopConnection, &error);
+            QVERIFY(db && db->Run("SELECT x FROM mark")); // back, and fit for the next statement
+            QVERIFY(db->IsIdle());
+            ConnectionPool::Give(std::move(db), shopConnection, true);
+        }
+        {
+            CAdodc adodc;
+            adodc.SetRecordSource(QStringLiteral("SELECT nothing FROM mark"));
+            adodc.Refresh();
+            QCOMPARE(boxes.Boxes().size(), 1);
+        }
+        ConnectionHandle db = ConnectionPool::Take(shopConnection, &error);
+        QVERIFY(db && !db->Run("SELECT x FROM mark")); // a new one
     }
 };
 VORIX_TEST(AdodcTest)
