@@ -2,7 +2,10 @@
 
 #include "base/Prompter.h"
 #include "data/ConnectionPool.h"
+#include "data/GridOrder.h"
 #include "data/SqlText.h"
+
+#include <limits>
 
 CAdodc::CAdodc(QObject* parent, QString connectionString)
     : QAbstractTableModel(parent), m_connectionString(std::move(connectionString)) {}
@@ -19,6 +22,22 @@ CAdodc::~CAdodc() {
 
 void CAdodc::SetRecordSource(const QString& sql) {
     m_source = sql;
+}
+
+QString CAdodc::Statement() const {
+    return GridOrder::Sorted(m_source, m_sortColumn, m_sortOrder);
+}
+
+bool CAdodc::CanSort() const {
+    return GridOrder::CanSort(m_source);
+}
+
+void CAdodc::sort(int column, Qt::SortOrder order) {
+    if (m_changing || (column >= 0 && !CanSort()))
+        return;
+    m_sortColumn = column < 0 ? -1 : column;
+    m_sortOrder = order;
+    Refresh();
 }
 
 bool CAdodc::Connect(QString* failure) {
@@ -77,7 +96,7 @@ void CAdodc::Refresh() {
 
 QString CAdodc::Start(QStringList* headings, std::vector<bool>* money, Rows* rows) {
     bool prepared = false;
-    m_stmt = m_db->Prepare(m_source, &prepared);
+    m_stmt = m_db->Prepare(Statement(), &prepared);
     if (!prepared)
         return m_interrupted ? QString() : Fail();
     if (!m_stmt)
@@ -179,8 +198,16 @@ bool CAdodc::canFetchMore(const QModelIndex& parent) const {
 }
 
 void CAdodc::fetchMore(const QModelIndex& parent) {
-    if (!canFetchMore(parent))
-        return;
+    if (canFetchMore(parent))
+        Fetch(kFetchRows);
+}
+
+void CAdodc::FetchAll() {
+    if (canFetchMore(QModelIndex()))
+        Fetch(std::numeric_limits<int>::max());
+}
+
+void CAdodc::Fetch(int count) {
     QString failure;
     {
         // A listener that fetches while hearing of this change would add rows in its middle.
@@ -189,7 +216,7 @@ void CAdodc::fetchMore(const QModelIndex& parent) {
         m_interrupted = false;
         m_work.start();
         Rows batch;
-        failure = Step(kFetchRows, &batch); // a failure keeps the rows read before it
+        failure = Step(count, &batch); // a failure keeps the rows read before it
         const int added = batch.size();
         if (added > 0) {
             beginInsertRows(QModelIndex(), m_rows, m_rows + added - 1);

@@ -7,7 +7,7 @@ struct sqlite3;
 
 namespace ShopDatabase {
 // The version of the shop's schema that this program writes and reads: the file's user_version.
-constexpr int kSchemaVersion = 4;
+constexpr int kSchemaVersion = 5;
 
 // Brings the file of a newly opened, keyed connection to kSchemaVersion, in one transaction that
 // adds what lies beside the rows (indexes) and stores the operators' passwords as hashes; no other
