@@ -5,7 +5,7 @@
 #include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/CReceiptSettingDlg.h"
-#include "desk/ChangedElsewhere.h"
+#include "toolkit/ChangedElsewhere.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"

@@ -5,8 +5,8 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
-#include "desk/ChangedElsewhere.h"
-#include "desk/DeskLines.h"
+#include "toolkit/Money.h"
+#include "toolkit/ChangedElsewhere.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
@@ -92,10 +92,10 @@ void CClientEditDlg::OnOK() {
     if (deposit > 0 || balance > 0) {
         m_slip = {QStringLiteral("充值"), Session::Current().UserName(), m_strClientID, QString(), {}};
         if (deposit > 0)
-            m_slip.amounts << qMakePair(QStringLiteral("押金"), DeskLines::MoneyFen(deposit));
+            m_slip.amounts << qMakePair(QStringLiteral("押金"), Money::FromFen(deposit));
         if (balance > 0)
-            m_slip.amounts << qMakePair(QStringLiteral("充值"), DeskLines::MoneyFen(balance));
-        m_slip.amounts << qMakePair(QStringLiteral("余额"), DeskLines::Money(m_fBalance));
+            m_slip.amounts << qMakePair(QStringLiteral("充值"), Money::FromFen(balance));
+        m_slip.amounts << qMakePair(QStringLiteral("余额"), Money::Text(m_fBalance));
         Receipt::After(m_slip);
     }
     EndDialog(IDOK);

@@ -5,8 +5,8 @@
 #include "data/CLedgerInfo.h"
 #include "data/COperatorInfo.h"
 #include "data/RowStream.h"
-#include "desk/DeskLines.h"
 #include "manage/CLedgerDlg.h"
+#include "toolkit/Money.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CDayEndDlg.h"
 
@@ -97,9 +97,9 @@ void CDayEndDlg::OnFilter() {
     qint64 out = 0;
     m_cashKnown = Ledger::DayCash(day, who, &in, &out);
     m_expected = in - out;
-    m_ui->cashInValue->setText(m_cashKnown ? DeskLines::MoneyFen(in) : QString());
-    m_ui->cashOutValue->setText(m_cashKnown ? DeskLines::MoneyFen(out) : QString());
-    m_ui->expectedValue->setText(m_cashKnown ? DeskLines::MoneyFen(m_expected) : QString());
+    m_ui->cashInValue->setText(m_cashKnown ? Money::FromFen(in) : QString());
+    m_ui->cashOutValue->setText(m_cashKnown ? Money::FromFen(out) : QString());
+    m_ui->expectedValue->setText(m_cashKnown ? Money::FromFen(m_expected) : QString());
     OnCounted();
 }
 
@@ -122,8 +122,8 @@ void CDayEndDlg::OnCounted() {
     const qint64 difference = CLedgerInfo::Fen(counted) - m_expected;
     m_ui->differenceValue->setText(difference == 0 ? QStringLiteral("相符")
                                    : difference > 0
-                                       ? QStringLiteral("长款 ") + DeskLines::MoneyFen(difference)
-                                       : QStringLiteral("短款 ") + DeskLines::MoneyFen(-difference));
+                                       ? QStringLiteral("长款 ") + Money::FromFen(difference)
+                                       : QStringLiteral("短款 ") + Money::FromFen(-difference));
 }
 
 bool CDayEndDlg::PrintNotes(QStringList* notes) {
@@ -137,7 +137,7 @@ bool CDayEndDlg::PrintNotes(QStringList* notes) {
         {m_ui->cashInLabel, m_ui->cashInValue->text()},
         {m_ui->cashOutLabel, m_ui->cashOutValue->text()},
         {m_ui->expectedLabel, m_ui->expectedValue->text()},
-        {m_ui->countedLabel, count ? DeskLines::MoneyFen(CLedgerInfo::Fen(counted)) : QString()},
+        {m_ui->countedLabel, count ? Money::FromFen(CLedgerInfo::Fen(counted)) : QString()},
         {m_ui->differenceLabel, m_ui->differenceValue->text()},
     };
     for (const auto& [label, value] : lines)

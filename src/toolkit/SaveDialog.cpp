@@ -1,6 +1,6 @@
 #include "toolkit/SaveDialog.h"
 
-#include "data/ShopFolder.h"
+#include "base/UserSettings.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -22,7 +22,7 @@ void SaveDialog::SetChooser(Chooser chooser) {
 }
 
 QString SaveDialog::StartPath(const QString& suggested) {
-    QString folder = ShopFolder::UserSettings()->value(kFolderKey).toString();
+    QString folder = UserSettings::Open()->value(kFolderKey).toString();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -36,7 +36,7 @@ QString SaveDialog::Ask(QWidget* parent, const QString& caption, const QString& 
                              ? Replaced()(parent, suggested)
                              : QFileDialog::getSaveFileName(parent, caption, StartPath(suggested), filter);
     if (!path.isEmpty()) {
-        const auto settings = ShopFolder::UserSettings();
+        const auto settings = UserSettings::Open();
         settings->setValue(kFolderKey, QFileInfo(path).absolutePath());
         settings->sync();
     }

@@ -40,6 +40,14 @@ const char* const kUpgrades[] = {
     "Name  TEXT COLLATE NOCASE PRIMARY KEY, "
     "Value TEXT NOT NULL DEFAULT '' "
     ");",
+    // 5: the film window sorted by any heading reads its first screen straight from an index.
+    "CREATE INDEX IF NOT EXISTS Film_Playactor ON Film (Playactor);"
+    "CREATE INDEX IF NOT EXISTS Film_Type ON Film (Type);"
+    "CREATE INDEX IF NOT EXISTS Film_Class1 ON Film (Class1);"
+    "CREATE INDEX IF NOT EXISTS Film_Class2 ON Film (Class2);"
+    "CREATE INDEX IF NOT EXISTS Film_StgDate ON Film (StgDate);"
+    "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree);"
+    "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

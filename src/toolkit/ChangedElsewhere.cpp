@@ -1,9 +1,9 @@
-#include "desk/ChangedElsewhere.h"
+#include "toolkit/Money.h"
+#include "toolkit/ChangedElsewhere.h"
 
-#include "desk/DeskLines.h"
 
 QString ChangedElsewhere::Money(const QString& field, float now) {
-    return field + QStringLiteral(" 现为 ") + DeskLines::Money(now);
+    return field + QStringLiteral(" 现为 ") + Money::Text(now);
 }
 
 QString ChangedElsewhere::Text(const QString& field, const QString& now) {
