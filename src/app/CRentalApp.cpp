@@ -59,12 +59,10 @@ QString CRentalApp::ProgramFolder() {
     return Base::ProgramFolder();
 }
 
-bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& programFolder,
+bool CRentalApp::EnterShopFolder(const StartArguments& arguments, const QString& programFolder,
                                  QSettings& settings) {
-    const ShopFolder::Choice choice = ShopFolder::Choose(arguments, programFolder, settings);
-    bool serverGiven = false;
-    const QString server = ShopFolder::Option(arguments, QStringLiteral("--server"), &serverGiven).trimmed();
-    if (serverGiven && !SetServer(choice.folder, server))
+    const ShopFolder::Choice choice = ShopFolder::Choose(arguments.shop, programFolder, settings);
+    if (arguments.serverGiven && !SetServer(choice.folder, arguments.server))
         return false;
     // Every connection of the program goes to the server the shop's settings name, if any.
     const QString info = ShopConnection::LoadServer(choice.folder);
@@ -98,9 +96,10 @@ bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& pr
     return true;
 }
 
-bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands) {
+bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands,
+                              const StartArguments& arguments) {
     Toolkit::InstallInterface(app);
-    if (!EnterShopFolder(QApplication::arguments(), ProgramFolder(), *ShopFolder::UserSettings()))
+    if (!EnterShopFolder(arguments, ProgramFolder(), *ShopFolder::UserSettings()))
         return false;
     // Window titles stay exactly as given ("Vorix", "用户登陆"), without the program's name added.
     QApplication::setApplicationDisplayName(QString());

@@ -14,48 +14,12 @@ namespace {
 const QString kSettingsKey = QStringLiteral("shop/folder");
 } // namespace
 
-QString ShopFolder::Argument(const QStringList& arguments, bool* missing) {
-    const QString option = QStringLiteral("--shop");
-    QString folder;
-    bool absent = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == option) {
-            absent = i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty();
-            folder = absent ? QString() : arguments.at(++i);
-        } else if (argument.startsWith(option + QLatin1Char('='))) {
-            folder = argument.mid(option.size() + 1);
-            absent = folder.isEmpty();
-        }
-    }
-    if (missing)
-        *missing = absent;
-    return folder.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(folder));
-}
-
-QString ShopFolder::Option(const QStringList& arguments, const QString& name, bool* present) {
-    QString value;
-    *present = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == name) {
-            *present = true;
-            value = i + 1 < arguments.size() ? arguments.at(++i) : QString();
-        } else if (argument.startsWith(name + QLatin1Char('='))) {
-            *present = true;
-            value = argument.mid(name.size() + 1);
-        }
-    }
-    return value;
-}
-
-ShopFolder::Choice ShopFolder::Choose(const QStringList& arguments, const QString& programFolder,
+ShopFolder::Choice ShopFolder::Choose(const QString& given, const QString& programFolder,
                                       const QSettings& settings) {
     if (QFileInfo::exists(QDir(programFolder).filePath(QLatin1String(kDataFile))))
         return {QDir(programFolder).absolutePath(), true, false};
-    const QString given = Argument(arguments);
     if (!given.isEmpty())
-        return {given, false, true};
+        return {QDir::cleanPath(QDir::current().absoluteFilePath(given)), false, true};
     const QString remembered = settings.value(kSettingsKey).toString();
     if (!remembered.isEmpty())
         return {QDir::cleanPath(remembered), false, false};

@@ -19,13 +19,9 @@ struct Choice {
     bool given = false;    // named with --shop on this start
 };
 
-// The folder of --shop DIR or --shop=DIR, absolute against the current directory; empty when none
-// was given. *missing is set when --shop came without a folder.
-QString Argument(const QStringList& arguments, bool* missing = nullptr);
-// The text after `name` (--server TEXT or --server=TEXT); *present tells whether it was given at
-// all, an empty text included.
-QString Option(const QStringList& arguments, const QString& name, bool* present);
-Choice Choose(const QStringList& arguments, const QString& programFolder, const QSettings& settings);
+// The shop folder for `given`, the folder of --shop (relative to the current directory; empty when
+// none was given).
+Choice Choose(const QString& given, const QString& programFolder, const QSettings& settings);
 // Where the folder is remembered: ~/.config/vorix/vorix.conf.
 std::unique_ptr<QSettings> UserSettings();
 void Remember(QSettings& settings, const QString& folder);

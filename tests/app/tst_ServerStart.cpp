@@ -27,9 +27,12 @@ private:
     QString Folder() const { return QDir::cleanPath(m_root.filePath(QStringLiteral("shop"))); }
     bool Enter(const QStringList& options) {
         QSettings settings(m_root.filePath(QStringLiteral("vorix.conf")), QSettings::IniFormat);
-        return theApp.EnterShopFolder(
-            QStringList{QStringLiteral("vorix"), QStringLiteral("--shop"), Folder()} + options,
-            m_root.filePath(QStringLiteral("program")), settings);
+        StartArguments arguments;
+        if (StartArguments::Read(QStringList{QStringLiteral("vorix"), QStringLiteral("--shop"), Folder()} +
+                                     options,
+                                 &arguments) != CommandLine::Verdict::Run)
+            return false;
+        return theApp.EnterShopFolder(arguments, m_root.filePath(QStringLiteral("program")), settings);
     }
     static qint64 Count(const QString& connectionString, const char* table) {
         EngineError error;

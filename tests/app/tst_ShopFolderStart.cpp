@@ -27,7 +27,11 @@ private:
         return std::make_unique<QSettings>(Path(QStringLiteral("vorix.conf")), QSettings::IniFormat);
     }
     bool Enter(const QStringList& options) {
-        return theApp.EnterShopFolder(QStringList{QStringLiteral("vorix")} + options, Program(), *Settings());
+        StartArguments arguments;
+        if (StartArguments::Read(QStringList{QStringLiteral("vorix")} + options, &arguments) !=
+            CommandLine::Verdict::Run)
+            return false;
+        return theApp.EnterShopFolder(arguments, Program(), *Settings());
     }
     static QString FirstStartText(const QString& folder) {
         return QStringLiteral(
