@@ -101,6 +101,27 @@ struct Step {
 };
 } // namespace
 
+bool ShopDatabase::UpgradeWithin(sqlite3* db, int from, EngineError* error) {
+    const Step step{db, error};
+    bool ok = true;
+    if (from < kSchemaVersion && sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr,
+                                                         PasswordHashFunction, nullptr, nullptr) != SQLITE_OK)
+        ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
+    for (int version = from; ok && version < kSchemaVersion; ++version)
+        ok = step.Run(kUpgrades[version]);
+    if (ok && from < kSchemaVersion)
+        ok = step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
+    return ok;
+}
+
+QStringList ShopDatabase::TablesOf(int version) {
+    QStringList tables{QStringLiteral("Client"), QStringLiteral("Film"), QStringLiteral("Record"),
+                       QStringLiteral("Operator"), QStringLiteral("Setting")};
+    if (version >= 4) // the ledger and the options
+        tables << QStringLiteral("Ledger") << QStringLiteral("Options");
+    return tables;
+}
+
 bool ShopDatabase::BringUpToDate(sqlite3* db, EngineError* error) {
     const Step step{db, error};
     int version = step.Version();
@@ -114,15 +135,8 @@ bool ShopDatabase::BringUpToDate(sqlite3* db, EngineError* error) {
     if (!step.Run("BEGIN IMMEDIATE"))
         return false;
     version = step.Version();
-    bool ok = version >= 0 && (version <= kSchemaVersion || step.RefuseNewer(version)) && step.HoldsTheShop();
-    if (ok && version < kSchemaVersion &&
-        sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr, PasswordHashFunction,
-                                nullptr, nullptr) != SQLITE_OK)
-        ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
-    for (int from = version; ok && from < kSchemaVersion; ++from)
-        ok = step.Run(kUpgrades[from]);
-    if (ok && version < kSchemaVersion)
-        ok = step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
+    bool ok = version >= 0 && (version <= kSchemaVersion || step.RefuseNewer(version)) &&
+              step.HoldsTheShop() && UpgradeWithin(db, version, error);
     if (ok)
         ok = step.Run("COMMIT");
     if (!ok)

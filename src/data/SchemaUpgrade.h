@@ -3,6 +3,8 @@
 // opening of every connection of the program runs it.
 #include "data/EngineError.h"
 
+#include <QStringList>
+
 struct sqlite3;
 
 namespace ShopDatabase {
@@ -14,4 +16,9 @@ constexpr int kSchemaVersion = 4;
 // row is changed. A file of a newer version is
 // refused and left as it is. On failure sets *error to the engine's code and the text to show.
 bool BringUpToDate(sqlite3* db, EngineError* error);
+// The same steps from version `from`, inside the write transaction the caller holds (a new file
+// written whole in one transaction); the caller commits or rolls back.
+bool UpgradeWithin(sqlite3* db, int from, EngineError* error);
+// The tables a shop file of this version holds (0 to kSchemaVersion).
+QStringList TablesOf(int version);
 } // namespace ShopDatabase

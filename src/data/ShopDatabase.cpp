@@ -8,18 +8,39 @@ static void InitSchemaResource() {
     Q_INIT_RESOURCE(schema);
 }
 
-bool ShopDatabase::Prepare(const QString& path, QString* error) {
+namespace {
+QByteArray Schema(QString* error) {
     InitSchemaResource();
+    QFile schemaFile(QStringLiteral(":/schema.sql"));
+    if (!schemaFile.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("the schema is missing from the program");
+        return {};
+    }
+    return schemaFile.readAll();
+}
+} // namespace
+
+bool ShopDatabase::WriteSchema(sqlite3* db, QString* error) {
+    const QByteArray schema = Schema(error);
+    EngineError upgrade;
+    // The schema's own "PRAGMA journal_mode = WAL" changes nothing in a file in WAL mode.
+    if (schema.isEmpty() || !RunStatement(db, schema.constData(), error))
+        return false;
+    if (!UpgradeWithin(db, 0, &upgrade)) {
+        *error = upgrade.text;
+        return false;
+    }
+    return true;
+}
+
+bool ShopDatabase::Prepare(const QString& path, QString* error) {
     if (QFile::exists(path)) {
         *error = QStringLiteral("%1 already exists; it is left as it is.").arg(path);
         return false;
     }
-    QFile schemaFile(QStringLiteral(":/schema.sql"));
-    if (!schemaFile.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("the schema is missing from the program");
+    const QByteArray schema = Schema(error);
+    if (schema.isEmpty())
         return false;
-    }
-    const QByteArray schema = schemaFile.readAll();
     const QString temporary = path + QStringLiteral(".new");
     QFile::remove(temporary);
     QFile::remove(temporary + QStringLiteral("-wal"));
