@@ -304,7 +304,9 @@ private slots:
         for (const char* side : {"-wal", "-shm", "-journal"})
             WriteFile(stale + QLatin1String(side), QByteArray(4096, 'x'));
         WriteFile(folder + QStringLiteral("2026-12-07 18 00.bak.AbCd3f.part-shm"), QByteArray(4096, 'x'));
-        // What an earlier Vorix left of a server's copy.
+        // A temporary alone, its logs gone; and what an earlier Vorix left of a server's copy.
+        WriteFile(folder + QStringLiteral("2026-12-07 17 00.bak.Zz9Yx8.part"),
+                  Bytes(shop.DatabasePath()).left(8192));
         for (const char* side : {"", "-wal", "-shm"})
             WriteFile(folder + QStringLiteral("2026-12-06 12 00.bak.moving") + QLatin1String(side),
                       QByteArray(4096, 'x'));
