@@ -4,7 +4,7 @@
 //   vorix-initdb --server CONNECTION
 //                              prepare the shop in an empty PostgreSQL database, named by a libpq
 //                              connection string ("host=… port=… dbname=… user=… password=…");
-//                              fails when it holds a shop's tables
+//                              fails when it holds any table
 // --help and --version answer; a misread argument is refused with exit code 2, writing nothing.
 #include "base/CommandLine.h"
 #include "data/ServerDatabase.h"

@@ -2,11 +2,13 @@
 //   vorix-migrate FILE --server CONNECTION
 //       copies the shop file FILE into the empty database named by a libpq connection string
 //       ("host=… port=… dbname=… user=… password=…"), in one transaction, and checks the count
-//       of every table; the file itself is left as it is
+//       of every table; the file is only read, never written (an earlier version is read as it
+//       is), and a password stored as typed goes over hashed
 //   vorix-migrate --back FILE --server CONNECTION
 //       copies the server's shop into a new keyed shop file FILE (refused when FILE exists), from
 //       one snapshot of the server, and checks the count of every table
-// --help and --version answer; a misread argument is refused with exit code 2.
+// A database that holds any table is not moved into. --help and --version answer; a misread
+// argument is refused with exit code 2.
 #include "base/CommandLine.h"
 #include "data/ServerDatabase.h"
 

@@ -1,6 +1,7 @@
 #include "data/ServerDatabase.h"
 
 #include "data/ServerCopy.h"
+#include "data/ShopCheck.h"
 
 #include "data/COperatorInfo.h"
 #include "data/PasswordHash.h"
@@ -27,7 +28,7 @@ using ServerCopy::Run;
 
 namespace {
 // Connects to the server's database and opens the schema; null when either fails or when the
-// database already holds a shop.
+// database is not empty.
 ServerCopy::Connection Connect(const QString& connection, QFile* schema, QString* error) {
     InitSchemaResource();
     schema->setFileName(QStringLiteral(":/schema-pg.sql"));
@@ -40,15 +41,19 @@ ServerCopy::Connection Connect(const QString& connection, QFile* schema, QString
         *error = QString::fromUtf8(PQerrorMessage(db.get())).trimmed();
         return nullptr;
     }
+    // Any table, view or foreign table in any schema of the users, a shop's or another program's.
     QString tables;
     if (!Run(db.get(),
-             "SELECT string_agg(table_name, ', ' ORDER BY table_name) FROM information_schema.tables WHERE "
-             "table_schema = current_schema() AND lower(table_name) IN "
-             "('client','film','record','operator','setting','ledger','options','schemaversion')",
+             "SELECT string_agg(n.nspname || '.' || c.relname, ', ' ORDER BY n.nspname, c.relname) FROM "
+             "pg_class c "
+             "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE c.relkind IN ('r', 'p', 'v', 'm', 'f') AND "
+             "n.nspname NOT IN ('pg_catalog', 'information_schema') AND n.nspname NOT LIKE 'pg\\_toast%' AND "
+             "n.nspname NOT LIKE 'pg\\_temp%'",
              error, &tables))
         return nullptr;
     if (!tables.isEmpty()) {
-        *error = QStringLiteral("the database already holds a shop's tables (%1); it is left as it is.")
+        *error = QStringLiteral("the database already holds tables (%1): a shop goes only into an empty "
+                                "database; it is left as it is.")
                      .arg(tables);
         return nullptr;
     }
@@ -130,16 +135,31 @@ qint64 CopyTable(sqlite3* file, PGconn* server, const char* table, QString* erro
     qint64 rows = 0;
     bool ok = sqlite3_prepare_v2(file, ("SELECT " + list + " FROM " + table + " ORDER BY rowid").constData(),
                                  -1, &stmt, nullptr) == SQLITE_OK;
+    // A password stored as typed (an older file's, or one written by hand) goes over as its hash.
+    const qsizetype password = qstrcmp(table, "Operator") == 0 ? columns.indexOf("OptPwd") : -1;
     QByteArray line;
+    QByteArray hashed;
     int rc = SQLITE_OK;
     while (ok && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         line.clear();
         for (int c = 0; c < columns.size(); ++c) {
             if (c > 0)
                 line += '\t';
-            AppendCopyValue(&line, reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                            sqlite3_column_bytes(stmt, c));
+            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            int size = sqlite3_column_bytes(stmt, c);
+            if (c == password && value && !PasswordHash::IsHash(QString::fromUtf8(value, size))) {
+                hashed = PasswordHash::Make(QString::fromUtf8(value, size)).toUtf8();
+                if (hashed.isEmpty()) {
+                    *error = QStringLiteral("no random salt for a password hash");
+                    ok = false;
+                }
+                value = hashed.constData();
+                size = int(hashed.size());
+            }
+            AppendCopyValue(&line, value, size);
         }
+        if (!ok)
+            break;
         line += '\n';
         ok = PQputCopyData(server, line.constData(), int(line.size())) == 1;
         ++rows;
@@ -199,15 +219,22 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
         *error = QStringLiteral("%1 does not exist").arg(filePath);
         return false;
     }
-    QString failure;
-    const DatabaseHandle file = OpenDatabaseDescribed(settings, &failure);
+    // The file is only read: a file of an earlier version is copied as it is, not brought up to date.
+    OpenOptions readOnly;
+    readOnly.readOnly = true;
+    EngineError failure;
+    const DatabaseHandle file = OpenKeyed(settings, readOnly, &failure);
     if (!file) {
-        *error = failure;
+        *error = DescribeEngineError(failure);
         return false;
     }
     // One snapshot of the file, however the desks write meanwhile; one transaction on the server.
-    if (!RunStatement(file.get(), "BEGIN", error))
+    QString version;
+    if (!RunStatement(file.get(), "BEGIN", error) ||
+        !ShopCheck::HoldsACompleteShop(file.get(), filePath, error) ||
+        (version = ShopCheck::FirstValue(file.get(), "PRAGMA user_version", error)).isNull())
         return false;
+    const QStringList inFile = ShopDatabase::TablesOf(version.toInt());
     // The indexes are made after the rows are in: built once, they take a fraction of the time
     // that keeping them up row by row would.
     QByteArray tables;
@@ -218,6 +245,10 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
     for (const char* table : kTables) {
         if (!ok)
             break;
+        if (!inFile.contains(QLatin1String(table))) { // a table of a later version: empty on the server
+            counts->append({QLatin1String(table), 0});
+            continue;
+        }
         const qint64 copied = CopyTable(file.get(), server.get(), table, error);
         ok = copied >= 0 && CountsAgree(file.get(), server.get(), table, copied, counts, error);
     }
@@ -238,6 +269,7 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
         Run(server.get(), "ROLLBACK", &ignored);
         counts->clear();
     }
-    RunStatement(file.get(), "ROLLBACK", &failure);
+    QString ignored;
+    RunStatement(file.get(), "ROLLBACK", &ignored);
     return ok;
 }

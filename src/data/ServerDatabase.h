@@ -11,17 +11,17 @@
 
 namespace ServerDatabase {
 // Prepares the shop in the empty database that the libpq connection string names, in one
-// transaction: a failure leaves the database as it was. Refuses a database that already holds
-// tables of a shop. *error says why it failed.
+// transaction: a failure leaves the database as it was. Refuses a database that holds any table.
+// *error says why it failed.
 bool Prepare(const QString& connection, QString* error);
 
 // The rows of each table, as counted on both sides.
 using Counts = QList<QPair<QString, qint64>>;
-// Moves a shop onto the server: copies the shop file at filePath (brought up to this program's
-// schema first, as the program's own open does) into the empty database the connection string
+// Moves a shop onto the server: copies the shop file at filePath, which it opens for reading only
+// (a file of an earlier version is read as it is), into the empty database the connection string
 // names, every row of every table with its ID, from one snapshot of the file, in one transaction
-// checked by the count of every table. A failure or a count that differs leaves the server's
-// database as it was.
+// checked by the count of every table; a password stored as typed goes over as its hash. A
+// failure or a count that differs leaves the server's database as it was.
 bool CopyFromFile(const QString& filePath, const QString& connection, Counts* counts, QString* error);
 // What the way back does with a file of the name it writes.
 enum class Existing {
