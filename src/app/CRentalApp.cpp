@@ -8,6 +8,7 @@
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "data/ShopFolder.h"
+#include "data/ShopPermissions.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
@@ -49,9 +50,26 @@ bool SetServer(const QString& folder, const QString& info) {
                    ? QStringLiteral("这个店铺今后使用本机的店铺文件 cddata.mdb。")
                    : QStringLiteral("这个店铺今后使用数据库服务器:\n%1\n\n以后启动 Vorix 不必再写 --server。"
                                     "要改回本机的店铺文件,用 vorix --server \"\" 启动。")
-                         .arg(WithoutPassword(info)),
+                             .arg(WithoutPassword(info)) +
+                         (WithoutPassword(info) == info
+                              ? QString()
+                              : QStringLiteral(
+                                    "\n\n密码以明文保存在店铺文件夹的 vorix-server.conf 里(只有本用户能读)。"
+                                    "更安全的做法:把密码写进 ~/.pgpass,或在 ~/.pg_service.conf 里写好连接,"
+                                    "用 --server \"service=名称\"。")),
                QString(), MsgIcon::Information);
     return true;
+}
+// A shop that others on the computer could read becomes its owner's alone, and says so once.
+void TightenPermissions(const QString& folder) {
+    const QStringList tightened = ShopPermissions::Tighten(folder);
+    if (tightened.isEmpty())
+        return;
+    MessageBox(
+        QStringLiteral("店铺数据原来这台电脑上的其他用户也能读取。为了保护店铺数据,下列文件和文件夹已改为"
+                       "只有本用户可以使用:\n%1")
+            .arg(tightened.join(QLatin1Char('\n'))),
+        QString(), MsgIcon::Information);
 }
 } // namespace
 
@@ -68,6 +86,7 @@ bool CRentalApp::EnterShopFolder(const StartArguments& arguments, const QString&
     const QString info = ShopConnection::LoadServer(choice.folder);
     ShopConnection::Use(info.isEmpty() ? QString() : ShopConnection::ForServer(info));
     if (choice.portable) {
+        TightenPermissions(choice.folder);
         m_strAppDir = choice.folder;
         QDir::setCurrent(m_strAppDir);
         return true;
@@ -84,6 +103,7 @@ bool CRentalApp::EnterShopFolder(const StartArguments& arguments, const QString&
         return false;
     }
     m_strAppDir = choice.folder;
+    TightenPermissions(choice.folder);
     if (choice.given)
         ShopFolder::Remember(settings, choice.folder);
     if (prepared)

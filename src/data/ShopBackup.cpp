@@ -79,7 +79,7 @@ bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy,
 }
 
 // Puts temporary in place of target in one step; the file of that name before stays until then.
-// The copy is readable by whom `like` is (the temporary file was made for its owner alone).
+// The copy is readable by whom `like` is, if given; else by its owner alone, as the temporary.
 bool RenameOver(const QString& temporary, const QString& target, const QString& like, QString* error) {
     if (!RemoveLog(target, error))
         return false;
@@ -204,7 +204,7 @@ bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, Q
     const QString temporary = CheckedCopyBeside(source, target, progress, error);
     if (temporary.isEmpty())
         return false;
-    if (!RenameOver(temporary, target, source.dataSource, error)) {
+    if (!RenameOver(temporary, target, QString(), error)) { // the owner's alone, as its temporary
         RemoveWithLog(temporary);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "data/ShopDatabase.h"
 
 #include "data/DatabaseOpen.h"
+#include "data/ShopPermissions.h"
 
 #include <QFile>
 
@@ -45,6 +46,9 @@ bool ShopDatabase::Prepare(const QString& path, QString* error) {
     QFile::remove(temporary);
     QFile::remove(temporary + QStringLiteral("-wal"));
     QFile::remove(temporary + QStringLiteral("-shm"));
+    // The owner's alone from the start; the engine gives its -wal and -shm the file's permissions.
+    if (!ShopPermissions::CreatePrivateFile(temporary, error))
+        return false;
 
     ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
     settings.dataSource = temporary;

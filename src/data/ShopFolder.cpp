@@ -3,6 +3,7 @@
 #include "data/NetworkShare.h"
 #include "data/ShopConnection.h"
 #include "data/ShopDatabase.h"
+#include "data/ShopPermissions.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,7 +42,7 @@ void ShopFolder::Remember(QSettings& settings, const QString& folder) {
 bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
     *prepared = false;
     const QDir dir(folder);
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+    if (!ShopPermissions::MakePrivateFolder(folder) || !QFileInfo(folder).isDir()) {
         *error = QStringLiteral("无法建立文件夹。");
         return false;
     }
@@ -73,7 +74,7 @@ bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
         }
         *prepared = true;
     }
-    if (!dir.mkpath(QLatin1String(kBackupFolder))) {
+    if (!ShopPermissions::MakePrivateFolder(dir.filePath(QLatin1String(kBackupFolder)))) {
         *error = QStringLiteral("无法建立备份文件夹 %1。").arg(QLatin1String(kBackupFolder));
         return false;
     }

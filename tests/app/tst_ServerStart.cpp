@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
@@ -129,6 +130,29 @@ private slots:
         QVERIFY(Enter({}));
         QCOMPARE(boxes.Texts(), QStringList());
         QCOMPARE(ShopConnection::ServerInfo(ShopConnection::Current()), given);
+    }
+
+    // The connection may be a service of libpq's service file, with its password in a password
+    // file: the shop's settings then hold no password, and the box does not speak of one.
+    void serviceNameKeepsNoPassword() {
+        const QString services = m_root.filePath(QStringLiteral("pg_service.conf"));
+        QFile file(services);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[vorixshop]\n" + m_shop.toUtf8().replace(' ', '\n') + "\n");
+        file.close();
+        qputenv("PGSERVICEFILE", QFile::encodeName(services));
+        const auto unset = qScopeGuard([] { qunsetenv("PGSERVICEFILE"); });
+        BoxRecorder boxes;
+        QVERIFY(Enter({QStringLiteral("--server"), QStringLiteral("service=vorixshop")}));
+        QCOMPARE(boxes.Texts().size(), 1);
+        QVERIFY(!boxes.Texts().first().contains(QStringLiteral("密码")));
+        QCOMPARE(Count(ShopConnection::Current(), "Operator"), 1);
+        QCOMPARE(ShopConnection::LoadServer(Folder()), QStringLiteral("service=vorixshop"));
+        // With a password in the text, the box tells the safer ways.
+        boxes.Clear();
+        QVERIFY(Enter({QStringLiteral("--server"), m_shop + QStringLiteral(" password=secret")}));
+        QVERIFY(boxes.Texts().first().contains(QStringLiteral("~/.pgpass")));
+        QVERIFY(boxes.Texts().first().contains(QStringLiteral("service=")));
     }
 
     void serverThatDoesNotAnswerAsAShopChangesNothing() {
