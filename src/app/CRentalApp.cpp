@@ -8,7 +8,6 @@
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "data/ShopFolder.h"
-#include "data/ShopPermissions.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
@@ -62,7 +61,7 @@ bool SetServer(const QString& folder, const QString& info) {
 }
 // A shop that others on the computer could read becomes its owner's alone, and says so once.
 void TightenPermissions(const QString& folder) {
-    const QStringList tightened = ShopPermissions::Tighten(folder);
+    const QStringList tightened = ShopFolder::TightenPermissions(folder);
     if (tightened.isEmpty())
         return;
     MessageBox(

@@ -41,7 +41,7 @@ QByteArrayList ServerCopy::FileColumns(sqlite3* file, const char* table) {
 }
 
 bool ServerCopy::CountsAgree(sqlite3* file, PGconn* server, const char* table, qint64 copied,
-                             ServerDatabase::Counts* counts, QString* error) {
+                             QList<QPair<QString, qint64>>* counts, QString* error) {
     QString counted;
     if (!Run(server, QByteArray("SELECT count(*) FROM ") + table, error, &counted))
         return false;

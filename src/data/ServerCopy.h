@@ -1,9 +1,9 @@
 #pragma once
 // What the move of a shop onto a server and its way back share: the server's connection, its
 // statements, the tables in the order they are copied, and the check of the counts.
-#include "data/ServerDatabase.h"
-
 #include <QByteArrayList>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <libpq-fe.h>
 #include <memory>
@@ -26,7 +26,7 @@ bool Run(PGconn* db, const QByteArray& sql, QString* error, QString* value = nul
 // The names of a table's columns in the file, in their order; empty when the file has no such table.
 QByteArrayList FileColumns(sqlite3* file, const char* table);
 // After a table is copied: the rows copied, the server's count and the file's agree, and the count
-// joins *counts; otherwise *error says how they differ.
+// joins *counts (ServerDatabase::Counts); otherwise *error says how they differ.
 bool CountsAgree(sqlite3* file, PGconn* server, const char* table, qint64 copied,
-                 ServerDatabase::Counts* counts, QString* error);
+                 QList<QPair<QString, qint64>>* counts, QString* error);
 } // namespace ServerCopy

@@ -80,3 +80,22 @@ bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
     }
     return true;
 }
+
+QStringList ShopFolder::TightenPermissions(const QString& folder) {
+    const QDir dir(folder);
+    QStringList tightened;
+    const auto tighten = [&](const QString& name) {
+        if (ShopPermissions::MakeOwnersOnly(dir.filePath(name)))
+            tightened << name;
+    };
+    const QString file = QLatin1String(kDataFile);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        tighten(file + QLatin1String(suffix));
+    tighten(QLatin1String(ShopConnection::kServerSettingsFile));
+    const QString backups = QLatin1String(kBackupFolder);
+    tighten(backups);
+    for (const QString& name :
+         QDir(dir.filePath(backups)).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        tighten(backups + QLatin1Char('/') + name);
+    return tightened;
+}

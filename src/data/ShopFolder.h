@@ -32,4 +32,9 @@ void Remember(QSettings& settings, const QString& folder);
 // may lie on a network share, and no cddata.mdb is made. *prepared tells whether a new shop was made; *error
 // says in Chinese what failed.
 bool Ready(const QString& folder, bool* prepared, QString* error);
+// Makes the shop in folder its owner's alone (ShopPermissions.h): cddata.mdb and the engine's files
+// beside it, vorix-server.conf, dbBak/ and what lies in it. The names (relative to the folder) of
+// what others could use before; empty when all was its owner's already. Called before the program
+// opens the shop.
+QStringList TightenPermissions(const QString& folder);
 } // namespace ShopFolder

@@ -1,8 +1,5 @@
 #include "data/ShopPermissions.h"
 
-#include "data/ShopConnection.h"
-#include "data/ShopFolder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,21 +42,6 @@ bool ShopPermissions::MakePrivateFolder(const QString& path) {
            (::mkdir(QFile::encodeName(absolute).constData(), 0700) == 0 || QFileInfo(absolute).isDir());
 }
 
-QStringList ShopPermissions::Tighten(const QString& folder) {
-    const QDir dir(folder);
-    QStringList tightened;
-    const auto tighten = [&](const QString& name) {
-        if (Restrict(dir.filePath(name), kOwnerOnly))
-            tightened << name;
-    };
-    const QString file = QLatin1String(ShopFolder::kDataFile);
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        tighten(file + QLatin1String(suffix));
-    tighten(QLatin1String(ShopConnection::kServerSettingsFile));
-    const QString backups = QLatin1String(ShopFolder::kBackupFolder);
-    tighten(backups);
-    for (const QString& name :
-         QDir(dir.filePath(backups)).entryList(QDir::Files | QDir::Hidden | QDir::System))
-        tighten(backups + QLatin1Char('/') + name);
-    return tightened;
+bool ShopPermissions::MakeOwnersOnly(const QString& path) {
+    return Restrict(path, kOwnerOnly);
 }

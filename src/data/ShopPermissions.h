@@ -3,7 +3,6 @@
 // can read the shop. Files are 0600 and folders 0700: the database with the engine's -wal and -shm
 // (which the engine makes with the database's own permissions), the backups and dbBak/.
 #include <QString>
-#include <QStringList>
 
 namespace ShopPermissions {
 // Makes an empty file at path readable and writable by its owner only, before the engine opens it;
@@ -12,9 +11,7 @@ bool CreatePrivateFile(const QString& path, QString* error);
 // Makes the folder when missing, its owner's only (the folders above it as usual). False when it
 // cannot be made.
 bool MakePrivateFolder(const QString& path);
-// Takes from the shop in folder every permission of the group and of others: cddata.mdb and the
-// engine's files beside it, vorix-server.conf, dbBak/ and what lies in it. The names (relative to
-// the folder) of what was tightened; empty when all was tight already. Called before the program
-// opens the shop.
-QStringList Tighten(const QString& folder);
+// Takes from the file or folder at path every permission of the group and of others (by its name:
+// no descriptor is opened); true when it had any. A symbolic link is left as it is.
+bool MakeOwnersOnly(const QString& path);
 } // namespace ShopPermissions

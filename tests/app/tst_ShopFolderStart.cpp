@@ -5,7 +5,7 @@
 
 #include "app/CAboutDlg.h"
 #include "data/ShopBackup.h"
-#include "data/ShopPermissions.h"
+#include "data/ShopFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -151,7 +151,7 @@ private slots:
         }
         for (const QString& name : {folder, folder + QStringLiteral("/dbBak")})
             QCOMPARE(QFile::permissions(name) & others, QFile::Permissions());
-        QCOMPARE(ShopPermissions::Tighten(folder), QStringList());
+        QCOMPARE(ShopFolder::TightenPermissions(folder), QStringList());
     }
 
     // A shop others could read is made its owner's at the start, which says so once.
