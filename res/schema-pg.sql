@@ -23,8 +23,8 @@ CREATE TABLE Client (
     ClientID   citext COLLATE "C" NOT NULL DEFAULT '',
     PhoneNum   citext COLLATE "C" NOT NULL DEFAULT '',
     CreateDate citext COLLATE "C" NOT NULL DEFAULT '',
-    Foregift   REAL NOT NULL DEFAULT 0,
-    Balance    REAL NOT NULL DEFAULT 0,
+    Foregift   DOUBLE PRECISION NOT NULL DEFAULT 0,
+    Balance    DOUBLE PRECISION NOT NULL DEFAULT 0,
     Remark     citext COLLATE "C" NOT NULL DEFAULT ''
 );
 CREATE INDEX Client_ClientID ON Client (ClientID);
@@ -58,7 +58,7 @@ CREATE TABLE Record (
     ClientID   citext COLLATE "C" NOT NULL DEFAULT '',
     FilmID     citext COLLATE "C" NOT NULL DEFAULT '',
     Type       citext COLLATE "C" NOT NULL DEFAULT '',
-    Foregift   REAL NOT NULL DEFAULT 0,
+    Foregift   DOUBLE PRECISION NOT NULL DEFAULT 0,
     BorrowDate citext COLLATE "C" NOT NULL DEFAULT '',
     ReturnDate citext COLLATE "C" NOT NULL DEFAULT '',
     OptUser    citext COLLATE "C" NOT NULL DEFAULT ''
@@ -83,10 +83,10 @@ CREATE TABLE Operator (
 CREATE INDEX Operator_OptName ON Operator (OptName);
 
 CREATE TABLE Setting (
-    MonthVcd REAL NOT NULL DEFAULT 0,
-    MonthDvd REAL NOT NULL DEFAULT 0,
-    DayVcd   REAL NOT NULL DEFAULT 0,
-    DayDvd   REAL NOT NULL DEFAULT 0
+    MonthVcd DOUBLE PRECISION NOT NULL DEFAULT 0,
+    MonthDvd DOUBLE PRECISION NOT NULL DEFAULT 0,
+    DayVcd   DOUBLE PRECISION NOT NULL DEFAULT 0,
+    DayDvd   DOUBLE PRECISION NOT NULL DEFAULT 0
 );
 
 -- Every movement of money, in whole fen, with the clock's time of the action beside its date.

@@ -5,13 +5,15 @@
 // The backup must open with the shop's password and pass the integrity check; nothing is changed
 // while a program has the shop file open. The old file's write-ahead log is removed with it.
 // On a large shop this takes seconds: each stage is printed as it begins, with its time when done.
+// --help and --version answer; a misread argument is refused with exit code 2, changing nothing.
+#include "base/CommandLine.h"
 #include "base/ProgramFolder.h"
 #include "base/UserSettings.h"
 #include "data/CAdoDb.h"
-#include "data/engine/file/DatabaseOpen.h"
 #include "data/shop/ShopBackup.h"
 #include "data/shop/ShopFolder.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -69,26 +71,39 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    bool noFolder = false;
-    const QString given = ShopFolder::Argument(app.arguments(), &noFolder);
-    QStringList args;
-    const QStringList all = app.arguments();
-    for (int i = 1; i < all.size(); ++i) {
-        if (all.at(i) == QLatin1String("--shop"))
-            ++i; // and its folder
-        else if (!all.at(i).startsWith(QLatin1String("--shop=")))
-            args << all.at(i);
-    }
-    if (noFolder || (args.size() != 1 && args.size() != 2) || (!given.isEmpty() && args.size() == 2)) {
-        std::fprintf(stderr, "usage: vorix-restore BACKUP [SHOP]\n       vorix-restore --shop DIR BACKUP\n");
-        return 2;
-    }
+    const CommandLine::Program program{
+        QStringLiteral("vorix-restore"),
+        QStringLiteral("vorix-restore BACKUP [SHOP]\nvorix-restore --shop DIR BACKUP"), 1, 2};
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Puts a backup of the shop's database back in place."));
+    const QCommandLineOption shopOption(QStringLiteral("shop"),
+                                        QStringLiteral("Restore into the cddata.mdb of the shop folder DIR."),
+                                        QStringLiteral("DIR"));
+    parser.addOption(shopOption);
+    parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("The backup to put in place."));
+    parser.addPositionalArgument(QStringLiteral("SHOP"),
+                                 QStringLiteral("The shop file to replace (else the shop folder's)."),
+                                 QStringLiteral("[SHOP]"));
+    const CommandLine::Verdict verdict = CommandLine::Read(parser, app.arguments(), program);
+    if (verdict != CommandLine::Verdict::Run)
+        return CommandLine::ExitCode(verdict);
+    const QStringList args = parser.positionalArguments();
+    const QString given = parser.value(shopOption);
+    const auto refuse = [&](const char* why) {
+        return CommandLine::ExitCode(CommandLine::Refuse(parser, program, QString::fromLatin1(why)));
+    };
+    if (parser.isSet(shopOption) && given.trimmed().isEmpty())
+        return refuse("--shop needs a folder.");
+    if (parser.isSet(shopOption) && args.size() == 2)
+        return refuse("--shop and SHOP name the shop twice.");
+    if (args.at(0).isEmpty() || (args.size() == 2 && args.at(1).isEmpty()))
+        return refuse("an empty file name.");
     const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
     const std::unique_ptr<QSettings> settings = UserSettings::Open();
-    const QString target =
-        args.size() == 2 ? args.at(1)
-                         : QDir(ShopFolder::Choose(app.arguments(), Base::ProgramFolder(), *settings).folder)
-                               .filePath(shop.dataSource);
+    const QString target = args.size() == 2
+                               ? args.at(1)
+                               : QDir(ShopFolder::Choose(given, Base::ProgramFolder(), *settings).folder)
+                                     .filePath(shop.dataSource);
     QString error;
     ProgressLines lines;
     const ShopBackup::RestoreResult result = ShopBackup::Restore(

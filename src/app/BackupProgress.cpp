@@ -63,10 +63,10 @@ bool CopyShowingProgress(QWidget* parent, const QString& connectionString, const
             copied = ShopBackup::Copy(ParseConnectionString(connectionString), target, reason, progress);
             return;
         }
-        // The server's shop tells no size beforehand: the dialog keeps moving until it is done.
+        // The server's copy tells the tables it has copied; a second backup in the minute replaces the first.
         ServerDatabase::Counts counts;
-        copied =
-            ServerDatabase::CopyToFile(ShopConnection::ServerInfo(connectionString), target, &counts, reason);
+        copied = ServerDatabase::CopyToFile(ShopConnection::ServerInfo(connectionString), target, &counts,
+                                            reason, ServerDatabase::Existing::Replace, progress);
     }));
     QEventLoop waiting;
     QObject::connect(copying.get(), &QThread::finished, &waiting, &QEventLoop::quit);

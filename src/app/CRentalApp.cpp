@@ -50,9 +50,26 @@ bool SetServer(const QString& folder, const QString& info) {
                    ? QStringLiteral("这个店铺今后使用本机的店铺文件 cddata.mdb。")
                    : QStringLiteral("这个店铺今后使用数据库服务器:\n%1\n\n以后启动 Vorix 不必再写 --server。"
                                     "要改回本机的店铺文件,用 vorix --server \"\" 启动。")
-                         .arg(WithoutPassword(info)),
+                             .arg(WithoutPassword(info)) +
+                         (WithoutPassword(info) == info
+                              ? QString()
+                              : QStringLiteral(
+                                    "\n\n密码以明文保存在店铺文件夹的 vorix-server.conf 里(只有本用户能读)。"
+                                    "更安全的做法:把密码写进 ~/.pgpass,或在 ~/.pg_service.conf 里写好连接,"
+                                    "用 --server \"service=名称\"。")),
                QString(), MsgIcon::Information);
     return true;
+}
+// A shop that others on the computer could read becomes its owner's alone, and says so once.
+void TightenPermissions(const QString& folder) {
+    const QStringList tightened = ShopFolder::TightenPermissions(folder);
+    if (tightened.isEmpty())
+        return;
+    MessageBox(
+        QStringLiteral("店铺数据原来这台电脑上的其他用户也能读取。为了保护店铺数据,下列文件和文件夹已改为"
+                       "只有本用户可以使用:\n%1")
+            .arg(tightened.join(QLatin1Char('\n'))),
+        QString(), MsgIcon::Information);
 }
 } // namespace
 
@@ -60,17 +77,16 @@ QString CRentalApp::ProgramFolder() {
     return Base::ProgramFolder();
 }
 
-bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& programFolder,
+bool CRentalApp::EnterShopFolder(const StartArguments& arguments, const QString& programFolder,
                                  QSettings& settings) {
-    const ShopFolder::Choice choice = ShopFolder::Choose(arguments, programFolder, settings);
-    bool serverGiven = false;
-    const QString server = ShopFolder::Option(arguments, QStringLiteral("--server"), &serverGiven).trimmed();
-    if (serverGiven && !SetServer(choice.folder, server))
+    const ShopFolder::Choice choice = ShopFolder::Choose(arguments.shop, programFolder, settings);
+    if (arguments.serverGiven && !SetServer(choice.folder, arguments.server))
         return false;
     // Every connection of the program goes to the server the shop's settings name, if any.
     const QString info = ShopConnection::LoadServer(choice.folder);
     ShopConnection::Use(info.isEmpty() ? QString() : ShopConnection::ForServer(info));
     if (choice.portable) {
+        TightenPermissions(choice.folder);
         m_strAppDir = choice.folder;
         QDir::setCurrent(m_strAppDir);
         return true;
@@ -87,6 +103,7 @@ bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& pr
         return false;
     }
     m_strAppDir = choice.folder;
+    TightenPermissions(choice.folder);
     if (choice.given)
         ShopFolder::Remember(settings, choice.folder);
     if (prepared)
@@ -99,9 +116,10 @@ bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& pr
     return true;
 }
 
-bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands) {
+bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands,
+                              const StartArguments& arguments) {
     Toolkit::InstallInterface(app);
-    if (!EnterShopFolder(QApplication::arguments(), ProgramFolder(), *UserSettings::Open()))
+    if (!EnterShopFolder(arguments, ProgramFolder(), *UserSettings::Open()))
         return false;
     // Window titles stay exactly as given ("Vorix", "用户登陆"), without the program's name added.
     QApplication::setApplicationDisplayName(QString());

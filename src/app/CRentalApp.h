@@ -3,6 +3,7 @@
 // which it holds as the current Session for the dialogs.
 #include "access/Session.h"
 #include "app/Command.h"
+#include "app/StartArguments.h"
 
 #include <QPointer>
 #include <QString>
@@ -14,9 +15,10 @@ class CMainFrame;
 
 class CRentalApp : public Session {
 public:
-    // Start-up: interface toolkit, shop folder, icon, and the main window with these commands
-    // and the login. Returns false when the program should end at once.
-    bool InitInstance(QApplication& app, const std::vector<CommandRow>& commands);
+    // Start-up: interface toolkit, shop folder (of these arguments), icon, and the main window with
+    // these commands and the login. Returns false when the program should end at once.
+    bool InitInstance(QApplication& app, const std::vector<CommandRow>& commands,
+                      const StartArguments& arguments = {});
     // Creates the main window with these commands, its application commands run on this object;
     // the login runs while it is created.
     CMainFrame* OpenMainWindow(const std::vector<CommandRow>& commands);
@@ -29,7 +31,7 @@ public:
     // and says so, and makes it m_strAppDir and the current directory; a folder given with --shop
     // is remembered in these settings. A folder that cannot be used is reported; then the program
     // should end.
-    bool EnterShopFolder(const QStringList& arguments, const QString& programFolder, QSettings& settings);
+    bool EnterShopFolder(const StartArguments& arguments, const QString& programFolder, QSettings& settings);
 
     // Commands of the application.
     void OnAppAbout();

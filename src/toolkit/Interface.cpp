@@ -1,12 +1,11 @@
 #include "toolkit/Interface.h"
 
 #include "base/Prompter.h"
+#include "toolkit/ChineseLocale.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTranslator>
 
 namespace {
 class MessageBoxPrompter : public IPrompter {
@@ -72,7 +71,5 @@ private:
 
 void Toolkit::InstallInterface(QApplication& app) {
     SetPrompter(std::make_unique<MessageBoxPrompter>());
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+    UseChinese(app);
 }

@@ -3,6 +3,7 @@
 class QApplication;
 
 namespace Toolkit {
-// Installs the QMessageBox prompter and loads Qt's Chinese translation (是/否/确定/取消).
+// Installs the QMessageBox prompter and makes Qt speak Chinese (是/否/确定/取消, dates, the file
+// dialogs) whatever the system's language (ChineseLocale.h).
 void InstallInterface(QApplication& app);
 } // namespace Toolkit

@@ -5,6 +5,7 @@
 
 #include "app/CBackdropView.h"
 #include "data/engine/file/DatabaseOpen.h"
+#include "data/engine/file/FileError.h"
 #include "data/shop/ShopBackup.h"
 #include "data/shop/ShopDatabase.h"
 
@@ -305,10 +306,17 @@ private slots:
         for (const char* side : {"-wal", "-shm", "-journal"})
             WriteFile(stale + QLatin1String(side), QByteArray(4096, 'x'));
         WriteFile(folder + QStringLiteral("2026-12-07 18 00.bak.AbCd3f.part-shm"), QByteArray(4096, 'x'));
+        // A temporary alone, its logs gone; and what an earlier Vorix left of a server's copy.
+        WriteFile(folder + QStringLiteral("2026-12-07 17 00.bak.Zz9Yx8.part"),
+                  Bytes(shop.DatabasePath()).left(8192));
+        for (const char* side : {"", "-wal", "-shm"})
+            WriteFile(folder + QStringLiteral("2026-12-06 12 00.bak.moving") + QLatin1String(side),
+                      QByteArray(4096, 'x'));
         const QStringList kept{kChildsBackupName,
                                kChildsBackupName + QStringLiteral(".iOIExd.part.old"),
                                kChildsBackupName + QStringLiteral(".iOIExdx.part"),
                                QStringLiteral("cddata.mdb.iOIExd.part"),
+                               kChildsBackupName + QStringLiteral(".moving.old"),
                                QStringLiteral("notes.txt"),
                                QStringLiteral("x") + kChildsBackupName + QStringLiteral(".iOIExd.part")};
         for (const QString& name : kept)
@@ -486,6 +494,12 @@ private slots:
         QTest::newRow("plain database") << "plain";
         QTest::newRow("other password") << "other key";
         QTest::newRow("missing") << "missing";
+        // What a copy leaves when it is stopped half-way, and shops this program does not know.
+        QTest::newRow("truncated") << "truncated";
+        QTest::newRow("log beside it") << "log beside";
+        QTest::newRow("keyed, no tables") << "no tables";
+        QTest::newRow("newer version") << "newer";
+        QTest::newRow("version 4 without its ledger") << "no ledger";
     }
     void refusesWhatIsNotASoundBackup() {
         QFETCH(QString, kind);
@@ -501,6 +515,24 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(kind == QLatin1String("text") ? QByteArray("not a database\n").repeated(100)
                                                      : QByteArray());
+        } else if (kind == QLatin1String("truncated") || kind == QLatin1String("log beside")) {
+            const QByteArray bytes = Bytes(s.backup);
+            WriteFile(bad, kind == QLatin1String("truncated") ? bytes.left(bytes.size() / 2) : bytes);
+            if (kind == QLatin1String("log beside"))
+                WriteFile(bad + QStringLiteral("-wal"), QByteArray(4096, 'x'));
+        } else if (kind == QLatin1String("no tables")) {
+            QString error;
+            const DatabaseHandle db = CreateDatabase(ShopSettings(bad), &error);
+            QVERIFY2(db && RunStatement(db.get(), "PRAGMA journal_mode = WAL", &error), qPrintable(error));
+        } else if (kind == QLatin1String("newer") || kind == QLatin1String("no ledger")) {
+            QVERIFY(QFile::copy(s.backup, bad));
+            QString error;
+            const DatabaseHandle db = OpenDatabase(ShopSettings(bad), &error);
+            QVERIFY2(db && RunStatement(db.get(),
+                                        kind == QLatin1String("newer") ? "PRAGMA user_version = 99"
+                                                                       : "DROP TABLE Ledger",
+                                        &error),
+                     qPrintable(error));
         } else if (kind != QLatin1String("missing")) {
             const QByteArray schema = "CREATE TABLE Client(x); CREATE TABLE Film(x); CREATE TABLE Record(x); "
                                       "CREATE TABLE Operator(x); CREATE TABLE Setting(x);";
@@ -508,7 +540,9 @@ private slots:
                                    kind == QLatin1String("plain") ? "" : "other") == "1");
         }
         const QByteArray before = Bytes(s.target);
-        QCOMPARE(Restore(bad, s.target), 1);
+        QByteArray output;
+        QCOMPARE(Restore(bad, s.target, &output), 1);
+        QVERIFY2(!output.contains("copying"), output.constData()); // refused before the shop was touched
         QCOMPARE(Bytes(s.target), before);
         QVERIFY(Listing(s.other.path()).filter(QStringLiteral(".part")).isEmpty());
     }

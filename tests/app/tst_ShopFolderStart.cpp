@@ -4,6 +4,8 @@
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
 #include "app/CAboutDlg.h"
+#include "data/shop/ShopBackup.h"
+#include "data/shop/ShopFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +29,11 @@ private:
         return std::make_unique<QSettings>(Path(QStringLiteral("vorix.conf")), QSettings::IniFormat);
     }
     bool Enter(const QStringList& options) {
-        return theApp.EnterShopFolder(QStringList{QStringLiteral("vorix")} + options, Program(), *Settings());
+        StartArguments arguments;
+        if (StartArguments::Read(QStringList{QStringLiteral("vorix")} + options, &arguments) !=
+            CommandLine::Verdict::Run)
+            return false;
+        return theApp.EnterShopFolder(arguments, Program(), *Settings());
     }
     static QString FirstStartText(const QString& folder) {
         return QStringLiteral(
@@ -119,6 +125,65 @@ private slots:
         QCOMPARE(boxes.Boxes().at(0).icon, MsgIcon::Error);
         QCOMPARE(QDir::currentPath(), m_startedIn);
         QVERIFY(!Settings()->contains(QStringLiteral("shop/folder")));
+    }
+
+    // A new shop is its owner's alone: the folder, the file with the engine's files beside it,
+    // dbBak/ and the backups in it.
+    void newShopIsItsOwnersAlone() {
+        const QString folder = Path(QStringLiteral("shops/private"));
+        BoxRecorder boxes;
+        QVERIFY(Enter({QStringLiteral("--shop"), folder}));
+        QCOMPARE(boxes.Texts(), QStringList{FirstStartText(folder)});
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID) VALUES ('F1')"))); // the log is written
+        const QString backup = folder + QStringLiteral("/dbBak/2026-12-08 09 05.bak");
+        QString error;
+        QVERIFY2(
+            ShopBackup::Copy(ParseConnectionString(QString::fromUtf8(kConnectionString)), backup, &error),
+            qPrintable(error));
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        for (const QString& name :
+             {QStringLiteral("cddata.mdb"), QStringLiteral("cddata.mdb-wal"),
+              QStringLiteral("cddata.mdb-shm"), QStringLiteral("dbBak/2026-12-08 09 05.bak")}) {
+            QVERIFY2(QFileInfo::exists(folder + u'/' + name), qPrintable(name));
+            QCOMPARE(QFile::permissions(folder + u'/' + name) & (others | QFile::ExeOwner),
+                     QFile::Permissions());
+        }
+        for (const QString& name : {folder, folder + QStringLiteral("/dbBak")})
+            QCOMPARE(QFile::permissions(name) & others, QFile::Permissions());
+        QCOMPARE(ShopFolder::TightenPermissions(folder), QStringList());
+    }
+
+    // A shop others could read is made its owner's at the start, which says so once.
+    void looserShopIsTightenedOnce() {
+        const QString folder = Path(QStringLiteral("shops/loose"));
+        BoxRecorder boxes;
+        QVERIFY(Enter({QStringLiteral("--shop"), folder}));
+        const QFile::Permissions file = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                        QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+        const QFile::Permissions dir =
+            file | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
+        QFile backup(folder + QStringLiteral("/dbBak/old.bak"));
+        QVERIFY(backup.open(QIODevice::WriteOnly));
+        backup.close();
+        QVERIFY(QFile::setPermissions(backup.fileName(), file));
+        QVERIFY(QFile::setPermissions(folder + QStringLiteral("/cddata.mdb"), file));
+        QVERIFY(QFile::setPermissions(folder + QStringLiteral("/dbBak"), dir));
+        boxes.Clear();
+        QVERIFY(Enter({}));
+        QCOMPARE(boxes.Texts().size(), 1);
+        QVERIFY2(boxes.Texts().first().contains(
+                     QStringLiteral("只有本用户可以使用:\ncddata.mdb\ndbBak\ndbBak/old.bak")),
+                 qPrintable(boxes.Texts().first()));
+        for (const QString& name :
+             {QStringLiteral("/cddata.mdb"), QStringLiteral("/dbBak"), QStringLiteral("/dbBak/old.bak")})
+            QCOMPARE(QFile::permissions(folder + name) &
+                         (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther),
+                     QFile::Permissions());
+        QCOMPARE(QFile::permissions(folder + QStringLiteral("/dbBak")) & QFile::ExeOwner, QFile::ExeOwner);
+        boxes.Clear();
+        QVERIFY(Enter({}));
+        QCOMPARE(boxes.Texts(), QStringList());
     }
 
     // A long path is shortened in the middle, so the box still fits the counter's screen.

@@ -2,8 +2,11 @@
 #include "TestRegistry.h"
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -91,6 +94,14 @@ private slots:
         QCOMPARE(Canonical(QDir::currentPath()), folder);
         QCOMPARE(Session::Current().UserName(), QStringLiteral("Admin"));
         QCOMPARE(theApp.m_pMainWnd->UserPane()->text(), QStringLiteral("当前用户: Admin    类型: 管理员"));
+        // Qt's own texts, dates and numbers in Chinese, whatever the language the program was given.
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        std::printf("CHINESE: %s|%s|%s|%s|%s\n", qPrintable(QLocale().name()),
+                    qPrintable(QLocale().toString(QDate(2026, 12, 9), QLocale::ShortFormat)),
+                    qPrintable(QLocale().toString(QDate(2026, 12, 9), QStringLiteral("d MMM"))),
+                    qPrintable(QFileIconProvider().type(QFileInfo(folder))),
+                    qPrintable(buttons.button(QDialogButtonBox::Cancel)->text()));
+        std::fflush(stdout);
         if (scenario == "logout-cancel") {
             QTimer::singleShot(0, [] {
                 ModalScript script(CancelLogin());
@@ -151,8 +162,14 @@ private slots:
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("VORIX_STARTUP"), QString::fromLatin1(scenario));
+        // A system in English, or in none.
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US"));
         QByteArray output;
         QVERIFY2(RunChild(renamed, env, elsewhere.path(), &output), output.constData());
+        if (scenario != "cancel")
+            QVERIFY2(output.contains("CHINESE: zh_CN|2026/12/9|9 12月|文件夹|取消\n"), output.constData());
         // Nothing was written where the program was started.
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }

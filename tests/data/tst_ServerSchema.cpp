@@ -4,10 +4,15 @@
 
 #include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
+#include "data/engine/Engine.h"
+#include "data/engine/ShopConnection.h"
 #include "data/engine/file/DatabaseOpen.h"
+#include "data/engine/file/FileError.h"
 #include "data/engine/file/SchemaUpgrade.h"
 #include "data/shop/ServerDatabase.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QTest>
 #include <libpq-fe.h>
 #include <memory>
@@ -59,7 +64,7 @@ QStringList FileRows(sqlite3* db, const QString& sql) {
 // The column types of the file as the server's schema stands for them, as the server names them.
 QString ServerType(const QString& fileType, const QString& table, const QString& column) {
     if (fileType == u"REAL"_s)
-        return u"float4"_s; // single precision, as the file's amounts
+        return u"float8"_s; // the file's eight bytes, so that an amount goes over and back exactly
     if (fileType == u"INTEGER"_s)
         return table == u"ledger"_s && column == u"fen"_s ? u"int8"_s : u"int4"_s;
     return table == u"ledger"_s && (column == u"at"_s || column == u"day"_s) ? u"text"_s
@@ -139,7 +144,7 @@ private slots:
     void preparingRefusesWhatItCannotUse() {
         QString error;
         QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"shop"_s), &error));
-        QVERIFY2(error.contains(u"already holds a shop's tables"_s), qPrintable(error));
+        QVERIFY2(error.contains(u"already holds tables (public.client, "_s), qPrintable(error));
         QCOMPARE(PgRows(m_db.get(), u"SELECT count(*) FROM Operator"_s), QStringList{u"1"_s});
         QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"nowhere"_s), &error));
         QVERIFY2(error.contains(u"nowhere"_s), qPrintable(error));
@@ -181,6 +186,46 @@ private slots:
                  QStringList{u"30|40|3|5"_s});
     }
 
+    // A shop of the previous version opens brought up to date: its indexes made, its rows as they
+    // were; a second desk opening it then finds the work done.
+    void anEarlierShopIsBroughtUpToDate() {
+        const QString shop = m_server->ConnectionString(u"shop"_s);
+        const QString sortIndexes =
+            u"SELECT count(*) FROM pg_indexes WHERE tablename = 'film' AND indexname IN "
+            "('film_playactor', 'film_type', 'film_class1', 'film_class2', "
+            "'film_stgdate', 'film_degree', 'film_remark')"_s;
+        QCOMPARE(PgRows(m_db.get(), u"DROP INDEX Film_Playactor, Film_Type, Film_Class1, Film_Class2, "
+                                    "Film_StgDate, Film_Degree, Film_Remark"_s),
+                 QStringList());
+        QCOMPARE(PgRows(m_db.get(), u"UPDATE SchemaVersion SET Version = 4"_s), QStringList());
+        QCOMPARE(PgRows(m_db.get(), sortIndexes), QStringList{u"0"_s});
+        const QStringList before = PgRows(m_db.get(), u"SELECT * FROM Setting"_s);
+        for (int desk = 0; desk < 2; ++desk) {
+            EngineError error;
+            const ConnectionHandle db = Engine::Open(ShopConnection::ForServer(shop), &error);
+            QVERIFY2(db, qPrintable(error.text));
+        }
+        QCOMPARE(PgRows(m_db.get(), u"SELECT Version FROM SchemaVersion"_s),
+                 QStringList{QString::number(Schema::kVersion)});
+        QCOMPARE(PgRows(m_db.get(), sortIndexes), QStringList{u"7"_s});
+        QCOMPARE(PgRows(m_db.get(), u"SELECT * FROM Setting"_s), before);
+    }
+    // ... and one older than that, or newer than this program, is refused and left as it is.
+    void aShopOfAnotherVersionIsRefused() {
+        const QString shop = m_server->ConnectionString(u"shop"_s);
+        for (const int version : {3, Schema::kVersion + 1}) {
+            QCOMPARE(PgRows(m_db.get(), u"UPDATE SchemaVersion SET Version = %1"_s.arg(version)),
+                     QStringList());
+            EngineError error;
+            QVERIFY(!Engine::Open(ShopConnection::ForServer(shop), &error));
+            QVERIFY2(error.text.contains(u"本程序不能使用它"_s), qPrintable(error.text));
+            QCOMPARE(PgRows(m_db.get(), u"SELECT Version FROM SchemaVersion"_s),
+                     QStringList{QString::number(version)});
+        }
+        QCOMPARE(PgRows(m_db.get(), u"UPDATE SchemaVersion SET Version = %1"_s.arg(Schema::kVersion)),
+                 QStringList());
+    }
+
     // A shop file moves onto the server whole: every row of every table with its ID and its text
     // exactly, the counts checked; new rows there take the IDs after the file's.
     void aShopFileMovesWhole() {
@@ -188,7 +233,7 @@ private slots:
         for (const QString& sql : {
                  u"INSERT INTO Client (ClientID, PhoneNum, CreateDate, Foregift, Balance, Remark) VALUES "
                  "('C1', '0123', '2026-01-01', 50, 70.5, '老客户,''很好''\t制表\n第二行\\反斜杠😀'), "
-                 "('c2', '', '', 0, -2.5, '')"_s,
+                 "('c2', '', '', 0, -2.5, ''), ('C3', '', '', 0.1, 1234567.89, '')"_s,
                  u"INSERT INTO Film (FilmID, FilmName, Type, Degree) VALUES ('V1', '英雄', 'VCD', 3), "
                  "('D1', '无间道', 'DVD', 0)"_s,
                  u"INSERT INTO Record (ClientID, FilmID, Type, Foregift, BorrowDate, ReturnDate, OptUser) "
@@ -209,7 +254,7 @@ private slots:
         QVERIFY2(ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"moved"_s),
                                               &counts, &error),
                  qPrintable(error));
-        QCOMPARE(counts, (ServerDatabase::Counts{{u"Client"_s, 2},
+        QCOMPARE(counts, (ServerDatabase::Counts{{u"Client"_s, 3},
                                                  {u"Film"_s, 2},
                                                  {u"Record"_s, 1},
                                                  {u"Operator"_s, 1},
@@ -230,14 +275,15 @@ private slots:
                 real << (row.section(u'|', 2, 2) == u"REAL"_s);
             }
             const QString select = u"SELECT %1 FROM %2 ORDER BY 1"_s.arg(names.join(u','), table);
-            // Amounts compare as numbers: the two engines write a real each their own way.
+            // Amounts compare as the numbers they are, to the last bit: the two engines write a real
+            // each their own way.
             const auto normal = [&real](const QStringList& rows) {
                 QStringList out;
                 for (const QString& row : rows) {
                     QStringList cells = row.split(u'|');
                     for (int c = 0; c < cells.size() && c < real.size(); ++c) {
                         if (real[c])
-                            cells[c] = QString::number(cells[c].toDouble(), 'f', 2);
+                            cells[c] = QString::number(cells[c].toDouble(), 'g', 17);
                     }
                     out << cells.join(u'|');
                 }
@@ -278,7 +324,91 @@ private slots:
         // A database that holds a shop now is not copied into again.
         QVERIFY(!ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"moved"_s),
                                               &counts, &error));
-        QVERIFY2(error.contains(u"already holds a shop's tables"_s), qPrintable(error));
+        QVERIFY2(error.contains(u"already holds tables"_s), qPrintable(error));
+    }
+
+    // A database that holds another program's tables (or views) is not empty: neither the
+    // preparing nor the move adds a shop beside them.
+    void aDatabaseWithForeignTablesIsLeftAlone() {
+        PgHandle admin(PQconnectdb(m_server->ConnectionString().toUtf8().constData()));
+        QCOMPARE(PgRows(admin.get(), u"CREATE DATABASE foreign_tables"_s), QStringList());
+        PgHandle other(PQconnectdb(m_server->ConnectionString(u"foreign_tables"_s).toUtf8().constData()));
+        QCOMPARE(PgRows(other.get(), u"CREATE SCHEMA books; CREATE TABLE books.ledger (x int); "
+                                     "CREATE VIEW notes AS SELECT 1 AS x"_s),
+                 QStringList());
+        const QString tables =
+            u"SELECT table_schema || '.' || table_name FROM information_schema.tables WHERE "
+            "table_schema NOT IN ('pg_catalog', 'information_schema') ORDER BY 1"_s;
+        const QStringList before = PgRows(other.get(), tables);
+        TempShop shop;
+        QString error;
+        QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"foreign_tables"_s), &error));
+        QVERIFY2(error.contains(u"already holds tables (books.ledger, public.notes)"_s), qPrintable(error));
+        ServerDatabase::Counts counts;
+        QVERIFY(!ServerDatabase::CopyFromFile(
+            shop.DatabasePath(), m_server->ConnectionString(u"foreign_tables"_s), &counts, &error));
+        QVERIFY2(error.contains(u"already holds tables"_s), qPrintable(error));
+        QCOMPARE(PgRows(other.get(), tables), before);
+    }
+
+    // The move only reads its file: a file of an earlier version goes over as it is and stays
+    // as it was, to the byte; a password stored as typed goes over as its hash.
+    void theMoveReadsAnEarlierFileAndLeavesIt() {
+        TempShop shop;
+        QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID, Balance) VALUES ('C1', 1234567.89)"_s));
+        {
+            QString error;
+            const DatabaseHandle file =
+                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+            QVERIFY2(file, qPrintable(error));
+            // The file as the first version wrote it: no ledger, no options, passwords as typed.
+            for (const char* sql :
+                 {"DROP TABLE Ledger", "DROP TABLE Options", "DROP INDEX Film_NameCode",
+                  "DROP INDEX Record_BorrowDate", "UPDATE Operator SET OptPwd = 'admin'",
+                  "INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Kasse', 'geheim 2', '操作员')",
+                  "PRAGMA user_version = 1", "PRAGMA wal_checkpoint(TRUNCATE)"})
+                QVERIFY2(RunStatement(file.get(), sql, &error), qPrintable(error));
+        }
+        QFile source(shop.DatabasePath());
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray before = source.readAll();
+        const QDateTime modified = QFileInfo(source).lastModified();
+        source.close();
+        PgHandle admin(PQconnectdb(m_server->ConnectionString().toUtf8().constData()));
+        QCOMPARE(PgRows(admin.get(), u"CREATE DATABASE earlier"_s), QStringList());
+        ServerDatabase::Counts counts;
+        QString error;
+        QVERIFY2(ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"earlier"_s),
+                                              &counts, &error),
+                 qPrintable(error));
+        QCOMPARE(counts, (ServerDatabase::Counts{{u"Client"_s, 1},
+                                                 {u"Film"_s, 0},
+                                                 {u"Record"_s, 0},
+                                                 {u"Operator"_s, 2},
+                                                 {u"Setting"_s, 1},
+                                                 {u"Ledger"_s, 0},
+                                                 {u"Options"_s, 0}}));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QVERIFY(source.readAll() == before);
+        QCOMPARE(QFileInfo(source).lastModified(), modified);
+        PgHandle earlier(PQconnectdb(m_server->ConnectionString(u"earlier"_s).toUtf8().constData()));
+        QCOMPARE(PgRows(earlier.get(), u"SELECT Balance FROM Client"_s), QStringList{u"1234567.89"_s});
+        const QStringList operators =
+            PgRows(earlier.get(), u"SELECT OptName, OptPwd FROM Operator ORDER BY ID"_s);
+        QCOMPARE(operators.size(), 2);
+        QVERIFY(PasswordHash::Matches(operators[0].section(u'|', 1), u"admin"_s));
+        QVERIFY(PasswordHash::Matches(operators[1].section(u'|', 1), u"geheim 2"_s));
+        QVERIFY(PasswordHash::IsHash(operators[1].section(u'|', 1)));
+        // A file newer than this program is not moved.
+        {
+            const DatabaseHandle file =
+                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+            QVERIFY(file && RunStatement(file.get(), "PRAGMA user_version = 9", &error));
+        }
+        QCOMPARE(PgRows(admin.get(), u"CREATE DATABASE newer"_s), QStringList());
+        QVERIFY(!ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"newer"_s),
+                                              &counts, &error));
+        QVERIFY2(error.contains(u"version"_s), qPrintable(error));
     }
 
     // A copy that fails half-way leaves the server's database empty.

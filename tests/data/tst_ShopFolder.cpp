@@ -50,33 +50,25 @@ private slots:
     // user's data folder.
     void choice_data() {
         QTest::addColumn<bool>("programHoldsShop");
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("shop"); // the folder of --shop, as given
         QTest::addColumn<QString>("remembered");
         QTest::addColumn<QString>("folder"); // relative to the test's root; "<data>" the default
         QTest::addColumn<bool>("portable");
         QTest::addColumn<bool>("given");
-        const QStringList none;
-        QTest::newRow("portable") << true << none << QString() << u"program"_s << true << false;
-        QTest::newRow("portable, --shop given") << true << QStringList{u"--shop"_s, u"/elsewhere"_s}
-                                                << u"/kept"_s << u"program"_s << true << false;
-        QTest::newRow("--shop absolute") << false << QStringList{u"--shop"_s, Path(u"shops/a"_s)}
-                                         << u"/kept"_s << u"shops/a"_s << false << true;
-        QTest::newRow("--shop relative") << false << QStringList{u"--shop"_s, u"../shops/b/"_s} << QString()
-                                         << u"shops/b"_s << false << true;
-        QTest::newRow("--shop=") << false << QStringList{u"--shop="_s + Path(u"shops/c"_s)} << QString()
-                                 << u"shops/c"_s << false << true;
-        QTest::newRow("last --shop counts")
-            << false << QStringList{u"--shop"_s, u"x"_s, u"--shop"_s, Path(u"shops/d"_s)} << QString()
-            << u"shops/d"_s << false << true;
-        QTest::newRow("remembered") << false << none << Path(u"shops/kept"_s) << u"shops/kept"_s << false
+        QTest::newRow("portable") << true << QString() << QString() << u"program"_s << true << false;
+        QTest::newRow("portable, --shop given")
+            << true << u"/elsewhere"_s << u"/kept"_s << u"program"_s << true << false;
+        QTest::newRow("--shop absolute")
+            << false << Path(u"shops/a"_s) << u"/kept"_s << u"shops/a"_s << false << true;
+        QTest::newRow("--shop relative")
+            << false << u"../shops/b/"_s << QString() << u"shops/b"_s << false << true;
+        QTest::newRow("remembered") << false << QString() << Path(u"shops/kept"_s) << u"shops/kept"_s << false
                                     << false;
-        QTest::newRow("default") << false << none << QString() << u"<data>"_s << false << false;
-        QTest::newRow("--shop without a folder")
-            << false << QStringList{u"--shop"_s} << QString() << u"<data>"_s << false << false;
+        QTest::newRow("default") << false << QString() << QString() << u"<data>"_s << false << false;
     }
     void choice() {
         QFETCH(bool, programHoldsShop);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, shop);
         QFETCH(QString, remembered);
         QFETCH(QString, folder);
         QFETCH(bool, portable);
@@ -87,9 +79,8 @@ private slots:
         if (!remembered.isEmpty())
             ShopFolder::Remember(*settings, remembered);
         InFolder startedIn(Path(QStringLiteral("started-in")));
-        arguments.prepend(QStringLiteral("vorix"));
         const ShopFolder::Choice choice =
-            ShopFolder::Choose(arguments, Path(QStringLiteral("program")), *settings);
+            ShopFolder::Choose(shop, Path(QStringLiteral("program")), *settings);
         const QString expected = folder == QLatin1String("<data>")
                                      ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                            QStringLiteral("/vorix")
@@ -99,22 +90,10 @@ private slots:
         QCOMPARE(choice.given, given);
     }
 
-    void argumentTellsAMissingFolder() {
-        bool missing = false;
-        QCOMPARE(ShopFolder::Argument({u"vorix"_s, u"--shop"_s}, &missing), QString());
-        QVERIFY(missing);
-        QCOMPARE(ShopFolder::Argument({u"vorix"_s, u"--shop="_s}, &missing), QString());
-        QVERIFY(missing);
-        QCOMPARE(ShopFolder::Argument({u"vorix"_s, u"--shop"_s, u"/s"_s}, &missing), QStringLiteral("/s"));
-        QVERIFY(!missing);
-        QCOMPARE(ShopFolder::Argument({u"vorix"_s}, &missing), QString());
-        QVERIFY(!missing);
-    }
-
     void rememberedSurvivesANewSettingsObject() {
         ShopFolder::Remember(*Settings(), Path(QStringLiteral("shops/kept")));
         const ShopFolder::Choice choice =
-            ShopFolder::Choose({u"vorix"_s}, Path(QStringLiteral("program")), *Settings());
+            ShopFolder::Choose(QString(), Path(QStringLiteral("program")), *Settings());
         QCOMPARE(choice.folder, Path(QStringLiteral("shops/kept")));
     }
 

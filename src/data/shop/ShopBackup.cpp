@@ -1,7 +1,10 @@
 #include "data/shop/ShopBackup.h"
 
-#include "data/engine/file/ExclusiveLock.h"
 #include "data/engine/file/FileError.h"
+
+#include "data/engine/EngineError.h"
+#include "data/engine/file/ExclusiveLock.h"
+#include "data/shop/ShopCheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,26 +20,6 @@
 namespace {
 using ShopBackup::Progress;
 using ShopBackup::Stage;
-
-const char* const kShopTables = "SELECT count(*) FROM sqlite_master WHERE type='table' "
-                                "AND name IN ('Client','Film','Record','Operator','Setting')";
-
-// The first column of the first row, as text; a null text with *error set when the query fails.
-QString FirstValue(sqlite3* db, const char* sql, QString* error) {
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(stmt);
-    QString value;
-    if (rc == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        value = QString::fromUtf8(text ? text : "");
-    } else {
-        *error = ErrorOf(db, rc).text;
-    }
-    sqlite3_finalize(stmt);
-    return value;
-}
 
 void Report(const Progress& progress, Stage stage, int done, int total = 1) {
     if (progress)
@@ -61,18 +44,6 @@ bool RemoveLog(const QString& path, QString* error) {
     return true;
 }
 
-// A new, empty file of our own beside target, closed again before the engine writes into it.
-QString MakeTemporary(const QString& target, QString* error) {
-    QTemporaryFile file(target + QStringLiteral(".XXXXXX.part"));
-    file.setAutoRemove(false);
-    if (!file.open()) {
-        *error = QStringLiteral("cannot write in %1: %2")
-                     .arg(QFileInfo(target).absolutePath(), file.errorString());
-        return {};
-    }
-    return file.fileName();
-}
-
 // The engine's online backup of source into the empty file copy names, keyed with source's
 // password before the first page is written: an unkeyed target would receive a plain copy.
 // The copy goes in steps, so that its progress can be shown. A read transaction on source is held
@@ -83,7 +54,7 @@ bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy,
                const Progress& progress, QString* error) {
     DatabaseHandle from = OpenDatabase(source, error);
     if (!from || !RunStatement(from.get(), "BEGIN", error) ||
-        FirstValue(from.get(), "SELECT count(*) FROM sqlite_master", error).isNull())
+        ShopCheck::FirstValue(from.get(), "SELECT count(*) FROM sqlite_master", error).isNull())
         return false;
     *into = CreateDatabase(copy, error);
     if (!*into)
@@ -110,7 +81,7 @@ bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy,
 }
 
 // Puts temporary in place of target in one step; the file of that name before stays until then.
-// The copy is readable by whom `like` is (the temporary file was made for its owner alone).
+// The copy is readable by whom `like` is, if given; else by its owner alone, as the temporary.
 bool RenameOver(const QString& temporary, const QString& target, const QString& like, QString* error) {
     if (!RemoveLog(target, error))
         return false;
@@ -127,7 +98,7 @@ bool RenameOver(const QString& temporary, const QString& target, const QString& 
 // Writes a checked copy of source under a temporary name beside target; empty on failure.
 QString CheckedCopyBeside(const ConnectionSettings& source, const QString& target, const Progress& progress,
                           QString* error) {
-    const QString temporary = MakeTemporary(target, error);
+    const QString temporary = ShopBackup::MakeTemporary(target, error);
     if (temporary.isEmpty())
         return {};
     ConnectionSettings copy = source;
@@ -139,7 +110,7 @@ QString CheckedCopyBeside(const ConnectionSettings& source, const QString& targe
         // the copy's own log into it.
         DatabaseHandle into;
         ok = WriteCopy(source, copy, &into, progress, error) &&
-             !FirstValue(into.get(), "SELECT count(*) FROM sqlite_master", error).isNull();
+             !ShopCheck::FirstValue(into.get(), "SELECT count(*) FROM sqlite_master", error).isNull();
         if (ok) {
             // The copy is a page image of one moment of source: an index can disagree with its
             // table only where source's does, so the quick check suffices.
@@ -159,20 +130,30 @@ QString CheckedCopyBeside(const ConnectionSettings& source, const QString& targe
     return temporary;
 }
 
-// A backup's temporary file as MakeTemporary names it beside "<minute>.bak", or a file the engine
-// keeps beside one; the first group is the temporary's own name.
+// A backup's temporary file as MakeTemporary names it beside "<minute>.bak" (or as an earlier
+// Vorix named the copy of a server's shop while it was written, "<minute>.bak.moving"), or a file
+// the engine keeps beside one; the first group is the temporary's own name.
 const QRegularExpression& TemporaryOfABackup() {
     static const QRegularExpression name(
         QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2} "
-                       "[0-9]{2}\\.bak\\.[A-Za-z0-9]{6}\\.part)(-wal|-shm|-journal)?$"));
+                       "[0-9]{2}\\.bak(?:\\.[A-Za-z0-9]{6}\\.part|\\.moving))(-wal|-shm|-journal)?$"));
     return name;
 }
 
-// Removes what backups into folder left when they were killed half-way: their temporary files
-// and the engine's files beside them. A temporary that a running backup holds (the lock cannot be
-// taken) stays, with its log; nothing else in the folder is touched. What cannot be removed stays
-// for the next time: it is in nobody's way.
-void RemoveStaleTemporaries(const QString& folder) {
+} // namespace
+
+QString ShopBackup::MakeTemporary(const QString& target, QString* error) {
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX.part"));
+    file.setAutoRemove(false);
+    if (!file.open()) {
+        *error = QStringLiteral("cannot write in %1: %2")
+                     .arg(QFileInfo(target).absolutePath(), file.errorString());
+        return {};
+    }
+    return file.fileName();
+}
+
+void ShopBackup::RemoveStaleTemporaries(const QString& folder) {
     const QDir dir(folder);
     QSet<QString> temporaries;
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
@@ -191,7 +172,6 @@ void RemoveStaleTemporaries(const QString& folder) {
         RemoveWithLog(path);
     }
 }
-} // namespace
 
 QString ShopBackup::FileName(const QDateTime& when) {
     return when.toString(QStringLiteral("yyyy-MM-dd HH mm")) + QStringLiteral(".bak");
@@ -204,18 +184,11 @@ QString ShopBackup::TargetPath(const QString& folder, const QDateTime& when) {
 bool ShopBackup::Check(const ConnectionSettings& file, QString* error, Depth depth) {
     // The passphrase itself, as the sqlcipher shell is given it, not a key derived before.
     DatabaseHandle db = OpenDatabaseWithPassphrase(file, error);
-    if (!db)
+    if (!db || !ShopCheck::HoldsACompleteShop(db.get(), file.dataSource, error))
         return false;
-    const QString tables = FirstValue(db.get(), kShopTables, error);
-    if (tables.isNull())
-        return false;
-    if (tables != QLatin1String("5")) {
-        *error = QStringLiteral("%1 is not a shop database").arg(file.dataSource);
-        return false;
-    }
     const bool full = depth == Depth::Full;
     const QString verdict =
-        FirstValue(db.get(), full ? "PRAGMA integrity_check" : "PRAGMA quick_check", error);
+        ShopCheck::FirstValue(db.get(), full ? "PRAGMA integrity_check" : "PRAGMA quick_check", error);
     if (verdict.isNull())
         return false;
     if (verdict != QLatin1String("ok")) {
@@ -233,7 +206,7 @@ bool ShopBackup::Copy(const ConnectionSettings& source, const QString& target, Q
     const QString temporary = CheckedCopyBeside(source, target, progress, error);
     if (temporary.isEmpty())
         return false;
-    if (!RenameOver(temporary, target, source.dataSource, error)) {
+    if (!RenameOver(temporary, target, QString(), error)) { // the owner's alone, as its temporary
         RemoveWithLog(temporary);
         return false;
     }
@@ -250,6 +223,11 @@ ShopBackup::RestoreResult ShopBackup::Restore(const QString& backup, const QStri
     }
     if (backupFile.canonicalFilePath() == QFileInfo(shop).canonicalFilePath()) {
         *error = QStringLiteral("%1 is the shop file itself").arg(backup);
+        return RestoreResult::BadBackup;
+    }
+    if (ShopCheck::LogBeside(backup)) {
+        *error = QStringLiteral("%1 has a log beside it: it was not finished, or a program has it open")
+                     .arg(backup);
         return RestoreResult::BadBackup;
     }
     // Held until the copy is in place, so that no program opens the old file meanwhile.

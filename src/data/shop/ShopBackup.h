@@ -32,17 +32,27 @@ constexpr int kPagesPerStep = 1000;
 bool Copy(const ConnectionSettings& source, const QString& target, QString* error,
           const Progress& progress = {});
 
+// A new, empty file of our own beside target, readable by its owner only, named as the clean-up
+// of a later backup finds it when target is a backup ("<target>.XXXXXX.part"); closed again before
+// the engine writes into it. Empty with *error set when it cannot be made.
+QString MakeTemporary(const QString& target, QString* error);
+// Removes what backups into folder left when they were killed half-way: their temporary files
+// and the engine's files beside them. A temporary that a running backup holds (the lock cannot be
+// taken) stays, with its log; nothing else in the folder is touched.
+void RemoveStaleTemporaries(const QString& folder);
+
 enum class Depth {
     Quick, // the pages and the structure of every table and index (PRAGMA quick_check)
     Full,  // also every index against its table (PRAGMA integrity_check): seconds more
 };
-// True when the file opens with the password, holds the shop's tables and passes the check.
-// It is opened and closed by the engine.
+// True when the file opens with the password, is a complete shop of a version this program knows
+// (ShopCheck.h) and passes the check. It is opened and closed by the engine.
 bool Check(const ConnectionSettings& file, QString* error, Depth depth = Depth::Full);
 
 enum class RestoreResult { Restored, BadBackup, InUse, Failed };
 // Puts a checked copy of the backup in place of the shop file (keyed with `password`), with no
-// write-ahead log of the old file left beside it. Refuses while any program has the shop open.
+// write-ahead log of the old file left beside it. Refuses while any program has the shop open, and
+// a backup with a log beside it (a copy killed half-way leaves one) before opening it.
 // The backup gets the full check once; its copy, a page image of it, the quick one.
 RestoreResult Restore(const QString& backup, const QString& shop, const QByteArray& password, QString* error,
                       const Progress& progress = {});

@@ -1,8 +1,9 @@
 #include "data/shop/ShopDatabase.h"
-#include "data/engine/file/FileError.h"
 
 #include "data/engine/file/DatabaseOpen.h"
+#include "data/engine/file/FileError.h"
 #include "data/engine/file/SchemaUpgrade.h"
+#include "data/shop/ShopPermissions.h"
 
 #include <QFile>
 
@@ -10,22 +11,46 @@ static void InitSchemaResource() {
     Q_INIT_RESOURCE(schema);
 }
 
-bool ShopDatabase::Prepare(const QString& path, QString* error) {
+namespace {
+QByteArray SchemaText(QString* error) {
     InitSchemaResource();
+    QFile schemaFile(QStringLiteral(":/schema.sql"));
+    if (!schemaFile.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("the schema is missing from the program");
+        return {};
+    }
+    return schemaFile.readAll();
+}
+} // namespace
+
+bool ShopDatabase::WriteSchema(sqlite3* db, QString* error) {
+    const QByteArray schema = SchemaText(error);
+    EngineError upgrade;
+    // The schema's own "PRAGMA journal_mode = WAL" changes nothing in a file in WAL mode.
+    if (schema.isEmpty() || !RunStatement(db, schema.constData(), error))
+        return false;
+    if (!SchemaUpgrade::UpgradeWithin(db, 0, &upgrade)) {
+        *error = upgrade.text;
+        return false;
+    }
+    return true;
+}
+
+bool ShopDatabase::Prepare(const QString& path, QString* error) {
     if (QFile::exists(path)) {
         *error = QStringLiteral("%1 already exists; it is left as it is.").arg(path);
         return false;
     }
-    QFile schemaFile(QStringLiteral(":/schema.sql"));
-    if (!schemaFile.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("the schema is missing from the program");
+    const QByteArray schema = SchemaText(error);
+    if (schema.isEmpty())
         return false;
-    }
-    const QByteArray schema = schemaFile.readAll();
     const QString temporary = path + QStringLiteral(".new");
     QFile::remove(temporary);
     QFile::remove(temporary + QStringLiteral("-wal"));
     QFile::remove(temporary + QStringLiteral("-shm"));
+    // The owner's alone from the start; the engine gives its -wal and -shm the file's permissions.
+    if (!ShopPermissions::CreatePrivateFile(temporary, error))
+        return false;
 
     ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
     settings.dataSource = temporary;

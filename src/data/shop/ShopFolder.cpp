@@ -3,6 +3,7 @@
 #include "data/engine/ShopConnection.h"
 #include "data/shop/NetworkShare.h"
 #include "data/shop/ShopDatabase.h"
+#include "data/shop/ShopPermissions.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,48 +15,12 @@ namespace {
 const QString kSettingsKey = QStringLiteral("shop/folder");
 } // namespace
 
-QString ShopFolder::Argument(const QStringList& arguments, bool* missing) {
-    const QString option = QStringLiteral("--shop");
-    QString folder;
-    bool absent = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == option) {
-            absent = i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty();
-            folder = absent ? QString() : arguments.at(++i);
-        } else if (argument.startsWith(option + QLatin1Char('='))) {
-            folder = argument.mid(option.size() + 1);
-            absent = folder.isEmpty();
-        }
-    }
-    if (missing)
-        *missing = absent;
-    return folder.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(folder));
-}
-
-QString ShopFolder::Option(const QStringList& arguments, const QString& name, bool* present) {
-    QString value;
-    *present = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == name) {
-            *present = true;
-            value = i + 1 < arguments.size() ? arguments.at(++i) : QString();
-        } else if (argument.startsWith(name + QLatin1Char('='))) {
-            *present = true;
-            value = argument.mid(name.size() + 1);
-        }
-    }
-    return value;
-}
-
-ShopFolder::Choice ShopFolder::Choose(const QStringList& arguments, const QString& programFolder,
+ShopFolder::Choice ShopFolder::Choose(const QString& given, const QString& programFolder,
                                       const QSettings& settings) {
     if (QFileInfo::exists(QDir(programFolder).filePath(QLatin1String(kDataFile))))
         return {QDir(programFolder).absolutePath(), true, false};
-    const QString given = Argument(arguments);
     if (!given.isEmpty())
-        return {given, false, true};
+        return {QDir::cleanPath(QDir::current().absoluteFilePath(given)), false, true};
     const QString remembered = settings.value(kSettingsKey).toString();
     if (!remembered.isEmpty())
         return {QDir::cleanPath(remembered), false, false};
@@ -72,7 +37,7 @@ void ShopFolder::Remember(QSettings& settings, const QString& folder) {
 bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
     *prepared = false;
     const QDir dir(folder);
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+    if (!ShopPermissions::MakePrivateFolder(folder) || !QFileInfo(folder).isDir()) {
         *error = QStringLiteral("无法建立文件夹。");
         return false;
     }
@@ -104,9 +69,28 @@ bool ShopFolder::Ready(const QString& folder, bool* prepared, QString* error) {
         }
         *prepared = true;
     }
-    if (!dir.mkpath(QLatin1String(kBackupFolder))) {
+    if (!ShopPermissions::MakePrivateFolder(dir.filePath(QLatin1String(kBackupFolder)))) {
         *error = QStringLiteral("无法建立备份文件夹 %1。").arg(QLatin1String(kBackupFolder));
         return false;
     }
     return true;
+}
+
+QStringList ShopFolder::TightenPermissions(const QString& folder) {
+    const QDir dir(folder);
+    QStringList tightened;
+    const auto tighten = [&](const QString& name) {
+        if (ShopPermissions::MakeOwnersOnly(dir.filePath(name)))
+            tightened << name;
+    };
+    const QString file = QLatin1String(kDataFile);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        tighten(file + QLatin1String(suffix));
+    tighten(QLatin1String(ShopConnection::kServerSettingsFile));
+    const QString backups = QLatin1String(kBackupFolder);
+    tighten(backups);
+    for (const QString& name :
+         QDir(dir.filePath(backups)).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        tighten(backups + QLatin1Char('/') + name);
+    return tightened;
 }

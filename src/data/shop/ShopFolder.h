@@ -19,14 +19,11 @@ struct Choice {
     bool given = false;    // named with --shop on this start
 };
 
-// The folder of --shop DIR or --shop=DIR, absolute against the current directory; empty when none
-// was given. *missing is set when --shop came without a folder.
-QString Argument(const QStringList& arguments, bool* missing = nullptr);
-// The text after `name` (--server TEXT or --server=TEXT); *present tells whether it was given at
-// all, an empty text included.
-QString Option(const QStringList& arguments, const QString& name, bool* present);
-Choice Choose(const QStringList& arguments, const QString& programFolder, const QSettings& settings);
-// Remembers folder in the user's settings (base/UserSettings.h).
+// The shop folder for `given`, the folder of --shop (relative to the current directory; empty when
+// none was given).
+Choice Choose(const QString& given, const QString& programFolder, const QSettings& settings);
+// Where the folder is remembered: ~/.config/vorix/vorix.conf.
+std::unique_ptr<QSettings> UserSettings();
 void Remember(QSettings& settings, const QString& folder);
 
 // Makes a folder ready for the shop: creates it, checks that it is on a local disk and can be
@@ -35,4 +32,9 @@ void Remember(QSettings& settings, const QString& folder);
 // may lie on a network share, and no cddata.mdb is made. *prepared tells whether a new shop was made; *error
 // says in Chinese what failed.
 bool Ready(const QString& folder, bool* prepared, QString* error);
+// Makes the shop in folder its owner's alone (ShopPermissions.h): cddata.mdb and the engine's files
+// beside it, vorix-server.conf, dbBak/ and what lies in it. The names (relative to the folder) of
+// what others could use before; empty when all was its owner's already. Called before the program
+// opens the shop.
+QStringList TightenPermissions(const QString& folder);
 } // namespace ShopFolder

@@ -88,7 +88,8 @@ ConnectionSettings ParseConnectionString(const QString& connectionString) {
 DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& options, EngineError* error) {
     sqlite3* opened = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
-    const int flags = SQLITE_OPEN_READWRITE | (options.create ? SQLITE_OPEN_CREATE : 0);
+    const int flags = options.readOnly ? SQLITE_OPEN_READONLY
+                                       : SQLITE_OPEN_READWRITE | (options.create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.constData(), &opened, flags, nullptr);
     DatabaseHandle db(opened); // the engine hands out a handle even when the open fails
     if (rc != SQLITE_OK) {
@@ -124,6 +125,12 @@ DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString
     if (!db)
         *failure = DescribeEngineError(error);
     return db;
+}
+
+DatabaseHandle OpenDatabaseReadOnly(const ConnectionSettings& settings, QString* error) {
+    OpenOptions options;
+    options.readOnly = true;
+    return OpenAsItIs(settings, options, error);
 }
 
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {

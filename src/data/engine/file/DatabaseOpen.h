@@ -33,6 +33,8 @@ struct OpenOptions {
     // The program's own connections to the shop bring it to this program's schema; the tools' opens
     // (a backup's check, the restore's lock) read or change nothing of the file.
     bool upToDate = false;
+    // Opens the file for reading only: no statement can change it (a source that is only copied).
+    bool readOnly = false;
 };
 // Opens the file settings name; null with *error set on failure.
 DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& options, EngineError* error);
@@ -44,6 +46,8 @@ DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error);
 // The program's own connection to the shop, like the pool's: brought up to date first
 // (SchemaUpgrade::BringUpToDate); *failure is the failure as the shop reads it (DescribeEngineError).
 DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure);
+// Like OpenDatabase, but no statement can change the file.
+DatabaseHandle OpenDatabaseReadOnly(const ConnectionSettings& settings, QString* error);
 // Like OpenDatabase, but runs the passphrase's key derivation on every open instead of using the cached key.
 DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error);
 // Creates the file (or opens it if it exists) and keys it with the passphrase, outside the pool.

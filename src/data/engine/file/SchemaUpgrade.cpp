@@ -110,6 +110,29 @@ struct Step {
 };
 } // namespace
 
+bool SchemaUpgrade::UpgradeWithin(sqlite3* db, int from, EngineError* error) {
+    const Step step{db, error};
+    bool ok = true;
+    if (from < Schema::kVersion &&
+        sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr, PasswordHashFunction,
+                                nullptr, nullptr) != SQLITE_OK)
+        ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
+    for (int version = from; ok && version < Schema::kVersion; ++version)
+        ok = step.Run(kUpgrades[version]);
+    if (ok && from < Schema::kVersion)
+        ok =
+            step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(Schema::kVersion)).constData());
+    return ok;
+}
+
+QStringList SchemaUpgrade::TablesOf(int version) {
+    QStringList tables{QStringLiteral("Client"), QStringLiteral("Film"), QStringLiteral("Record"),
+                       QStringLiteral("Operator"), QStringLiteral("Setting")};
+    if (version >= 4) // the ledger and the options
+        tables << QStringLiteral("Ledger") << QStringLiteral("Options");
+    return tables;
+}
+
 bool SchemaUpgrade::BringUpToDate(sqlite3* db, EngineError* error) {
     const Step step{db, error};
     int version = step.Version();
@@ -123,17 +146,8 @@ bool SchemaUpgrade::BringUpToDate(sqlite3* db, EngineError* error) {
     if (!step.Run("BEGIN IMMEDIATE"))
         return false;
     version = step.Version();
-    bool ok =
-        version >= 0 && (version <= Schema::kVersion || step.RefuseNewer(version)) && step.HoldsTheShop();
-    if (ok && version < Schema::kVersion &&
-        sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr, PasswordHashFunction,
-                                nullptr, nullptr) != SQLITE_OK)
-        ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
-    for (int from = version; ok && from < Schema::kVersion; ++from)
-        ok = step.Run(kUpgrades[from]);
-    if (ok && version < Schema::kVersion)
-        ok =
-            step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(Schema::kVersion)).constData());
+    bool ok = version >= 0 && (version <= Schema::kVersion || step.RefuseNewer(version)) &&
+              step.HoldsTheShop() && UpgradeWithin(db, version, error);
     if (ok)
         ok = step.Run("COMMIT");
     if (!ok)

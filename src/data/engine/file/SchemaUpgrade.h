@@ -4,6 +4,8 @@
 #include "data/engine/EngineError.h"
 #include "data/engine/SchemaVersion.h"
 
+#include <QStringList>
+
 struct sqlite3;
 
 namespace SchemaUpgrade {
@@ -12,4 +14,9 @@ namespace SchemaUpgrade {
 // row is changed. A file of a newer version is refused and left as it is. On failure sets *error
 // to the failure and the text to show.
 bool BringUpToDate(sqlite3* db, EngineError* error);
+// The same steps from version `from`, inside the write transaction the caller holds (a new file
+// written whole in one transaction); the caller commits or rolls back.
+bool UpgradeWithin(sqlite3* db, int from, EngineError* error);
+// The tables a shop file of this version holds (0 to Schema::kVersion).
+QStringList TablesOf(int version);
 } // namespace SchemaUpgrade

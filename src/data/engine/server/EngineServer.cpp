@@ -5,6 +5,7 @@
 #include "data/engine/SchemaVersion.h"
 #include "data/engine/ShopConnection.h"
 #include "data/engine/server/ServerConnection.h"
+#include "data/engine/server/ServerUpgrade.h"
 
 namespace {
 EngineError ConnectFailure(PGconn* db) {
@@ -45,7 +46,8 @@ ConnectionHandle Engine::OpenServer(const QString& connectionString, EngineError
             error->code = EngineError::NotAShop;
         return nullptr;
     }
-    if (found != Schema::kVersion) {
+    const bool upgradable = found >= ServerEngine::kFirstUpgradable && found < Schema::kVersion;
+    if (found != Schema::kVersion && !upgradable) {
         *error = {EngineError::Failed,
                   QStringLiteral(
                       "服务器上的数据库是%1版本的程序写的(数据库版本 %2,本程序是版本 %3),本程序不能使用它。"
@@ -59,5 +61,8 @@ ConnectionHandle Engine::OpenServer(const QString& connectionString, EngineError
         *error = connection->Error();
         return nullptr;
     }
+    // An earlier shop is brought up to date, as the file's opening brings an older file.
+    if (upgradable && !ServerEngine::BringUpToDate(*connection, found, error))
+        return nullptr;
     return connection;
 }
