@@ -14,7 +14,8 @@
 #include "app/CRentalApp.h"
 #include "app/CommandTable.h"
 #include "data/CAdoDb.h"
-#include "data/ShopBackup.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopBackup.h"
 #include "toolkit/CDialog.h"
 
 #include <QApplication>

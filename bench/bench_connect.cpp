@@ -4,6 +4,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
+#include "data/engine/file/DatabaseOpen.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

@@ -5,6 +5,7 @@
 
 #include "access/Session.h"
 #include "data/CAdoDb.h"
+#include "data/engine/file/DatabaseOpen.h"
 #include "desk/CExchangeDlg.h"
 #include "desk/CLendDlg.h"
 #include "desk/CReturnDlg.h"

@@ -6,6 +6,7 @@
 #include "LargeShop.h"
 
 #include "data/CAdoDb.h"
+#include "data/engine/file/DatabaseOpen.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

@@ -10,6 +10,7 @@
 #include "data/CAdodc.h"
 #include "data/CRentInfo.h"
 #include "data/DeskLookup.h"
+#include "data/engine/file/DatabaseOpen.h"
 #include "desk/DeskLines.h"
 
 #include <QApplication>

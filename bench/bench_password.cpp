@@ -3,7 +3,7 @@
 #include "BenchShop.h"
 
 #include "access/CLoginDlg.h"
-#include "data/PasswordHash.h"
+#include "base/PasswordHash.h"
 #include "ui_CLoginDlg.h"
 
 #include <QApplication>

@@ -29,6 +29,14 @@ CREATE INDEX Film_FilmID ON Film (FilmID);
 CREATE INDEX Film_FilmName ON Film (FilmName);
 -- The rental browser's search by film name reads the names and codes alone.
 CREATE INDEX Film_NameCode ON Film (FilmName, FilmID);
+-- The film window sorted by a heading: each index also holds the row's ID, the order of equal values.
+CREATE INDEX Film_Playactor ON Film (Playactor);
+CREATE INDEX Film_Type ON Film (Type);
+CREATE INDEX Film_Class1 ON Film (Class1);
+CREATE INDEX Film_Class2 ON Film (Class2);
+CREATE INDEX Film_StgDate ON Film (StgDate);
+CREATE INDEX Film_Degree ON Film (Degree);
+CREATE INDEX Film_Remark ON Film (Remark);
 
 CREATE TABLE Record (
     ID         INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -51,6 +51,27 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/org.vorix.Vorix.desktop" || fail "desktop entry"
 grep -q '^Name\[zh_CN\]=' "$root/usr/share/applications/org.vorix.Vorix.desktop" || fail "no Chinese name"
+# A dock puts the running window under the entry's icon when the entry names the window's class,
+# which Qt takes from the program's name: the class Exec's program gives its windows.
+entry=$root/usr/share/applications/org.vorix.Vorix.desktop
+wmclass=$(sed -n 's/^StartupWMClass=//p' "$entry")
+program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+[ -n "$wmclass" ] && [ "$wmclass" = "$(basename "$program")" ] || fail "StartupWMClass '$wmclass' is not '$program'"
+if command -v xvfb-run >/dev/null && command -v xwininfo >/dev/null; then
+    # The packaged program's first window (a new shop in a home of its own), and its class.
+    mkdir -p "$work/home"
+    seen=$(HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+        QT_QPA_PLATFORM=xcb timeout 120 xvfb-run -a sh -c '
+            "$1" & pid=$!
+            for i in $(seq 150); do
+                sleep 0.2
+                class=$(xwininfo -root -tree | sed -n "s/.*: (\"[^\"]*\" \"\([^\"]*\)\").*/\1/p" | head -n 1)
+                [ -n "$class" ] && break
+            done
+            kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+            echo "$class"' sh "$root/usr/bin/$program" 2>/dev/null) || true
+    [ "$seen" = "$wmclass" ] || fail "the window's class is '$seen', the entry's StartupWMClass '$wmclass'"
+fi
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.vorix.Vorix.metainfo.xml" || fail "metainfo"
 for size in 16 32 48 64 128 256; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/vorix.png

@@ -5,8 +5,8 @@
 //                              prepare the shop in an empty PostgreSQL database, named by a libpq
 //                              connection string ("host=… port=… dbname=… user=… password=…");
 //                              fails when it holds a shop's tables
-#include "data/ServerDatabase.h"
-#include "data/ShopDatabase.h"
+#include "data/shop/ServerDatabase.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -6,7 +6,7 @@
 //   vorix-migrate --back FILE --server CONNECTION
 //       copies the server's shop into a new keyed shop file FILE (refused when FILE exists), from
 //       one snapshot of the server, and checks the count of every table
-#include "data/ServerDatabase.h"
+#include "data/shop/ServerDatabase.h"
 
 #include <QCoreApplication>
 #include <cstdio>

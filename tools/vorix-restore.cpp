@@ -6,9 +6,11 @@
 // while a program has the shop file open. The old file's write-ahead log is removed with it.
 // On a large shop this takes seconds: each stage is printed as it begins, with its time when done.
 #include "base/ProgramFolder.h"
+#include "base/UserSettings.h"
 #include "data/CAdoDb.h"
-#include "data/ShopBackup.h"
-#include "data/ShopFolder.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopBackup.h"
+#include "data/shop/ShopFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,7 +84,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
-    const std::unique_ptr<QSettings> settings = ShopFolder::UserSettings();
+    const std::unique_ptr<QSettings> settings = UserSettings::Open();
     const QString target =
         args.size() == 2 ? args.at(1)
                          : QDir(ShopFolder::Choose(app.arguments(), Base::ProgramFolder(), *settings).folder)

@@ -4,9 +4,10 @@
 
 #include "base/Prompter.h"
 #include "data/CAdoDb.h"
-#include "data/ServerDatabase.h"
-#include "data/ShopConnection.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/ShopConnection.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ServerDatabase.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QApplication>
 #include <QDir>

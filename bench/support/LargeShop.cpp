@@ -2,7 +2,8 @@
 
 #include "base/Gbk.h"
 #include "data/CAdoDb.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QCoreApplication>
 #include <QDate>

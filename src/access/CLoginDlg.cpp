@@ -1,10 +1,10 @@
 #include "access/CLoginDlg.h"
 
 #include "access/Session.h"
+#include "base/PasswordHash.h"
 #include "base/Prompter.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
-#include "data/PasswordHash.h"
 #include "toolkit/DataExchange.h"
 #include "ui_CLoginDlg.h"
 

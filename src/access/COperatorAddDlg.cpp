@@ -1,8 +1,8 @@
 #include "access/COperatorAddDlg.h"
 
+#include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
-#include "data/PasswordHash.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_COperatorAddDlg.h"

@@ -1,8 +1,8 @@
 #include "access/CPasswordDlg.h"
 
+#include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
-#include "data/PasswordHash.h"
 #include "data/RowKey.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"

@@ -1,8 +1,8 @@
 #include "app/BackupProgress.h"
 
-#include "data/Engine.h"
-#include "data/ServerDatabase.h"
-#include "data/ShopConnection.h"
+#include "data/engine/Engine.h"
+#include "data/engine/ShopConnection.h"
+#include "data/shop/ServerDatabase.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

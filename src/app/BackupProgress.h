@@ -1,6 +1,6 @@
 #pragma once
 // The backup with its progress dialog, for the main window's 备份.
-#include "data/ShopBackup.h"
+#include "data/shop/ShopBackup.h"
 
 #include <QString>
 

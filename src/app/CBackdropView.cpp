@@ -78,7 +78,13 @@ void CBackdropView::OnRecords() {
 }
 
 void CBackdropView::OnOutList() {
-    RunDialog<COutListDlg>(this);
+    COutListDlg list(window());
+    list.m_returnFilm = [](QWidget* parent, const QString& filmId) {
+        CReturnDlg back(parent);
+        back.m_strFilmID = filmId;
+        return back.DoModal() == IDOK;
+    };
+    list.DoModal();
 }
 
 void CBackdropView::OnDayEnd() {

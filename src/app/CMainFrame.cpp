@@ -10,9 +10,9 @@
 #include "app/CDonePane.h"
 #include "base/Clock.h"
 #include "base/Prompter.h"
+#include "base/UserSettings.h"
 #include "data/CAdoDb.h"
-#include "data/ShopBackup.h"
-#include "data/ShopFolder.h"
+#include "data/shop/ShopBackup.h"
 
 #include <QAction>
 #include <QDir>
@@ -168,12 +168,12 @@ void CMainFrame::ShowLogin() {
     CLoginDlg login;
     // The name of the last operator who logged in here is offered again; never a password.
     const QString lastOperator = QStringLiteral("login/lastOperator");
-    login.m_strName = ShopFolder::UserSettings()->value(lastOperator).toString();
+    login.m_strName = UserSettings::Open()->value(lastOperator).toString();
     if (login.DoModal() != IDOK) {
         QMetaObject::invokeMethod(
             this, [this] { close(); }, Qt::QueuedConnection);
     } else {
-        ShopFolder::UserSettings()->setValue(lastOperator, login.m_strName);
+        UserSettings::Open()->setValue(lastOperator, login.m_strName);
         m_strNewPasswordFor = login.m_strFirstPasswordId;
         if (NewPasswordOffered())
             QTimer::singleShot(0, this, &CMainFrame::OfferNewPassword);

@@ -5,9 +5,10 @@
 #include "app/CMainFrame.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompter.h"
+#include "base/UserSettings.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
-#include "data/ShopFolder.h"
+#include "data/shop/ShopFolder.h"
 #include "toolkit/Interface.h"
 
 #include <QApplication>
@@ -100,7 +101,7 @@ bool CRentalApp::EnterShopFolder(const QStringList& arguments, const QString& pr
 
 bool CRentalApp::InitInstance(QApplication& app, const std::vector<CommandRow>& commands) {
     Toolkit::InstallInterface(app);
-    if (!EnterShopFolder(QApplication::arguments(), ProgramFolder(), *ShopFolder::UserSettings()))
+    if (!EnterShopFolder(QApplication::arguments(), ProgramFolder(), *UserSettings::Open()))
         return false;
     // Window titles stay exactly as given ("Vorix", "用户登陆"), without the program's name added.
     QApplication::setApplicationDisplayName(QString());

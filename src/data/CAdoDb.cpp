@@ -1,8 +1,8 @@
 #include "data/CAdoDb.h"
 
 #include "base/Prompter.h"
-#include "data/ConnectionPool.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
+#include "data/engine/ConnectionPool.h"
 
 namespace {
 thread_local CTransaction* t_scope = nullptr;

@@ -2,12 +2,11 @@
 // The access layer: one connection to the shop per repository operation, one statement each; the
 // shop is cddata.mdb or a database server, as the connection string says (Engine.h).
 // Connections come from a per-thread pool of idle ones, as if each were opened afresh
-// (ConnectionPool.h). This header also brings the opening of the file (DatabaseOpen.h) and the
-// engine's error texts (EngineError.h) to its callers.
-#include "data/DatabaseOpen.h"
-#include "data/Engine.h"
-#include "data/EngineError.h"
-#include "data/ShopConnection.h"
+// (engine/ConnectionPool.h). This header also brings the engines' failures and their texts
+// (engine/EngineError.h) to its callers.
+#include "data/engine/Engine.h"
+#include "data/engine/EngineError.h"
+#include "data/engine/ShopConnection.h"
 
 #include <QString>
 #include <QStringList>

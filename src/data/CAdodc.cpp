@@ -1,17 +1,43 @@
 #include "data/CAdodc.h"
 
 #include "base/Prompter.h"
-#include "data/SqlText.h"
+#include "data/GridOrder.h"
+#include "data/Sql.h"
+#include "data/engine/ConnectionPool.h"
+
+#include <limits>
 
 CAdodc::CAdodc(QObject* parent, QString connectionString)
     : QAbstractTableModel(parent), m_connectionString(std::move(connectionString)) {}
 
 CAdodc::~CAdodc() {
     m_stmt.reset(); // a connection with a statement left open would not close
+    if (!m_db)
+        return;
+    // Back as the pool gave it: nobody to ask while it works, every row read at once.
+    m_db->SetProgressHandler(nullptr);
+    m_db->SetRowsOnDemand(false);
+    ConnectionPool::Give(std::move(m_db), m_connectionString, true);
 }
 
 void CAdodc::SetRecordSource(const QString& sql) {
     m_source = sql;
+}
+
+QString CAdodc::Statement() const {
+    return GridOrder::Sorted(m_source, m_sortColumn, m_sortOrder);
+}
+
+bool CAdodc::CanSort() const {
+    return GridOrder::CanSort(m_source);
+}
+
+void CAdodc::sort(int column, Qt::SortOrder order) {
+    if (m_changing || (column >= 0 && !CanSort()))
+        return;
+    m_sortColumn = column < 0 ? -1 : column;
+    m_sortOrder = order;
+    Refresh();
 }
 
 bool CAdodc::Connect(QString* failure) {
@@ -20,7 +46,7 @@ bool CAdodc::Connect(QString* failure) {
     if (m_connectFailed)
         return false;
     EngineError error;
-    m_db = Engine::Open(m_connectionString, &error);
+    m_db = ConnectionPool::Take(m_connectionString, &error);
     if (!m_db) {
         *failure = DescribeEngineError(error);
         m_connectFailed = true;
@@ -70,7 +96,7 @@ void CAdodc::Refresh() {
 
 QString CAdodc::Start(QStringList* headings, std::vector<bool>* money, Rows* rows) {
     bool prepared = false;
-    m_stmt = m_db->Prepare(m_source, &prepared);
+    m_stmt = m_db->Prepare(Statement(), &prepared);
     if (!prepared)
         return m_interrupted ? QString() : Fail();
     if (!m_stmt)
@@ -172,8 +198,16 @@ bool CAdodc::canFetchMore(const QModelIndex& parent) const {
 }
 
 void CAdodc::fetchMore(const QModelIndex& parent) {
-    if (!canFetchMore(parent))
-        return;
+    if (canFetchMore(parent))
+        Fetch(kFetchRows);
+}
+
+void CAdodc::FetchAll() {
+    if (canFetchMore(QModelIndex()))
+        Fetch(std::numeric_limits<int>::max());
+}
+
+void CAdodc::Fetch(int count) {
     QString failure;
     {
         // A listener that fetches while hearing of this change would add rows in its middle.
@@ -182,7 +216,7 @@ void CAdodc::fetchMore(const QModelIndex& parent) {
         m_interrupted = false;
         m_work.start();
         Rows batch;
-        failure = Step(kFetchRows, &batch); // a failure keeps the rows read before it
+        failure = Step(count, &batch); // a failure keeps the rows read before it
         const int added = batch.size();
         if (added > 0) {
             beginInsertRows(QModelIndex(), m_rows, m_rows + added - 1);

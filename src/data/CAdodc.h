@@ -1,7 +1,9 @@
 #pragma once
 // The data control of the browse windows: one query, run on a connection of its own, whose rows a
 // grid or list shows. Rows are stepped from the open statement as the view scrolls, never counted
-// first, so a query over a million rentals opens at once and holds only the rows looked at.
+// first, so a query over a million rentals opens at once and holds only the rows looked at. The
+// connection comes from the pool of idle ones and goes back to it with the model: a server would
+// otherwise start a process for every window.
 #include "data/CAdoDb.h"
 
 #include <QAbstractTableModel>
@@ -21,8 +23,11 @@ public:
     explicit CAdodc(QObject* parent = nullptr, QString connectionString = ShopConnection::Current());
     ~CAdodc() override;
 
+    // The order chosen by sort() stays for the next record source.
     void SetRecordSource(const QString& sql);
     QString RecordSource() const { return m_source; }
+    // What Refresh runs: the record source, in the order sort() chose.
+    QString Statement() const;
     // Runs the record source again from its start; the first row becomes current. A query that
     // fails shows the engine's message and leaves the model empty. The rows shown until then stay
     // while the engine works; a refresh asked for meanwhile (from the progress handler) is ignored.
@@ -54,6 +59,18 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
+    // Steps every row left (the progress handler may interrupt it), for a view going to the end.
+    void FetchAll();
+
+    // True when the record source's rows can be put in another order (not a statement of several
+    // SELECTs, whose last row is a total).
+    bool CanSort() const;
+    // Runs the record source again ordered by column first (its own order after it); a column of -1
+    // brings back the record source's own order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // The column sort() ordered by, -1 for the record source's own order.
+    int SortColumn() const { return m_sortColumn; }
+    Qt::SortOrder SortOrder() const { return m_sortOrder; }
 
 signals:
     void currentRowChanged(int row);
@@ -73,6 +90,8 @@ private:
     // Steps up to count rows of the open statement into rows, finalizing it at the end of the
     // result. Returns the engine's failure, described, or empty.
     QString Step(int count, Rows* rows);
+    // Steps up to count more rows and tells the views of them.
+    void Fetch(int count);
     // Ends the statement and the connection after an engine error; returns the message to show.
     QString Fail();
     // Prepares the record source and steps its first rows into headings and rows; returns the
@@ -104,4 +123,6 @@ private:
     ProgressHandler m_progress;
     QElapsedTimer m_work; // since the refresh or fetch began
     bool m_interrupted = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

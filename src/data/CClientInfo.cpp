@@ -1,7 +1,7 @@
 #include "data/CClientInfo.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 namespace {
 QString SelectByClientId(const QString& clientId) {

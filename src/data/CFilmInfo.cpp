@@ -1,7 +1,7 @@
 #include "data/CFilmInfo.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 namespace {
 QString SelectByFilmId(const QString& filmId) {

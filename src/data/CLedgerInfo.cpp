@@ -1,7 +1,7 @@
 #include "data/CLedgerInfo.h"
 
 #include "base/Clock.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 #include <cmath>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "data/COperatorInfo.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 namespace {
 QString SelectByName(const QString& name) {

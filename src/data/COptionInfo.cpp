@@ -1,6 +1,6 @@
 #include "data/COptionInfo.h"
 
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 QString COptionInfo::Get(const char* name, const QString& fallback, Lookup* found) {
     CAdoDb db;

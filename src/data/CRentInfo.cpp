@@ -1,8 +1,8 @@
 #include "data/CRentInfo.h"
 
 #include "data/CAdoDb.h"
-#include "data/ConnectionPool.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
+#include "data/engine/ConnectionPool.h"
 
 #include <optional>
 

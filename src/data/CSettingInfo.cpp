@@ -1,7 +1,7 @@
 #include "data/CSettingInfo.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 Lookup CSettingInfo::Load() {
     CAdoDb db;

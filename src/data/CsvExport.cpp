@@ -1,7 +1,7 @@
 #include "data/CsvExport.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 #include <QSaveFile>
 #include <cstdio>

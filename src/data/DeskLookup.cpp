@@ -1,6 +1,6 @@
 #include "data/DeskLookup.h"
 
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 DeskLookup::Client DeskLookup::FindClient(const QString& clientId) {
     CAdoDb db;
@@ -61,18 +61,22 @@ QString DeskPick::Clients(const QString& text) {
 }
 
 QString DeskPick::Films(const QString& text, bool onlyIn) {
-    const QString out = QStringLiteral(
-        "EXISTS (SELECT 1 FROM Record WHERE Record.FilmID = Film.FilmID AND Record.ReturnDate = '')");
+    // The open rental of the film, if any: NULL when the film is in. Asked as a value rather than with
+    // EXISTS, which the server turns into a hash of every open rental built before the first film
+    // (tens of milliseconds); a value is looked up film by film in the index of open rentals, and the first
+    // screen comes at once on both engines. The rows are those of EXISTS, in the same order.
+    const QString open = QStringLiteral(
+        "(SELECT 1 FROM Record WHERE Record.FilmID = Film.FilmID AND Record.ReturnDate = '' LIMIT 1)");
     QString sql =
         QStringLiteral("SELECT FilmID AS 影片编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型, "
-                       "Class1 AS 分类, CASE WHEN %1 THEN '借出' ELSE '在店' END AS 状态 FROM Film")
-            .arg(out);
+                       "Class1 AS 分类, CASE WHEN %1 IS NULL THEN '在店' ELSE '借出' END AS 状态 FROM Film")
+            .arg(open);
     QStringList where;
     if (!text.isEmpty())
         where << QStringLiteral("(FilmID LIKE %1 OR FilmName LIKE %1 OR Playactor LIKE %1)")
                      .arg(Sql::Contains(text));
     if (onlyIn)
-        where << QStringLiteral("NOT ") + out;
+        where << open + QStringLiteral(" IS NULL");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     // In the order the films came into the shop: the table's own order, no sorting.

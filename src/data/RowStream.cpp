@@ -1,7 +1,7 @@
 #include "data/RowStream.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
 
 #include <vector>
 

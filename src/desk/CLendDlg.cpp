@@ -12,6 +12,7 @@
 #include "desk/DeskRules.h"
 #include "desk/LendCharge.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
 #include "ui_CLendDlg.h"
 
@@ -148,15 +149,15 @@ bool CLendDlg::Lend(QString* refusal) {
             return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
         client.Balance = client.Balance - price;
         done = QStringLiteral("已借出 %1给 %2,扣款 %3,余额 %4")
-                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID,
-                        DeskLines::Money(price), DeskLines::Money(client.Balance));
+                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID, Money::Text(price),
+                        Money::Text(client.Balance));
     } else {
         // No lower bound: a deposit below the day's price leaves a negative amount held.
         price = Desk::DayPrice(prices, film.Type);
         deposit = m_fForegift - price;
         done = QStringLiteral("已借出 %1(零租),收押金 %2,租金 %3,存押金 %4")
-                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), DeskLines::Money(m_fForegift),
-                        DeskLines::Money(price), DeskLines::Money(deposit));
+                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), Money::Text(m_fForegift),
+                        Money::Text(price), Money::Text(deposit));
     }
     film.Degree = film.Degree + 1;
 
@@ -202,12 +203,12 @@ bool CLendDlg::Lend(QString* refusal) {
               DeskLines::FilmName(m_strFilmID, film.FilmName),
               {}};
     if (monthly)
-        m_slip.amounts = {{QStringLiteral("扣款"), DeskLines::Money(price)},
-                          {QStringLiteral("余额"), DeskLines::Money(client.Balance)}};
+        m_slip.amounts = {{QStringLiteral("扣款"), Money::Text(price)},
+                          {QStringLiteral("余额"), Money::Text(client.Balance)}};
     else
-        m_slip.amounts = {{QStringLiteral("收押金"), DeskLines::Money(m_fForegift)},
-                          {QStringLiteral("租金"), DeskLines::Money(price)},
-                          {QStringLiteral("存押金"), DeskLines::Money(deposit)}};
+        m_slip.amounts = {{QStringLiteral("收押金"), Money::Text(m_fForegift)},
+                          {QStringLiteral("租金"), Money::Text(price)},
+                          {QStringLiteral("存押金"), Money::Text(deposit)}};
     m_fForegift = deposit;
     return true;
 }

@@ -5,8 +5,10 @@
 #include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/CReceiptSettingDlg.h"
+#include "toolkit/ChangedElsewhere.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Prompts.h"
 #include "ui_CPriceSettingDlg.h"
 
 CPriceSettingDlg::CPriceSettingDlg(QWidget* parent)
@@ -57,10 +59,26 @@ void CPriceSettingDlg::OnOK() {
     prices.MonthDvd = m_fMonthDvd;
     prices.DayVcd = m_fDayVcd;
     prices.DayDvd = m_fDayDvd;
+    CSettingInfo now;
+    QStringList changedElsewhere;
+    if (!Save(prices, &now, &changedElsewhere)) {
+        // Shown once the transaction has ended, over the prices as they are now.
+        if (!changedElsewhere.isEmpty()) {
+            TakeChanges(now);
+            Refuse(ChangedElsewhere::Sentence(QStringLiteral("价格"), changedElsewhere));
+        }
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+bool CPriceSettingDlg::Save(CSettingInfo prices, CSettingInfo* now, QStringList* changedElsewhere) {
     // The new prices and the ledger's note of the change, together.
     CTransaction saving;
+    if (!StillAsLoaded(now, changedElsewhere) || !changedElsewhere->isEmpty())
+        return false;
     if (!prices.Update())
-        return;
+        return false;
     QStringList changes;
     const auto change = [&changes](const char* name, float from, float to) {
         if (CLedgerInfo::Fen(from) != CLedgerInfo::Fen(to))
@@ -77,9 +95,43 @@ void CPriceSettingDlg::OnOK() {
         note.Kind = CLedgerInfo::kPriceChange;
         note.Note = changes.join(QStringLiteral(","));
         if (!note.Insert())
-            return;
+            return false;
     }
-    if (!saving.Commit())
-        return;
-    EndDialog(IDOK);
+    return saving.Commit();
+}
+
+// Read under the save's write lock: prices saved at another desk since the form opened would be
+// written back over by the ones the form still shows.
+bool CPriceSettingDlg::StillAsLoaded(CSettingInfo* now, QStringList* changes) const {
+    *now = m_loaded; // a table emptied outside the program changes nothing the form shows
+    if (now->Load() == Lookup::Failed)
+        return false;
+    const auto compare = [changes](const char* name, float before, float after) {
+        if (before != after)
+            *changes << ChangedElsewhere::Money(QString::fromUtf8(name), after);
+    };
+    compare("月租VCD", m_loaded.MonthVcd, now->MonthVcd);
+    compare("月租DVD", m_loaded.MonthDvd, now->MonthDvd);
+    compare("零租VCD", m_loaded.DayVcd, now->DayVcd);
+    compare("零租DVD", m_loaded.DayDvd, now->DayDvd);
+    return true;
+}
+
+void CPriceSettingDlg::TakeChanges(const CSettingInfo& now) {
+    QWidget* first = nullptr; // the first price that changed gets the focus
+    const auto take = [&first](float before, float after, float* member, QWidget* field) {
+        if (before == after)
+            return;
+        *member = after;
+        if (!first)
+            first = field;
+    };
+    take(m_loaded.MonthVcd, now.MonthVcd, &m_fMonthVcd, m_ui->monthVcdEdit);
+    take(m_loaded.MonthDvd, now.MonthDvd, &m_fMonthDvd, m_ui->monthDvdEdit);
+    take(m_loaded.DayVcd, now.DayVcd, &m_fDayVcd, m_ui->dayVcdEdit);
+    take(m_loaded.DayDvd, now.DayDvd, &m_fDayDvd, m_ui->dayDvdEdit);
+    m_loaded = now;
+    UpdateData(false);
+    if (first)
+        first->setFocus();
 }

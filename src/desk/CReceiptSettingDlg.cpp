@@ -3,8 +3,8 @@
 #include "access/Session.h"
 #include "data/CAdoDb.h"
 #include "data/COptionInfo.h"
-#include "desk/Receipt.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Receipt.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

@@ -7,6 +7,7 @@
 #include "data/CRentInfo.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
+#include "toolkit/Money.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CReturnDlg.h"
@@ -70,14 +71,14 @@ void CReturnDlg::OnOK() {
     const QString name = DeskLines::FilmName(rent.FilmID, film.FilmName);
     m_strDone = rent.Type == Desk::kMonthly
                     ? QStringLiteral("已还回 %1(%2 %3)").arg(name, rent.ClientID, rent.Type)
-                    : QStringLiteral("已还回 %1,退押金 %2").arg(name, DeskLines::Money(rent.Foregift));
+                    : QStringLiteral("已还回 %1,退押金 %2").arg(name, Money::Text(rent.Foregift));
     m_slip = {QStringLiteral("还回"),
               m_strOptName,
               rent.Type == Desk::kMonthly ? rent.ClientID : Desk::kDaily,
               name,
               {}};
     if (rent.Type != Desk::kMonthly)
-        m_slip.amounts = {{QStringLiteral("退押金"), DeskLines::Money(rent.Foregift)}};
+        m_slip.amounts = {{QStringLiteral("退押金"), Money::Text(rent.Foregift)}};
     Receipt::After(m_slip);
     EndDialog(IDOK);
 }

@@ -1,6 +1,6 @@
 #pragma once
-#include "desk/Receipt.h"
 #include "toolkit/CDialog.h"
+#include "toolkit/Receipt.h"
 
 #include <QDateTime>
 #include <memory>

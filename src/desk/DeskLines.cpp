@@ -5,6 +5,7 @@
 #include "desk/CPickDlg.h"
 #include "desk/DeskRules.h"
 #include "toolkit/CDialog.h"
+#include "toolkit/Money.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -35,14 +36,6 @@ QString FilmText(const QString& filmId, const DeskLookup::Film& film) {
 }
 } // namespace
 
-QString DeskLines::Money(float amount) {
-    return QString::asprintf("%.2f", double(amount)) + QStringLiteral(" 元");
-}
-
-QString DeskLines::MoneyFen(qint64 fen) {
-    return QString::asprintf("%.2f", double(fen) / 100) + QStringLiteral(" 元");
-}
-
 int DeskLines::DaysOut(const QString& borrowDate) {
     const QDate lent = QDate::fromString(borrowDate, QStringLiteral("yyyy-MM-dd"));
     return lent.isValid() ? int(lent.daysTo(Clock::Now().date())) : 0;
@@ -67,7 +60,7 @@ DeskLines::Line DeskLines::Client(const QString& clientId, DeskLookup::Client* f
         parts << QStringLiteral("电话 ") + client.phone;
     if (!client.remark.isEmpty())
         parts << client.remark;
-    parts << QStringLiteral("余额 ") + Money(client.balance)
+    parts << QStringLiteral("余额 ") + Money::Text(client.balance)
           << QStringLiteral("借出 %1 部").arg(client.filmsOut);
     return {parts.join(kSeparator)};
 }
@@ -102,7 +95,7 @@ DeskLines::Line DeskLines::Rental(const QString& filmId) {
         rental << QStringLiteral("%1 借出").arg(film.borrowDate)
                << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
         if (film.rentType != Desk::kMonthly)
-            rental << QStringLiteral("退押金 ") + Money(film.foregift);
+            rental << QStringLiteral("退押金 ") + Money::Text(film.foregift);
         return Line{FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator)};
     });
 }

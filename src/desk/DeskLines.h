@@ -33,10 +33,6 @@ Line Film(const QString& filmId);
 // The film and, when it is out, its rental: plan, lending date, days out, the deposit to hand back.
 // Useless for the rental's field when the film is unknown or not out.
 Line Rental(const QString& filmId);
-// Money as the desk shows it: "70.00 元".
-QString Money(float amount);
-// An amount in whole fen (the ledger's), shown the same way.
-QString MoneyFen(qint64 fen);
 // Whole days from a stored lending date ("%Y-%m-%d") to today; 0 for a date that does not read.
 int DaysOut(const QString& borrowDate);
 // A film as the lines name it: F001《英雄》.

@@ -5,6 +5,7 @@
 #include "data/DeskPrices.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Money.h"
 
 namespace {
 // The film of a lending as the lines know it: found and in the shop, with the shop's prices;
@@ -30,9 +31,9 @@ DeskLines::Line LendCharge::Monthly(const QString& clientId, const QString& film
     line.text += QLatin1Char('\n');
     if (left <= 0)
         line.text += QStringLiteral("余额不足:须扣款 %1,余额只有 %2")
-                         .arg(DeskLines::Money(price), DeskLines::Money(client.balance));
+                         .arg(Money::Text(price), Money::Text(client.balance));
     else
-        line.text += QStringLiteral("将扣款 %1,余额 %2").arg(DeskLines::Money(price), DeskLines::Money(left));
+        line.text += QStringLiteral("将扣款 %1,余额 %2").arg(Money::Text(price), Money::Text(left));
     return line;
 }
 
@@ -44,9 +45,8 @@ DeskLines::Line LendCharge::Daily(const QString& filmId, const QString& deposit)
     const float price = Desk::DayPrice(prices, film.medium);
     double typed = 0;
     if (!ParseFormNumber(deposit, &typed) || typed <= 0 || typed > Desk::kMaxMoney)
-        return {QStringLiteral("零租:将从押金中收租金 %1").arg(DeskLines::Money(price))};
+        return {QStringLiteral("零租:将从押金中收租金 %1").arg(Money::Text(price))};
     // No lower bound, as the lending: a deposit below the day's price leaves a negative amount held.
     const float held = float(typed) - price;
-    return {QStringLiteral("零租:将从押金中收租金 %1,存押金 %2")
-                .arg(DeskLines::Money(price), DeskLines::Money(held))};
+    return {QStringLiteral("零租:将从押金中收租金 %1,存押金 %2").arg(Money::Text(price), Money::Text(held))};
 }

@@ -5,7 +5,8 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
-#include "desk/DeskLines.h"
+#include "toolkit/Money.h"
+#include "toolkit/ChangedElsewhere.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
@@ -66,8 +67,7 @@ bool CClientEditDlg::LoadClient() {
     m_strPhoneNum = client.PhoneNum;
     m_fForegift = client.Foregift;
     m_fBalance = client.Balance;
-    m_fLoadedForegift = client.Foregift;
-    m_fLoadedBalance = client.Balance;
+    m_loaded = client;
     m_strRemark = client.Remark;
     m_tmCreateDate = QDateTime(StoredDate(client.CreateDate, *m_ui->dateEdit), QTime(0, 0));
     return true;
@@ -80,18 +80,22 @@ void CClientEditDlg::OnOK() {
         return Refuse(QStringLiteral("请填写必要信息!"));
     // A rejected write keeps the form open, as typed, after the engine's message.
     QString refusal;
-    if (!Save(&refusal))
+    std::optional<CClientInfo> changed;
+    if (!Save(&refusal, &changed)) {
+        if (changed)
+            TakeChanges(*changed);
         return Refuse(refusal);
+    }
     // A slip for the cash taken: a top-up, or a new client's deposit and balance.
     const qint64 deposit = DepositChange();
     const qint64 balance = BalanceChange();
     if (deposit > 0 || balance > 0) {
         m_slip = {QStringLiteral("充值"), Session::Current().UserName(), m_strClientID, QString(), {}};
         if (deposit > 0)
-            m_slip.amounts << qMakePair(QStringLiteral("押金"), DeskLines::MoneyFen(deposit));
+            m_slip.amounts << qMakePair(QStringLiteral("押金"), Money::FromFen(deposit));
         if (balance > 0)
-            m_slip.amounts << qMakePair(QStringLiteral("充值"), DeskLines::MoneyFen(balance));
-        m_slip.amounts << qMakePair(QStringLiteral("余额"), DeskLines::Money(m_fBalance));
+            m_slip.amounts << qMakePair(QStringLiteral("充值"), Money::FromFen(balance));
+        m_slip.amounts << qMakePair(QStringLiteral("余额"), Money::Text(m_fBalance));
         Receipt::After(m_slip);
     }
     EndDialog(IDOK);
@@ -99,7 +103,7 @@ void CClientEditDlg::OnOK() {
 
 // The number test and the write share one transaction, so two desks cannot both save one number;
 // a refusal is shown once the transaction has ended.
-bool CClientEditDlg::Save(QString* refusal) {
+bool CClientEditDlg::Save(QString* refusal, std::optional<CClientInfo>* changed) {
     CClientInfo client;
     client.ClientID = m_strClientID;
     client.PhoneNum = m_strPhoneNum;
@@ -121,15 +125,78 @@ bool CClientEditDlg::Save(QString* refusal) {
             return false;
         }
     }
+    if (!adding && !StillAsLoaded(refusal, changed))
+        return false;
     return (adding ? client.Insert() : client.Update(m_key)) && WriteMoney() && saving.Commit();
 }
 
+// Read under the save's write lock: a lending at another desk may have charged the balance since
+// the form opened, and writing the form back over it would give the month away.
+bool CClientEditDlg::StillAsLoaded(QString* refusal, std::optional<CClientInfo>* changed) const {
+    CClientInfo now;
+    const Lookup found = now.LoadById(m_key);
+    if (found == Lookup::Failed)
+        return false;
+    if (found == Lookup::Missing) {
+        *refusal = QStringLiteral("找不到这位客户,可能已被删除。");
+        return false;
+    }
+    const QStringList changes = ChangesSinceLoaded(now);
+    if (changes.isEmpty())
+        return true;
+    *refusal = ChangedElsewhere::Sentence(QStringLiteral("该客户的资料"), changes);
+    *changed = now;
+    return false;
+}
+
+QStringList CClientEditDlg::ChangesSinceLoaded(const CClientInfo& now) const {
+    QStringList changes;
+    if (now.ClientID != m_loaded.ClientID)
+        changes << ChangedElsewhere::Text(QStringLiteral("编号"), now.ClientID);
+    if (now.PhoneNum != m_loaded.PhoneNum)
+        changes << ChangedElsewhere::Text(QStringLiteral("电话"), now.PhoneNum);
+    if (now.CreateDate != m_loaded.CreateDate)
+        changes << ChangedElsewhere::Text(
+            QStringLiteral("日期"),
+            StoredDate(now.CreateDate, *m_ui->dateEdit).toString(QStringLiteral("yyyy-MM-dd")));
+    if (now.Foregift != m_loaded.Foregift)
+        changes << ChangedElsewhere::Money(QStringLiteral("押金"), now.Foregift);
+    if (now.Balance != m_loaded.Balance)
+        changes << ChangedElsewhere::Money(QStringLiteral("余款"), now.Balance);
+    if (now.Remark != m_loaded.Remark)
+        changes << ChangedElsewhere::Text(QStringLiteral("备注"), now.Remark);
+    return changes;
+}
+
+void CClientEditDlg::TakeChanges(const CClientInfo& now) {
+    QWidget* first = nullptr; // the first field that changed gets the focus
+    const auto take = [&first](bool differs, QWidget* field, const std::function<void()>& set) {
+        if (!differs)
+            return;
+        set();
+        if (!first)
+            first = field;
+    };
+    take(now.ClientID != m_loaded.ClientID, m_ui->clientEdit, [&] { m_strClientID = now.ClientID; });
+    take(now.PhoneNum != m_loaded.PhoneNum, m_ui->phoneEdit, [&] { m_strPhoneNum = now.PhoneNum; });
+    take(now.CreateDate != m_loaded.CreateDate, m_ui->dateEdit,
+         [&] { m_tmCreateDate = QDateTime(StoredDate(now.CreateDate, *m_ui->dateEdit), QTime(0, 0)); });
+    take(now.Foregift != m_loaded.Foregift, m_ui->foregiftEdit, [&] { m_fForegift = now.Foregift; });
+    take(now.Balance != m_loaded.Balance, m_ui->balanceEdit, [&] { m_fBalance = now.Balance; });
+    take(now.Remark != m_loaded.Remark, m_ui->remarkEdit, [&] { m_strRemark = now.Remark; });
+    m_loaded = now;
+    m_strOldClientID = now.ClientID;
+    UpdateData(false);
+    if (first)
+        first->setFocus();
+}
+
 qint64 CClientEditDlg::DepositChange() const {
-    return CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_fLoadedForegift);
+    return CLedgerInfo::Fen(m_fForegift) - CLedgerInfo::Fen(m_loaded.Foregift);
 }
 
 qint64 CClientEditDlg::BalanceChange() const {
-    return CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_fLoadedBalance);
+    return CLedgerInfo::Fen(m_fBalance) - CLedgerInfo::Fen(m_loaded.Balance);
 }
 
 bool CClientEditDlg::WriteMoney() const {

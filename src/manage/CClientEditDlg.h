@@ -1,10 +1,13 @@
 #pragma once
+#include "data/CClientInfo.h"
 #include "data/RowKey.h"
-#include "desk/Receipt.h"
 #include "toolkit/CDialog.h"
+#include "toolkit/Receipt.h"
 
 #include <QDateTime>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class CClientEditDlg;
@@ -38,7 +41,16 @@ protected:
 
 private:
     bool LoadClient();
-    bool Save(QString* refusal);
+    // A save that found the row changed elsewhere hands it back in *changed, and writes nothing.
+    bool Save(QString* refusal, std::optional<CClientInfo>* changed);
+    // Inside the save's transaction: the row is still as the form read it. Else the refusal says
+    // what changed (the row gone, or its fields and their values now).
+    bool StillAsLoaded(QString* refusal, std::optional<CClientInfo>* changed) const;
+    // The fields the form shows that differ between the row as read and now, with their values now.
+    QStringList ChangesSinceLoaded(const CClientInfo& now) const;
+    // The form takes the row as another desk left it: its changed fields show the new values, the
+    // others keep what the clerk typed, and later saves compare with this row.
+    void TakeChanges(const CClientInfo& now);
     // The ledger's rows of the save: the deposit and the balance as changed from the form's
     // first values, the cash the clerk took or handed back.
     bool WriteMoney() const;
@@ -46,8 +58,7 @@ private:
     qint64 DepositChange() const;
     qint64 BalanceChange() const;
 
-    float m_fLoadedForegift = 0; // as read when the form opened; 0 for a new client
-    float m_fLoadedBalance = 0;
+    CClientInfo m_loaded; // the row as the form read it; all empty for a new client
 
     std::unique_ptr<Ui::CClientEditDlg> m_ui;
     RowKey m_key = RowKey::FromText(QString()); // no key until an existing client is loaded

@@ -5,11 +5,38 @@
 #include "data/CLedgerInfo.h"
 #include "data/COperatorInfo.h"
 #include "data/RowStream.h"
-#include "desk/DeskLines.h"
 #include "manage/CLedgerDlg.h"
+#include "toolkit/Money.h"
+#include "toolkit/DataExchange.h"
 #include "ui_CDayEndDlg.h"
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+
+namespace {
+constexpr double kMostCounted = 999999.99; // yuan: what a drawer can hold, to the fen
+
+// Enter in the counted cash reads it, with the prompt when it is no count, and goes no further
+// (it would open 明细).
+class EnterReadsCount : public QObject {
+public:
+    explicit EnterReadsCount(CDayEndDlg* window) : QObject(window), m_window(window) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_window->ReadCounted();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    CDayEndDlg* m_window;
+};
+} // namespace
 
 CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::CDayEndDlg>()) {
     m_ui->setupUi(this);
@@ -18,6 +45,7 @@ CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_uni
     connect(m_ui->dateEdit, &QDateEdit::dateChanged, this, &CDayEndDlg::OnFilter);
     connect(m_ui->operatorCombo, &QComboBox::activated, this, &CDayEndDlg::OnFilter);
     connect(m_ui->countedEdit, &QLineEdit::textChanged, this, &CDayEndDlg::OnCounted);
+    m_ui->countedEdit->installEventFilter(new EnterReadsCount(this));
     connect(m_ui->detailButton, &QPushButton::clicked, this, &CDayEndDlg::OnDetail);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
 }
@@ -69,24 +97,52 @@ void CDayEndDlg::OnFilter() {
     qint64 out = 0;
     m_cashKnown = Ledger::DayCash(day, who, &in, &out);
     m_expected = in - out;
-    m_ui->cashInValue->setText(m_cashKnown ? DeskLines::MoneyFen(in) : QString());
-    m_ui->cashOutValue->setText(m_cashKnown ? DeskLines::MoneyFen(out) : QString());
-    m_ui->expectedValue->setText(m_cashKnown ? DeskLines::MoneyFen(m_expected) : QString());
+    m_ui->cashInValue->setText(m_cashKnown ? Money::FromFen(in) : QString());
+    m_ui->cashOutValue->setText(m_cashKnown ? Money::FromFen(out) : QString());
+    m_ui->expectedValue->setText(m_cashKnown ? Money::FromFen(m_expected) : QString());
     OnCounted();
 }
 
+bool CDayEndDlg::ReadCounted() {
+    CDataExchange dx(true);
+    double counted = 0;
+    dx.Real(m_ui->countedEdit, counted, 0, kMostCounted, 2);
+    return !dx.Failed();
+}
+
 void CDayEndDlg::OnCounted() {
-    bool number = false;
-    const double counted = m_ui->countedEdit->text().trimmed().toDouble(&number);
-    if (!m_cashKnown || !number) {
+    // While it is typed: a text that is no count of cash shows no difference, and no prompt yet.
+    double counted = 0;
+    const bool count =
+        CDataExchange::ReadReal(m_ui->countedEdit->text(), 0, kMostCounted, 2, &counted).isEmpty();
+    if (!m_cashKnown || !count) {
         m_ui->differenceValue->setText(QString());
         return;
     }
     const qint64 difference = CLedgerInfo::Fen(counted) - m_expected;
     m_ui->differenceValue->setText(difference == 0 ? QStringLiteral("相符")
                                    : difference > 0
-                                       ? QStringLiteral("长款 ") + DeskLines::MoneyFen(difference)
-                                       : QStringLiteral("短款 ") + DeskLines::MoneyFen(-difference));
+                                       ? QStringLiteral("长款 ") + Money::FromFen(difference)
+                                       : QStringLiteral("短款 ") + Money::FromFen(-difference));
+}
+
+bool CDayEndDlg::PrintNotes(QStringList* notes) {
+    // A count is printed as read, or left blank to be written in by hand.
+    if (!m_ui->countedEdit->text().trimmed().isEmpty() && !ReadCounted())
+        return false;
+    double counted = 0;
+    const bool count =
+        CDataExchange::ReadReal(m_ui->countedEdit->text(), 0, kMostCounted, 2, &counted).isEmpty();
+    const QList<std::pair<QLabel*, QString>> lines{
+        {m_ui->cashInLabel, m_ui->cashInValue->text()},
+        {m_ui->cashOutLabel, m_ui->cashOutValue->text()},
+        {m_ui->expectedLabel, m_ui->expectedValue->text()},
+        {m_ui->countedLabel, count ? Money::FromFen(CLedgerInfo::Fen(counted)) : QString()},
+        {m_ui->differenceLabel, m_ui->differenceValue->text()},
+    };
+    for (const auto& [label, value] : lines)
+        notes->append(label->text() + value);
+    return true;
 }
 
 void CDayEndDlg::OnDetail() {

@@ -21,11 +21,17 @@ public:
     bool OnInitDialog() override;
     void OnFilter();
     void OnCounted();
+    // Reads the counted cash with the standard prompt (Enter in its field, and before printing).
+    bool ReadCounted();
     void OnDetail();
 
     // The operator shown; empty for all.
     QString Operator() const;
     Ui::CDayEndDlg* Form() const { return m_ui.get(); }
+
+    // Under the printed rows: the cash lines as the window shows them, the counted cash and the
+    // difference included.
+    bool PrintNotes(QStringList* notes) override;
 
 private:
     std::unique_ptr<Ui::CDayEndDlg> m_ui;

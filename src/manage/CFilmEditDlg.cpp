@@ -4,7 +4,7 @@
 #include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
-#include "data/FilmLists.h"
+#include "data/Films.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CFilmEditDlg.h"

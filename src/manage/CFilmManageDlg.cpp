@@ -4,7 +4,7 @@
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
-#include "data/FilmLists.h"
+#include "data/Films.h"
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"

@@ -2,7 +2,6 @@
 
 #include "base/Clock.h"
 #include "data/CRentInfo.h"
-#include "desk/CReturnDlg.h"
 #include "ui_COutListDlg.h"
 
 #include <algorithm>
@@ -41,8 +40,6 @@ void COutListDlg::OnFilter() {
 void COutListDlg::OnReturn() {
     if (!HasCurrentRow(QStringLiteral("请先选择要还回的影片。")))
         return;
-    CReturnDlg back(this);
-    back.m_strFilmID = CurrentText(kFilmColumn);
-    if (back.DoModal() == IDOK)
+    if (m_returnFilm && m_returnFilm(this, CurrentText(kFilmColumn)))
         OnFilter();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "toolkit/CBrowseDlg.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -9,7 +10,7 @@ class COutListDlg;
 
 // "未还影片": every film out, newest last, with the client's phone, the days out and the deposit
 // held; all, monthly or per day, and only those out longer than some days. "还回" takes the row's
-// film back through 影片还回.
+// film back through m_returnFilm, which the caller sets (影片还回 in the shell).
 class COutListDlg : public CBrowseDlg {
     Q_OBJECT
 public:
@@ -21,6 +22,9 @@ public:
     void OnReturn();
 
     Ui::COutListDlg* Form() const { return m_ui.get(); }
+
+    // Takes the film back over parent; true when it was returned.
+    std::function<bool(QWidget* parent, const QString& filmId)> m_returnFilm;
 
 private:
     std::unique_ptr<Ui::COutListDlg> m_ui;

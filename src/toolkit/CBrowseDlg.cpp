@@ -1,7 +1,7 @@
 #include "toolkit/CBrowseDlg.h"
 
+#include "base/UserSettings.h"
 #include "data/CAdodc.h"
-#include "data/ShopFolder.h"
 #include "toolkit/CDataGrid.h"
 #include "toolkit/CQueryBusy.h"
 #include "toolkit/GridExport.h"
@@ -28,14 +28,14 @@ void CBrowseDlg::showEvent(QShowEvent* event) {
     if (!m_placed) {
         m_placed = true;
         const QByteArray place =
-            ShopFolder::UserSettings()->value(PlaceKey(metaObject()->className())).toByteArray();
+            UserSettings::Open()->value(PlaceKey(metaObject()->className())).toByteArray();
         // Qt brings a place that no screen shows any more back onto the nearest one.
         if (!place.isEmpty())
             restoreGeometry(place);
         if (m_grid) {
             QMap<QString, int> widths;
             const QVariantMap kept =
-                ShopFolder::UserSettings()->value(ColumnsKey(metaObject()->className())).toMap();
+                UserSettings::Open()->value(ColumnsKey(metaObject()->className())).toMap();
             for (auto width = kept.cbegin(); width != kept.cend(); ++width) {
                 if (width.value().toInt() > 0)
                     widths.insert(width.key(), width.value().toInt());
@@ -48,7 +48,7 @@ void CBrowseDlg::showEvent(QShowEvent* event) {
 
 void CBrowseDlg::hideEvent(QHideEvent* event) {
     if (m_placed) {
-        const auto settings = ShopFolder::UserSettings();
+        const auto settings = UserSettings::Open();
         settings->setValue(PlaceKey(metaObject()->className()), saveGeometry());
         if (m_grid) {
             QVariantMap widths;
@@ -79,8 +79,15 @@ void CBrowseDlg::OfferExport(QBoxLayout* buttons) {
     auto* print = new QPushButton(QStringLiteral("打印"), this);
     print->setObjectName(QStringLiteral("printButton"));
     buttons->insertWidget(1, print);
-    connect(print, &QPushButton::clicked, this,
-            [this] { GridPrint::Preview(this, *m_adodc, *m_grid, windowTitle()); });
+    connect(print, &QPushButton::clicked, this, [this] {
+        QStringList notes;
+        if (PrintNotes(&notes))
+            GridPrint::Preview(this, *m_adodc, *m_grid, windowTitle(), GridPrint::kMaxPreviewPages, notes);
+    });
+}
+
+bool CBrowseDlg::PrintNotes(QStringList*) {
+    return true;
 }
 
 void CBrowseDlg::ModifyOnDoubleClick(QAbstractButton* modify) {

@@ -31,6 +31,8 @@ protected:
     // Puts "导出" and "打印" at the start of the row of buttons: every row of the query, to a CSV
     // file or through a print preview.
     void OfferExport(QBoxLayout* buttons);
+    // Lines 打印 puts under the rows; false stops the printing (the window has said why).
+    virtual bool PrintNotes(QStringList* notes);
     // A double click on a row of the bound grid presses "修改", where the operator may.
     void ModifyOnDoubleClick(QAbstractButton* modify);
     // Runs the current query again and lays out the columns.

@@ -1,11 +1,15 @@
 #include "toolkit/CDataGrid.h"
 
 #include "data/CAdodc.h"
+#include "toolkit/ColumnFit.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
@@ -43,6 +47,22 @@ CDataGrid::CDataGrid(QWidget* parent) : QTableView(parent) {
         connect(reset, &QAction::triggered, this, &CDataGrid::ResetUserWidths);
         menu.exec(horizontalHeader()->mapToGlobal(at));
     });
+    // Ascending, descending, then the window's own order again.
+    horizontalHeader()->setSortIndicatorClearable(true);
+    connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                if (m_adodc)
+                    m_adodc->sort(column, order);
+            });
+    // The scroll bar taken to its end (its menu's 底部, or the thumb let go at the bottom).
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action == QAbstractSlider::SliderToMaximum)
+            ToTheEnd();
+    });
+    connect(verticalScrollBar(), &QAbstractSlider::sliderReleased, this, [this] {
+        if (verticalScrollBar()->value() == verticalScrollBar()->maximum())
+            ToTheEnd();
+    });
 }
 
 QString CDataGrid::Heading(int column) const {
@@ -73,6 +93,8 @@ void CDataGrid::SetDataSource(CAdodc* adodc) {
         return;
     // After a refresh the header has forgotten its sizes and the selection is gone.
     connect(adodc, &QAbstractItemModel::modelReset, this, [this] {
+        m_content.clear();
+        ShowSortOrder();
         ApplyColumnWidths();
         ShowCurrentRow(m_adodc->CurrentRow());
     });
@@ -82,8 +104,52 @@ void CDataGrid::SetDataSource(CAdodc* adodc) {
                 if (current.isValid())
                     m_adodc->SetCurrentRow(current.row());
             });
+    m_content.clear();
+    ShowSortOrder();
     ApplyColumnWidths();
     ShowCurrentRow(adodc->CurrentRow());
+}
+
+void CDataGrid::ShowSortOrder() {
+    QHeaderView* header = horizontalHeader();
+    const bool sortable = m_adodc->CanSort();
+    const QSignalBlocker quiet(header);
+    header->setSortIndicatorShown(sortable);
+    header->setSectionsClickable(sortable);
+    header->setSortIndicator(sortable ? m_adodc->SortColumn() : -1, m_adodc->SortOrder());
+}
+
+void CDataGrid::ToTheEnd() {
+    if (!m_adodc || !m_adodc->canFetchMore(QModelIndex()))
+        return;
+    m_adodc->FetchAll();
+    scrollToBottom();
+}
+
+QModelIndex CDataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (m_adodc && action == MoveEnd && (modifiers & Qt::ControlModifier))
+        m_adodc->FetchAll();
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void CDataGrid::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex current = currentIndex();
+    if (!m_adodc || !m_adodc->CanSort() || !current.isValid())
+        return;
+    const int column = current.column();
+    const QString heading = Heading(column);
+    QMenu menu(this);
+    connect(menu.addAction(QStringLiteral("按“%1”升序排列").arg(heading)), &QAction::triggered, this,
+            [this, column] { m_adodc->sort(column, Qt::AscendingOrder); });
+    connect(menu.addAction(QStringLiteral("按“%1”降序排列").arg(heading)), &QAction::triggered, this,
+            [this, column] { m_adodc->sort(column, Qt::DescendingOrder); });
+    QAction* own = menu.addAction(QStringLiteral("恢复默认顺序"));
+    own->setEnabled(m_adodc->SortColumn() >= 0);
+    connect(own, &QAction::triggered, this, [this] { m_adodc->sort(-1); });
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse
+                          ? event->globalPos()
+                          : viewport()->mapToGlobal(visualRect(current).center());
+    menu.exec(at);
 }
 
 int CDataGrid::PixelsOf(float width) const {
@@ -110,13 +176,34 @@ int CDataGrid::LastVisibleColumn() const {
     return -1;
 }
 
+int CDataGrid::OwnWidth(int column) {
+    const bool set = size_t(column) < m_widths.size() && m_widths[size_t(column)] > 0;
+    int pixels = set ? PixelsOf(m_widths[size_t(column)]) : horizontalHeader()->defaultSectionSize();
+    if (m_adodc && column < m_adodc->columnCount()) {
+        if (m_content.size() != size_t(m_adodc->columnCount()))
+            m_content.assign(size_t(m_adodc->columnCount()), -2);
+        int& content = m_content[size_t(column)];
+        if (content == -2)
+            content = ColumnFit::Content(*this, *m_adodc, column);
+        if (content >= 0)
+            pixels = content;
+        pixels = std::max(pixels, ColumnFit::Heading(*this, column));
+        // An amount is never cut: its column holds the largest the desk takes, to the cent.
+        if (m_adodc->IsMoney(column))
+            pixels =
+                std::max(pixels, PixelsOf(0) + fontMetrics().horizontalAdvance(QStringLiteral("-9999.00")));
+    }
+    const auto user = m_userWidths.constFind(Heading(column));
+    if (user != m_userWidths.constEnd())
+        pixels = std::max(*user, horizontalHeader()->minimumSectionSize());
+    return pixels;
+}
+
 void CDataGrid::FillWithLastColumn() {
     const int last = LastVisibleColumn();
     if (last < 0)
         return;
-    const bool set = size_t(last) < m_widths.size() && m_widths[size_t(last)] > 0;
-    int own = set ? PixelsOf(m_widths[size_t(last)]) : horizontalHeader()->defaultSectionSize();
-    own = m_userWidths.value(Heading(last), own);
+    const int own = OwnWidth(last);
     const int others = horizontalHeader()->length() - columnWidth(last);
     const int width = std::max(own, viewport()->width() - others);
     if (columnWidth(last) != width)
@@ -139,15 +226,7 @@ void CDataGrid::SetColumnWidth(int column, float width) {
                                               QItemSelectionModel::NoUpdate);
     } else {
         setColumnHidden(column, false);
-        int pixels = PixelsOf(width);
-        // An amount is never cut: its column holds the largest the desk takes, to the cent.
-        if (m_adodc && m_adodc->IsMoney(column))
-            pixels =
-                std::max(pixels, PixelsOf(0) + fontMetrics().horizontalAdvance(QStringLiteral("-9999.00")));
-        const auto user = m_userWidths.constFind(Heading(column));
-        if (user != m_userWidths.constEnd())
-            pixels = std::max(*user, horizontalHeader()->minimumSectionSize());
-        Resize(column, pixels);
+        Resize(column, OwnWidth(column));
     }
     FillWithLastColumn();
 }
@@ -183,9 +262,20 @@ void CDataGrid::resizeEvent(QResizeEvent* event) {
     FillWithLastColumn();
 }
 
+void CDataGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    // The cells' font: their texts measure anew.
+    if (event->type() == QEvent::FontChange) {
+        m_content.clear();
+        ApplyColumnWidths();
+    }
+}
+
 bool CDataGrid::eventFilter(QObject* watched, QEvent* event) {
     // The unit follows the header's font (the desktop may give headers a font of their own).
-    if (watched == horizontalHeader() && event->type() == QEvent::FontChange)
+    if (watched == horizontalHeader() && event->type() == QEvent::FontChange) {
+        m_content.clear();
         ApplyColumnWidths();
+    }
     return QTableView::eventFilter(watched, event);
 }

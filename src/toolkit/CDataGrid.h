@@ -1,7 +1,11 @@
 #pragma once
 // The browse grid of the management windows, bound to a data control: whole rows, one at a time,
-// read-only. The row the user clicks or moves to is the data control's current row. Columns wider
-// than the grid scroll sideways; a grid wider than its columns gives the rest to the last one.
+// read-only. The row the user clicks or moves to is the data control's current row. A column is as
+// wide as its heading and its first rows need (within a most); columns wider than the grid scroll
+// sideways, and a grid wider than its columns gives the rest to the last one. A click on a heading
+// sorts by that column, a second click the other way, a third brings back the window's own order
+// (the grid's menu does the same from the keyboard). Ctrl+End and the scroll bar's end read every
+// row first, so that they reach the last.
 #include <QMap>
 #include <QTableView>
 #include <vector>
@@ -18,7 +22,7 @@ public:
     // of one Chinese character in the header's font, plus the margins the style puts on both
     // sides of a heading. Whatever the font size, a width of 20 thus holds a heading of two
     // Chinese characters or four digits, and 45 a date such as 2026-01-01. Kept across refreshes of the data
-    // control.
+    // control. It is the column's width while the grid has no rows; with rows, their texts decide.
     void SetColumnWidth(int column, float width);
     // The text of that column in the current row; empty when there is none.
     QString GetCellText(int column) const;
@@ -36,8 +40,15 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The width of column as the window's width, its texts and the user's drag make it.
+    int OwnWidth(int column);
+    void ShowSortOrder();
+    void ToTheEnd();
     void ApplyColumnWidths();
     void ShowCurrentRow(int row);
     int FirstVisibleColumn() const;
@@ -48,6 +59,7 @@ private:
 
     CAdodc* m_adodc = nullptr;
     std::vector<float> m_widths; // by column; negative: not set
+    std::vector<int> m_content;  // by column, the pixels its texts need, measured once per refresh
     QMap<QString, int> m_userWidths;
     bool m_resizing = false; // set while the grid itself sizes a column
 };

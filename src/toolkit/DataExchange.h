@@ -29,6 +29,9 @@ public:
     void Text(QLabel* label, QString& value);
     // A number within [min, max]; blanks around it are allowed.
     void Real(QLineEdit* edit, float& value, float min, float max);
+    // A number within [min, max] with at most `decimals` digits after the point (an amount of money:
+    // two), kept to those digits.
+    void Real(QLineEdit* edit, double& value, double min, double max, int decimals);
     void Int(QLineEdit* edit, int& value, int min, int max);
     void Date(QDateEdit* edit, QDateTime& value);
     void Date(QDateEdit* edit, QDate& value);
@@ -42,6 +45,10 @@ public:
     // The standard prompts, for messages of the same kind elsewhere.
     static QString NumberPrompt();
     static QString RealRangePrompt(float min, float max);
+    static QString RealRangePrompt(double min, double max, int decimals);
+    // Reads a number as Real with decimals does, without showing anything: the prompt it would show,
+    // empty when the text holds such a number (*value).
+    static QString ReadReal(const QString& text, double min, double max, int decimals, double* value);
     static QString IntegerPrompt();
     static QString IntegerRangePrompt(int min, int max);
     static QString TooLongPrompt(int maxBytes);

@@ -4,31 +4,17 @@
 #include "data/CAdodc.h"
 #include "data/CsvExport.h"
 #include "toolkit/CDataGrid.h"
+#include "toolkit/SaveDialog.h"
 
 #include <QDir>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
 #include <thread>
 
-namespace {
-GridExport::FileChooser& Chooser() {
-    static GridExport::FileChooser chooser;
-    return chooser;
-}
-
-QString AskForFile(QWidget* parent, const QString& suggested) {
-    if (Chooser())
-        return Chooser()(parent, suggested);
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("导出"), QDir::home().filePath(suggested),
-                                        QStringLiteral("CSV 文件 (*.csv)"));
-}
-} // namespace
-
 void GridExport::SetFileChooser(FileChooser chooser) {
-    Chooser() = std::move(chooser);
+    SaveDialog::SetChooser(std::move(chooser));
 }
 
 void GridExport::Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title) {
@@ -39,7 +25,8 @@ void GridExport::Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid
     }
     if (adodc.RecordSource().isEmpty() || columns.isEmpty())
         return;
-    const QString path = AskForFile(parent, title + QStringLiteral(".csv"));
+    const QString path = SaveDialog::Ask(parent, QStringLiteral("导出"), title + QStringLiteral(".csv"),
+                                         QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
 

@@ -10,8 +10,7 @@ class CDataGrid;
 class QWidget;
 
 namespace GridExport {
-// Asks for the file to write; empty when the user gave none. Tests replace it; null restores the
-// file dialog.
+// Replaces the file dialog (SaveDialog's, shared with 导出PDF) for tests; null restores it.
 using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 void SetFileChooser(FileChooser chooser);
 

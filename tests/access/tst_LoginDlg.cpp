@@ -5,8 +5,9 @@
 
 #include "access/CLoginDlg.h"
 #include "access/Session.h"
+#include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
-#include "data/PasswordHash.h"
+#include "data/engine/file/DatabaseOpen.h"
 #include "ui_CLoginDlg.h"
 
 #include <QApplication>

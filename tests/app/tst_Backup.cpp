@@ -4,8 +4,9 @@
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
 #include "app/CBackdropView.h"
-#include "data/ShopBackup.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopBackup.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QDir>
 #include <QProcess>

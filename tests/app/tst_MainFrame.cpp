@@ -5,7 +5,8 @@
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
 #include "app/CDonePane.h"
-#include "data/ShopFolder.h"
+#include "base/UserSettings.h"
+#include "data/shop/ShopFolder.h"
 #include "desk/CLendDlg.h"
 #include "ui_CAboutDlg.h"
 #include "ui_CLendDlg.h"
@@ -216,7 +217,7 @@ private slots:
         QCOMPARE(name, QStringLiteral("Admin"));
         QCOMPARE(password, QString());
         QVERIFY(passwordHasFocus);
-        const auto settings = ShopFolder::UserSettings();
+        const auto settings = UserSettings::Open();
         for (const QString& key : settings->allKeys())
             QVERIFY2(!settings->value(key).toString().contains(QStringLiteral("admin"), Qt::CaseSensitive),
                      qPrintable(key));

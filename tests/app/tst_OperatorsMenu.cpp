@@ -6,7 +6,7 @@
 #include "access/COperatorManageDlg.h"
 #include "access/CPasswordDlg.h"
 #include "app/CBackdropView.h"
-#include "data/PasswordHash.h"
+#include "base/PasswordHash.h"
 #include "ui_COperatorAddDlg.h"
 #include "ui_COperatorManageDlg.h"
 #include "ui_CPasswordDlg.h"

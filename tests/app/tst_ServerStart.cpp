@@ -4,9 +4,9 @@
 #include "ui_CLoginDlg.h" // generated for Shell.h
 
 #include "app/BackupProgress.h"
-#include "data/Engine.h"
-#include "data/ServerDatabase.h"
-#include "data/ShopConnection.h"
+#include "data/engine/Engine.h"
+#include "data/engine/ShopConnection.h"
+#include "data/shop/ServerDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "TestEngine.h"
 
 #include "data/CAdoDb.h"
-#include "data/ShopDatabase.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "PgServer.h"
 
 #include "data/CAdoDb.h"
-#include "data/ServerDatabase.h"
+#include "data/shop/ServerDatabase.h"
 
 #include <QProcess>
 #include <libpq-fe.h>

@@ -3,7 +3,8 @@
 #include "TestRegistry.h"
 
 #include "data/CAdoDb.h"
-#include "data/SqlText.h"
+#include "data/Sql.h"
+#include "data/engine/file/DatabaseOpen.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,7 +233,7 @@ private slots:
             QVERIFY(other && other->Run("SET lock_timeout = 10"));
             bool ok = false;
             QVERIFY(!other->Prepare(QStringLiteral("DELETE FROM Operator"), &ok) && !ok);
-            QCOMPARE(other->Error().code, 5); // busy, as the file's engine says it
+            QCOMPARE(other->Error().code, EngineError::Busy);
         } else {
             QString error;
             const DatabaseHandle other =

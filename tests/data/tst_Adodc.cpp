@@ -7,6 +7,8 @@
 #include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
+#include "data/engine/ConnectionPool.h"
+#include "data/engine/ShopConnection.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -348,6 +350,107 @@ private slots:
         adodc.Refresh();
         FetchAll(adodc);
         QCOMPARE(adodc.rowCount(), 2 * kBatch - 7);
+    }
+    // A model's connection comes from the pool of idle ones and goes back to it when the model goes;
+    // one that failed does not.
+    void aModelsConnectionIsPooled() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const QString shopConnection = ShopConnection::Current();
+        EngineError error;
+        {
+            ConnectionHandle db = ConnectionPool::Take(shopConnection, &error);
+            QVERIFY(db);
+            // A temporary table lives on one connection only: it tells a pooled connection from a new one.
+            QVERIFY(db->Run("CREATE TEMP TABLE mark (x integer)"));
+            ConnectionPool::Give(std::move(db), shopConnection, true);
+        }
+        {
+            CAdodc adodc;
+            adodc.SetRecordSource(QStringLiteral("SELECT x FROM mark"));
+            adodc.Refresh();
+            QCOMPARE(boxes.Boxes().size(), 0); // the marked connection
+            QCOMPARE(adodc.columnCount(), 1);
+        }
+        {
+            ConnectionHandle db = ConnectionPool::Take(shopConnection, &error);
+            QVERIFY(db && db->Run("SELECT x FROM mark")); // back, and fit for the next statement
+            QVERIFY(db->IsIdle());
+            ConnectionPool::Give(std::move(db), shopConnection, true);
+        }
+        {
+            CAdodc adodc;
+            adodc.SetRecordSource(QStringLiteral("SELECT nothing FROM mark"));
+            adodc.Refresh();
+            QCOMPARE(boxes.Boxes().size(), 1);
+        }
+        ConnectionHandle db = ConnectionPool::Take(shopConnection, &error);
+        QVERIFY(db && !db->Run("SELECT x FROM mark")); // a new one
+    }
+
+    // Sorted by a column, the model shows the window's statement's rows in that order, equal values
+    // in the statement's own order when descending and turned round when ascending (one way is the
+    // other read backwards); a statement of several SELECTs keeps its order.
+    void sortingOrdersTheStatementsRows() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName, Degree) VALUES ('F1', 'b', 10), "
+                                        "('F2', 'A', 9), ('F3', 'a', 10), ('F4', '''', 2)")));
+        CAdodc adodc;
+        QAbstractItemModelTester tester(&adodc, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto codes = [&] {
+            QStringList shown;
+            for (int row = 0; row < adodc.rowCount(); ++row)
+                shown << adodc.Text(row, 1);
+            return shown.join(QLatin1Char(' '));
+        };
+        adodc.SetRecordSource(FilmGrid::All());
+        adodc.sort(2);
+        QCOMPARE(codes(), QStringLiteral("F4 F2 F3 F1"));
+        adodc.sort(2, Qt::DescendingOrder);
+        QCOMPARE(codes(), QStringLiteral("F1 F3 F2 F4"));
+        adodc.sort(8); // 租次, as numbers
+        QCOMPARE(codes(), QStringLiteral("F4 F2 F1 F3"));
+        QCOMPARE(adodc.SortColumn(), 8);
+        adodc.SetRecordSource(FilmGrid::TitleContains(QStringLiteral("a")));
+        adodc.Refresh();
+        QCOMPARE(codes(), QStringLiteral("F2 F3"));
+        adodc.SetRecordSource(FilmGrid::TitleContains(QStringLiteral("' ORDER BY (")));
+        adodc.Refresh();
+        QCOMPARE(codes(), QString());
+        adodc.sort(-1);
+        adodc.SetRecordSource(FilmGrid::All());
+        adodc.Refresh();
+        QCOMPARE(codes(), QStringLiteral("F4 F3 F2 F1"));
+
+        const QString twoSelects = QStringLiteral("SELECT 2 AS n, 'x' AS t UNION ALL SELECT 1, 'y'");
+        adodc.SetRecordSource(twoSelects);
+        adodc.Refresh();
+        QVERIFY(!adodc.CanSort());
+        adodc.sort(0);
+        QCOMPARE(adodc.RecordSource(), twoSelects);
+        QCOMPARE(adodc.Text(0, 0), QStringLiteral("2"));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    // FetchAll reads every row left, in order, and the model tells its views of them.
+    void fetchAllReadsToTheEnd() {
+        TempShop shop;
+        BoxRecorder boxes;
+        AddFilms(3 * kBatch + 7);
+        CAdodc adodc;
+        QAbstractItemModelTester tester(&adodc, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&adodc, &QAbstractItemModel::rowsInserted);
+        adodc.SetRecordSource(Newest());
+        adodc.Refresh();
+        adodc.FetchAll();
+        QCOMPARE(adodc.rowCount(), 3 * kBatch + 7);
+        QVERIFY(!adodc.canFetchMore(QModelIndex()));
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(adodc.Text(adodc.rowCount() - 1, 1), QStringLiteral("F1"));
+        adodc.FetchAll(); // nothing left
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(boxes.Boxes().size(), 0);
     }
 };
 VORIX_TEST(AdodcTest)

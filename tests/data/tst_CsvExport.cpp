@@ -65,6 +65,34 @@ private slots:
                                  "C1,0123,70.00,\"老客户,\"\"很好\"\"\n第二行😀\"\r\n"_s.toUtf8());
     }
 
+    // Each character that needs quoting does so on its own, in a cell of the file; nothing else
+    // is quoted.
+    void cellsAreQuotedInTheFile_data() {
+        QTest::addColumn<QString>("remark");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("only a comma") << u","_s << u"\",\""_s;
+        QTest::newRow("a comma inside") << u"老客户,好"_s << u"\"老客户,好\""_s;
+        QTest::newRow("only a quote") << u"\""_s << u"\"\"\"\""_s;
+        QTest::newRow("only a line feed") << u"\n"_s << u"\"\n\""_s;
+        QTest::newRow("only a return") << u"\r"_s << u"\"\r\""_s;
+        QTest::newRow("semicolon and blanks") << u" a;b "_s << u" a;b "_s;
+    }
+    void cellsAreQuotedInTheFile() {
+        QFETCH(QString, remark);
+        QFETCH(QString, cell);
+        TempShop shop;
+        QVERIFY(Db::Exec(
+            u"INSERT INTO Client (ClientID, PhoneNum, Balance, Remark) VALUES ('C1', '', 1, '%1')"_s.arg(
+                remark)));
+        const QString path = shop.Dir() + u"/客户.csv"_s;
+        qint64 rows = 0;
+        QString error;
+        QCOMPARE(CsvExport::Write(ClientGrid::All(), kClientColumns, path, nullptr, &rows, &error),
+                 CsvExport::Result::Written);
+        QCOMPARE(Read(path), QByteArray("\xEF\xBB\xBF") +
+                                 (u"编号,电话,余款,备注\r\nC1,,1.00,"_s + cell + u"\r\n"_s).toUtf8());
+    }
+
     // A cancel half-way or a failure leaves the earlier file of that name, and nothing beside it.
     void cancelOrFailureLeavesTheEarlierFile_data() {
         QTest::addColumn<bool>("cancel");

@@ -1,9 +1,10 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
-#include "data/ConnectionPool.h"
-#include "data/DatabaseOpen.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/ConnectionPool.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/engine/file/FileError.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QFile>
 #include <QTest>
@@ -53,7 +54,7 @@ private slots:
         own.upToDate = true;
         const DatabaseHandle db = OpenKeyed(settings, own, &error);
         QVERIFY(db);
-        QCOMPARE(UserVersion(db.get()), ShopDatabase::kSchemaVersion);
+        QCOMPARE(UserVersion(db.get()), Schema::kVersion);
     }
 
     void aMissingFileIsMadeOnlyWhenAsked() {
@@ -62,7 +63,7 @@ private slots:
         settings.dataSource = QStringLiteral("new.mdb");
         EngineError error;
         QVERIFY(!OpenKeyed(settings, {}, &error));
-        QCOMPARE(error.code, SQLITE_CANTOPEN);
+        QCOMPARE(error.code, EngineError::CantOpen);
         QCOMPARE(error.text, QStringLiteral("unable to open database file"));
         QVERIFY(!QFile::exists(settings.dataSource));
         OpenOptions create;
@@ -78,14 +79,14 @@ private slots:
         QVERIFY(db);
         EngineError error;
         QVERIFY(!RunStatement(db.get(), "INSERT INTO Nowhere VALUES (1)", &error));
-        QCOMPARE(error.code, SQLITE_ERROR);
+        QCOMPARE(error.code, EngineError::Failed);
         QCOMPARE(error.text, QStringLiteral("no such table: Nowhere"));
         // A second rental of a film that is out: the extended code is what the shop's wording reads.
         const char* const lend =
             "INSERT INTO Record (FilmID,Type,BorrowDate) VALUES('F1','月租','2005-11-02')";
         QVERIFY(RunStatement(db.get(), lend, &error));
         QVERIFY(!RunStatement(db.get(), lend, &error));
-        QCOMPARE(error.code, SQLITE_CONSTRAINT_UNIQUE);
+        QCOMPARE(error.code, EngineError::Unique);
         QVERIFY(DescribeEngineError(error).startsWith(QStringLiteral("这部影片已经借出")));
         QVERIFY(!RunStatement(db.get(), lend, &text));
         QCOMPARE(text, error.text);

@@ -1,6 +1,6 @@
 #include "TestRegistry.h"
 
-#include "data/PasswordHash.h"
+#include "base/PasswordHash.h"
 
 #include <QTest>
 

@@ -4,6 +4,7 @@
 
 #include "data/CAdoDb.h"
 #include "data/CRentInfo.h"
+#include "data/engine/file/DatabaseOpen.h"
 
 #include <QFile>
 #include <QTest>

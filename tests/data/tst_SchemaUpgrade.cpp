@@ -1,10 +1,11 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
+#include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
 #include "data/CAdodc.h"
-#include "data/PasswordHash.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopDatabase.h"
 
 #include <QFile>
 #include <QTest>
@@ -58,18 +59,20 @@ const char* const kTables = "SELECT name, replace(replace(sql, ' ', ''), char(10
 void MakeOlderFile() {
     const DatabaseHandle db = Open();
     QVERIFY(db);
-    QVERIFY(
-        Run(db.get(),
-            "INSERT INTO Client (ClientID,Balance) VALUES('C1',12.5);"
-            "INSERT INTO Film (FilmID,FilmName) VALUES('F1','英雄');"
-            "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
-            "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
-            "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
-            "UPDATE Operator SET OptPwd='admin';"
-            "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
-            "'操作员');"
-            "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
-            "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options; PRAGMA user_version = 0;"));
+    QVERIFY(Run(
+        db.get(),
+        "INSERT INTO Client (ClientID,Balance) VALUES('C1',12.5);"
+        "INSERT INTO Film (FilmID,FilmName) VALUES('F1','英雄');"
+        "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
+        "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
+        "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
+        "UPDATE Operator SET OptPwd='admin';"
+        "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
+        "'操作员');"
+        "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
+        "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options;"
+        "DROP INDEX Film_Playactor; DROP INDEX Film_Type; DROP INDEX Film_Class1; DROP INDEX Film_Class2;"
+        "DROP INDEX Film_StgDate; DROP INDEX Film_Degree; DROP INDEX Film_Remark; PRAGMA user_version = 0;"));
 }
 } // namespace
 
@@ -79,8 +82,7 @@ private slots:
     void aNewFileIsAtThisVersion() {
         TempShop shop;
         const DatabaseHandle db = Open();
-        QCOMPARE(Rows(db.get(), "PRAGMA user_version"),
-                 QStringLiteral("%1|\n").arg(ShopDatabase::kSchemaVersion));
+        QCOMPARE(Rows(db.get(), "PRAGMA user_version"), QStringLiteral("%1|\n").arg(Schema::kVersion));
     }
 
     void anOlderFileIsBroughtUpToDateOnceWithItsRowsUnchanged() {
@@ -108,8 +110,7 @@ private slots:
         QCOMPARE(boxes.Texts(), QStringList());
         {
             const DatabaseHandle db = Open();
-            QCOMPARE(Rows(db.get(), "PRAGMA user_version"),
-                     QStringLiteral("%1|\n").arg(ShopDatabase::kSchemaVersion));
+            QCOMPARE(Rows(db.get(), "PRAGMA user_version"), QStringLiteral("%1|\n").arg(Schema::kVersion));
             QCOMPARE(Rows(db.get(), kIndexes), newIndexes);
             QCOMPARE(Rows(db.get(), kTables), newTables);
             QCOMPARE(AllRows(db.get()), rowsBefore);

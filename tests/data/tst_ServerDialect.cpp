@@ -1,6 +1,6 @@
 #include "TestRegistry.h"
 
-#include "data/ServerDialect.h"
+#include "data/engine/server/ServerDialect.h"
 
 #include <QTest>
 

@@ -2,10 +2,11 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
+#include "base/PasswordHash.h"
 #include "data/CAdoDb.h"
-#include "data/PasswordHash.h"
-#include "data/SchemaUpgrade.h"
-#include "data/ServerDatabase.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/engine/file/SchemaUpgrade.h"
+#include "data/shop/ServerDatabase.h"
 
 #include <QTest>
 #include <libpq-fe.h>
@@ -173,7 +174,7 @@ private slots:
 
     void theVersionIsThePrograms() {
         QCOMPARE(PgRows(m_db.get(), u"SELECT Version FROM SchemaVersion"_s),
-                 QStringList{QString::number(ShopDatabase::kSchemaVersion)});
+                 QStringList{QString::number(Schema::kVersion)});
         const QStringList second = PgRows(m_db.get(), u"INSERT INTO SchemaVersion (Version) VALUES (5)"_s);
         QVERIFY2(second.value(0).startsWith(u"error 23505"_s), qPrintable(second.value(0)));
         QCOMPARE(PgRows(m_db.get(), u"SELECT MonthVcd, MonthDvd, DayVcd, DayDvd FROM Setting"_s),

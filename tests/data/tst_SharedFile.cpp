@@ -2,6 +2,7 @@
 #include "TestRegistry.h"
 
 #include "data/CAdoDb.h"
+#include "data/engine/file/DatabaseOpen.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
-#include "data/NetworkShare.h"
-#include "data/ShopFolder.h"
+#include "data/shop/NetworkShare.h"
+#include "data/shop/ShopFolder.h"
 
 #include <QDir>
 #include <QFile>

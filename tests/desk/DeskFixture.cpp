@@ -18,7 +18,7 @@ ForeignWriteLock::~ForeignWriteLock() {
     m_db->Run("ROLLBACK");
 }
 
-int ForeignExec(const char* sql, int busyTimeoutMs) {
+EngineError::Code ForeignExec(const char* sql, int busyTimeoutMs) {
     EngineError error;
     const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &error);
     if (!db)
@@ -29,7 +29,7 @@ int ForeignExec(const char* sql, int busyTimeoutMs) {
     EngineStatement::Step step = ok ? EngineStatement::Done : EngineStatement::Failed;
     while (stmt && (step = stmt->Next()) == EngineStatement::Row) {
     }
-    return step == EngineStatement::Done ? SQLITE_OK : db->Error().code;
+    return step == EngineStatement::Done ? EngineError::Ok : db->Error().code;
 }
 
 void LendAsClerk(CLendDlg& lend, const QString& client, const QString& film, const QString& deposit,

@@ -86,8 +86,8 @@ class CLendDlg;
 void LendAsClerk(CLendDlg& lend, const QString& client, const QString& film,
                  const QString& deposit = QString(), const QDate& day = QDate());
 
-// One statement of another desk, on a connection of its own; the engine's result code.
-int ForeignExec(const char* sql, int busyTimeoutMs = 0);
+// One statement of another desk, on a connection of its own; its failure's code (Ok when it ran).
+EngineError::Code ForeignExec(const char* sql, int busyTimeoutMs = 0);
 
 // A lasting write lock of another program on the test's database.
 class ForeignWriteLock {

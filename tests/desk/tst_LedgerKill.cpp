@@ -3,7 +3,8 @@
 
 #include "access/Session.h"
 #include "data/CAdoDb.h"
-#include "data/ShopDatabase.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopDatabase.h"
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"

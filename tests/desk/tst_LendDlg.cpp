@@ -94,7 +94,7 @@ private slots:
     void twoDesksLendingToOneClientBothCharge() {
         DeskShop shop;
         int clientReads = 0;
-        int otherDesk = SQLITE_OK;
+        EngineError::Code otherDesk = EngineError::Ok;
         CAdoDb::SetStatementObserver([&](const QString& sql) {
             if (sql.startsWith(QLatin1String("SELECT * FROM Client")) && ++clientReads == 2)
                 otherDesk = ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'");
@@ -104,8 +104,9 @@ private slots:
         lend.Press();
         CAdoDb::SetStatementObserver(nullptr);
         QVERIFY(lend.Lent());
-        if (otherDesk != SQLITE_OK) // it waited for the lending's lock, and now has its turn
-            QCOMPARE(ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'"), SQLITE_OK);
+        if (otherDesk != EngineError::Ok) // it waited for the lending's lock, and now has its turn
+            QCOMPARE(ForeignExec("UPDATE Client SET Balance=Balance-40 WHERE ClientID='C1'"),
+                     EngineError::Ok);
         QCOMPARE(DeskShop::Balance(QStringLiteral("C1")), QStringLiteral("30.00"));
     }
 
@@ -388,6 +389,44 @@ private slots:
         QVERIFY(lend.Lent());
         QCOMPARE(OutRow(QStringLiteral("V1")), QStringLiteral("C1|月租|0.00|2026-12-07||Admin"));
         QCOMPARE(DeskShop::Balance(QStringLiteral("C1")), QStringLiteral("70.00"));
+    }
+
+    // The ledger's rows of a lending, per plan: the kind, the fen, the client, the film, the
+    // rental and the lending's date. A price not exact in binary (2.30) counts to the fen.
+    void lendingWritesItsLedgerRows_data() {
+        QTest::addColumn<bool>("daily");
+        QTest::addColumn<QString>("film");
+        QTest::addColumn<QString>("deposit");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("monthly VCD at 2.30")
+            << false << "V1" << QString() << "月租扣款|230|C1|V1|1|2026-12-07";
+        QTest::newRow("monthly DVD") << false << "D1" << QString() << "月租扣款|4000|C1|D1|1|2026-12-07";
+        QTest::newRow("per day VCD at 2.30") << true << "V1"
+                                             << "10"
+                                             << "零租租金|230||V1|1|2026-12-07,收押金|770||V1|1|2026-12-07";
+        QTest::newRow("per day DVD") << true << "D1"
+                                     << "50"
+                                     << "零租租金|500||D1|1|2026-12-07,收押金|4500||D1|1|2026-12-07";
+    }
+    void lendingWritesItsLedgerRows() {
+        QFETCH(bool, daily);
+        QFETCH(QString, film);
+        QFETCH(QString, deposit);
+        QFETCH(QString, rows);
+        DeskShop shop;
+        QVERIFY(Db::Exec(QStringLiteral("UPDATE Setting SET MonthVcd=2.3, DayVcd=2.3")));
+        Lend lend;
+        lend.Fill(QStringLiteral("C1"), film);
+        if (daily) {
+            lend.Daily(); // the client typed for the month is not the per-day rental's
+            lend.Fill(QStringLiteral("C1"), film, deposit);
+        }
+        lend.Press();
+        QVERIFY(lend.Lent());
+        QCOMPARE(
+            Db::Value(QStringLiteral("SELECT group_concat(Kind||'|'||Fen||'|'||ClientID||'|'||FilmID||'|'||"
+                                     "RentID||'|'||Day, ',') AS v FROM (SELECT * FROM Ledger ORDER BY ID)")),
+            rows);
     }
 };
 VORIX_TEST(LendDlgTest)

@@ -60,10 +60,11 @@ private slots:
         p.Press();
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(p.dlg.IsEnded());
-        // The prices' statement, then the ledger's note of the change.
-        QCOMPARE(sql.Statements().size(), 2);
+        // The prices read again under the write lock, the prices' statement, then the ledger's note.
+        QCOMPARE(sql.Statements().size(), 3);
+        QCOMPARE(sql.Statements().first(), QStringLiteral("SELECT * FROM Setting"));
         QCOMPARE(
-            sql.Statements().first(),
+            sql.Statements().at(1),
             QStringLiteral(
                 "UPDATE Setting SET MonthVcd=3.000000,MonthDvd=5.000000, DayVcd=0.500000, DayDvd=1.000000"));
         QVERIFY(sql.Statements().last().startsWith(QStringLiteral("INSERT INTO Ledger")));
@@ -109,6 +110,32 @@ private slots:
         QVERIFY(!p.dlg.IsEnded());
         QCOMPARE(QApplication::focusWidget(), p.Fields()[field]);
         QCOMPARE(Stored(), QStringLiteral("30.0 40.0 3.0 5.0"));
+    }
+
+    // Every price another desk changed while the form was open is named, in the form's order, and
+    // shown; nothing is written until the clerk confirms again.
+    void pricesChangedElsewhereAreShownNotOverwritten() {
+        DeskShop shop;
+        Prices p;
+        QVERIFY(QTest::qWaitForWindowActive(&p.dlg));
+        QVERIFY(
+            Db::Exec(QStringLiteral("UPDATE Setting SET MonthVcd=31, MonthDvd=41, DayVcd=2.3, DayDvd=6")));
+        p.Set(Texts({"30", "40", "3", "5"}));
+        p.Press();
+        QCOMPARE(shop.boxes.Texts(),
+                 QStringList{QStringLiteral(
+                     "保存前价格已在别处被修改: 月租VCD 现为 31.00 元,月租DVD 现为 41.00 元,"
+                     "零租VCD 现为 2.30 元,零租DVD 现为 6.00 元。已重新读入,请核对后再保存。")});
+        QVERIFY(!p.dlg.IsEnded());
+        QCOMPARE(p.Shown(), Texts({"31", "41", "2.3", "6"}));
+        QCOMPARE(QApplication::focusWidget(), p.f().monthVcdEdit);
+        QVERIFY(Stored().startsWith(QStringLiteral("31.0 41.0 2.")));
+        QCOMPARE(Db::Count(QStringLiteral("Ledger")), 0);
+        shop.boxes.Clear();
+        p.Press();
+        QCOMPARE(shop.boxes.Texts(), QStringList());
+        QVERIFY(p.dlg.IsEnded());
+        QCOMPARE(Db::Count(QStringLiteral("Ledger")), 0); // saved as they were: no change to note
     }
 
     void operatorSeesButCannotSave() {

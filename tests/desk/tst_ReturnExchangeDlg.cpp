@@ -185,6 +185,34 @@ private slots:
         QVERIFY(!ret.dlg.IsEnded());
         QCOMPARE(Db::Count(QStringLiteral("Record WHERE ReturnDate=''")), 1);
     }
+
+    // The ledger's rows of a return, per plan: a monthly one moves no money; a per-day one hands
+    // back the deposit held, to the fen (7.70 and -2.30 are not exact in binary).
+    void returnWritesItsLedgerRows_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<double>("deposit");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("monthly") << "月租" << 0.0 << QString();
+        QTest::newRow("per day") << "零租" << 7.7 << "退押金|770||V1|1|2026-12-07";
+        QTest::newRow("per day, deposit below the price") << "零租" << -2.3 << "退押金|-230||V1|1|2026-12-07";
+    }
+    void returnWritesItsLedgerRows() {
+        QFETCH(QString, type);
+        QFETCH(double, deposit);
+        QFETCH(QString, rows);
+        DeskShop shop;
+        DeskShop::AddOutRental(QStringLiteral("V1"),
+                               type == QStringLiteral("月租") ? QStringLiteral("C1") : QString(), type,
+                               deposit);
+        Return ret;
+        ret.Film(QStringLiteral("V1"));
+        ret.Press();
+        QVERIFY(ret.Done());
+        QCOMPARE(
+            Db::Value(QStringLiteral("SELECT group_concat(Kind||'|'||Fen||'|'||ClientID||'|'||FilmID||'|'||"
+                                     "RentID||'|'||Day, ',') AS v FROM (SELECT * FROM Ledger ORDER BY ID)")),
+            rows);
+    }
 };
 VORIX_TEST(ReturnDlgTest)
 

@@ -251,8 +251,10 @@ private slots:
             StatementRecorder sql;
             e.Press();
             QVERIFY(e.Saved());
-            QCOMPARE(sql.Statements().size(), 1);
-            QVERIFY(sql.Statements().first().startsWith(QStringLiteral("UPDATE Client")));
+            // The row read again by its key under the write lock, then written.
+            QCOMPARE(sql.Statements().size(), 2);
+            QCOMPARE(sql.Statements().first(), QStringLiteral("SELECT * FROM Client WHERE ID=") + id);
+            QVERIFY(sql.Statements().last().startsWith(QStringLiteral("UPDATE Client")));
         }
         Editor e(id);
         e.Set(QStringLiteral("clientEdit"), QStringLiteral("C5"));
@@ -260,6 +262,50 @@ private slots:
         QVERIFY(e.Saved());
         QCOMPARE(ClientShop::Rows(), id + QStringLiteral("|C5|666|2005-11-20|50.0|12.5|老顾客"));
         QCOMPARE(Db::Value(QStringLiteral("SELECT ClientID AS v FROM Record")), QStringLiteral("C1"));
+    }
+
+    // Every field another desk changed while the form was open is named with its value now, in the
+    // form's order; the form shows them, writes nothing, and saves when confirmed again.
+    void rowChangedElsewhereIsShownNotOverwritten() {
+        ClientShop shop;
+        const QString id = ClientShop::Add(QStringLiteral("C1"));
+        Editor e(id);
+        QVERIFY(QTest::qWaitForWindowActive(&e.dlg));
+        QVERIFY(
+            Db::Exec(QStringLiteral("UPDATE Client SET ClientID='c1', PhoneNum='', CreateDate='2006-01-02', "
+                                    "Foregift=60, Balance=2.3, Remark='新'")));
+        const QString changed = ClientShop::Rows();
+        e.Set(QStringLiteral("remarkEdit"), QStringLiteral("我写的"));
+        e.Press();
+        QCOMPARE(shop.boxes.Texts(),
+                 QStringList{QStringLiteral("保存前该客户的资料已在别处被修改: 编号 现为“c1”,电话 现为空,"
+                                            "日期 现为“2006-01-02”,押金 现为 60.00 元,余款 现为 2.30 元,"
+                                            "备注 现为“新”。已重新读入,请核对后再保存。")});
+        QVERIFY(!e.dlg.IsEnded());
+        QCOMPARE(e.Shown(), Texts({"c1", "", "2006-01-02", "60", "2.3", "新"}));
+        QCOMPARE(QApplication::focusWidget(), e.f().clientEdit);
+        QCOMPARE(ClientShop::Rows(), changed);
+        shop.boxes.Clear();
+        e.Set(QStringLiteral("phoneEdit"), QStringLiteral("777"));
+        e.Press(); // the number is its own again: no "taken" for c1
+        QCOMPARE(shop.boxes.Texts(), QStringList());
+        QVERIFY(e.Saved());
+        QCOMPARE(ClientShop::Rows(), id + QStringLiteral("|c1|777|2006-01-02|60.0|2.3|新"));
+        QCOMPARE(Db::Count(QStringLiteral("Ledger")), 0); // the other desk's change is not this one's
+    }
+
+    // A client deleted at another desk while the form was open is not saved into nothing.
+    void clientDeletedElsewhereIsNotSaved() {
+        ClientShop shop;
+        const QString id = ClientShop::Add(QStringLiteral("C1"));
+        Editor e(id);
+        QVERIFY(Db::Exec(QStringLiteral("DELETE FROM Client")));
+        e.Set(QStringLiteral("balanceEdit"), QStringLiteral("80"));
+        e.Press();
+        ExpectPrompt(shop.boxes, "找不到这位客户,可能已被删除。");
+        QVERIFY(!e.dlg.IsEnded());
+        QCOMPARE(ClientShop::Rows(), QString());
+        QCOMPARE(Db::Count(QStringLiteral("Ledger")), 0);
     }
 
     void operatorReadsButCannotChange() {

@@ -9,6 +9,7 @@
 #include "ui_CFilmManageDlg.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -290,6 +291,31 @@ private slots:
         }
         QCOMPARE(opened, opens ? Texts({"F4"}) : QStringList());
         QCOMPARE(films.boxes.Texts(), QStringList());
+    }
+
+    // A click on 主演 sorts the catalogue by the actors; the window's own statement stays as it is,
+    // a filter keeps the order, and 修改 opens the film of the row chosen in it.
+    void aHeadingSortsWhileTheStatementStays() {
+        FilmShop films;
+        CFilmManageDlg dlg;
+        dlg.resize(1000, 600);
+        dlg.show();
+        QVERIFY(dlg.OnInitDialog());
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QString statement = dlg.m_strQuery;
+        QHeaderView* header = dlg.Form()->grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(3) + 5, header->height() / 2));
+        QCOMPARE(ShownCodes(dlg), Texts({"F4", "F2", "F3", "F1", "F5"})); // 刘 张 李四 李连 王: by code point
+        QCOMPARE(dlg.m_strQuery, statement);
+        Pick(dlg.Form()->genreCombo, QStringLiteral("动作片"));
+        QCOMPARE(ShownCodes(dlg), Texts({"F3", "F1"}));
+        dlg.DataControl()->SetCurrentRow(1);
+        QString opened;
+        ModalScript script([&](CDialog& dialog) { opened = static_cast<CFilmEditDlg&>(dialog).m_strID; });
+        dlg.OnModify();
+        QCOMPARE(opened, Db::Value(QStringLiteral("SELECT ID AS v FROM Film WHERE FilmID='F1'")));
+        QCOMPARE(films.boxes.Boxes().size(), 0);
     }
 
     void anOperatorOnlyBrowses() {

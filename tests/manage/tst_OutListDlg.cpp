@@ -5,14 +5,21 @@
 #include "data/CAdodc.h"
 #include "desk/CReturnDlg.h"
 #include "manage/COutListDlg.h"
+#include "toolkit/CPrintPreview.h"
 #include "toolkit/GridExport.h"
+#include "toolkit/GridPrint.h"
+#include "toolkit/SaveDialog.h"
 #include "ui_COutListDlg.h"
 #include "ui_CReturnDlg.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -98,6 +105,11 @@ private slots:
         SignedIn user(u"小王"_s, u"操作员"_s);
         FillShop();
         COutListDlg list;
+        list.m_returnFilm = [](QWidget* parent, const QString& filmId) { // as the shell sets it
+            CReturnDlg back(parent);
+            back.m_strFilmID = filmId;
+            return back.DoModal() == IDOK;
+        };
         list.show();
         list.OnInitDialog();
         QCOMPARE(Rows(list).size(), 3);
@@ -157,6 +169,76 @@ private slots:
         list.OnInitDialog();
         QTest::mouseClick(list.Form()->returnButton, Qt::LeftButton);
         QCOMPARE(boxes.Texts(), QStringList{u"请先选择要还回的影片。"_s});
+    }
+
+    // 打印 gives each column the width its longest value needs: the phone, the codes, the date, the
+    // days and the deposit whole on one line in every row, a long remark or title wrapped, all
+    // within the page; and the preview's 导出PDF writes it.
+    void printedColumnsHoldEveryValue() {
+        TempShop shop;
+        BoxRecorder boxes;
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+        FillShop();
+        QVERIFY(
+            Db::Exec(u"UPDATE Client SET Remark = '%1', PhoneNum = '13800138000' WHERE ClientID = 'C1'"_s.arg(
+                u"只在周末来,押金已退一半,电话打不通时找他的妹妹"_s.repeated(3))));
+        QVERIFY(Db::Exec(u"UPDATE Film SET FilmName = '%1' WHERE FilmID = 'V1'"_s.arg(
+            u"Crouching Tiger, Hidden Dragon 卧虎藏龙 导演剪辑版"_s)));
+        COutListDlg list;
+        list.show();
+        list.OnInitDialog();
+        QTemporaryDir folder;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(u"a.pdf"_s));
+        const QList<GridPrint::Column> columns = GridPrint::Columns(*list.DataControl(), *list.Form()->grid);
+        QCOMPARE(columns.size(), 9);
+        QString error;
+        const GridPrint::Layout layout = GridPrint::LayOut(&printer, list.m_strQuery, columns, &error);
+        QVERIFY(layout.read);
+        int total = 0;
+        for (const int width : layout.columns.widths)
+            total += width;
+        QVERIFY(total <= printer.pageLayout().paintRectPixels(printer.resolution()).width());
+        const QFontMetrics metrics(GridPrint::Font(), &printer);
+        const QStringList whole{u"客户编号"_s, u"电话"_s,     u"影片编号"_s,
+                                u"租借日期"_s, u"借出天数"_s, u"押金"_s};
+        const QStringList rows = Rows(list);
+        QCOMPARE(rows.size(), 3);
+        for (const QString& row : rows) {
+            const QStringList cells = row.split(u'|');
+            for (int i = 0; i < columns.size(); ++i) {
+                const bool mustBeWhole = whole.contains(columns.at(i).heading);
+                QVERIFY2(layout.columns.wraps.at(i) == !mustBeWhole,
+                         qPrintable(columns.at(i).heading + u" "_s + cells.at(i) + u" "_s +
+                                    QString::number(layout.columns.widths.at(i))));
+                const int room = layout.columns.widths.at(i) - 2 * layout.columns.padding;
+                const QStringList lines = PrintColumns::Wrap(cells.at(i), GridPrint::Font(), &printer, room);
+                if (mustBeWhole)
+                    QVERIFY2(metrics.horizontalAdvance(cells.at(i)) <= room &&
+                                 lines == QStringList{cells.at(i)},
+                             qPrintable(cells.at(i)));
+                QCOMPARE(lines.join(QString()).remove(u' '), QString(cells.at(i)).remove(u' '));
+            }
+        }
+
+        const QString pdf = folder.filePath(u"未还影片.pdf"_s);
+        SaveDialog::SetChooser([&](QWidget*, const QString&) { return pdf; });
+        bool shown = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+            if (auto* preview = qobject_cast<CPrintPreview*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                shown = !preview->OnPdf().isEmpty();
+                preview->reject();
+            }
+        });
+        poll.start(20);
+        QTest::mouseClick(list.findChild<QPushButton*>(u"printButton"_s), Qt::LeftButton);
+        SaveDialog::SetChooser(nullptr);
+        QVERIFY(shown);
+        QCOMPARE(PdfPages(pdf), 1);
+        QCOMPARE(boxes.Texts(), QStringList());
     }
 };
 VORIX_TEST(OutListDlgTest)

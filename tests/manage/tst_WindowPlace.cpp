@@ -1,6 +1,7 @@
 #include "Shop.h"
 #include "TestRegistry.h"
 
+#include "base/UserSettings.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/COutListDlg.h"
 
@@ -8,7 +9,6 @@
 #include <QSettings>
 #include <QTest>
 
-#include "data/ShopFolder.h"
 #include "toolkit/CDataGrid.h"
 #include "ui_CClientManageDlg.h"
 
@@ -19,7 +19,7 @@
 class WindowPlaceTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ShopFolder::UserSettings()->clear(); }
+    void init() { UserSettings::Open()->clear(); }
 
     void windowComesBackWhereItWasLeft() {
         TempShop shop;
@@ -99,7 +99,7 @@ private slots:
         grid->ResetUserWidths();
         QCOMPARE(grid->columnWidth(2), own);
         again.hide();
-        QVERIFY(!ShopFolder::UserSettings()->contains(CBrowseDlg::ColumnsKey("CClientManageDlg")));
+        QVERIFY(!UserSettings::Open()->contains(CBrowseDlg::ColumnsKey("CClientManageDlg")));
         QCOMPARE(boxes.Texts(), QStringList());
     }
 };

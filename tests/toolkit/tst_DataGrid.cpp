@@ -4,7 +4,9 @@
 #include "data/CAdodc.h"
 #include "toolkit/CDataGrid.h"
 #include "toolkit/CDataList.h"
+#include "toolkit/ColumnFit.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
@@ -65,7 +67,7 @@ class DataGridTest : public QObject {
     Q_OBJECT
 private slots:
     // A narrow amount column still holds the largest amount to the cent, right-aligned; other
-    // columns keep their width.
+    // columns keep to what they show.
     void amountsAreNeverCut() {
         TempShop shop;
         BoxRecorder boxes;
@@ -81,7 +83,7 @@ private slots:
              {0, 20, 20, 20});
         const int needed = grid.fontMetrics().horizontalAdvance(QStringLiteral("-9999.00"));
         QVERIFY(grid.columnWidth(2) >= needed && grid.columnWidth(2) > grid.PixelsOf(20));
-        QCOMPARE(grid.columnWidth(1), grid.PixelsOf(20));
+        QVERIFY(grid.columnWidth(1) < needed); // the code's column is not widened
         QCOMPARE(grid.model()->data(grid.model()->index(0, 3)).toString(), QStringLiteral("-9999.00"));
         QCOMPARE(boxes.Boxes().size(), 0);
     }
@@ -102,10 +104,11 @@ private slots:
         QCOMPARE(grid.GetCellText(10), QString());
         // A refresh resets the header; the widths stay as set.
         const int codeWidth = grid.columnWidth(1);
+        const int remarkWidth = grid.columnWidth(9);
         adodc.Refresh();
         QVERIFY(grid.isColumnHidden(0));
         QCOMPARE(grid.columnWidth(1), codeWidth);
-        QCOMPARE(grid.columnWidth(9), grid.PixelsOf(200));
+        QCOMPARE(grid.columnWidth(9), remarkWidth);
         QCOMPARE(boxes.Boxes().size(), 0);
     }
 
@@ -239,7 +242,7 @@ private slots:
         QVERIFY(grid.isColumnHidden(0));
     }
 
-    // Columns wider than the grid keep the widths set and scroll sideways; a grid wider than its
+    // Columns wider than the grid keep their widths and scroll sideways; a grid wider than its
     // columns gives the room left to the last column, and takes it back when it narrows again.
     void wideColumnsScrollSideways() {
         TempShop shop;
@@ -250,8 +253,6 @@ private slots:
         grid.SetDataSource(&adodc);
         Show(adodc, grid, QString::fromUtf8(kFilmQuery), kFilmWidths);
         const int columns = grid.horizontalHeader()->length();
-        const int remark = grid.PixelsOf(200);
-        QCOMPARE(grid.columnWidth(9), remark);
         const auto lastColumnShows = [&] {
             const int left = grid.columnViewportPosition(9);
             return left >= 0 && left + grid.columnWidth(9) <= grid.viewport()->width();
@@ -261,7 +262,7 @@ private slots:
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QVERIFY(grid.horizontalScrollBar()->isVisible());
-        QCOMPARE(grid.columnWidth(9), remark);
+        const int remark = grid.columnWidth(9); // its own width: no room is left to give it
         QVERIFY(!lastColumnShows());
         grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
         QVERIFY(lastColumnShows());
@@ -284,6 +285,141 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(grid.horizontalScrollBar()->isVisible());
         QCOMPARE(grid.columnWidth(9), remark);
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    // A column is as wide as its texts need: the actors show whole, the remark takes no more than
+    // its text; a text longer than the most shows its start; a width the user dragged still wins.
+    void columnsAreAsWideAsTheirTexts() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const QString actors = QStringLiteral("梁朝伟 / 张曼玉 / 刘嘉玲 / 张国荣");
+        const QString longTitle = QString(40, QChar(0x957F)); // 长 ×40
+        QVERIFY(
+            Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName, Playactor, Type, StgDate, Remark) "
+                                    "VALUES ('F1', '%1', '%2', 'DVD', '2026-01-01', '好')")
+                         .arg(longTitle, actors)));
+        CAdodc adodc;
+        QAbstractItemModelTester tester(&adodc, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        CDataGrid grid;
+        grid.SetDataSource(&adodc);
+        grid.resize(1000, 400);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        Show(adodc, grid, QString::fromUtf8(kFilmQuery), kFilmWidths);
+        const QFontMetrics metrics = grid.fontMetrics();
+        QVERIFY(grid.columnWidth(3) > metrics.horizontalAdvance(actors));
+        QVERIFY(grid.columnWidth(7) > metrics.horizontalAdvance(QStringLiteral("2026-01-01")));
+        QVERIFY(grid.columnWidth(7) < grid.PixelsOf(80));
+        const int most = ColumnFit::kMostCharacters * metrics.horizontalAdvance(QChar(0x4E2D));
+        QVERIFY(grid.columnWidth(2) >= most && grid.columnWidth(2) < most + grid.PixelsOf(20));
+        // Every heading shows whole beside the room of its arrow.
+        for (int column = 1; column < 10; ++column) {
+            const QString heading = adodc.headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(grid.columnWidth(column) >= HeadingNeeds(grid.horizontalHeader(), heading),
+                     qPrintable(heading));
+        }
+        // The last column takes the room left, and no more than that.
+        QCOMPARE(grid.horizontalHeader()->length(), grid.viewport()->width());
+
+        // Dragged, and kept across a refresh.
+        grid.horizontalHeader()->resizeSection(3, 60);
+        adodc.Refresh();
+        QCOMPARE(grid.columnWidth(3), 60);
+        grid.ResetUserWidths();
+        QVERIFY(grid.columnWidth(3) > metrics.horizontalAdvance(actors));
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    // A click on a heading sorts by that column, the next the other way (the same rows read
+    // backwards), the third brings back the window's order; the order stays for the next statement.
+    void aClickOnAHeadingSorts() {
+        TempShop shop;
+        BoxRecorder boxes;
+        QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Film (FilmID, FilmName, Playactor, StgDate) VALUES "
+                                        "('F1', '乙', 'b', '2026-01-03'), ('F2', '甲', 'A', '2026-01-01'), "
+                                        "('F3', '丙', 'a', '2026-01-02'), ('F4', '甲', 'C', '2026-01-02')")));
+        CAdodc adodc;
+        QAbstractItemModelTester tester(&adodc, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        CDataGrid grid;
+        grid.SetDataSource(&adodc);
+        grid.resize(900, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        Show(adodc, grid, QString::fromUtf8(kFilmQuery), kFilmWidths);
+        const auto codes = [&] {
+            QStringList shown;
+            for (int row = 0; row < adodc.rowCount(); ++row)
+                shown << adodc.Text(row, 1);
+            return shown.join(QLatin1Char(' '));
+        };
+        const auto click = [&](int column) {
+            QHeaderView* header = grid.horizontalHeader();
+            const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                            header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        };
+        QCOMPARE(codes(), QStringLiteral("F4 F3 F2 F1"));
+        click(7); // 入库日期
+        QCOMPARE(codes(), QStringLiteral("F2 F3 F4 F1"));
+        QCOMPARE(adodc.CurrentRow(), 0);
+        click(7);
+        QCOMPARE(codes(), QStringLiteral("F1 F4 F3 F2"));
+        click(7);
+        QCOMPARE(codes(), QStringLiteral("F4 F3 F2 F1"));
+        QCOMPARE(grid.horizontalHeader()->sortIndicatorSection(), -1);
+        click(3); // 主演, letter case aside
+        QCOMPARE(codes(), QStringLiteral("F2 F3 F1 F4"));
+        QCOMPARE(grid.horizontalHeader()->sortIndicatorSection(), 3);
+        // A search keeps the order chosen, hostile text and all.
+        adodc.SetRecordSource(QString::fromUtf8(kFilmQuery)
+                                  .replace(QStringLiteral("ORDER BY"),
+                                           QStringLiteral("WHERE FilmName <> ') ORDER BY 2 --''' ORDER BY")));
+        adodc.Refresh();
+        QCOMPARE(codes(), QStringLiteral("F2 F3 F1 F4"));
+        QCOMPARE(grid.horizontalHeader()->sortIndicatorSection(), 3);
+        QCOMPARE(boxes.Boxes().size(), 0);
+    }
+
+    // Ctrl+End and the scroll bar's end read the rows not yet fetched and reach the last one.
+    void ctrlEndAndTheScrollBarReachTheLastRow() {
+        TempShop shop;
+        BoxRecorder boxes;
+        const int films = 5 * CAdodc::kFetchRows + 3;
+        AddFilms(films);
+        CAdodc adodc;
+        QAbstractItemModelTester tester(&adodc, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        CDataGrid grid;
+        grid.SetDataSource(&adodc);
+        grid.resize(700, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        Show(adodc, grid, QString::fromUtf8(kFilmQuery), kFilmWidths);
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(adodc.rowCount(), films);
+        QCOMPARE(adodc.CurrentRow(), films - 1);
+        QCOMPARE(grid.GetCellText(1), QStringLiteral("F1"));
+        QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(grid.GetCellText(1), QStringLiteral("F%1").arg(films));
+
+        // The thumb let go at the bottom, and the bar's own "bottom".
+        for (const bool drag : {true, false}) {
+            adodc.Refresh();
+            QCOMPARE(adodc.rowCount(), CAdodc::kFetchRows);
+            QScrollBar* bar = grid.verticalScrollBar();
+            if (drag) {
+                bar->setSliderDown(true);
+                bar->setValue(bar->maximum());
+                bar->setSliderDown(false);
+            } else {
+                bar->triggerAction(QAbstractSlider::SliderToMaximum);
+            }
+            QCoreApplication::processEvents();
+            QCOMPARE(adodc.rowCount(), films);
+            QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(grid.rowAt(grid.viewport()->height() - 2) == films - 1 ||
+                    grid.rowAt(grid.viewport()->height() - 2) == -1);
+        }
         QCOMPARE(boxes.Boxes().size(), 0);
     }
 

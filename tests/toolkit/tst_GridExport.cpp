@@ -3,12 +3,12 @@
 
 #include "data/CAdodc.h"
 #include "toolkit/CDataGrid.h"
+#include "toolkit/CPrintPreview.h"
 #include "toolkit/GridExport.h"
 #include "toolkit/GridPrint.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QPrintPreviewDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -102,7 +102,7 @@ private slots:
             if (boxes.Boxes().isEmpty())
                 return;
             for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (auto* preview = qobject_cast<QPrintPreviewDialog*>(widget))
+                if (auto* preview = qobject_cast<CPrintPreview*>(widget))
                     preview->reject();
             }
         });

@@ -1,0 +1,142 @@
+#include "data/engine/file/SchemaUpgrade.h"
+
+#include "base/PasswordHash.h"
+#include "data/engine/file/FileError.h"
+
+#include <QByteArray>
+#include <iterator>
+#include <sqlite3.h>
+
+namespace {
+// What each version adds to the one before it: kUpgrades[n] takes a file from version n to n + 1.
+// res/schema.sql holds the same objects for a new file, which is then brought up to date too.
+// Only objects beside the rows (a new table among them), and the one change of the passwords'
+// stored form.
+const char* const kUpgrades[] = {
+    // 1: the rental browser's filters read their rows newest first straight from an index.
+    "CREATE INDEX IF NOT EXISTS Record_Type ON Record (Type);"
+    "CREATE INDEX IF NOT EXISTS Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';",
+    // 2: each password stored as typed becomes its salted hash (vorix_password_hash, below).
+    "UPDATE Operator SET OptPwd = vorix_password_hash(OptPwd);",
+    // 3: the rental browser's searches by film name and by lending date read through indexes.
+    "CREATE INDEX IF NOT EXISTS Film_NameCode ON Film (FilmName, FilmID);"
+    "CREATE INDEX IF NOT EXISTS Record_BorrowDate ON Record (BorrowDate);",
+    // 4: the ledger of every movement of money (CLedgerInfo.h), and the shop's options
+    // (COptionInfo.h).
+    "CREATE TABLE IF NOT EXISTS Ledger ( "
+    "ID       INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At       TEXT NOT NULL DEFAULT '', "
+    "Day      TEXT NOT NULL DEFAULT '', "
+    "OptUser  TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Kind     TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Fen      INTEGER NOT NULL DEFAULT 0, "
+    "ClientID TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "RentID   INTEGER NOT NULL DEFAULT 0, "
+    "Note     TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);"
+    "CREATE TABLE IF NOT EXISTS Options ( "
+    "Name  TEXT COLLATE NOCASE PRIMARY KEY, "
+    "Value TEXT NOT NULL DEFAULT '' "
+    ");",
+    // 5: the film window sorted by any heading reads its first screen straight from an index.
+    "CREATE INDEX IF NOT EXISTS Film_Playactor ON Film (Playactor);"
+    "CREATE INDEX IF NOT EXISTS Film_Type ON Film (Type);"
+    "CREATE INDEX IF NOT EXISTS Film_Class1 ON Film (Class1);"
+    "CREATE INDEX IF NOT EXISTS Film_Class2 ON Film (Class2);"
+    "CREATE INDEX IF NOT EXISTS Film_StgDate ON Film (StgDate);"
+    "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree);"
+    "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark);",
+};
+
+// vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
+void PasswordHashFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(context);
+    const QString stored = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+    const QString hashed = PasswordHash::IsHash(stored) ? stored : PasswordHash::Make(stored);
+    if (hashed.isEmpty())
+        return sqlite3_result_error(context, "no random salt for a password hash", -1);
+    const QByteArray utf8 = hashed.toUtf8();
+    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+static_assert(std::size(kUpgrades) == Schema::kVersion, "one upgrade for each version");
+
+struct Step {
+    sqlite3* db;
+    EngineError* error;
+
+    bool Run(const char* sql) const { return RunStatement(db, sql, error); }
+    // The file's version; -1 when it cannot be read (the text says why).
+    int Version() const {
+        sqlite3_stmt* stmt = nullptr;
+        int version = -1;
+        if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            version = sqlite3_column_int(stmt, 0);
+        else
+            Run("PRAGMA user_version"); // fails again, and says why
+        sqlite3_finalize(stmt);
+        return version;
+    }
+    // An empty file, or one of another program under the same key, holds none of the shop's tables:
+    // it is refused as the engine refuses a foreign file, rather than failing half-way through an
+    // upgrade in the engine's words.
+    bool HoldsTheShop() const {
+        sqlite3_stmt* stmt = nullptr;
+        int tables = -1;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM sqlite_master WHERE type='table' AND "
+                               "name IN ('Client','Film','Operator','Record','Setting')",
+                               -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            tables = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        if (tables == 5)
+            return true;
+        *error = FileError(SQLITE_NOTADB);
+        return false;
+    }
+    bool RefuseNewer(int version) const {
+        error->code = EngineError::Failed;
+        error->text =
+            QStringLiteral("数据库文件 cddata.mdb 是更新版本的程序写的(数据库版本 %1,本程序只认识到版本 "
+                           "%2),本程序不能使用它。文件没有做任何改动,请使用新版本的程序。")
+                .arg(version)
+                .arg(Schema::kVersion);
+        return false;
+    }
+};
+} // namespace
+
+bool SchemaUpgrade::BringUpToDate(sqlite3* db, EngineError* error) {
+    const Step step{db, error};
+    int version = step.Version();
+    if (version < 0)
+        return false;
+    if (version == Schema::kVersion)
+        return true;
+    if (version > Schema::kVersion)
+        return step.RefuseNewer(version);
+    // Another program may be upgrading the same file: the version is read again under the lock.
+    if (!step.Run("BEGIN IMMEDIATE"))
+        return false;
+    version = step.Version();
+    bool ok =
+        version >= 0 && (version <= Schema::kVersion || step.RefuseNewer(version)) && step.HoldsTheShop();
+    if (ok && version < Schema::kVersion &&
+        sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr, PasswordHashFunction,
+                                nullptr, nullptr) != SQLITE_OK)
+        ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
+    for (int from = version; ok && from < Schema::kVersion; ++from)
+        ok = step.Run(kUpgrades[from]);
+    if (ok && version < Schema::kVersion)
+        ok =
+            step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(Schema::kVersion)).constData());
+    if (ok)
+        ok = step.Run("COMMIT");
+    if (!ok)
+        RunStatement(db, "ROLLBACK");
+    return ok;
+}
