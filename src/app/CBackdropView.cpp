@@ -12,9 +12,7 @@
 #include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
 
-#include <QMainWindow>
 #include <QPainter>
-#include <QStatusBar>
 
 namespace {
 // One dialog for one modal run over the main window; the result is not needed here.
@@ -24,13 +22,10 @@ template <typename Dialog> void RunDialog(QWidget* view) {
 }
 
 // A desk dialog, whose success is told in the status bar for a while.
-constexpr int kDoneMs = 30000;
-template <typename Dialog> void RunDeskDialog(QWidget* view) {
+template <typename Dialog> void RunDeskDialog(CBackdropView* view) {
     Dialog dialog(view->window());
-    if (dialog.DoModal() != IDOK || dialog.m_strDone.isEmpty())
-        return;
-    if (auto* frame = qobject_cast<QMainWindow*>(view->window()))
-        frame->statusBar()->showMessage(dialog.m_strDone, kDoneMs);
+    if (dialog.DoModal() == IDOK && !dialog.m_strDone.isEmpty())
+        emit view->DeskDone(dialog.m_strDone);
 }
 } // namespace
 

@@ -20,6 +20,10 @@ public:
     void OnOutList();
     void OnDayEnd();
 
+signals:
+    // A desk dialog has done this, in one line for the status bar.
+    void DeskDone(const QString& text);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -7,6 +7,7 @@
 #include "app/BackupProgress.h"
 #include "app/CBackdropView.h"
 #include "app/CCleanupDlg.h"
+#include "app/CDonePane.h"
 #include "base/Clock.h"
 #include "base/Prompter.h"
 #include "base/UserSettings.h"
@@ -61,6 +62,7 @@ CMainFrame::CMainFrame(const std::vector<CommandRow>& commands, AppCommandRunner
     BuildToolBar();
     setWindowIcon(Artwork::AppIcon());
     BuildStatusBar(screen.width());
+    connect(m_wndView, &CBackdropView::DeskDone, this, &CMainFrame::ShowDone);
     FollowBars();
 
     ShowLogin();
@@ -144,12 +146,19 @@ void CMainFrame::BuildStatusBar(int screenWidth) {
     // Pane 0: the idle text, covered by a prompt while one is shown.
     m_wndIdlePane = new QLabel(QStringLiteral("欢迎您使用QUPA影像租赁管理系统!"), bar);
     bar->addWidget(m_wndIdlePane, 1);
+    m_wndDonePane = new CDonePane(m_wndIdlePane, bar);
+    bar->addWidget(m_wndDonePane, 1);
     // Pane 1: the operator, a quarter of the screen wide.
     m_wndUserPane = new QLabel(bar);
     m_wndUserPane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_wndUserPane->setFixedWidth(screenWidth / 4);
     bar->addPermanentWidget(m_wndUserPane);
     bar->installEventFilter(this);
+}
+
+void CMainFrame::ShowDone(const QString& text) {
+    constexpr int kDoneMs = 30000;
+    m_wndDonePane->Show(text, kDoneMs);
 }
 
 void CMainFrame::ShowLogin() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CBackdropView;
+class CDonePane;
 class QLabel;
 class QToolBar;
 
@@ -44,6 +45,10 @@ public:
     QToolBar* ToolBar() const { return m_wndToolBar; }
     // Status pane 1: the logged-in operator.
     QLabel* UserPane() const { return m_wndUserPane; }
+    // Pane 0 while it tells what the desk has just done.
+    CDonePane* DonePane() const { return m_wndDonePane; }
+    // Tells in pane 0 what the desk has just done, for a while.
+    void ShowDone(const QString& text);
     // The action of row `row` of the command table (null for a separator).
     QAction* Action(int row) const { return m_actions.at(row); }
 
@@ -71,6 +76,7 @@ private:
     CBackdropView* m_wndView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_wndIdlePane = nullptr;
+    CDonePane* m_wndDonePane = nullptr;
     QLabel* m_wndUserPane = nullptr;
     std::vector<QAction*> m_actions;
     QSet<QObject*> m_buttonsWithoutTip;

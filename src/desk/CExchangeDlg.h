@@ -1,4 +1,5 @@
 #pragma once
+#include "data/CAdoDb.h"
 #include "toolkit/CDialog.h"
 
 #include <memory>
@@ -9,6 +10,7 @@ namespace Ui {
 class CExchangeDlg;
 }
 class QLabel;
+class QLineEdit;
 
 // "租借更换": moves the out rental of one film to another film, within the same rental.
 class CExchangeDlg : public CDialog {
@@ -35,10 +37,14 @@ private:
     // The checks before the confirmation, and the films they show.
     bool Find(CFilmInfo& oldFilm, CFilmInfo& newFilm, QString* refusal);
     bool Exchange(QString* refusal);
+    // Desk::Check that also notes the field its refusal would be about.
+    bool Check(QLineEdit* field, Lookup result, Lookup wanted, const QString& text, QString* refusal);
+    void Refused(const QString& refusal);
     static QString OldNotOut();
     static QString NewOut();
 
     std::unique_ptr<Ui::CExchangeDlg> m_ui;
     QLabel* m_oldFilmInfo;
     QLabel* m_newFilmInfo;
+    QLineEdit* m_refused = nullptr; // the field of the refusal held, if any
 };

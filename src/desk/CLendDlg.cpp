@@ -10,8 +10,9 @@
 #include "data/CSettingInfo.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
-#include "toolkit/Money.h"
+#include "desk/LendCharge.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
 #include "ui_CLendDlg.h"
 
@@ -22,15 +23,27 @@ CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui:
     // Under the form, what the two codes stand for.
     m_clientInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 1, QStringLiteral("clientInfo"));
     m_filmInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 2, QStringLiteral("filmInfo"));
-    new CodeInfoLine(m_ui->clientEdit, m_clientInfo, &DeskLines::Client);
-    new CodeInfoLine(m_ui->filmEdit, m_filmInfo, &DeskLines::Film);
-    new CodePicker(m_ui->clientEdit, m_ui->formLayout, CodePicker::Kind::Client);
-    new CodePicker(m_ui->filmEdit, m_ui->formLayout, CodePicker::Kind::FilmIn);
+    QLineEdit* film = m_ui->filmEdit;
     QLineEdit* deposit = m_ui->depositEdit;
-    new EnterMoves(this, {m_ui->clientEdit, m_ui->filmEdit},
-                   {{m_ui->clientEdit, EnterMoves::Empty(m_ui->clientEdit)},
-                    {m_ui->filmEdit, EnterMoves::Empty(m_ui->filmEdit)},
-                    {deposit, [deposit] { return deposit->text().toFloat() == 0; }}});
+    // The client's line also tells what the lending will take, so it follows the film, the
+    // deposit and the plan as well.
+    auto* clientLine =
+        new CodeInfoLine(m_ui->clientEdit, m_clientInfo, [this, film, deposit](const QString& client) {
+            return m_ui->typeCombo->currentIndex() == 0 ? LendCharge::Monthly(client, film->text())
+                                                        : LendCharge::Daily(film->text(), deposit->text());
+        });
+    clientLine->DependsOn(film);
+    clientLine->DependsOn(deposit);
+    connect(m_ui->typeCombo, &QComboBox::currentIndexChanged, clientLine, &CodeInfoLine::Refresh);
+    auto* filmLine = new CodeInfoLine(film, m_filmInfo, &DeskLines::Film);
+    new CodePicker(m_ui->clientEdit, m_ui->formLayout, CodePicker::Kind::Client);
+    new CodePicker(film, m_ui->formLayout, CodePicker::Kind::FilmIn);
+    auto* enter = new EnterMoves(this, {m_ui->clientEdit, film},
+                                 {{m_ui->clientEdit, EnterMoves::Empty(m_ui->clientEdit)},
+                                  {film, EnterMoves::Empty(film)},
+                                  {deposit, [deposit] { return deposit->text().toFloat() == 0; }}});
+    enter->HoldOn(m_ui->clientEdit, clientLine);
+    enter->HoldOn(film, filmLine);
 }
 
 CLendDlg::~CLendDlg() = default;
@@ -65,10 +78,25 @@ void CLendDlg::OnOK() {
     if (!UpdateData(true))
         return;
     QString refusal;
-    if (!Lend(&refusal))
-        return Refuse(refusal);
+    if (!Lend(&refusal)) {
+        Refuse(refusal);
+        return Reselect(refusal);
+    }
     Receipt::After(m_slip);
     EndDialog(IDOK);
+}
+
+// After a refusal the clerk is put back into the field it is about, to type it again; the texts
+// of the client's refusals all name the client. A failed read (no refusal) leaves the focus.
+void CLendDlg::Reselect(const QString& refusal) {
+    if (refusal.isEmpty())
+        return;
+    if (refusal == QStringLiteral("未填写押金!"))
+        DeskLines::Reselect(m_ui->depositEdit);
+    else if (refusal.contains(QStringLiteral("客户")))
+        DeskLines::Reselect(m_ui->clientEdit);
+    else
+        DeskLines::Reselect(m_ui->filmEdit);
 }
 
 // The checks, the reads and the writes of a lending run in one transaction that takes the write
@@ -121,8 +149,8 @@ bool CLendDlg::Lend(QString* refusal) {
             return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
         client.Balance = client.Balance - price;
         done = QStringLiteral("已借出 %1给 %2,扣款 %3,余额 %4")
-                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID,
-                        Money::Text(price), Money::Text(client.Balance));
+                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID, Money::Text(price),
+                        Money::Text(client.Balance));
     } else {
         // No lower bound: a deposit below the day's price leaves a negative amount held.
         price = Desk::DayPrice(prices, film.Type);

@@ -39,6 +39,7 @@ protected:
 
 private:
     bool Lend(QString* refusal);
+    void Reselect(const QString& refusal);
 
     std::unique_ptr<Ui::CLendDlg> m_ui;
     QLabel* m_clientInfo;

@@ -3,6 +3,7 @@
 #include "access/Session.h"
 #include "data/CAdoDb.h"
 #include "data/COptionInfo.h"
+#include "toolkit/DataExchange.h"
 #include "toolkit/Receipt.h"
 
 #include <QBoxLayout>
@@ -48,13 +49,18 @@ CReceiptSettingDlg::CReceiptSettingDlg(QWidget* parent)
     resize(420, sizeHint().height());
 }
 
+void CReceiptSettingDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(m_shopName, m_strShopName);
+}
+
 bool CReceiptSettingDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     Lookup found = Lookup::Found;
     const QString name = COptionInfo::Get(COptionInfo::kShopName, QString(), &found);
     if (found == Lookup::Failed)
         return false; // its message is shown; nothing would be saved over the settings
-    m_shopName->setText(name);
+    m_strShopName = name;
+    UpdateData(false);
     m_receipts->setChecked(COptionInfo::Get(COptionInfo::kReceipts, QString()) == QStringLiteral("1"));
     const bool pdf = COptionInfo::Get(COptionInfo::kReceiptTo, QString()) == QStringLiteral("pdf");
     m_toPdf->setChecked(pdf);
@@ -67,8 +73,12 @@ bool CReceiptSettingDlg::OnInitDialog() {
 void CReceiptSettingDlg::OnOK() {
     if (!m_okButton->isEnabled())
         return; // Enter on a disabled "确定" saves nothing
+    // The slip prints what the shop's text can hold (GBK, as every text of the shop): a name with a
+    // character beyond it is refused as the editors refuse one, rather than printed without it.
+    if (!UpdateData(true))
+        return;
     CTransaction saving;
-    if (!COptionInfo::Set(COptionInfo::kShopName, m_shopName->text().trimmed()) ||
+    if (!COptionInfo::Set(COptionInfo::kShopName, m_strShopName.trimmed()) ||
         !COptionInfo::Set(COptionInfo::kReceipts,
                           m_receipts->isChecked() ? QStringLiteral("1") : QStringLiteral("0")) ||
         !COptionInfo::Set(COptionInfo::kReceiptTo,

@@ -16,9 +16,13 @@ public:
     bool OnInitDialog() override;
     void OnOK() override;
 
+    QString m_strShopName;
     QLineEdit* m_shopName;
     QCheckBox* m_receipts;
     QRadioButton* m_toPrinter;
     QRadioButton* m_toPdf;
     QPushButton* m_okButton;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
 };

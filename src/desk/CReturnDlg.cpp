@@ -44,8 +44,14 @@ void CReturnDlg::OnOK() {
     QString refusal;
     CRentInfo rent;
     CFilmInfo film;
+    // Every refusal of the return is about its one code: the clerk types it again.
+    const auto refuse = [&] {
+        Refuse(refusal);
+        if (!refusal.isEmpty())
+            DeskLines::Reselect(m_ui->filmEdit);
+    };
     if (!Find(rent, film, &refusal))
-        return Refuse(refusal);
+        return refuse();
 
     QString text = QStringLiteral("租借类型:  ") + rent.Type;
     if (rent.Type == Desk::kMonthly) {
@@ -61,7 +67,7 @@ void CReturnDlg::OnOK() {
         return;
     // A rejected update leaves the film out: the form stays open after the engine's message.
     if (!Return(rent.ID, &refusal))
-        return Refuse(refusal);
+        return refuse();
     const QString name = DeskLines::FilmName(rent.FilmID, film.FilmName);
     m_strDone = rent.Type == Desk::kMonthly
                     ? QStringLiteral("已还回 %1(%2 %3)").arg(name, rent.ClientID, rent.Type)

@@ -7,6 +7,7 @@
 #include "toolkit/CDialog.h"
 #include "toolkit/Money.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -44,12 +45,14 @@ QString DeskLines::FilmName(const QString& filmId, const QString& name) {
     return QStringLiteral("%1《%2》").arg(filmId, name);
 }
 
-QString DeskLines::Client(const QString& clientId) {
+DeskLines::Line DeskLines::Client(const QString& clientId, DeskLookup::Client* found) {
     if (clientId.isEmpty())
         return {};
     const DeskLookup::Client client = DeskLookup::FindClient(clientId);
+    if (found)
+        *found = client;
     if (client.result == Lookup::Missing)
-        return QStringLiteral("没有这个客户");
+        return {QStringLiteral("没有这个客户"), true};
     if (client.result != Lookup::Found)
         return {};
     QStringList parts;
@@ -59,32 +62,33 @@ QString DeskLines::Client(const QString& clientId) {
         parts << client.remark;
     parts << QStringLiteral("余额 ") + Money::Text(client.balance)
           << QStringLiteral("借出 %1 部").arg(client.filmsOut);
-    return parts.join(kSeparator);
+    return {parts.join(kSeparator)};
 }
 
 namespace {
 // The line of a film's code, from what describe makes of the film found; "没有这部影片" when none,
 // nothing for no code or a read that failed.
-template <typename Describe> QString FilmLine(const QString& filmId, Describe describe) {
+template <typename Describe> DeskLines::Line FilmLine(const QString& filmId, Describe describe) {
     if (filmId.isEmpty())
         return {};
     const DeskLookup::Film film = DeskLookup::FindFilm(filmId);
     if (film.result == Lookup::Missing)
-        return QStringLiteral("没有这部影片");
-    return film.result == Lookup::Found ? describe(film) : QString();
+        return {QStringLiteral("没有这部影片"), true};
+    return film.result == Lookup::Found ? describe(film) : DeskLines::Line();
 }
 } // namespace
 
-QString DeskLines::Film(const QString& filmId) {
+DeskLines::Line DeskLines::Film(const QString& filmId) {
     return FilmLine(filmId, [&](const DeskLookup::Film& film) {
-        return FilmText(filmId, film) + kSeparator + (film.out ? OutText(film) : QStringLiteral("在店"));
+        return Line{FilmText(filmId, film) + kSeparator + (film.out ? OutText(film) : QStringLiteral("在店")),
+                    film.out};
     });
 }
 
-QString DeskLines::Rental(const QString& filmId) {
+DeskLines::Line DeskLines::Rental(const QString& filmId) {
     return FilmLine(filmId, [&](const DeskLookup::Film& film) {
         if (!film.out)
-            return FilmText(filmId, film) + kSeparator + QStringLiteral("在店,未借出");
+            return Line{FilmText(filmId, film) + kSeparator + QStringLiteral("在店,未借出"), true};
         QStringList rental{film.rentType};
         if (!film.clientId.isEmpty())
             rental << QStringLiteral("客户 ") + film.clientId;
@@ -92,7 +96,7 @@ QString DeskLines::Rental(const QString& filmId) {
                << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
         if (film.rentType != Desk::kMonthly)
             rental << QStringLiteral("退押金 ") + Money::Text(film.foregift);
-        return FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator);
+        return Line{FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator)};
     });
 }
 
@@ -111,21 +115,43 @@ QLabel* DeskLines::AddInfoLine(QBoxLayout* layout, int index, const QString& nam
     return line;
 }
 
+void DeskLines::Reselect(QLineEdit* field) {
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
 CodeInfoLine::CodeInfoLine(QLineEdit* code, QLabel* line, Describe describe)
     : QObject(code), m_code(code), m_line(line), m_describe(std::move(describe)) {
     m_pause.setSingleShot(true);
     m_pause.setInterval(Desk::kLookupPauseMs);
     connect(&m_pause, &QTimer::timeout, this, &CodeInfoLine::Refresh);
-    connect(code, &QLineEdit::textChanged, this, [this] {
-        // What was shown belongs to the code before: it goes at once, the new one comes after the pause.
-        m_line->clear();
-        m_pause.start();
-    });
+    connect(code, &QLineEdit::textChanged, this, &CodeInfoLine::Changed);
+}
+
+void CodeInfoLine::DependsOn(QLineEdit* other) {
+    connect(other, &QLineEdit::textChanged, this, &CodeInfoLine::Changed);
+}
+
+void CodeInfoLine::Changed() {
+    // What was shown belongs to the code before: it goes at once, the new one comes after the pause.
+    m_line->clear();
+    m_current = false;
+    m_pause.start();
 }
 
 void CodeInfoLine::Refresh() {
     m_pause.stop();
-    m_line->setText(m_describe(m_code->text()));
+    const DeskLines::Line said = m_describe(m_code->text());
+    m_line->setText(said.text);
+    m_useless = said.useless;
+    m_current = true;
+}
+
+bool CodeInfoLine::Useless() {
+    // A scanner sends Enter right after the code, before the pause is over.
+    if (!m_current)
+        Refresh();
+    return m_useless;
 }
 
 EnterMoves::EnterMoves(CDialog* dialog, QList<QLineEdit*> codes, QList<Field> fields)
@@ -138,6 +164,10 @@ std::function<bool()> EnterMoves::Empty(QLineEdit* edit) {
     return [edit] { return edit->text().isEmpty(); };
 }
 
+void EnterMoves::HoldOn(QLineEdit* code, CodeInfoLine* line) {
+    m_holds.append({code, line});
+}
+
 bool EnterMoves::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return false;
@@ -145,6 +175,12 @@ bool EnterMoves::eventFilter(QObject* watched, QEvent* event) {
     if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
         (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
+    for (const auto& [code, line] : std::as_const(m_holds))
+        if (code == watched && line->Useless()) {
+            DeskLines::Reselect(code);
+            QApplication::beep();
+            return true;
+        }
     int here = -1;
     for (int i = 0; i < m_fields.size(); ++i)
         if (m_fields.at(i).widget == watched)

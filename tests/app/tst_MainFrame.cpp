@@ -4,12 +4,14 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CBackdropView.h"
+#include "app/CDonePane.h"
 #include "base/UserSettings.h"
 #include "data/shop/ShopFolder.h"
 #include "desk/CLendDlg.h"
 #include "ui_CAboutDlg.h"
 #include "ui_CLendDlg.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QScreen>
@@ -221,8 +223,9 @@ private slots:
                      qPrintable(key));
     }
 
-    // After a lending the status bar says what was lent to whom, and the charge; a cancelled
-    // form says nothing.
+    // After a lending the status bar says what was lent to whom, and the charge, in a label that
+    // a screen reader reads whole; a cancelled form says nothing. A text too long for the bar is
+    // elided in the middle and is whole in the tooltip and the accessible name.
     void statusBarTellsWhatTheDeskDid() {
         TempShop shop;
         BoxRecorder boxes;
@@ -230,12 +233,16 @@ private slots:
             QStringLiteral("INSERT INTO Film (FilmID, FilmName, Type) VALUES ('F001', '英雄', 'VCD')")));
         QVERIFY(Db::Exec(QStringLiteral("INSERT INTO Client (ClientID, Balance) VALUES ('C001', 100)")));
         Frame frame;
+        QVERIFY(frame.ShowActive());
+        CDonePane* pane = frame->DonePane();
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(pane);
+        QVERIFY(reader);
         const int lend = RowOf(&CBackdropView::OnLend);
         {
             ModalScript script([](CDialog& dialog) { dialog.OnCancel(); });
             frame->Action(lend)->trigger();
         }
-        QCOMPARE(frame->statusBar()->currentMessage(), QString());
+        QVERIFY(!pane->isVisible());
         {
             ModalScript script([](CDialog& dialog) {
                 auto* form = qobject_cast<CLendDlg*>(&dialog);
@@ -247,8 +254,29 @@ private slots:
             frame->Action(lend)->trigger();
         }
         QCOMPARE(boxes.Texts(), QStringList());
-        QCOMPARE(frame->statusBar()->currentMessage(),
-                 QStringLiteral("已借出 F001《英雄》给 C001,扣款 30.00 元,余额 70.00 元"));
+        const QString done = QStringLiteral("已借出 F001《英雄》给 C001,扣款 30.00 元,余额 70.00 元");
+        QVERIFY(pane->isVisible());
+        QCOMPARE(reader->text(QAccessible::Name), done);
+        QVERIFY(!reader->state().invisible);
+        QCOMPARE(pane->toolTip(), done);
+        // All it shows fits, beside the operator's pane.
+        const QLabel* user = frame->UserPane();
+        const auto wholeInView = [pane, user] {
+            return pane->fontMetrics().horizontalAdvance(pane->text()) <= pane->contentsRect().width() &&
+                   pane->width() > 200 && pane->geometry().right() < user->geometry().left();
+        };
+        QVERIFY(wholeInView());
+        QVERIFY(pane->text() == done || pane->text().contains(QChar(0x2026)));
+
+        const QString longer =
+            done + QStringLiteral(";") + QString(60, QChar(0x5F71)) + QStringLiteral("片尾");
+        frame->ShowDone(longer);
+        QCOMPARE(reader->text(QAccessible::Name), longer);
+        QCOMPARE(pane->toolTip(), longer);
+        QVERIFY(wholeInView());
+        QVERIFY(pane->text().startsWith(QStringLiteral("已借出")));
+        QVERIFY(pane->text().endsWith(QStringLiteral("片尾")));
+        QVERIFY(pane->text().contains(QChar(0x2026)));
     }
 };
 VORIX_TEST(MainFrameTest)

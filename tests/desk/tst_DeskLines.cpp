@@ -181,15 +181,16 @@ private slots:
                  QStringLiteral("已借出 D1《无间道》(零租),收押金 50.00 元,租金 5.00 元,存押金 45.00 元"));
     }
 
-    // A code the lending refuses is refused at Enter as at 确定, with the form's own message.
+    // A lending the form refuses is refused at Enter as at 确定, with the form's own message.
     void scannerMeetsTheFormsOwnRefusal() {
         DeskShop shop;
+        DeskShop::AddClient(QStringLiteral("C2"), 20);
         CLendDlg lend;
         Open(lend);
         lend.Form()->clientEdit->setFocus();
-        Scan(QStringLiteral("C9"));
+        Scan(QStringLiteral("C2"));
         Scan(QStringLiteral("V1"));
-        ExpectRefusal(shop.boxes, QStringLiteral("客户编号错误!"));
+        ExpectRefusal(shop.boxes, QStringLiteral("月租客户的余额不足,不能借出影片!"));
         QVERIFY(!lend.IsEnded());
     }
 

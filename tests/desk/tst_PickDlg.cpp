@@ -160,8 +160,9 @@ private slots:
         lend.Form()->typeCombo->setCurrentIndex(0);
         QVERIFY(clientPick->isEnabled());
         QTest::qWait(450);
-        QCOMPARE(lend.findChild<QLabel*>(u"clientInfo"_s)->text(),
-                 u"电话 13900002222 · 住在东门 · 余额 10.00 元 · 借出 0 部"_s);
+        QCOMPARE(
+            lend.findChild<QLabel*>(u"clientInfo"_s)->text(),
+            u"电话 13900002222 · 住在东门 · 余额 10.00 元 · 借出 0 部\n余额不足:须扣款 30.00 元,余额只有 10.00 元"_s);
     }
 };
 VORIX_TEST(PickDlgTest)

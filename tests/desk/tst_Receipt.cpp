@@ -140,6 +140,28 @@ private slots:
         QVERIFY(look.m_toPdf->isChecked());
         QVERIFY(!look.m_okButton->isEnabled());
     }
+
+    // The slip prints what the shop's text can hold: a name with a character beyond it (an emoji)
+    // is refused with the editors' prompt, its field selected, and nothing is saved.
+    void shopNameTheSlipCannotPrintIsRefused() {
+        DeskShop shop;
+        QVERIFY(COptionInfo::Set(COptionInfo::kShopName, u"好运影碟"_s));
+        CReceiptSettingDlg settings;
+        settings.show();
+        QVERIFY(settings.OnInitDialog());
+        // Typed or pasted, the character does not go in.
+        settings.m_shopName->insert(u"\U0001F3AC"_s);
+        QCOMPARE(settings.m_shopName->text(), u"好运影碟"_s);
+        // Put there some other way, it is refused at 确定.
+        settings.m_shopName->setText(u"好运\U0001F3AC影碟"_s);
+        settings.m_receipts->setChecked(true);
+        settings.OnOK();
+        QVERIFY(!settings.IsEnded());
+        QCOMPARE(shop.boxes.Texts(), QStringList{u"不能保存字符“\U0001F3AC”，请换用其它字符。"_s});
+        QCOMPARE(settings.focusWidget(), settings.m_shopName);
+        QCOMPARE(COptionInfo::Get(COptionInfo::kShopName, QString()), u"好运影碟"_s);
+        QCOMPARE(COptionInfo::Get(COptionInfo::kReceipts, QString()), QString());
+    }
 };
 VORIX_TEST(ReceiptTest)
 #include "tst_Receipt.moc"
