@@ -33,7 +33,7 @@
 
 namespace {
 ConnectionSettings Shop() {
-    return ParseConnectionString(QString::fromUtf8(kConnectionString));
+    return DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
 }
 
 QString BackupFolder() {
@@ -64,7 +64,7 @@ void BackupWindow(benchmark::State& state) {
     // The login is confirmed without a word: the backup asks nothing of the session.
     const CDialog::ModalRunner previous =
         CDialog::SetModalRunner([](CDialog& dialog) { dialog.EndDialog(IDOK); });
-    CMainFrame* frame = theApp.OpenMainWindow(CommandTable());
+    CMainFrame* frame = theApp.OpenMainWindow(Commands::Table());
     CDialog::SetModalRunner(previous);
     frame->show();
     QApplication::processEvents();
@@ -120,7 +120,8 @@ void RestoreTool(benchmark::State& state) {
 
 DatabaseHandle OpenOrExit(const ConnectionSettings& settings, bool create) {
     QString error;
-    DatabaseHandle db = create ? CreateDatabase(settings, &error) : OpenDatabase(settings, &error);
+    DatabaseHandle db = create ? DatabaseOpen::CreateDatabase(settings, &error)
+                               : DatabaseOpen::OpenDatabase(settings, &error);
     if (!db) {
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(settings.dataSource), qPrintable(error));
         std::exit(1);

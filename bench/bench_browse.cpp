@@ -58,7 +58,8 @@ struct BrowseQuery {
 
 DatabaseHandle Connect() {
     QString error;
-    DatabaseHandle db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    DatabaseHandle db = DatabaseOpen::OpenDatabase(
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     if (!db) {
         std::fprintf(stderr, "cannot open the large shop: %s\n", qPrintable(error));
         std::exit(1);
@@ -285,7 +286,8 @@ void RecordDescribedFirstScreen(benchmark::State& state, const RecordAction& act
 // them, in one transaction.
 void UpgradeOnFirstOpen(benchmark::State& state) {
     const QString older = QStringLiteral("older.mdb");
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = older;
     for (auto _ : state) {
         state.PauseTiming();
@@ -295,7 +297,7 @@ void UpgradeOnFirstOpen(benchmark::State& state) {
             return;
         }
         {
-            const DatabaseHandle db = CreateDatabase(settings, &error); // taken as it is
+            const DatabaseHandle db = DatabaseOpen::CreateDatabase(settings, &error); // taken as it is
             if (!db || sqlite3_exec(db.get(),
                                     "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
                                     "DROP INDEX Record_BorrowDate; PRAGMA user_version = 0;",
@@ -305,7 +307,8 @@ void UpgradeOnFirstOpen(benchmark::State& state) {
             }
         }
         state.ResumeTiming();
-        const DatabaseHandle db = OpenDatabaseDescribed(settings, &error); // as the program opens it
+        const DatabaseHandle db =
+            DatabaseOpen::OpenDatabaseDescribed(settings, &error); // as the program opens it
         if (!db)
             state.SkipWithError(qPrintable(error));
     }

@@ -27,14 +27,15 @@ void OneSelect(benchmark::State& state, DatabaseHandle (*open)(const ConnectionS
 }
 
 void CachedKey(benchmark::State& state) {
-    OneSelect(state, &OpenDatabase, ParseConnectionString(QString::fromUtf8(kConnectionString)));
+    OneSelect(state, &DatabaseOpen::OpenDatabase,
+              DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)));
 }
 void Passphrase(benchmark::State& state) {
-    OneSelect(state, &OpenDatabaseWithPassphrase,
-              ParseConnectionString(QString::fromUtf8(kConnectionString)));
+    OneSelect(state, &DatabaseOpen::OpenDatabaseWithPassphrase,
+              DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)));
 }
 void PlainFile(benchmark::State& state) {
-    OneSelect(state, &OpenDatabase, ConnectionSettings{g_plain, {}});
+    OneSelect(state, &DatabaseOpen::OpenDatabase, ConnectionSettings{g_plain, {}});
 }
 // The same through the repository, as every dialog reaches the database.
 void RepositoryLookup(benchmark::State& state) {

@@ -23,8 +23,8 @@ class Codes {
 public:
     explicit Codes(const char* sql) {
         QString error;
-        const DatabaseHandle db =
-            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+        const DatabaseHandle db = DatabaseOpen::OpenDatabase(
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
         sqlite3_stmt* stmt = nullptr;
         sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr);
         while (sqlite3_step(stmt) == SQLITE_ROW)
@@ -52,7 +52,8 @@ class Engine {
 public:
     Engine() {
         QString error;
-        m_db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+        m_db = DatabaseOpen::OpenDatabase(
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     }
     void Run(const QByteArrayList& statements) {
         sqlite3_exec(m_db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);

@@ -68,7 +68,8 @@ const GridQuery kQueries[] = {
 
 DatabaseHandle Connect() {
     QString error;
-    DatabaseHandle db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    DatabaseHandle db = DatabaseOpen::OpenDatabase(
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     if (!db) {
         std::fprintf(stderr, "cannot open the large shop: %s\n", qPrintable(error));
         std::exit(1);

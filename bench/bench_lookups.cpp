@@ -10,6 +10,7 @@
 #include "data/CAdodc.h"
 #include "data/CRentInfo.h"
 #include "data/DeskLookup.h"
+#include "data/DeskPick.h"
 #include "data/engine/file/DatabaseOpen.h"
 #include "desk/DeskLines.h"
 
@@ -24,8 +25,8 @@ namespace {
 // Codes spread over the table: every row of this query, on a connection of its own.
 std::vector<QString> Codes(const char* sql) {
     QString error;
-    const DatabaseHandle db =
-        OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase(
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     sqlite3_stmt* stmt = nullptr;
     std::vector<QString> codes;
     if (!db || sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr) != SQLITE_OK) {
@@ -42,14 +43,14 @@ template <typename Lookup>
 void Run(benchmark::State& state, const std::vector<QString>& codes, Lookup lookup) {
     std::size_t i = 0;
     for (auto _ : state) {
-        QString line = lookup(codes[i++ % codes.size()]);
+        DeskLines::Line line = lookup(codes[i++ % codes.size()]);
         benchmark::DoNotOptimize(line);
     }
 }
 
 void ClientLine(benchmark::State& state) {
     static const auto codes = Codes("SELECT ClientID FROM Client WHERE ID % 25 = 0");
-    Run(state, codes, &DeskLines::Client);
+    Run(state, codes, [](const QString& code) { return DeskLines::Client(code); });
 }
 void FilmInLine(benchmark::State& state) {
     static const auto codes =

@@ -99,10 +99,11 @@ QString OverlappingRentals(sqlite3* db) {
 
 // Prints the row counts and the consistency checks; false when a check found faults.
 bool Report(const QString& path) {
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = path;
     QString error;
-    const DatabaseHandle db = OpenDatabase(settings, &error);
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase(settings, &error);
     if (!db) {
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(error));
         return false;

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         verdict = StartArguments::Read(QApplication::arguments(), &arguments);
     if (verdict != CommandLine::Verdict::Run)
         return CommandLine::ExitCode(verdict);
-    if (!theApp.InitInstance(app, CommandTable(), arguments))
+    if (!theApp.InitInstance(app, Commands::Table(), arguments))
         return 1;
     return theApp.Run();
 }

@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
         return refuse("--shop and SHOP name the shop twice.");
     if (args.at(0).isEmpty() || (args.size() == 2 && args.at(1).isEmpty()))
         return refuse("an empty file name.");
-    const ConnectionSettings shop = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    const ConnectionSettings shop =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     const std::unique_ptr<QSettings> settings = UserSettings::Open();
     const QString target = args.size() == 2
                                ? args.at(1)

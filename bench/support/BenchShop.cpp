@@ -43,8 +43,8 @@ QString BenchShop::PlainCopy() {
     const QString plain = m_dir.filePath(QStringLiteral("plain.db"));
     QFile(plain).open(QIODevice::WriteOnly); // the shop's connections never create files
     QString error;
-    const DatabaseHandle db =
-        OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase(
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     const QByteArray sql = "ATTACH DATABASE '" + plain.toUtf8() +
                            "' AS plain KEY ''; SELECT sqlcipher_export('plain'); DETACH DATABASE plain;";
     if (!db || sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -68,7 +68,7 @@ public:
 } // namespace
 
 void InstallConsolePrompter() {
-    SetPrompter(std::make_unique<ConsolePrompter>());
+    Prompter::Set(std::make_unique<ConsolePrompter>());
 }
 
 int RunOnLargeShop(int argc, char** argv, const std::function<void()>& registerMore) {

@@ -493,9 +493,10 @@ bool BuildLargeShop(const QString& path, const LargeShopSize& size, QString* err
     }
     if (!ShopDatabase::Prepare(path, error))
         return false;
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = path;
-    DatabaseHandle db = OpenDatabase(settings, error);
+    DatabaseHandle db = DatabaseOpen::OpenDatabase(settings, error);
     const bool ok = db && WriteShop(db.get(), size, error);
     db.reset(); // WriteShop finalizes its statements and folds the log into the file
     if (!ok)
@@ -517,10 +518,11 @@ QString EnsureLargeShop(const LargeShopSize& size) {
     if (QFile::exists(path)) {
         // A shop kept from an older program is brought up to date here, once, so that no benchmark
         // times the upgrade of its copy.
-        ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+        ConnectionSettings settings =
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
         settings.dataSource = path;
         QString error;
-        if (!OpenDatabaseDescribed(settings, &error)) {
+        if (!DatabaseOpen::OpenDatabaseDescribed(settings, &error)) {
             std::fprintf(stderr, "cannot open the large shop %s: %s\n", qPrintable(path), qPrintable(error));
             std::exit(1);
         }

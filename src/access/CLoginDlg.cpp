@@ -56,11 +56,11 @@ void CLoginDlg::OnOK() {
     if (found == Lookup::Failed)
         return;
     if (found == Lookup::Missing) {
-        MessageBox(QStringLiteral("错误的用户名!"), QStringLiteral("提示"), MsgIcon::Error);
+        Prompter::MessageBox(QStringLiteral("错误的用户名!"), QStringLiteral("提示"), MsgIcon::Error);
         return;
     }
     if (!PasswordHash::Matches(op.OptPwd, m_strPassword)) {
-        MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
+        Prompter::MessageBox(QStringLiteral("密码验证失败!"), QStringLiteral("提示"), MsgIcon::Error);
         // The next typing replaces the wrong password rather than adding to it.
         m_ui->passwordEdit->setFocus();
         m_ui->passwordEdit->selectAll();

@@ -35,7 +35,7 @@ void COperatorAddDlg::OnOK() {
     QString refusal;
     if (Add(&refusal))
         return EndDialog(IDOK);
-    Refuse(refusal);
+    Prompts::Refuse(refusal);
 }
 
 // The name test and the insert share one transaction, so two desks cannot both add one name; its

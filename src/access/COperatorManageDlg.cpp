@@ -41,12 +41,12 @@ void COperatorManageDlg::OnAdd() {
 void COperatorManageDlg::OnModify() {
     const QString name = m_ui->operatorList->GetText();
     if (name.isEmpty()) {
-        MessageBox(QStringLiteral("请选择用户"));
+        Prompter::MessageBox(QStringLiteral("请选择用户"));
         return;
     }
     const Session& session = Session::Current();
     if (!session.IsAdministrator() && session.UserName() != name)
-        return Refuse(QStringLiteral("您不是管理员,只能更改自己的密码!"));
+        return Prompts::Refuse(QStringLiteral("您不是管理员,只能更改自己的密码!"));
     CPasswordDlg changing(this);
     changing.m_strID = m_ui->operatorList->GetBoundText();
     changing.DoModal();
@@ -57,7 +57,7 @@ void COperatorManageDlg::OnModify() {
 void COperatorManageDlg::OnDelete() {
     const QString name = m_ui->operatorList->GetText();
     if (name.isEmpty()) {
-        MessageBox(QStringLiteral("请选择用户"));
+        Prompter::MessageBox(QStringLiteral("请选择用户"));
         return;
     }
     const RowKey key = RowKey::FromText(m_ui->operatorList->GetBoundText());
@@ -66,13 +66,13 @@ void COperatorManageDlg::OnDelete() {
     if (found == Lookup::Failed)
         return;
     if (found == Lookup::Missing) { // deleted at another desk since the list was read
-        Refuse(QStringLiteral("找不到该用户,它可能已被删除。"));
+        Prompts::Refuse(QStringLiteral("找不到该用户,它可能已被删除。"));
         return m_adodc->Refresh();
     }
     if (op.OptName == QStringLiteral("Admin"))
-        return Refuse(QStringLiteral("不能删除系统默认管理员!"));
-    if (!Ask(QStringLiteral("是否删除用户: ") + name, QStringLiteral("请确定"),
-             IDNO)) // Enter keeps the operator
+        return Prompts::Refuse(QStringLiteral("不能删除系统默认管理员!"));
+    if (!Prompts::Ask(QStringLiteral("是否删除用户: ") + name, QStringLiteral("请确定"),
+                      IDNO)) // Enter keeps the operator
         return;
     // A failed delete has shown the engine's message; the list is read again all the same.
     op.DeleteById(key);

@@ -40,7 +40,7 @@ bool CPasswordDlg::OnInitDialog() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Refuse(GoneText());
+        Prompts::Refuse(GoneText());
         return false;
     }
     m_strName = op.OptName;
@@ -57,12 +57,12 @@ void CPasswordDlg::OnOK() {
     QString refusal;
     switch (Change(&refusal)) {
     case Outcome::Changed:
-        MessageBox(QStringLiteral("密码修改成功!"), QStringLiteral("成功"), MsgIcon::Information);
+        Prompter::MessageBox(QStringLiteral("密码修改成功!"), QStringLiteral("成功"), MsgIcon::Information);
         return EndDialog(IDOK);
     case Outcome::Refused:
-        return Refuse(refusal);
+        return Prompts::Refuse(refusal);
     case Outcome::Gone: // deleted at another desk since the form opened
-        Refuse(GoneText());
+        Prompts::Refuse(GoneText());
         return EndDialog(IDCANCEL);
     case Outcome::Failed:
         return;

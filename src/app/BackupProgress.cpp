@@ -13,9 +13,9 @@
 namespace {
 // How far a backup is. It has no button and does not close before the copy is done: a copy
 // cannot be stopped half-way, and the window's commands wait behind it meanwhile.
-class BackupProgress : public QProgressDialog {
+class ProgressDialog : public QProgressDialog {
 public:
-    explicit BackupProgress(QWidget* parent) : QProgressDialog(parent) {
+    explicit ProgressDialog(QWidget* parent) : QProgressDialog(parent) {
         setWindowTitle(QStringLiteral("备份"));
         setLabelText(QStringLiteral("正在备份数据库..."));
         setCancelButton(nullptr);
@@ -48,9 +48,9 @@ protected:
 
 // The copy of a large shop takes seconds: it runs on a thread of its own while the window's
 // thread waits in an event loop, so that the windows keep painting and the dialog shows progress.
-bool CopyShowingProgress(QWidget* parent, const QString& connectionString, const QString& target,
-                         QString* reason) {
-    BackupProgress dialog(parent);
+bool BackupProgress::CopyShowingProgress(QWidget* parent, const QString& connectionString,
+                                         const QString& target, QString* reason) {
+    ProgressDialog dialog(parent);
     dialog.show();
     bool copied = false;
     const auto progress = [&dialog](ShopBackup::Stage stage, int done, int total) {
@@ -60,7 +60,8 @@ bool CopyShowingProgress(QWidget* parent, const QString& connectionString, const
     };
     const std::unique_ptr<QThread> copying(QThread::create([&] {
         if (!Engine::IsServer(connectionString)) {
-            copied = ShopBackup::Copy(ParseConnectionString(connectionString), target, reason, progress);
+            copied = ShopBackup::Copy(DatabaseOpen::ParseConnectionString(connectionString), target, reason,
+                                      progress);
             return;
         }
         // The server's copy tells the tables it has copied; a second backup in the minute replaces the first.

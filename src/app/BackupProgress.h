@@ -10,5 +10,7 @@ class QWidget;
 // dialog over parent shows how far it is and the windows keep painting: the shop file as
 // ShopBackup::Copy does, a shop on a database server into a new shop file as vorix-migrate --back
 // does (ServerDatabase::CopyToFile).
+namespace BackupProgress {
 bool CopyShowingProgress(QWidget* parent, const QString& connectionString, const QString& target,
                          QString* reason);
+} // namespace BackupProgress

@@ -28,10 +28,11 @@ void CCleanupDlg::OnOK() {
     if (!m_ui->okButton->isEnabled() || !UpdateData(true))
         return; // Enter on a disabled "整理" purges nothing
     if (!m_bMonthly && !m_bDaily) {
-        return Refuse(QStringLiteral("未选择清理选项!"));
+        return Prompts::Refuse(QStringLiteral("未选择清理选项!"));
     }
-    if (!Ask(QStringLiteral("是否清理,清理后数据将不可恢复,建议清理前备份数据库?"), QStringLiteral("请确认"),
-             IDNO)) // Enter keeps them
+    if (!Prompts::Ask(QStringLiteral("是否清理,清理后数据将不可恢复,建议清理前备份数据库?"),
+                      QStringLiteral("请确认"),
+                      IDNO)) // Enter keeps them
         return;
     // Two statements: a monthly purge that succeeded stays done. After a failure, which the data
     // layer has shown, nothing more is deleted and the dialog stays open.
@@ -40,6 +41,6 @@ void CCleanupDlg::OnOK() {
         return;
     if (m_bDaily && !records.PurgeReturnedDaily())
         return;
-    MessageBox(QStringLiteral("清理完成!"), QStringLiteral("完成"), MsgIcon::Information);
+    Prompter::MessageBox(QStringLiteral("清理完成!"), QStringLiteral("完成"), MsgIcon::Information);
     EndDialog(IDOK);
 }

@@ -118,7 +118,7 @@ void CMainFrame::BuildToolBar() {
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 
     // Slots without a command are separators.
-    std::vector<int> rowAt(kToolbarSlots, -1);
+    std::vector<int> rowAt(Commands::kToolbarSlots, -1);
     const std::vector<CommandRow>& rows = m_commands;
     for (int i = 0; i < int(rows.size()); ++i)
         if (rows[i].slot >= 0)
@@ -215,17 +215,17 @@ void CMainFrame::OnBackup() {
     const QString target = ShopBackup::TargetPath(QDir::currentPath(), Clock::Now());
     QString reason;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool copied = CopyShowingProgress(this, ShopConnection::Current(), target, &reason);
+    const bool copied = BackupProgress::CopyShowingProgress(this, ShopConnection::Current(), target, &reason);
     QGuiApplication::restoreOverrideCursor();
     if (copied) {
-        MessageBox(QStringLiteral("数据库已备份到") + target, QStringLiteral("备份成功!"),
-                   MsgIcon::Information);
+        Prompter::MessageBox(QStringLiteral("数据库已备份到") + target, QStringLiteral("备份成功!"),
+                             MsgIcon::Information);
         return;
     }
     // The box names no reason; whoever looks into a failure finds it on standard error.
     qWarning("backup to %s failed: %s", qPrintable(target), qPrintable(reason));
-    MessageBox(QStringLiteral("数据库备份到") + target + QStringLiteral("时,失败"),
-               QStringLiteral("备份失败!"), MsgIcon::Warning);
+    Prompter::MessageBox(QStringLiteral("数据库备份到") + target + QStringLiteral("时,失败"),
+                         QStringLiteral("备份失败!"), MsgIcon::Warning);
 }
 
 void CMainFrame::OnCleanup() {

@@ -36,28 +36,29 @@ bool SetServer(const QString& folder, const QString& info) {
     if (!info.isEmpty()) {
         EngineError failure;
         if (!QDir().mkpath(folder) || !Engine::Open(ShopConnection::ForServer(info), &failure)) {
-            MessageBox(QStringLiteral("无法使用这个数据库服务器:\n%1\n\n%2\n\n店铺的设置没有改变。")
-                           .arg(WithoutPassword(info), DescribeEngineError(failure)),
-                       QString(), MsgIcon::Error);
+            Prompter::MessageBox(QStringLiteral("无法使用这个数据库服务器:\n%1\n\n%2\n\n店铺的设置没有改变。")
+                                     .arg(WithoutPassword(info), EngineError::Describe(failure)),
+                                 QString(), MsgIcon::Error);
             return false;
         }
     }
     if (!ShopConnection::SaveServer(folder, info, &error)) {
-        MessageBox(error, QString(), MsgIcon::Error);
+        Prompter::MessageBox(error, QString(), MsgIcon::Error);
         return false;
     }
-    MessageBox(info.isEmpty()
-                   ? QStringLiteral("这个店铺今后使用本机的店铺文件 cddata.mdb。")
-                   : QStringLiteral("这个店铺今后使用数据库服务器:\n%1\n\n以后启动 Vorix 不必再写 --server。"
-                                    "要改回本机的店铺文件,用 vorix --server \"\" 启动。")
-                             .arg(WithoutPassword(info)) +
-                         (WithoutPassword(info) == info
-                              ? QString()
-                              : QStringLiteral(
-                                    "\n\n密码以明文保存在店铺文件夹的 vorix-server.conf 里(只有本用户能读)。"
-                                    "更安全的做法:把密码写进 ~/.pgpass,或在 ~/.pg_service.conf 里写好连接,"
-                                    "用 --server \"service=名称\"。")),
-               QString(), MsgIcon::Information);
+    Prompter::MessageBox(
+        info.isEmpty()
+            ? QStringLiteral("这个店铺今后使用本机的店铺文件 cddata.mdb。")
+            : QStringLiteral("这个店铺今后使用数据库服务器:\n%1\n\n以后启动 Vorix 不必再写 --server。"
+                             "要改回本机的店铺文件,用 vorix --server \"\" 启动。")
+                      .arg(WithoutPassword(info)) +
+                  (WithoutPassword(info) == info
+                       ? QString()
+                       : QStringLiteral(
+                             "\n\n密码以明文保存在店铺文件夹的 vorix-server.conf 里(只有本用户能读)。"
+                             "更安全的做法:把密码写进 ~/.pgpass,或在 ~/.pg_service.conf 里写好连接,"
+                             "用 --server \"service=名称\"。")),
+        QString(), MsgIcon::Information);
     return true;
 }
 // A shop that others on the computer could read becomes its owner's alone, and says so once.
@@ -65,7 +66,7 @@ void TightenPermissions(const QString& folder) {
     const QStringList tightened = ShopFolder::TightenPermissions(folder);
     if (tightened.isEmpty())
         return;
-    MessageBox(
+    Prompter::MessageBox(
         QStringLiteral("店铺数据原来这台电脑上的其他用户也能读取。为了保护店铺数据,下列文件和文件夹已改为"
                        "只有本用户可以使用:\n%1")
             .arg(tightened.join(QLatin1Char('\n'))),
@@ -94,7 +95,7 @@ bool CRentalApp::EnterShopFolder(const StartArguments& arguments, const QString&
     bool prepared = false;
     QString error;
     if (!ShopFolder::Ready(choice.folder, &prepared, &error) || !QDir::setCurrent(choice.folder)) {
-        MessageBox(
+        Prompter::MessageBox(
             QStringLiteral("无法使用店铺数据文件夹:\n%1\n\n%2\n请换一个可以写入的文件夹,用 --shop 文件夹 "
                            "启动 Vorix。")
                 .arg(QDir::toNativeSeparators(choice.folder),
@@ -107,7 +108,7 @@ bool CRentalApp::EnterShopFolder(const StartArguments& arguments, const QString&
     if (choice.given)
         ShopFolder::Remember(settings, choice.folder);
     if (prepared)
-        MessageBox(
+        Prompter::MessageBox(
             QStringLiteral("这是第一次在这里使用 Vorix,已建立新的店铺数据:\n%1\n\n首次登陆:用户 %2,密码 %3。"
                            "登陆后请立即修改密码。")
                 .arg(QDir::toNativeSeparators(choice.folder), QLatin1String(COperatorInfo::kFirstAdmin),

@@ -30,6 +30,8 @@ struct CommandRow {
 };
 
 // Number of toolbar slots, separators included.
+namespace Commands {
 constexpr int kToolbarSlots = 11;
+} // namespace Commands
 // Runs an application command on the application object.
 using AppCommandRunner = std::function<void(AppHandler)>;

@@ -4,7 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/CRentalApp.h"
 
-const std::vector<CommandRow>& CommandTable() {
+const std::vector<CommandRow>& Commands::Table() {
     // clang-format off
     static const std::vector<CommandRow> rows = {
         // menu        item text             key       slot label   picture     prompt

@@ -4,4 +4,6 @@
 #include "app/Command.h"
 
 // The rows in menu order.
-const std::vector<CommandRow>& CommandTable();
+namespace Commands {
+const std::vector<CommandRow>& Table();
+} // namespace Commands

@@ -23,11 +23,12 @@ public:
     virtual MsgResult Show(const MessageRequest& request) = 0;
 };
 
+namespace Prompter {
 // The application title, the caption of every box that brings none of its own.
 inline const char* const kAppTitle = "Vorix";
 
 // Replaces the prompter and returns the previous one (null means: write to standard error).
-std::unique_ptr<IPrompter> SetPrompter(std::unique_ptr<IPrompter> prompter);
+std::unique_ptr<IPrompter> Set(std::unique_ptr<IPrompter> prompter);
 
 // The one message box of the program. An empty caption shows the application title.
 MsgResult MessageBox(const QString& text, const QString& caption = QString(), MsgIcon icon = MsgIcon::None,
@@ -35,3 +36,4 @@ MsgResult MessageBox(const QString& text, const QString& caption = QString(), Ms
 
 // The access layer's box for an engine failure: the engine's text, warning icon, caption "Vorix".
 void ReportDatabaseError(const QString& engineText);
+} // namespace Prompter

@@ -52,7 +52,7 @@ void CAdoDb::Fail(const QString& message) {
     if (!m_own && t_scope)
         t_scope->RecordFailure(message);
     else
-        ReportDatabaseError(message);
+        Prompter::ReportDatabaseError(message);
 }
 
 void CAdoDb::Connect() {
@@ -70,7 +70,7 @@ void CAdoDb::Connect() {
         // Reported once; the statements of this object then fail without a second box.
         m_connectFailed = true;
         if (!m_quiet)
-            ReportDatabaseError(DescribeEngineError(error));
+            Prompter::ReportDatabaseError(EngineError::Describe(error));
     }
 }
 
@@ -102,7 +102,7 @@ const CRecordset& CAdoDb::Query(const QString& sql) {
             m_recordset.m_values << stmt->Text(i);
         }
     } else {
-        Fail(DescribeEngineError(m_connection->Error()));
+        Fail(EngineError::Describe(m_connection->Error()));
     }
     // Only the first row is ever read: end the statement at once so that it holds no lock.
     stmt.reset();
@@ -121,7 +121,7 @@ bool CAdoDb::Execute(const QString& sql) {
     }
     ok = step == EngineStatement::Done;
     if (!ok)
-        Fail(DescribeEngineError(m_connection->Error()));
+        Fail(EngineError::Describe(m_connection->Error()));
     return ok;
 }
 
@@ -157,7 +157,7 @@ EngineConnection* CTransaction::Connection(const QString& connectionString) {
             m_connection.reset();
         }
         if (!m_connection)
-            RecordFailure(DescribeEngineError(error));
+            RecordFailure(EngineError::Describe(error));
         m_connectionString = connectionString;
     }
     return m_connection.get();
@@ -185,11 +185,11 @@ void CTransaction::Finish(bool commit) {
     t_scope = nullptr;
     if (m_connection) {
         if (commit && !m_failed && !m_connection->Run("COMMIT"))
-            RecordFailure(DescribeEngineError(m_connection->Error()));
+            RecordFailure(EngineError::Describe(m_connection->Error()));
         if (!commit || m_failed)
             m_connection->Run("ROLLBACK");
         ConnectionPool::Give(std::move(m_connection), m_connectionString, !m_failed);
     }
     if (m_failed)
-        ReportDatabaseError(m_error);
+        Prompter::ReportDatabaseError(m_error);
 }

@@ -48,7 +48,7 @@ bool CAdodc::Connect(QString* failure) {
     EngineError error;
     m_db = ConnectionPool::Take(m_connectionString, &error);
     if (!m_db) {
-        *failure = DescribeEngineError(error);
+        *failure = EngineError::Describe(error);
         m_connectFailed = true;
         return false;
     }
@@ -90,7 +90,7 @@ void CAdodc::Refresh() {
     // repaint them, and the box must get the input a busy window holds back.
     emit workEnded();
     if (!failure.isEmpty())
-        ReportDatabaseError(failure);
+        Prompter::ReportDatabaseError(failure);
     emit currentRowChanged(m_current);
 }
 
@@ -140,7 +140,7 @@ QString CAdodc::Step(int count, Rows* rows) {
 }
 
 QString CAdodc::Fail() {
-    const QString message = DescribeEngineError(m_db->Error());
+    const QString message = EngineError::Describe(m_db->Error());
     m_stmt.reset();
     // As in the access layer, a connection that reported an error is not used again.
     m_db.reset();
@@ -229,5 +229,5 @@ void CAdodc::Fetch(int count) {
     }
     emit workEnded();
     if (!failure.isEmpty())
-        ReportDatabaseError(failure);
+        Prompter::ReportDatabaseError(failure);
 }

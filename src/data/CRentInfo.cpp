@@ -1,8 +1,8 @@
 #include "data/CRentInfo.h"
 
 #include "data/CAdoDb.h"
+#include "data/RowStream.h"
 #include "data/Sql.h"
-#include "data/engine/ConnectionPool.h"
 
 #include <optional>
 
@@ -121,21 +121,16 @@ namespace {
 // The texts of a statement's first column; nothing when it cannot be read (the statement that
 // follows shows why, as every other).
 std::optional<QStringList> FirstColumn(const QString& sql) {
-    EngineError error;
-    const QString shop = ShopConnection::Current();
-    ConnectionHandle db = ConnectionPool::Take(shop, &error);
-    if (!db)
-        return std::nullopt;
     QStringList texts;
-    bool sound = false;
-    if (std::unique_ptr<EngineStatement> stmt = db->Prepare(sql, &sound)) {
-        EngineStatement::Step step = EngineStatement::Done;
-        while ((step = stmt->Next()) == EngineStatement::Row)
-            texts << stmt->Text(0);
-        sound = step == EngineStatement::Done;
-    }
-    ConnectionPool::Give(std::move(db), shop, sound);
-    return sound ? std::optional<QStringList>(texts) : std::nullopt;
+    QString error;
+    const bool read = RowStream::Each(
+        sql,
+        [&texts](const EngineStatement& row) {
+            texts << row.Text(0);
+            return true;
+        },
+        &error);
+    return read ? std::optional<QStringList>(texts) : std::nullopt;
 }
 
 // Whether fewer than fewFilms films and fewer than fewRows of their rentals match: one pass over

@@ -1,6 +1,6 @@
 #include "data/CsvExport.h"
 
-#include "data/CAdoDb.h"
+#include "data/RowStream.h"
 #include "data/Sql.h"
 
 #include <QSaveFile>
@@ -15,6 +15,24 @@ QString CsvExport::Field(const QString& text) {
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
+
+namespace {
+// A cell's bytes as a CSV field: quoted, with its quotes doubled, when it holds a quote, a comma or
+// a line break.
+void AppendField(QByteArrayView cell, QByteArray* row) {
+    if (!cell.contains('"') && !cell.contains(',') && !cell.contains('\n') && !cell.contains('\r')) {
+        *row += cell;
+        return;
+    }
+    *row += '"';
+    for (const char c : cell) {
+        if (c == '"')
+            *row += '"';
+        *row += c;
+    }
+    *row += '"';
+}
+} // namespace
 
 CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& columns, const QString& path,
                                    const Progress& progress, qint64* rows, QString* error) {
@@ -33,66 +51,47 @@ CsvExport::Result CsvExport::Write(const QString& sql, const QList<Column>& colu
         headings << Field(column.heading);
     line(headings);
 
-    EngineError failure;
-    const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &failure);
-    if (db) {
-        db->PrepareForScan();
-        db->SetRowsOnDemand(true);
-    }
-    bool prepared = false;
-    const std::unique_ptr<EngineStatement> stmt = db ? db->Prepare(sql, &prepared) : nullptr;
-    if (!stmt) {
-        *error = db ? db->Error().text : failure.text;
-        file.cancelWriting();
-        return Result::Failed;
-    }
-    std::vector<bool> money;
-    for (const Column& column : columns) {
-        money.push_back(stmt->IsAmount(column.index));
-    }
     // Rows are composed as UTF-8 bytes straight from the engine's text: the bytes that need quoting
     // are ASCII and never part of a longer character.
-    EngineStatement::Step step = EngineStatement::Done;
+    std::vector<bool> money;
     bool cancelled = false;
     bool unwritten = false; // the disk is full, or the file could not be written for another reason
     QByteArray row;
     char amount[64];
-    while (!cancelled && !unwritten && (step = stmt->Next()) == EngineStatement::Row) {
-        row.clear();
-        for (int i = 0; i < columns.size(); ++i) {
-            if (i > 0)
-                row += ',';
-            const int index = columns[i].index;
-            const QByteArrayView cell = stmt->Bytes(index);
-            if (money[size_t(i)] && !cell.isEmpty()) {
-                row.append(amount, std::snprintf(amount, sizeof amount, "%.2f", stmt->Real(index)));
-                continue;
+    QString failure;
+    const bool read = RowStream::Each(
+        sql,
+        [&](const EngineStatement& stmt) {
+            if (money.empty()) {
+                for (const Column& column : columns)
+                    money.push_back(stmt.IsAmount(column.index));
             }
-            if (cell.contains('"') || cell.contains(',') || cell.contains('\n') || cell.contains('\r')) {
-                row += '"';
-                for (const char c : cell) {
-                    if (c == '"')
-                        row += '"';
-                    row += c;
-                }
-                row += '"';
-            } else {
-                row += cell;
+            row.clear();
+            for (int i = 0; i < columns.size(); ++i) {
+                if (i > 0)
+                    row += ',';
+                const int index = columns[i].index;
+                const QByteArrayView cell = stmt.Bytes(index);
+                if (money[size_t(i)] && !cell.isEmpty())
+                    row.append(amount, std::snprintf(amount, sizeof amount, "%.2f", stmt.Real(index)));
+                else
+                    AppendField(cell, &row);
             }
-        }
-        row += "\r\n";
-        if (file.write(row) != row.size()) {
-            unwritten = true;
-            break;
-        }
-        if (++*rows % 1000 == 0 && progress && !progress(*rows))
-            cancelled = true;
-    }
-    const bool stepped = !unwritten && (cancelled || step == EngineStatement::Done);
+            row += "\r\n";
+            if (file.write(row) != row.size()) {
+                unwritten = true;
+                return false;
+            }
+            if (++*rows % 1000 == 0 && progress && !progress(*rows))
+                cancelled = true;
+            return !cancelled;
+        },
+        &failure, RowStream::Reading::Scan);
+    const bool stepped = !unwritten && read;
     if (unwritten)
         *error = QStringLiteral("写入文件失败(磁盘可能已满):") + file.errorString();
     else if (!stepped)
-        *error = db->Error().text;
+        *error = failure;
     if (!cancelled && stepped && progress && !progress(*rows))
         cancelled = true;
     if (cancelled || !stepped) {

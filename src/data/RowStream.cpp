@@ -1,43 +1,54 @@
 #include "data/RowStream.h"
 
-#include "data/CAdoDb.h"
 #include "data/Sql.h"
+#include "data/engine/ConnectionPool.h"
+#include "data/engine/ShopConnection.h"
 
 #include <vector>
 
-bool RowStream::Each(const QString& sql, const QList<int>& columns,
-                     const std::function<bool(const QStringList& cells)>& row, QString* error) {
+bool RowStream::Each(const QString& sql, const std::function<bool(const EngineStatement& row)>& row,
+                     QString* error, Reading reading) {
+    const QString shop = ShopConnection::Current();
     EngineError failure;
-    const ConnectionHandle db = Engine::Open(ShopConnection::Current(), &failure);
+    ConnectionHandle db = ConnectionPool::Take(shop, &failure);
     if (!db) {
         *error = failure.text;
         return false;
     }
+    if (reading == Reading::Scan)
+        db->PrepareForScan();
     db->SetRowsOnDemand(true);
     bool ok = false;
-    const std::unique_ptr<EngineStatement> stmt = db->Prepare(sql, &ok);
-    if (!stmt) {
-        *error = db->Error().text;
-        return ok;
+    EngineStatement::Step step = EngineStatement::Failed;
+    if (const std::unique_ptr<EngineStatement> stmt = db->Prepare(sql, &ok)) {
+        while ((step = stmt->Next()) == EngineStatement::Row && row(*stmt)) {
+        }
+        ok = step != EngineStatement::Failed && step != EngineStatement::Interrupted;
     }
+    if (!ok)
+        *error = db->Error().text;
+    db->SetRowsOnDemand(false);
+    ConnectionPool::Give(std::move(db), shop, ok);
+    return ok;
+}
+
+bool RowStream::Each(const QString& sql, const QList<int>& columns,
+                     const std::function<bool(const QStringList& cells)>& row, QString* error) {
     std::vector<bool> money;
-    for (const int column : columns) {
-        money.push_back(stmt->IsAmount(column));
-    }
-    EngineStatement::Step step = EngineStatement::Done;
     QStringList cells;
-    while ((step = stmt->Next()) == EngineStatement::Row) {
-        cells.clear();
-        for (int i = 0; i < columns.size(); ++i) {
-            const QString cell = stmt->Text(columns[i]);
-            cells << (money[size_t(i)] ? Sql::Amount(cell) : cell);
-        }
-        if (!row(cells)) {
-            step = EngineStatement::Done;
-            break;
-        }
-    }
-    if (step != EngineStatement::Done)
-        *error = db->Error().text;
-    return step == EngineStatement::Done;
+    return Each(
+        sql,
+        [&](const EngineStatement& stmt) {
+            if (money.empty()) {
+                for (const int column : columns)
+                    money.push_back(stmt.IsAmount(column));
+            }
+            cells.clear();
+            for (int i = 0; i < columns.size(); ++i) {
+                const QString cell = stmt.Text(columns[i]);
+                cells << (money[size_t(i)] ? Sql::Amount(cell) : cell);
+            }
+            return row(cells);
+        },
+        error);
 }

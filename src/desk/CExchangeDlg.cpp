@@ -54,7 +54,7 @@ void CExchangeDlg::OnOK() {
                          oldFilm.FilmName + QStringLiteral("\n新片编号:  ") + m_strNewFilmID +
                          QStringLiteral("\n新片名字:  ") + newFilm.FilmName +
                          QStringLiteral("\n\n以上信息是否正确,请确认?");
-    if (!Ask(text, QStringLiteral("请确定"), IDYES))
+    if (!Prompts::Ask(text, QStringLiteral("请确定"), IDYES))
         return;
     // A rejected update leaves the old film out: the form stays open after the engine's message.
     if (!Exchange(&refusal))
@@ -104,7 +104,7 @@ bool CExchangeDlg::Check(QLineEdit* field, Lookup result, Lookup wanted, const Q
 
 // The refusal's box, then the clerk is put back into the code it is about to type it again.
 void CExchangeDlg::Refused(const QString& refusal) {
-    Refuse(refusal);
+    Prompts::Refuse(refusal);
     if (!refusal.isEmpty())
         DeskLines::Reselect(m_refused);
 }

@@ -79,7 +79,7 @@ void CLendDlg::OnOK() {
         return;
     QString refusal;
     if (!Lend(&refusal)) {
-        Refuse(refusal);
+        Prompts::Refuse(refusal);
         return Reselect(refusal);
     }
     Receipt::After(m_slip);

@@ -2,6 +2,7 @@
 
 #include "data/CAdodc.h"
 #include "data/DeskLookup.h"
+#include "data/DeskPick.h"
 #include "desk/DeskRules.h"
 #include "ui_CPickDlg.h"
 

@@ -5,8 +5,8 @@
 #include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/CReceiptSettingDlg.h"
-#include "toolkit/ChangedElsewhere.h"
 #include "desk/DeskRules.h"
+#include "toolkit/ChangedElsewhere.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CPriceSettingDlg.h"
@@ -65,7 +65,7 @@ void CPriceSettingDlg::OnOK() {
         // Shown once the transaction has ended, over the prices as they are now.
         if (!changedElsewhere.isEmpty()) {
             TakeChanges(now);
-            Refuse(ChangedElsewhere::Sentence(QStringLiteral("价格"), changedElsewhere));
+            Prompts::Refuse(ChangedElsewhere::Sentence(QStringLiteral("价格"), changedElsewhere));
         }
         return;
     }

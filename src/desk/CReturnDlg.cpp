@@ -7,8 +7,8 @@
 #include "data/CRentInfo.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
-#include "toolkit/Money.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
 #include "ui_CReturnDlg.h"
 
@@ -46,7 +46,7 @@ void CReturnDlg::OnOK() {
     CFilmInfo film;
     // Every refusal of the return is about its one code: the clerk types it again.
     const auto refuse = [&] {
-        Refuse(refusal);
+        Prompts::Refuse(refusal);
         if (!refusal.isEmpty())
             DeskLines::Reselect(m_ui->filmEdit);
     };
@@ -63,7 +63,7 @@ void CReturnDlg::OnOK() {
                 QString::asprintf("%.2f", double(rent.Foregift)) + QStringLiteral(" 元");
     }
     text += QStringLiteral("\n\n以上信息是否正确,请确认?");
-    if (!Ask(text, QStringLiteral("请确定"), IDYES))
+    if (!Prompts::Ask(text, QStringLiteral("请确定"), IDYES))
         return;
     // A rejected update leaves the film out: the form stays open after the engine's message.
     if (!Return(rent.ID, &refusal))

@@ -44,7 +44,7 @@ DeskLines::Line LendCharge::Daily(const QString& filmId, const QString& deposit)
         return {};
     const float price = Desk::DayPrice(prices, film.medium);
     double typed = 0;
-    if (!ParseFormNumber(deposit, &typed) || typed <= 0 || typed > Desk::kMaxMoney)
+    if (!FormText::ParseFormNumber(deposit, &typed) || typed <= 0 || typed > Desk::kMaxMoney)
         return {QStringLiteral("零租:将从押金中收租金 %1").arg(Money::Text(price))};
     // No lower bound, as the lending: a deposit below the day's price leaves a negative amount held.
     const float held = float(typed) - price;

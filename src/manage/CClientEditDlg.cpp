@@ -5,9 +5,9 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
-#include "toolkit/Money.h"
 #include "toolkit/ChangedElsewhere.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientEditDlg.h"
 
@@ -59,7 +59,7 @@ bool CClientEditDlg::LoadClient() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Refuse(QStringLiteral("找不到这位客户,可能已被删除。"));
+        Prompts::Refuse(QStringLiteral("找不到这位客户,可能已被删除。"));
         return false;
     }
     m_strClientID = client.ClientID;
@@ -69,7 +69,7 @@ bool CClientEditDlg::LoadClient() {
     m_fBalance = client.Balance;
     m_loaded = client;
     m_strRemark = client.Remark;
-    m_tmCreateDate = QDateTime(StoredDate(client.CreateDate, *m_ui->dateEdit), QTime(0, 0));
+    m_tmCreateDate = QDateTime(FormText::StoredDate(client.CreateDate, *m_ui->dateEdit), QTime(0, 0));
     return true;
 }
 
@@ -77,14 +77,14 @@ void CClientEditDlg::OnOK() {
     if (!m_ui->okButton->isEnabled() || !UpdateData(true))
         return; // Enter on a disabled "确定" saves nothing
     if (m_strClientID.isEmpty())
-        return Refuse(QStringLiteral("请填写必要信息!"));
+        return Prompts::Refuse(QStringLiteral("请填写必要信息!"));
     // A rejected write keeps the form open, as typed, after the engine's message.
     QString refusal;
     std::optional<CClientInfo> changed;
     if (!Save(&refusal, &changed)) {
         if (changed)
             TakeChanges(*changed);
-        return Refuse(refusal);
+        return Prompts::Refuse(refusal);
     }
     // A slip for the cash taken: a top-up, or a new client's deposit and balance.
     const qint64 deposit = DepositChange();
@@ -158,7 +158,7 @@ QStringList CClientEditDlg::ChangesSinceLoaded(const CClientInfo& now) const {
     if (now.CreateDate != m_loaded.CreateDate)
         changes << ChangedElsewhere::Text(
             QStringLiteral("日期"),
-            StoredDate(now.CreateDate, *m_ui->dateEdit).toString(QStringLiteral("yyyy-MM-dd")));
+            FormText::StoredDate(now.CreateDate, *m_ui->dateEdit).toString(QStringLiteral("yyyy-MM-dd")));
     if (now.Foregift != m_loaded.Foregift)
         changes << ChangedElsewhere::Money(QStringLiteral("押金"), now.Foregift);
     if (now.Balance != m_loaded.Balance)
@@ -179,8 +179,9 @@ void CClientEditDlg::TakeChanges(const CClientInfo& now) {
     };
     take(now.ClientID != m_loaded.ClientID, m_ui->clientEdit, [&] { m_strClientID = now.ClientID; });
     take(now.PhoneNum != m_loaded.PhoneNum, m_ui->phoneEdit, [&] { m_strPhoneNum = now.PhoneNum; });
-    take(now.CreateDate != m_loaded.CreateDate, m_ui->dateEdit,
-         [&] { m_tmCreateDate = QDateTime(StoredDate(now.CreateDate, *m_ui->dateEdit), QTime(0, 0)); });
+    take(now.CreateDate != m_loaded.CreateDate, m_ui->dateEdit, [&] {
+        m_tmCreateDate = QDateTime(FormText::StoredDate(now.CreateDate, *m_ui->dateEdit), QTime(0, 0));
+    });
     take(now.Foregift != m_loaded.Foregift, m_ui->foregiftEdit, [&] { m_fForegift = now.Foregift; });
     take(now.Balance != m_loaded.Balance, m_ui->balanceEdit, [&] { m_fBalance = now.Balance; });
     take(now.Remark != m_loaded.Remark, m_ui->remarkEdit, [&] { m_strRemark = now.Remark; });

@@ -64,8 +64,9 @@ void CClientManageDlg::OnModify() {
 // delete fails, both stay and the engine's message is shown.
 void CClientManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Ask(QStringLiteral("是否删除当前客户?"), QStringLiteral("请确认"), IDNO) ||
-        !Ask(QStringLiteral("该客户所有租借记录将一并删除,是否继续?"), QStringLiteral("请确认"), IDNO))
+        !Prompts::Ask(QStringLiteral("是否删除当前客户?"), QStringLiteral("请确认"), IDNO) ||
+        !Prompts::Ask(QStringLiteral("该客户所有租借记录将一并删除,是否继续?"), QStringLiteral("请确认"),
+                      IDNO))
         return;
     const QString clientId = CurrentText(1);
     const RowKey key = RowKey::FromText(CurrentText(0));

@@ -66,7 +66,7 @@ bool CFilmEditDlg::LoadFilm() {
     if (found == Lookup::Failed)
         return false;
     if (found == Lookup::Missing) {
-        Refuse(QStringLiteral("找不到这部影片,它可能已被删除。"));
+        Prompts::Refuse(QStringLiteral("找不到这部影片,它可能已被删除。"));
         return false;
     }
     m_strFilmID = m_strOldID = film.FilmID;
@@ -75,7 +75,7 @@ bool CFilmEditDlg::LoadFilm() {
     m_nType = film.Type == QStringLiteral("VCD") ? 0 : 1;
     m_nClass1 = Films::GenreIndex(film.Class1);
     m_nClass2 = Films::RegionIndex(film.Class2);
-    m_tmStgDate = QDateTime(StoredDate(film.StgDate, *m_ui->dateEdit), QTime(0, 0));
+    m_tmStgDate = QDateTime(FormText::StoredDate(film.StgDate, *m_ui->dateEdit), QTime(0, 0));
     m_nDegree = film.Degree;
     m_strRemark = film.Remark;
     return true;
@@ -85,11 +85,11 @@ void CFilmEditDlg::OnOK() {
     if (!m_ui->okButton->isEnabled() || !UpdateData(true))
         return; // Enter on a disabled "确定" saves nothing
     if (m_strFilmID.isEmpty() || m_strFilmName.isEmpty())
-        return Refuse(QStringLiteral("请填写必要信息!"));
+        return Prompts::Refuse(QStringLiteral("请填写必要信息!"));
     QString refusal;
     if (Save(&refusal))
         return EndDialog(IDOK);
-    Refuse(refusal);
+    Prompts::Refuse(refusal);
 }
 
 // The code test and the write share one transaction, so two desks cannot both save one code.

@@ -90,11 +90,11 @@ void CFilmManageDlg::OnModify() {
 
 void CFilmManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
+        !Prompts::Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     QString refusal;
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
-    Refuse(refusal);
+    Prompts::Refuse(refusal);
     ShowQuery();
 }
 

@@ -96,7 +96,7 @@ void CRecordManageDlg::OnClientInfo() {
         return;
     const QString clientId = CurrentText(kClientColumn);
     if (clientId.isEmpty())
-        return Refuse(QStringLiteral("不是月租客户,没有客户信息!"));
+        return Prompts::Refuse(QStringLiteral("不是月租客户,没有客户信息!"));
     CClientInfo client;
     const Lookup found = client.LoadByClientId(clientId);
     OpenNamed<CClientEditDlg>(
@@ -118,14 +118,14 @@ void CRecordManageDlg::OnFilmInfo() {
 // message; a row that is gone is said so.
 template <class Editor> void CRecordManageDlg::OpenNamed(Lookup found, int id, const QString& gone) {
     if (found == Lookup::Missing)
-        Refuse(gone);
+        Prompts::Refuse(gone);
     else if (found == Lookup::Found)
         EditRow<Editor>(QString::number(id));
 }
 
 void CRecordManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
+        !Prompts::Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     // Only the rental row goes; its client and film stay as they are.
     if (CRentInfo().DeleteById(RowKey::FromText(CurrentText(0))))

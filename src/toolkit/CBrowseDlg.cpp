@@ -107,7 +107,7 @@ void CBrowseDlg::ShowQuery() {
 bool CBrowseDlg::HasCurrentRow(const QString& prompt) const {
     if (!m_adodc->IsEOF())
         return true;
-    MessageBox(prompt);
+    Prompter::MessageBox(prompt);
     return false;
 }
 

@@ -56,8 +56,8 @@ CPrintPreview::CPrintPreview(QPrinter* printer, const QString& title, QWidget* p
 
 void CPrintPreview::OnPrint() {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        MessageBox(QStringLiteral("没有可用的打印机。可以用“导出PDF”存成文件。"), QStringLiteral("打印"),
-                   MsgIcon::Warning);
+        Prompter::MessageBox(QStringLiteral("没有可用的打印机。可以用“导出PDF”存成文件。"),
+                             QStringLiteral("打印"), MsgIcon::Warning);
         return;
     }
     m_printer->setOutputFormat(QPrinter::NativeFormat);
@@ -86,8 +86,8 @@ QString CPrintPreview::OnPdf() {
     m_printer->setOutputFileName(file);
     m_printer->setOutputFormat(format);
     if (!written) {
-        MessageBox(QStringLiteral("无法写入\n%1").arg(QDir::toNativeSeparators(path)),
-                   QStringLiteral("导出PDF"), MsgIcon::Error);
+        Prompter::MessageBox(QStringLiteral("无法写入\n%1").arg(QDir::toNativeSeparators(path)),
+                             QStringLiteral("导出PDF"), MsgIcon::Error);
         return QString();
     }
     return path;

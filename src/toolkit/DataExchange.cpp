@@ -104,7 +104,7 @@ QString FormatReal(float value) {
 }
 } // namespace
 
-bool ParseFormNumber(const QString& text, double* value) {
+bool FormText::ParseFormNumber(const QString& text, double* value) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return false;
@@ -142,7 +142,7 @@ bool CDataExchange::Skip(const QWidget* field) const {
 
 void CDataExchange::Fail(QWidget* field, const QString& prompt) {
     m_failed = true;
-    MessageBox(prompt, QString(), MsgIcon::Warning);
+    Prompter::MessageBox(prompt, QString(), MsgIcon::Warning);
     if (field) {
         field->setFocus(Qt::OtherFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(field))
@@ -207,7 +207,7 @@ void CDataExchange::Real(QLineEdit* edit, float& value, float min, float max) {
         return;
     }
     double number = 0;
-    if (!ParseFormNumber(edit->text(), &number))
+    if (!FormText::ParseFormNumber(edit->text(), &number))
         return Fail(edit, NumberPrompt());
     if (number < double(min) || number > double(max))
         return Fail(edit, RealRangePrompt(min, max));
@@ -285,7 +285,7 @@ void CDataExchange::Check(QAbstractButton* box, bool& checked) {
         box->setChecked(checked);
 }
 
-QDate StoredDate(const QString& text, const QDateEdit& picker) {
+QDate FormText::StoredDate(const QString& text, const QDateEdit& picker) {
     static const QRegularExpression shape(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
     if (shape.match(text).hasMatch()) {
         const QDate date(text.left(4).toInt(), text.mid(5, 2).toInt(), text.right(2).toInt());

@@ -66,6 +66,7 @@ private:
     bool m_failed = false;
 };
 
+namespace FormText {
 // Parses a number as the forms accept it: blanks around it, no other characters, finite.
 bool ParseFormNumber(const QString& text, double* value);
 
@@ -73,3 +74,4 @@ bool ParseFormNumber(const QString& text, double* value);
 // Text of any other shape than "yyyy-mm-dd", a day that does not exist, or one outside the
 // picker's range reads as today, so a form never shows or saves a nonsense date.
 QDate StoredDate(const QString& text, const QDateEdit& picker);
+} // namespace FormText

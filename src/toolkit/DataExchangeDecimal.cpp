@@ -26,7 +26,7 @@ QString CDataExchange::RealRangePrompt(double min, double max, int decimals) {
 
 QString CDataExchange::ReadReal(const QString& text, double min, double max, int decimals, double* value) {
     double number = 0;
-    if (!ParseFormNumber(text, &number))
+    if (!FormText::ParseFormNumber(text, &number))
         return NumberPrompt();
     const double scale = std::pow(10.0, decimals);
     const double scaled = number * scale;

@@ -69,15 +69,17 @@ void GridExport::Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid
     const QString shown = QDir::toNativeSeparators(path);
     switch (result) {
     case CsvExport::Result::Written:
-        MessageBox(QStringLiteral("已导出 %1 行到\n%2").arg(rows).arg(shown), QStringLiteral("导出"),
-                   MsgIcon::Information);
+        Prompter::MessageBox(QStringLiteral("已导出 %1 行到\n%2").arg(rows).arg(shown),
+                             QStringLiteral("导出"), MsgIcon::Information);
         break;
     case CsvExport::Result::Cancelled:
-        MessageBox(QStringLiteral("导出已取消,没有写入文件。"), QStringLiteral("导出"), MsgIcon::Information);
+        Prompter::MessageBox(QStringLiteral("导出已取消,没有写入文件。"), QStringLiteral("导出"),
+                             MsgIcon::Information);
         break;
     case CsvExport::Result::Failed:
-        MessageBox(QStringLiteral("无法导出到\n%1\n\n%2\n原有的同名文件没有改动。").arg(shown, error),
-                   QStringLiteral("导出"), MsgIcon::Error);
+        Prompter::MessageBox(
+            QStringLiteral("无法导出到\n%1\n\n%2\n原有的同名文件没有改动。").arg(shown, error),
+            QStringLiteral("导出"), MsgIcon::Error);
         break;
     }
 }

@@ -263,15 +263,16 @@ void GridPrint::Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& g
         } else if (cut && !told) {
             told = true;
             QTimer::singleShot(0, &preview, [maxPages] {
-                MessageBox(QStringLiteral("这份清单超过 %1 页,只预览和打印前 %1 页。\n要全部的行,请先筛选,"
-                                          "或用“导出”。")
-                               .arg(maxPages),
-                           QStringLiteral("打印"), MsgIcon::Information);
+                Prompter::MessageBox(
+                    QStringLiteral("这份清单超过 %1 页,只预览和打印前 %1 页。\n要全部的行,请先筛选,"
+                                   "或用“导出”。")
+                        .arg(maxPages),
+                    QStringLiteral("打印"), MsgIcon::Information);
             });
         }
     });
     preview.exec();
     if (!error.isEmpty())
-        MessageBox(QStringLiteral("无法读出要打印的行:\n%1").arg(error), QStringLiteral("打印"),
-                   MsgIcon::Error);
+        Prompter::MessageBox(QStringLiteral("无法读出要打印的行:\n%1").arg(error), QStringLiteral("打印"),
+                             MsgIcon::Error);
 }

@@ -70,6 +70,6 @@ private:
 } // namespace
 
 void Toolkit::InstallInterface(QApplication& app) {
-    SetPrompter(std::make_unique<MessageBoxPrompter>());
+    Prompter::Set(std::make_unique<MessageBoxPrompter>());
     UseChinese(app);
 }

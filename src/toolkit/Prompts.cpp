@@ -1,10 +1,11 @@
 #include "toolkit/Prompts.h"
 
-void Refuse(const QString& text) {
+void Prompts::Refuse(const QString& text) {
     if (!text.isEmpty())
-        MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
+        Prompter::MessageBox(text, QStringLiteral("提示"), MsgIcon::Warning);
 }
 
-bool Ask(const QString& question, const QString& caption, MsgResult defaultButton) {
-    return MessageBox(question, caption, MsgIcon::Question, MsgButtons::YesNo, defaultButton) == IDYES;
+bool Prompts::Ask(const QString& question, const QString& caption, MsgResult defaultButton) {
+    return Prompter::MessageBox(question, caption, MsgIcon::Question, MsgButtons::YesNo, defaultButton) ==
+           IDYES;
 }

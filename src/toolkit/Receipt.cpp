@@ -71,6 +71,6 @@ void Receipt::After(const Slip& slip) {
         printed = ReceiptPrint::Print(&printer, Lines(slip, shopName, at), &error);
     }
     if (!printed)
-        MessageBox(QStringLiteral("%1已完成,但小票没有打印:\n%2").arg(slip.title, error),
-                   QStringLiteral("小票"), MsgIcon::Warning);
+        Prompter::MessageBox(QStringLiteral("%1已完成,但小票没有打印:\n%2").arg(slip.title, error),
+                             QStringLiteral("小票"), MsgIcon::Warning);
 }

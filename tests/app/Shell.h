@@ -54,7 +54,7 @@ inline void ResetSession() {
 
 // The row of the command table with this handler.
 template <typename Handler> int RowOf(Handler handler) {
-    const std::vector<CommandRow>& rows = CommandTable();
+    const std::vector<CommandRow>& rows = Commands::Table();
     for (int i = 0; i < int(rows.size()); ++i)
         if (const auto* h = std::get_if<Handler>(&rows[i].handler); h && *h == handler)
             return i;
@@ -70,7 +70,7 @@ public:
     explicit Frame(CDialog::ModalRunner login = LoginAs(QStringLiteral("Admin"), QStringLiteral("admin"))) {
         {
             ModalScript script(std::move(login));
-            m_frame = theApp.OpenMainWindow(CommandTable());
+            m_frame = theApp.OpenMainWindow(Commands::Table());
         }
         if (m_frame && m_frame->NewPasswordOffered()) {
             ModalScript script(NoteAndCancel(&m_offered));

@@ -77,7 +77,8 @@ void StockMany() {
 }
 
 ConnectionSettings ShopSettings(const QString& path) {
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = path;
     return settings;
 }
@@ -94,7 +95,7 @@ class OtherProgramsLock {
 public:
     explicit OtherProgramsLock(const QString& path) {
         QString error;
-        m_db = OpenDatabase(ShopSettings(path), &error);
+        m_db = DatabaseOpen::OpenDatabase(ShopSettings(path), &error);
         if (!m_db ||
             sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &m_file) != SQLITE_OK ||
             !m_file || m_file->pMethods->xLock(m_file, SQLITE_LOCK_SHARED) != SQLITE_OK ||
@@ -522,16 +523,16 @@ private slots:
                 WriteFile(bad + QStringLiteral("-wal"), QByteArray(4096, 'x'));
         } else if (kind == QLatin1String("no tables")) {
             QString error;
-            const DatabaseHandle db = CreateDatabase(ShopSettings(bad), &error);
-            QVERIFY2(db && RunStatement(db.get(), "PRAGMA journal_mode = WAL", &error), qPrintable(error));
+            const DatabaseHandle db = DatabaseOpen::CreateDatabase(ShopSettings(bad), &error);
+            QVERIFY2(db && FileError::Run(db.get(), "PRAGMA journal_mode = WAL", &error), qPrintable(error));
         } else if (kind == QLatin1String("newer") || kind == QLatin1String("no ledger")) {
             QVERIFY(QFile::copy(s.backup, bad));
             QString error;
-            const DatabaseHandle db = OpenDatabase(ShopSettings(bad), &error);
-            QVERIFY2(db && RunStatement(db.get(),
-                                        kind == QLatin1String("newer") ? "PRAGMA user_version = 99"
-                                                                       : "DROP TABLE Ledger",
-                                        &error),
+            const DatabaseHandle db = DatabaseOpen::OpenDatabase(ShopSettings(bad), &error);
+            QVERIFY2(db && FileError::Run(db.get(),
+                                          kind == QLatin1String("newer") ? "PRAGMA user_version = 99"
+                                                                         : "DROP TABLE Ledger",
+                                          &error),
                      qPrintable(error));
         } else if (kind != QLatin1String("missing")) {
             const QByteArray schema = "CREATE TABLE Client(x); CREATE TABLE Film(x); CREATE TABLE Record(x); "

@@ -27,10 +27,10 @@ QByteArray Bytes(const QString& path) {
 
 // The film codes of a shop file, or the engine's failure.
 QString FilmCodes(const QString& path) {
-    ConnectionSettings file = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings file = DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     file.dataSource = path;
     QString error;
-    const DatabaseHandle db = OpenDatabase(file, &error);
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase(file, &error);
     sqlite3_stmt* stmt = nullptr;
     if (!db || sqlite3_prepare_v2(db.get(), "SELECT group_concat(FilmID) FROM Film", -1, &stmt, nullptr) !=
                    SQLITE_OK)
@@ -123,7 +123,8 @@ private slots:
         QVERIFY2(ShopDatabase::Prepare(Path(u"home/shop/cddata.mdb"_s), &error), qPrintable(error));
         TempShop other;
         QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID) VALUES ('F1')"_s));
-        ConnectionSettings source = ParseConnectionString(QString::fromUtf8(kConnectionString));
+        ConnectionSettings source =
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
         QVERIFY2(ShopBackup::Copy(source, Path(u"work/--help"_s), &error), qPrintable(error));
     }
 
@@ -235,5 +236,5 @@ private slots:
         QCOMPARE(FilmCodes(Path(u"home/shop/cddata.mdb"_s)), u"F1"_s);
     }
 };
-VORIX_FILE_TEST(CommandLineTest)
+VORIX_TEST_ON_FILE_ONLY(CommandLineTest)
 #include "tst_CommandLine.moc"

@@ -90,7 +90,7 @@ private slots:
         for (int i = 0; i < items.size(); ++i) {
             QCOMPARE(ShownItem(items[i]), QString::fromUtf8(expected[i].item));
             QCOMPARE(Prompt(items[i]), QString::fromUtf8(expected[i].prompt));
-            QVERIFY2(CommandTable()[i].handler == expected[i].handler, expected[i].item);
+            QVERIFY2(Commands::Table()[i].handler == expected[i].handler, expected[i].item);
             QVERIFY(frame->Action(i) == (items[i]->isSeparator() ? nullptr : items[i]));
             // No command is ever disabled by the shell, and only the bar toggles carry a check.
             QVERIFY(items[i]->isEnabled());
@@ -141,14 +141,14 @@ private slots:
         Frame frame;
         QToolBar* bar = frame->ToolBar();
         const QList<QAction*> slotActions = bar->actions();
-        QCOMPARE(slotActions.size(), kToolbarSlots);
+        QCOMPARE(slotActions.size(), Commands::kToolbarSlots);
         const QList<CommandHandler> handlers = {
             &CBackdropView::OnLend,     &CBackdropView::OnReturn,  &CBackdropView::OnExchange, {},
             &CBackdropView::OnFilms,    &CBackdropView::OnClients, &CBackdropView::OnRecords,  {},
             &CBackdropView::OnSettings, &CMainFrame::OnBackup,     &CRentalApp::OnAppAbout};
         const char* const labels[] = {"租出", "还回", "更换", "",     "影片", "客户",
                                       "记录", "",     "设置", "备份", "关于"};
-        for (int slot = 0; slot < kToolbarSlots; ++slot) {
+        for (int slot = 0; slot < Commands::kToolbarSlots; ++slot) {
             QAction* action = slotActions[slot];
             QCOMPARE(action->isSeparator(), slot == 3 || slot == 7);
             if (action->isSeparator())
@@ -156,9 +156,9 @@ private slots:
             QCOMPARE(action->iconText(), QString::fromUtf8(labels[slot]));
             QVERIFY(!action->icon().isNull());
             bool found = false;
-            for (int row = 0; row < int(CommandTable().size()); ++row)
+            for (int row = 0; row < int(Commands::Table().size()); ++row)
                 if (frame->Action(row) == action) {
-                    QVERIFY2(CommandTable()[row].handler == handlers[slot], labels[slot]);
+                    QVERIFY2(Commands::Table()[row].handler == handlers[slot], labels[slot]);
                     found = true;
                 }
             QVERIFY(found);
@@ -182,8 +182,10 @@ private slots:
         ModalScript script(NoteAndCancel(&opened));
         const QList<QAction*> slotActions = frame->ToolBar()->actions();
         // The third slot from the right opens the price settings; the next one is the backup.
-        QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[kToolbarSlots - 3]), Qt::LeftButton);
-        QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[kToolbarSlots - 2]), Qt::LeftButton);
+        QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[Commands::kToolbarSlots - 3]),
+                          Qt::LeftButton);
+        QTest::mouseClick(frame->ToolBar()->widgetForAction(slotActions[Commands::kToolbarSlots - 2]),
+                          Qt::LeftButton);
         QCOMPARE(run.size(), 2);
         QCOMPARE(run.at(0).at(0).toInt(), RowOf(&CBackdropView::OnSettings));
         QCOMPARE(run.at(1).at(0).toInt(), RowOf(&CMainFrame::OnBackup));

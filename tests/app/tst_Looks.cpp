@@ -299,7 +299,7 @@ private slots:
         QPointer<CMainFrame> frame;
         {
             ModalScript script(LoginAs(QStringLiteral("Admin"), QStringLiteral("admin")));
-            frame = theApp.OpenMainWindow(CommandTable());
+            frame = theApp.OpenMainWindow(Commands::Table());
         }
         QString misfits = QStringLiteral("not offered");
         {

@@ -100,7 +100,7 @@ private slots:
         QPointer<CMainFrame> frame;
         {
             ModalScript script(LoginAs(QStringLiteral("Admin"), QStringLiteral("admin")));
-            frame = theApp.OpenMainWindow(CommandTable());
+            frame = theApp.OpenMainWindow(Commands::Table());
         }
         QVERIFY(frame->NewPasswordOffered());
         QStringList reasons;

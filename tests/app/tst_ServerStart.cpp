@@ -180,9 +180,9 @@ private slots:
         QVERIFY(Enter({QStringLiteral("--server"), m_shop}));
         const QString target = Folder() + QStringLiteral("/dbBak/cddata-server.mdb");
         QString reason;
-        QVERIFY2(CopyShowingProgress(nullptr, ShopConnection::Current(), target, &reason),
+        QVERIFY2(BackupProgress::CopyShowingProgress(nullptr, ShopConnection::Current(), target, &reason),
                  qPrintable(reason));
-        QString file = QString::fromUtf8(kConnectionString);
+        QString file = QString::fromUtf8(ShopConnection::kFile);
         file.replace(QStringLiteral("cddata.mdb"), target);
         QCOMPARE(Count(file, "Operator"), 1);
         QCOMPARE(Count(file, "Setting"), 1);
@@ -242,11 +242,11 @@ private slots:
         // The next backup clears it away; one more in the same minute takes the first one's place.
         for (int i = 0; i < 2; ++i) {
             QString reason;
-            QVERIFY2(CopyShowingProgress(nullptr, ShopConnection::Current(), target, &reason),
+            QVERIFY2(BackupProgress::CopyShowingProgress(nullptr, ShopConnection::Current(), target, &reason),
                      qPrintable(reason));
             QCOMPARE(Listing(folder), QStringList{QStringLiteral("2026-12-08 09 05.bak")});
         }
-        QString file = QString::fromUtf8(kConnectionString);
+        QString file = QString::fromUtf8(ShopConnection::kFile);
         file.replace(QStringLiteral("cddata.mdb"), target);
         QCOMPARE(Count(file, "Record"), 20000);
         QCOMPARE(Restore(target, shop), 0);

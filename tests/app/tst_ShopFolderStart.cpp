@@ -138,7 +138,8 @@ private slots:
         const QString backup = folder + QStringLiteral("/dbBak/2026-12-08 09 05.bak");
         QString error;
         QVERIFY2(
-            ShopBackup::Copy(ParseConnectionString(QString::fromUtf8(kConnectionString)), backup, &error),
+            ShopBackup::Copy(DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)),
+                             backup, &error),
             qPrintable(error));
         const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                           QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;

@@ -46,7 +46,7 @@ private:
             dialogs << QString::fromLatin1(dialog.metaObject()->className());
             dialog.OnCancel(); // the offer of a new password
         });
-        QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
+        QVERIFY(theApp.InitInstance(*qApp, Commands::Table()));
         const QString folder = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/vorix");
         QCOMPARE(theApp.m_strAppDir, folder);
         QCOMPARE(QDir::currentPath(), folder);
@@ -77,7 +77,7 @@ private slots:
         }
         if (scenario == "cancel") {
             ModalScript script(CancelLogin());
-            QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
+            QVERIFY(theApp.InitInstance(*qApp, Commands::Table()));
             QVERIFY(theApp.m_pMainWnd && theApp.m_pMainWnd->isVisible());
             QCOMPARE(theApp.Run(), 0);
             QVERIFY(theApp.m_pMainWnd.isNull());
@@ -86,7 +86,7 @@ private slots:
         }
         {
             ModalScript script(LoginAs(QStringLiteral("Admin"), kOwnPassword));
-            QVERIFY(theApp.InitInstance(*qApp, CommandTable()));
+            QVERIFY(theApp.InitInstance(*qApp, Commands::Table()));
         }
         // The program folder is where the renamed executable lies, not where it was started.
         const QString folder = Canonical(QCoreApplication::applicationDirPath());

@@ -69,7 +69,7 @@ QString TempShop::DatabasePath() const {
 
 BoxRecorder::BoxRecorder() {
     g_recorder = this;
-    SetPrompter(std::make_unique<RecordingPrompter>());
+    Prompter::Set(std::make_unique<RecordingPrompter>());
 }
 
 BoxRecorder::~BoxRecorder() {

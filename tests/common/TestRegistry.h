@@ -15,4 +15,4 @@ void Add(const char* name, Factory factory);
         (TestRegistry::Add(#Class, [] { return std::make_unique<Class>(); }), true);
 
 // A class that looks at the shop file itself: it runs on the file only, never on the server.
-#define VORIX_FILE_TEST(Class) VORIX_TEST(Class)
+#define VORIX_TEST_ON_FILE_ONLY(Class) VORIX_TEST(Class)

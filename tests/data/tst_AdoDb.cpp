@@ -159,10 +159,11 @@ private slots:
         VORIX_FILE_ONLY();
         TempShop shop;
         QString error;
-        const ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+        const ConnectionSettings settings =
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
         QCOMPARE(settings.dataSource, QStringLiteral("cddata.mdb"));
         QCOMPARE(settings.password, QByteArray("mqvetra531"));
-        for (auto open : {&OpenDatabase, &OpenDatabaseWithPassphrase}) {
+        for (auto open : {&DatabaseOpen::OpenDatabase, &DatabaseOpen::OpenDatabaseWithPassphrase}) {
             const DatabaseHandle db = open(settings, &error);
             QVERIFY(db);
             // The key is only checked when a statement reads the file.
@@ -236,8 +237,8 @@ private slots:
             QCOMPARE(other->Error().code, EngineError::Busy);
         } else {
             QString error;
-            const DatabaseHandle other =
-                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+            const DatabaseHandle other = DatabaseOpen::OpenDatabase(
+                DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
             QVERIFY(other);
             sqlite3_busy_timeout(other.get(), 10);
             QVERIFY(sqlite3_exec(other.get(), "DELETE FROM Operator", nullptr, nullptr, nullptr) != 0);

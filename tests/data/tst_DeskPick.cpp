@@ -2,6 +2,7 @@
 #include "TestRegistry.h"
 
 #include "data/DeskLookup.h"
+#include "data/DeskPick.h"
 #include "data/Sql.h"
 
 #include <QTest>

@@ -12,7 +12,7 @@
 #include <sqlite3.h>
 
 namespace {
-const QString kShop = QString::fromUtf8(kConnectionString);
+const QString kShop = QString::fromUtf8(ShopConnection::kFile);
 
 int UserVersion(sqlite3* db) {
     sqlite3_stmt* stmt = nullptr;
@@ -39,60 +39,61 @@ class OpeningTest : public QObject {
 private slots:
     void onlyTheProgramsOwnOpensBringTheFileUpToDate() {
         TempShop shop;
-        const ConnectionSettings settings = ParseConnectionString(kShop);
+        const ConnectionSettings settings = DatabaseOpen::ParseConnectionString(kShop);
         EngineError error;
         {
-            const DatabaseHandle db = OpenKeyed(settings, {}, &error);
+            const DatabaseHandle db = DatabaseOpen::OpenKeyed(settings, {}, &error);
             QVERIFY(db);
-            QVERIFY(RunStatement(db.get(), "DROP INDEX Record_Type; PRAGMA user_version = 0;"));
+            QVERIFY(FileError::Run(db.get(), "DROP INDEX Record_Type; PRAGMA user_version = 0;"));
         }
         {
-            const DatabaseHandle tool = OpenKeyed(settings, {}, &error);
+            const DatabaseHandle tool = DatabaseOpen::OpenKeyed(settings, {}, &error);
             QCOMPARE(UserVersion(tool.get()), 0);
         }
         OpenOptions own;
         own.upToDate = true;
-        const DatabaseHandle db = OpenKeyed(settings, own, &error);
+        const DatabaseHandle db = DatabaseOpen::OpenKeyed(settings, own, &error);
         QVERIFY(db);
         QCOMPARE(UserVersion(db.get()), Schema::kVersion);
     }
 
     void aMissingFileIsMadeOnlyWhenAsked() {
         TempShop shop;
-        ConnectionSettings settings = ParseConnectionString(kShop);
+        ConnectionSettings settings = DatabaseOpen::ParseConnectionString(kShop);
         settings.dataSource = QStringLiteral("new.mdb");
         EngineError error;
-        QVERIFY(!OpenKeyed(settings, {}, &error));
+        QVERIFY(!DatabaseOpen::OpenKeyed(settings, {}, &error));
         QCOMPARE(error.code, EngineError::CantOpen);
         QCOMPARE(error.text, QStringLiteral("unable to open database file"));
         QVERIFY(!QFile::exists(settings.dataSource));
         OpenOptions create;
         create.create = true;
-        QVERIFY(OpenKeyed(settings, create, &error));
+        QVERIFY(DatabaseOpen::OpenKeyed(settings, create, &error));
         QVERIFY(QFile::exists(settings.dataSource));
     }
 
     void aFailedStatementKeepsTheEnginesCodeAndText() {
         TempShop shop;
         QString text;
-        const DatabaseHandle db = OpenDatabase(ParseConnectionString(kShop), &text);
+        const DatabaseHandle db =
+            DatabaseOpen::OpenDatabase(DatabaseOpen::ParseConnectionString(kShop), &text);
         QVERIFY(db);
         EngineError error;
-        QVERIFY(!RunStatement(db.get(), "INSERT INTO Nowhere VALUES (1)", &error));
+        QVERIFY(!FileError::Run(db.get(), "INSERT INTO Nowhere VALUES (1)", &error));
         QCOMPARE(error.code, EngineError::Failed);
         QCOMPARE(error.text, QStringLiteral("no such table: Nowhere"));
         // A second rental of a film that is out: the extended code is what the shop's wording reads.
         const char* const lend =
             "INSERT INTO Record (FilmID,Type,BorrowDate) VALUES('F1','月租','2005-11-02')";
-        QVERIFY(RunStatement(db.get(), lend, &error));
-        QVERIFY(!RunStatement(db.get(), lend, &error));
+        QVERIFY(FileError::Run(db.get(), lend, &error));
+        QVERIFY(!FileError::Run(db.get(), lend, &error));
         QCOMPARE(error.code, EngineError::Unique);
-        QVERIFY(DescribeEngineError(error).startsWith(QStringLiteral("这部影片已经借出")));
-        QVERIFY(!RunStatement(db.get(), lend, &text));
+        QVERIFY(EngineError::Describe(error).startsWith(QStringLiteral("这部影片已经借出")));
+        QVERIFY(!FileError::Run(db.get(), lend, &text));
         QCOMPARE(text, error.text);
     }
 };
-VORIX_FILE_TEST(OpeningTest)
+VORIX_TEST_ON_FILE_ONLY(OpeningTest)
 
 // The idle connections of a thread: which are kept, and for which file.
 class ConnectionPoolTest : public QObject {

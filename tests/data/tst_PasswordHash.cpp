@@ -89,5 +89,5 @@ private slots:
         QVERIFY(!PasswordHash::Matches(stored, QStringLiteral("password")));
     }
 };
-VORIX_FILE_TEST(PasswordHashTest)
+VORIX_TEST_ON_FILE_ONLY(PasswordHashTest)
 #include "tst_PasswordHash.moc"

@@ -30,8 +30,8 @@ const char* const kOddRows =
 // Every row of a statement, its cells joined, in the order the engine gives them.
 QList<QByteArray> AllRows(const QString& sql) {
     QString error;
-    const DatabaseHandle db =
-        OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase(
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     QList<QByteArray> rows;
     sqlite3_stmt* stmt = nullptr;
     if (!db || sqlite3_prepare_v2(db.get(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
@@ -115,5 +115,5 @@ private:
     int m_forms[2] = {0, 0}; // searches that ran the statement as it stands, and by the films
 };
 
-VORIX_FILE_TEST(RentSearchesTest)
+VORIX_TEST_ON_FILE_ONLY(RentSearchesTest)
 #include "tst_RentSearches.moc"

@@ -102,5 +102,5 @@ private slots:
         QCOMPARE(boxes.Boxes().size(), 0);
     }
 };
-VORIX_FILE_TEST(RowKeyTest)
+VORIX_TEST_ON_FILE_ONLY(RowKeyTest)
 #include "tst_RowKey.moc"

@@ -15,7 +15,8 @@ namespace {
 // A connection of its own to the test's file, as another program would hold one.
 DatabaseHandle Open() {
     QString error;
-    DatabaseHandle db = OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+    DatabaseHandle db = DatabaseOpen::OpenDatabase(
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
     if (!db)
         qWarning("%s", qPrintable(error));
     return db;
@@ -99,9 +100,10 @@ private slots:
         QStringList hashes;
         {
             QString error;
-            ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+            ConnectionSettings settings =
+                DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
             // Opened to create, the file is taken as it is: no upgrade runs.
-            const DatabaseHandle raw = CreateDatabase(settings, &error);
+            const DatabaseHandle raw = DatabaseOpen::CreateDatabase(settings, &error);
             QCOMPARE(Rows(raw.get(), "PRAGMA user_version"), QStringLiteral("0|\n"));
             rowsBefore = AllRows(raw.get());
         }
@@ -163,5 +165,5 @@ private slots:
         QCOMPARE(ShellReads("PRAGMA user_version;").trimmed(), QByteArray("99"));
     }
 };
-VORIX_FILE_TEST(SchemaUpgradeTest)
+VORIX_TEST_ON_FILE_ONLY(SchemaUpgradeTest)
 #include "tst_SchemaUpgrade.moc"

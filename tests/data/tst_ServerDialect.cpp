@@ -74,5 +74,5 @@ private slots:
         QCOMPARE(ServerDialect::RealText(value), text);
     }
 };
-VORIX_FILE_TEST(ServerDialectTest)
+VORIX_TEST_ON_FILE_ONLY(ServerDialectTest)
 #include "tst_ServerDialect.moc"

@@ -97,8 +97,8 @@ private slots:
     void tablesAndColumnsAreTheFilesOwn() {
         TempShop shop;
         QString error;
-        const DatabaseHandle file =
-            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+        const DatabaseHandle file = DatabaseOpen::OpenDatabase(
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
         QVERIFY2(file, qPrintable(error));
         QStringList fileColumns;
         for (const QString& table :
@@ -263,8 +263,8 @@ private slots:
                                                  {u"Options"_s, 1}}));
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
-        const DatabaseHandle file =
-            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &fileError);
+        const DatabaseHandle file = DatabaseOpen::OpenDatabase(
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &fileError);
         QVERIFY2(file, qPrintable(fileError));
         for (const QString& table :
              {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s}) {
@@ -302,9 +302,10 @@ private slots:
             qPrintable(error));
         QCOMPARE(backCounts, counts);
         {
-            ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+            ConnectionSettings settings =
+                DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
             settings.dataSource = backPath;
-            const DatabaseHandle back = OpenDatabase(settings, &fileError);
+            const DatabaseHandle back = DatabaseOpen::OpenDatabase(settings, &fileError);
             QVERIFY2(back, qPrintable(fileError));
             for (const char* table :
                  {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options"}) {
@@ -358,8 +359,8 @@ private slots:
         QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID, Balance) VALUES ('C1', 1234567.89)"_s));
         {
             QString error;
-            const DatabaseHandle file =
-                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+            const DatabaseHandle file = DatabaseOpen::OpenDatabase(
+                DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
             QVERIFY2(file, qPrintable(error));
             // The file as the first version wrote it: no ledger, no options, passwords as typed.
             for (const char* sql :
@@ -367,7 +368,7 @@ private slots:
                   "DROP INDEX Record_BorrowDate", "UPDATE Operator SET OptPwd = 'admin'",
                   "INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Kasse', 'geheim 2', '操作员')",
                   "PRAGMA user_version = 1", "PRAGMA wal_checkpoint(TRUNCATE)"})
-                QVERIFY2(RunStatement(file.get(), sql, &error), qPrintable(error));
+                QVERIFY2(FileError::Run(file.get(), sql, &error), qPrintable(error));
         }
         QFile source(shop.DatabasePath());
         QVERIFY(source.open(QIODevice::ReadOnly));
@@ -401,9 +402,9 @@ private slots:
         QVERIFY(PasswordHash::IsHash(operators[1].section(u'|', 1)));
         // A file newer than this program is not moved.
         {
-            const DatabaseHandle file =
-                OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
-            QVERIFY(file && RunStatement(file.get(), "PRAGMA user_version = 9", &error));
+            const DatabaseHandle file = DatabaseOpen::OpenDatabase(
+                DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
+            QVERIFY(file && FileError::Run(file.get(), "PRAGMA user_version = 9", &error));
         }
         QCOMPARE(PgRows(admin.get(), u"CREATE DATABASE newer"_s), QStringList());
         QVERIFY(!ServerDatabase::CopyFromFile(shop.DatabasePath(), m_server->ConnectionString(u"newer"_s),
@@ -435,5 +436,5 @@ private:
     std::unique_ptr<PgServer> m_server;
     PgHandle m_db;
 };
-VORIX_FILE_TEST(ServerSchemaTest)
+VORIX_TEST_ON_FILE_ONLY(ServerSchemaTest)
 #include "tst_ServerSchema.moc"

@@ -20,8 +20,8 @@ private:
     // What a third program sees of the file, on a connection of its own.
     static QString SeenByAnotherProgram(const char* sql) {
         QString error;
-        const DatabaseHandle db =
-            OpenDatabase(ParseConnectionString(QString::fromUtf8(kConnectionString)), &error);
+        const DatabaseHandle db = DatabaseOpen::OpenDatabase(
+            DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &error);
         if (!db)
             return error;
         sqlite3_stmt* stmt = nullptr;
@@ -91,5 +91,5 @@ private slots:
         QVERIFY(!QFile::exists(shop.DatabasePath()));
     }
 };
-VORIX_FILE_TEST(SharedFileTest)
+VORIX_TEST_ON_FILE_ONLY(SharedFileTest)
 #include "tst_SharedFile.moc"

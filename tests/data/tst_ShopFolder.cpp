@@ -189,5 +189,5 @@ private slots:
         QVERIFY2(!NetworkShare::IsNetwork(type), qPrintable(type));
     }
 };
-VORIX_FILE_TEST(ShopFolderTest)
+VORIX_TEST_ON_FILE_ONLY(ShopFolderTest)
 #include "tst_ShopFolder.moc"

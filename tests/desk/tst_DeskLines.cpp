@@ -244,5 +244,5 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList());
     }
 };
-VORIX_FILE_TEST(DeskLinesTest)
+VORIX_TEST_ON_FILE_ONLY(DeskLinesTest)
 #include "tst_DeskLines.moc"

@@ -53,7 +53,7 @@ int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
 // Every row of the tables an action may change, the ledger's included.
 QString Snapshot(const QString& file) {
     QString error;
-    const DatabaseHandle db = OpenDatabase({file, QByteArray("mqvetra531")}, &error);
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase({file, QByteArray("mqvetra531")}, &error);
     if (!db)
         return u"cannot open: "_s + error;
     QString text;
@@ -155,7 +155,7 @@ private slots:
         }
     }
 };
-VORIX_FILE_TEST(LedgerKillTest)
+VORIX_TEST_ON_FILE_ONLY(LedgerKillTest)
 
 // The child of the test above, in the shop of its working folder.
 class LedgerKillChild : public QObject {

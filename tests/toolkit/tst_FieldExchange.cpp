@@ -84,7 +84,7 @@ private slots:
         QFETCH(bool, accepted);
         QFETCH(double, value);
         double parsed = 0;
-        QCOMPARE(ParseFormNumber(text, &parsed), accepted);
+        QCOMPARE(FormText::ParseFormNumber(text, &parsed), accepted);
         if (accepted)
             QCOMPARE(parsed, value);
     }
@@ -328,9 +328,9 @@ private slots:
     }
 
     void standardButtonsSpeakChinese() {
-        auto previous = SetPrompter(nullptr);
+        auto previous = Prompter::Set(nullptr);
         Toolkit::InstallInterface(*qApp);
-        SetPrompter(std::move(previous)); // keep the tests' boxes silent
+        Prompter::Set(std::move(previous)); // keep the tests' boxes silent
         QMessageBox box;
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
         QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
@@ -342,8 +342,9 @@ private slots:
     void boxWithoutCaptionShowsTheTitle() {
         BoxRecorder boxes;
         boxes.Answer(IDNO);
-        QCOMPARE(MessageBox(QStringLiteral("x"), QString(), MsgIcon::Question, MsgButtons::YesNo, IDYES),
-                 IDNO);
+        QCOMPARE(
+            Prompter::MessageBox(QStringLiteral("x"), QString(), MsgIcon::Question, MsgButtons::YesNo, IDYES),
+            IDNO);
         QCOMPARE(boxes.Boxes().first().caption, QStringLiteral("Vorix"));
         QCOMPARE(boxes.Boxes().first().defaultButton, IDYES);
     }

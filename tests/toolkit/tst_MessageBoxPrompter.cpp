@@ -51,7 +51,8 @@ MsgResult ShowAndAnswer(const MessageRequest& request, const std::function<void(
         if (seen->leftOpen)
             box->done(0);
     });
-    return MessageBox(request.text, request.caption, request.icon, request.buttons, request.defaultButton);
+    return Prompter::MessageBox(request.text, request.caption, request.icon, request.buttons,
+                                request.defaultButton);
 }
 
 void Press(QMessageBox& box, const QString& label) {
@@ -71,10 +72,10 @@ class MessageBoxPrompterTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        m_previous = SetPrompter(nullptr);
+        m_previous = Prompter::Set(nullptr);
         Toolkit::InstallInterface(*qApp);
     }
-    void cleanupTestCase() { SetPrompter(std::move(m_previous)); }
+    void cleanupTestCase() { Prompter::Set(std::move(m_previous)); }
 
     void buttonsAndAnswers_data() {
         QTest::addColumn<int>("buttons");

@@ -129,5 +129,5 @@ private slots:
         QCOMPARE(boxes.Texts(), QStringList{u"无法写入\n"_s + pdf});
     }
 };
-VORIX_FILE_TEST(PrintPreviewTest)
+VORIX_TEST_ON_FILE_ONLY(PrintPreviewTest)
 #include "tst_PrintPreview.moc"

@@ -24,7 +24,7 @@ QString DescribeServerFailure(EngineError::Code code) {
 }
 } // namespace
 
-QString DescribeEngineError(const EngineError& error) {
+QString EngineError::Describe(const EngineError& error) {
     QString what = DescribeServerFailure(error.code);
     switch (what.isEmpty() ? error.code : EngineError::Ok) {
     case EngineError::Busy:

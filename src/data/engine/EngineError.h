@@ -25,8 +25,8 @@ struct EngineError {
     };
     Code code = OutOfMemory;
     QString text = QStringLiteral("out of memory");
-};
 
-// The engine's failure as the shop reads it: what happened and what to do, in Chinese, with the
-// engine's own text after it.
-QString DescribeEngineError(const EngineError& error);
+    // The failure as the shop reads it: what happened and what to do, in Chinese, with the
+    // engine's own text after it.
+    static QString Describe(const EngineError& error);
+};

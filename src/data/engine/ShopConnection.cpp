@@ -23,7 +23,7 @@ QString& Chosen() {
 
 QString ShopConnection::Current() {
     const QMutexLocker lock(&Lock());
-    return Chosen().isEmpty() ? QString::fromUtf8(kConnectionString) : Chosen();
+    return Chosen().isEmpty() ? QString::fromUtf8(ShopConnection::kFile) : Chosen();
 }
 
 void ShopConnection::Use(const QString& connectionString) {

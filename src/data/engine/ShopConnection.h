@@ -3,11 +3,10 @@
 // that the shop folder's settings name (set once with vorix --server).
 #include <QString>
 
-// The connection string of the shop's database; the file is looked up in the current directory.
-inline const char* const kConnectionString =
-    "Provider=SQLCipher;Data Source=cddata.mdb;Database Password=mqvetra531";
-
 namespace ShopConnection {
+// The connection string of the shop's file; the file is looked up in the current directory.
+inline const char* const kFile = "Provider=SQLCipher;Data Source=cddata.mdb;Database Password=mqvetra531";
+
 // The file of the shop's settings for a server, in the shop folder.
 inline constexpr char kServerSettingsFile[] = "vorix-server.conf";
 

@@ -215,7 +215,8 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
     const ServerCopy::Connection server = Connect(connection, &schemaFile, error);
     if (!server)
         return false;
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = filePath;
     if (!QFileInfo::exists(filePath)) {
         *error = QStringLiteral("%1 does not exist").arg(filePath);
@@ -225,14 +226,14 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
     OpenOptions readOnly;
     readOnly.readOnly = true;
     EngineError failure;
-    const DatabaseHandle file = OpenKeyed(settings, readOnly, &failure);
+    const DatabaseHandle file = DatabaseOpen::OpenKeyed(settings, readOnly, &failure);
     if (!file) {
-        *error = DescribeEngineError(failure);
+        *error = EngineError::Describe(failure);
         return false;
     }
     // One snapshot of the file, however the desks write meanwhile; one transaction on the server.
     QString version;
-    if (!RunStatement(file.get(), "BEGIN", error) ||
+    if (!FileError::Run(file.get(), "BEGIN", error) ||
         !ShopCheck::HoldsACompleteShop(file.get(), filePath, error) ||
         (version = ShopCheck::FirstValue(file.get(), "PRAGMA user_version", error)).isNull())
         return false;
@@ -272,6 +273,6 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
         counts->clear();
     }
     QString ignored;
-    RunStatement(file.get(), "ROLLBACK", &ignored);
+    FileError::Run(file.get(), "ROLLBACK", &ignored);
     return ok;
 }

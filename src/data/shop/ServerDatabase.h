@@ -1,8 +1,7 @@
 #pragma once
 // Preparing a shop database on a PostgreSQL server, as ShopDatabase.h prepares a shop file: the
 // server's schema (res/schema-pg.sql), the first prices and the first administrator, whose
-// password is stored as a salted hash; or a shop file moved there, and back. The program does not
-// run on a server yet.
+// password is stored as a salted hash; or a shop file moved there, and back (ServerToFile.cpp).
 #include "data/shop/ShopBackup.h"
 
 #include <QList>

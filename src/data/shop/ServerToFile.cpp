@@ -110,7 +110,7 @@ bool DropIndexes(sqlite3* file, QList<QPair<QByteArray, QByteArray>>* indexes, Q
     if (!ok)
         *error = QString::fromUtf8(sqlite3_errmsg(file));
     for (const auto& [name, sql] : *indexes)
-        ok = ok && RunStatement(file, ("DROP INDEX " + name).constData(), error);
+        ok = ok && FileError::Run(file, ("DROP INDEX " + name).constData(), error);
     return ok;
 }
 
@@ -119,28 +119,29 @@ bool DropIndexes(sqlite3* file, QList<QPair<QByteArray, QByteArray>>* indexes, Q
 // so a copy killed half-way is no shop that a restore would take.
 bool WriteFile(PGconn* server, const QString& path, ServerDatabase::Counts* counts,
                const ShopBackup::Progress& progress, QString* error) {
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = path;
-    const DatabaseHandle file = CreateDatabase(settings, error);
+    const DatabaseHandle file = DatabaseOpen::CreateDatabase(settings, error);
     QList<QPair<QByteArray, QByteArray>> indexes;
-    bool ok = file && RunStatement(file.get(), "PRAGMA journal_mode = WAL", error) &&
-              RunStatement(file.get(), "BEGIN IMMEDIATE", error) &&
+    bool ok = file && FileError::Run(file.get(), "PRAGMA journal_mode = WAL", error) &&
+              FileError::Run(file.get(), "BEGIN IMMEDIATE", error) &&
               ShopDatabase::WriteSchema(file.get(), error) && DropIndexes(file.get(), &indexes, error);
     int done = 0;
     for (const char* table : kTables) {
         if (!ok)
             break;
-        ok = RunStatement(file.get(), (QByteArray("DELETE FROM ") + table).constData(), error);
+        ok = FileError::Run(file.get(), (QByteArray("DELETE FROM ") + table).constData(), error);
         const qint64 copied = ok ? CopyTableBack(server, file.get(), table, error) : -1;
         ok = copied >= 0 && CountsAgree(file.get(), server, table, copied, counts, error);
         if (ok && progress)
             progress(ShopBackup::Stage::Copying, ++done, int(std::size(kTables)));
     }
     for (const auto& [name, sql] : indexes)
-        ok = ok && RunStatement(file.get(), sql.constData(), error);
+        ok = ok && FileError::Run(file.get(), sql.constData(), error);
     // The log is folded into the file here, where a failure is reported: only the file is renamed.
-    return ok && RunStatement(file.get(), "COMMIT", error) &&
-           RunStatement(file.get(), "PRAGMA wal_checkpoint(TRUNCATE)", error);
+    return ok && FileError::Run(file.get(), "COMMIT", error) &&
+           FileError::Run(file.get(), "PRAGMA wal_checkpoint(TRUNCATE)", error);
 }
 
 // Puts temporary in place of target: over an earlier file of that name, or only where none is.
@@ -194,7 +195,7 @@ bool ServerDatabase::CopyToFile(const QString& connection, const QString& filePa
     const QString temporary = ShopBackup::MakeTemporary(filePath, error);
     if (temporary.isEmpty())
         return false;
-    ConnectionSettings copy = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings copy = DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     copy.dataSource = temporary;
     bool ok = WriteFile(server.get(), temporary, counts, progress, error) &&
               ShopBackup::Check(copy, error, ShopBackup::Depth::Quick);

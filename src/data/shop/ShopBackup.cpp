@@ -52,16 +52,16 @@ bool RemoveLog(const QString& path, QString* error) {
 // again. *into is left open on the finished copy.
 bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy, DatabaseHandle* into,
                const Progress& progress, QString* error) {
-    DatabaseHandle from = OpenDatabase(source, error);
-    if (!from || !RunStatement(from.get(), "BEGIN", error) ||
+    DatabaseHandle from = DatabaseOpen::OpenDatabase(source, error);
+    if (!from || !FileError::Run(from.get(), "BEGIN", error) ||
         ShopCheck::FirstValue(from.get(), "SELECT count(*) FROM sqlite_master", error).isNull())
         return false;
-    *into = CreateDatabase(copy, error);
+    *into = DatabaseOpen::CreateDatabase(copy, error);
     if (!*into)
         return false;
     sqlite3_backup* backup = sqlite3_backup_init(into->get(), "main", from.get(), "main");
     if (!backup) {
-        *error = ErrorOf(into->get(), SQLITE_ERROR).text;
+        *error = FileError::Last(into->get(), SQLITE_ERROR).text;
         return false;
     }
     int stepped = SQLITE_OK;
@@ -74,10 +74,10 @@ bool WriteCopy(const ConnectionSettings& source, const ConnectionSettings& copy,
     }
     const int finished = sqlite3_backup_finish(backup); // also sets the target's error
     if (stepped != SQLITE_DONE || finished != SQLITE_OK) {
-        *error = ErrorOf(into->get(), stepped != SQLITE_DONE ? stepped : finished).text;
+        *error = FileError::Last(into->get(), stepped != SQLITE_DONE ? stepped : finished).text;
         return false;
     }
-    return RunStatement(from.get(), "COMMIT", error);
+    return FileError::Run(from.get(), "COMMIT", error);
 }
 
 // Puts temporary in place of target in one step; the file of that name before stays until then.
@@ -183,7 +183,7 @@ QString ShopBackup::TargetPath(const QString& folder, const QDateTime& when) {
 
 bool ShopBackup::Check(const ConnectionSettings& file, QString* error, Depth depth) {
     // The passphrase itself, as the sqlcipher shell is given it, not a key derived before.
-    DatabaseHandle db = OpenDatabaseWithPassphrase(file, error);
+    DatabaseHandle db = DatabaseOpen::OpenDatabaseWithPassphrase(file, error);
     if (!db || !ShopCheck::HoldsACompleteShop(db.get(), file.dataSource, error))
         return false;
     const bool full = depth == Depth::Full;

@@ -19,7 +19,7 @@ QString ShopCheck::FirstValue(sqlite3* db, const char* sql, QString* error) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
         value = QString::fromUtf8(text ? text : "");
     } else {
-        *error = ErrorOf(db, rc).text;
+        *error = FileError::Last(db, rc).text;
     }
     sqlite3_finalize(stmt);
     return value;

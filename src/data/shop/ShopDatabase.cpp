@@ -27,7 +27,7 @@ bool ShopDatabase::WriteSchema(sqlite3* db, QString* error) {
     const QByteArray schema = SchemaText(error);
     EngineError upgrade;
     // The schema's own "PRAGMA journal_mode = WAL" changes nothing in a file in WAL mode.
-    if (schema.isEmpty() || !RunStatement(db, schema.constData(), error))
+    if (schema.isEmpty() || !FileError::Run(db, schema.constData(), error))
         return false;
     if (!SchemaUpgrade::UpgradeWithin(db, 0, &upgrade)) {
         *error = upgrade.text;
@@ -52,10 +52,11 @@ bool ShopDatabase::Prepare(const QString& path, QString* error) {
     if (!ShopPermissions::CreatePrivateFile(temporary, error))
         return false;
 
-    ConnectionSettings settings = ParseConnectionString(QString::fromUtf8(kConnectionString));
+    ConnectionSettings settings =
+        DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
     settings.dataSource = temporary;
-    DatabaseHandle db = CreateDatabase(settings, error);
-    const auto run = [&db, error](const char* sql) { return RunStatement(db.get(), sql, error); };
+    DatabaseHandle db = DatabaseOpen::CreateDatabase(settings, error);
+    const auto run = [&db, error](const char* sql) { return FileError::Run(db.get(), sql, error); };
     // An empty keyed file would accept any key: the tables are written at once. The log is then
     // folded into the file here, where a failure is reported; the close would do it silently, and
     // only the file itself is renamed into place.

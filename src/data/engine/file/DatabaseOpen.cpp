@@ -58,7 +58,7 @@ QByteArray PassphrasePragma(const QByteArray& password) {
 // The tools' opens, outside the pool: as the file is, with the engine's text of a failure.
 DatabaseHandle OpenAsItIs(const ConnectionSettings& settings, const OpenOptions& options, QString* error) {
     EngineError failure;
-    DatabaseHandle db = OpenKeyed(settings, options, &failure);
+    DatabaseHandle db = DatabaseOpen::OpenKeyed(settings, options, &failure);
     if (!db)
         *error = failure.text;
     return db;
@@ -69,7 +69,7 @@ void SqliteCloser::operator()(sqlite3* db) const {
     sqlite3_close(db);
 }
 
-ConnectionSettings ParseConnectionString(const QString& connectionString) {
+ConnectionSettings DatabaseOpen::ParseConnectionString(const QString& connectionString) {
     ConnectionSettings settings;
     for (const QString& part : connectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype eq = part.indexOf(QLatin1Char('='));
@@ -85,7 +85,8 @@ ConnectionSettings ParseConnectionString(const QString& connectionString) {
     return settings;
 }
 
-DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& options, EngineError* error) {
+DatabaseHandle DatabaseOpen::OpenKeyed(const ConnectionSettings& settings, const OpenOptions& options,
+                                       EngineError* error) {
     sqlite3* opened = nullptr;
     const QByteArray path = settings.dataSource.toUtf8();
     const int flags = options.readOnly ? SQLITE_OPEN_READONLY
@@ -93,7 +94,7 @@ DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& 
     const int rc = sqlite3_open_v2(path.constData(), &opened, flags, nullptr);
     DatabaseHandle db(opened); // the engine hands out a handle even when the open fails
     if (rc != SQLITE_OK) {
-        *error = ErrorOf(db.get());
+        *error = FileError::Last(db.get());
         return nullptr;
     }
     sqlite3_extended_result_codes(db.get(), 1);
@@ -103,7 +104,7 @@ DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& 
             options.cachedKey ? RawKeyPragma(settings.password, SaltOf(db.get())) : QByteArray();
         if (pragma.isEmpty())
             pragma = PassphrasePragma(settings.password);
-        if (!RunStatement(db.get(), pragma.constData(), error))
+        if (!FileError::Run(db.get(), pragma.constData(), error))
             return nullptr;
     }
     // An existing file is brought to this program's schema, or refused when it is newer; this is
@@ -113,33 +114,33 @@ DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& 
     return db;
 }
 
-DatabaseHandle OpenDatabase(const ConnectionSettings& settings, QString* error) {
+DatabaseHandle DatabaseOpen::OpenDatabase(const ConnectionSettings& settings, QString* error) {
     return OpenAsItIs(settings, {}, error);
 }
 
-DatabaseHandle OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure) {
+DatabaseHandle DatabaseOpen::OpenDatabaseDescribed(const ConnectionSettings& settings, QString* failure) {
     OpenOptions options;
     options.upToDate = true;
     EngineError error;
-    DatabaseHandle db = OpenKeyed(settings, options, &error);
+    DatabaseHandle db = DatabaseOpen::OpenKeyed(settings, options, &error);
     if (!db)
-        *failure = DescribeEngineError(error);
+        *failure = EngineError::Describe(error);
     return db;
 }
 
-DatabaseHandle OpenDatabaseReadOnly(const ConnectionSettings& settings, QString* error) {
+DatabaseHandle DatabaseOpen::OpenDatabaseReadOnly(const ConnectionSettings& settings, QString* error) {
     OpenOptions options;
     options.readOnly = true;
     return OpenAsItIs(settings, options, error);
 }
 
-DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {
+DatabaseHandle DatabaseOpen::OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QString* error) {
     OpenOptions options;
     options.cachedKey = false;
     return OpenAsItIs(settings, options, error);
 }
 
-DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error) {
+DatabaseHandle DatabaseOpen::CreateDatabase(const ConnectionSettings& settings, QString* error) {
     OpenOptions options;
     options.create = true;
     options.cachedKey = false;

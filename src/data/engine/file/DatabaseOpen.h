@@ -21,8 +21,6 @@ struct ConnectionSettings {
     QString dataSource;
     QByteArray password; // empty: a plain, unencrypted file
 };
-ConnectionSettings ParseConnectionString(const QString& connectionString);
-
 // How a file is opened. Every open is keyed and waits a while for a busy file.
 struct OpenOptions {
     // Makes the file when it is missing; otherwise a missing file is reported, never made empty.
@@ -36,6 +34,10 @@ struct OpenOptions {
     // Opens the file for reading only: no statement can change it (a source that is only copied).
     bool readOnly = false;
 };
+
+namespace DatabaseOpen {
+ConnectionSettings ParseConnectionString(const QString& connectionString);
+
 // Opens the file settings name; null with *error set on failure.
 DatabaseHandle OpenKeyed(const ConnectionSettings& settings, const OpenOptions& options, EngineError* error);
 
@@ -53,3 +55,4 @@ DatabaseHandle OpenDatabaseWithPassphrase(const ConnectionSettings& settings, QS
 // Creates the file (or opens it if it exists) and keys it with the passphrase, outside the pool.
 // The key is only written with the file's first page: an empty keyed file accepts any key.
 DatabaseHandle CreateDatabase(const ConnectionSettings& settings, QString* error);
+} // namespace DatabaseOpen

@@ -14,7 +14,8 @@ constexpr int kProgressInstructions = 1000;
 
 // Which file the connection string names now (stat only: no descriptor is opened).
 bool Identify(const QString& connectionString, struct stat* info) {
-    const QByteArray path = QFile::encodeName(ParseConnectionString(connectionString).dataSource);
+    const QByteArray path =
+        QFile::encodeName(DatabaseOpen::ParseConnectionString(connectionString).dataSource);
     return ::stat(path.constData(), info) == 0;
 }
 
@@ -72,9 +73,9 @@ public:
         }
         return std::make_unique<FileStatement>(stmt);
     }
-    bool Run(const char* sql) override { return RunStatement(m_db.get(), sql); }
+    bool Run(const char* sql) override { return FileError::Run(m_db.get(), sql); }
     bool BeginWrite() override { return Run("BEGIN IMMEDIATE"); }
-    EngineError Error() const override { return ErrorOf(m_db.get()); }
+    EngineError Error() const override { return FileError::Last(m_db.get()); }
     bool IsIdle() const override {
         return sqlite3_get_autocommit(m_db.get()) && !sqlite3_next_stmt(m_db.get(), nullptr);
     }
@@ -111,12 +112,13 @@ ConnectionHandle Engine::OpenFile(const QString& connectionString, EngineError* 
     struct stat info {};
     OpenOptions options;
     options.upToDate = true;
-    DatabaseHandle db = OpenKeyed(ParseConnectionString(connectionString), options, error);
+    DatabaseHandle db =
+        DatabaseOpen::OpenKeyed(DatabaseOpen::ParseConnectionString(connectionString), options, error);
     if (!db)
         return nullptr;
     // The file as it was opened: a file put in its place later makes the connection stale.
     if (!Identify(connectionString, &info)) {
-        *error = FileError(SQLITE_CANTOPEN);
+        *error = FileError::OfCode(SQLITE_CANTOPEN);
         return nullptr;
     }
     return std::make_unique<FileConnection>(std::move(db), info);

@@ -10,7 +10,7 @@ ExclusiveLock::~ExclusiveLock() {
 ExclusiveLock::Outcome ExclusiveLock::Take(const QString& path, QString* error) {
     ConnectionSettings settings;
     settings.dataSource = path; // no key: not a page is read
-    m_db = OpenDatabase(settings, error);
+    m_db = DatabaseOpen::OpenDatabase(settings, error);
     sqlite3_file* file = nullptr;
     if (!m_db || sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         !file || !file->pMethods) {

@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-EngineError::Code FileErrorCode(int resultCode) {
+EngineError::Code FileError::CodeOf(int resultCode) {
     if (resultCode == SQLITE_CONSTRAINT_UNIQUE || resultCode == SQLITE_CONSTRAINT_PRIMARYKEY)
         return EngineError::Unique;
     switch (resultCode & 0xff) {
@@ -33,30 +33,30 @@ EngineError::Code FileErrorCode(int resultCode) {
     }
 }
 
-EngineError FileError(int resultCode) {
-    return {FileErrorCode(resultCode), QString::fromUtf8(sqlite3_errstr(resultCode))};
+EngineError FileError::OfCode(int resultCode) {
+    return {CodeOf(resultCode), QString::fromUtf8(sqlite3_errstr(resultCode))};
 }
 
-EngineError ErrorOf(sqlite3* db, int rc) {
+EngineError FileError::Last(sqlite3* db, int rc) {
     if (!db)
         return {};
     if (sqlite3_errcode(db) == SQLITE_OK && rc != SQLITE_OK)
-        return FileError(rc);
-    return {FileErrorCode(sqlite3_extended_errcode(db)), QString::fromUtf8(sqlite3_errmsg(db))};
+        return OfCode(rc);
+    return {CodeOf(sqlite3_extended_errcode(db)), QString::fromUtf8(sqlite3_errmsg(db))};
 }
 
-bool RunStatement(sqlite3* db, const char* sql, EngineError* error) {
+bool FileError::Run(sqlite3* db, const char* sql, EngineError* error) {
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         return true;
     if (error)
-        *error = ErrorOf(db, rc);
+        *error = Last(db, rc);
     return false;
 }
 
-bool RunStatement(sqlite3* db, const char* sql, QString* errorText) {
+bool FileError::Run(sqlite3* db, const char* sql, QString* errorText) {
     EngineError error;
-    if (RunStatement(db, sql, &error))
+    if (Run(db, sql, &error))
         return true;
     *errorText = error.text;
     return false;

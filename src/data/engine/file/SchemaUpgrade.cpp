@@ -67,7 +67,7 @@ struct Step {
     sqlite3* db;
     EngineError* error;
 
-    bool Run(const char* sql) const { return RunStatement(db, sql, error); }
+    bool Run(const char* sql) const { return FileError::Run(db, sql, error); }
     // The file's version; -1 when it cannot be read (the text says why).
     int Version() const {
         sqlite3_stmt* stmt = nullptr;
@@ -95,7 +95,7 @@ struct Step {
         sqlite3_finalize(stmt);
         if (tables == 5)
             return true;
-        *error = FileError(SQLITE_NOTADB);
+        *error = FileError::OfCode(SQLITE_NOTADB);
         return false;
     }
     bool RefuseNewer(int version) const {
@@ -151,6 +151,6 @@ bool SchemaUpgrade::BringUpToDate(sqlite3* db, EngineError* error) {
     if (ok)
         ok = step.Run("COMMIT");
     if (!ok)
-        RunStatement(db, "ROLLBACK");
+        FileError::Run(db, "ROLLBACK");
     return ok;
 }
