@@ -6,8 +6,8 @@
 #include "data/COperatorInfo.h"
 #include "data/RowStream.h"
 #include "manage/CLedgerDlg.h"
-#include "toolkit/Money.h"
 #include "toolkit/DataExchange.h"
+#include "toolkit/Money.h"
 #include "ui_CDayEndDlg.h"
 
 #include <QKeyEvent>
@@ -120,10 +120,9 @@ void CDayEndDlg::OnCounted() {
         return;
     }
     const qint64 difference = CLedgerInfo::Fen(counted) - m_expected;
-    m_ui->differenceValue->setText(difference == 0 ? QStringLiteral("相符")
-                                   : difference > 0
-                                       ? QStringLiteral("长款 ") + Money::FromFen(difference)
-                                       : QStringLiteral("短款 ") + Money::FromFen(-difference));
+    m_ui->differenceValue->setText(difference == 0  ? QStringLiteral("相符")
+                                   : difference > 0 ? QStringLiteral("长款 ") + Money::FromFen(difference)
+                                                    : QStringLiteral("短款 ") + Money::FromFen(-difference));
 }
 
 bool CDayEndDlg::PrintNotes(QStringList* notes) {

@@ -1,6 +1,5 @@
-#include "toolkit/Money.h"
 #include "toolkit/ChangedElsewhere.h"
-
+#include "toolkit/Money.h"
 
 QString ChangedElsewhere::Money(const QString& field, float now) {
     return field + QStringLiteral(" 现为 ") + Money::Text(now);
