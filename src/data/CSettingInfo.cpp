@@ -3,8 +3,9 @@
 #include "data/CAdoDb.h"
 #include "data/Sql.h"
 
-Lookup CSettingInfo::Load() {
+Lookup CSettingInfo::Load(bool quiet) {
     CAdoDb db;
+    db.SetQuiet(quiet);
     const CRecordset& rs = db.Query(QStringLiteral("SELECT * FROM Setting"));
     // The prepared file holds one row; a table emptied outside the program leaves the record as it was.
     if (rs.Result() != Lookup::Found)

@@ -8,8 +8,9 @@ class CSettingInfo {
 public:
     virtual ~CSettingInfo() = default;
 
-    // Reads the first row; with no row at all, or a failed read, the record keeps its values.
-    Lookup Load();
+    // Reads the first row; with no row at all, or a failed read, the record keeps its values. A
+    // quiet load (the desk's information lines while the clerk types) shows no box when it fails.
+    Lookup Load(bool quiet = false);
     // Sets every row of the table (there is one).
     bool Update();
 

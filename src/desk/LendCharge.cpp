@@ -2,7 +2,6 @@
 
 #include "data/CSettingInfo.h"
 #include "data/DeskLookup.h"
-#include "data/DeskPrices.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
@@ -14,7 +13,7 @@ bool FilmToLend(const QString& filmId, DeskLookup::Film& film, CSettingInfo& pri
     if (filmId.isEmpty())
         return false;
     film = DeskLookup::FindFilm(filmId);
-    return film.result == Lookup::Found && !film.out && DeskPrices::Find(prices) == Lookup::Found;
+    return film.result == Lookup::Found && !film.out && prices.Load(true) == Lookup::Found;
 }
 } // namespace
 

@@ -13,10 +13,6 @@
 #include <atomic>
 #include <thread>
 
-void GridExport::SetFileChooser(FileChooser chooser) {
-    SaveDialog::SetChooser(std::move(chooser));
-}
-
 void GridExport::Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title) {
     QList<CsvExport::Column> columns;
     for (int column = 0; column < adodc.columnCount(); ++column) {

@@ -3,16 +3,11 @@
 // the visible columns under their headings, to a CSV file the user picks. The rows are written off
 // the window's thread behind a progress dialog whose 取消 stops the export and leaves no file.
 #include <QString>
-#include <functional>
 
 class CAdodc;
 class CDataGrid;
 class QWidget;
 
 namespace GridExport {
-// Replaces the file dialog (SaveDialog's, shared with 导出PDF) for tests; null restores it.
-using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
-void SetFileChooser(FileChooser chooser);
-
 void Run(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title);
 } // namespace GridExport

@@ -139,7 +139,7 @@ private slots:
         QTemporaryDir folder;
         const QString path = folder.filePath(u"未还影片.csv"_s);
         QString suggested;
-        GridExport::SetFileChooser([&](QWidget*, const QString& name) {
+        SaveDialog::SetChooser([&](QWidget*, const QString& name) {
             suggested = name;
             return path;
         });
@@ -150,7 +150,7 @@ private slots:
         auto* button = list.findChild<QPushButton*>(u"exportButton"_s);
         QVERIFY(button && button->text() == u"导出"_s);
         QTest::mouseClick(button, Qt::LeftButton);
-        GridExport::SetFileChooser(nullptr);
+        SaveDialog::SetChooser(nullptr);
         QCOMPARE(suggested, u"未还影片.csv"_s);
         QCOMPARE(boxes.Texts(), QStringList{u"已导出 2 行到\n"_s + path});
         QFile file(path);

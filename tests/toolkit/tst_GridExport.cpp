@@ -6,6 +6,7 @@
 #include "toolkit/CPrintPreview.h"
 #include "toolkit/GridExport.h"
 #include "toolkit/GridPrint.h"
+#include "toolkit/SaveDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,11 +61,11 @@ private slots:
         BoxRecorder boxes;
         QTemporaryDir folder;
         const QString path = folder.filePath(u"长.csv"_s);
-        GridExport::SetFileChooser([&](QWidget*, const QString&) { return path; });
+        SaveDialog::SetChooser([&](QWidget*, const QString&) { return path; });
         Grid list(kEndless);
         CancelProgressWhenShown(&list.grid);
         GridExport::Run(&list.grid, list.adodc, list.grid, u"长"_s);
-        GridExport::SetFileChooser(nullptr);
+        SaveDialog::SetChooser(nullptr);
         QCOMPARE(boxes.Texts(), QStringList{u"导出已取消,没有写入文件。"_s});
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
@@ -73,10 +74,10 @@ private slots:
         TempShop shop;
         BoxRecorder boxes;
         const QString path = shop.Dir() + u"/没有的文件夹/a.csv"_s;
-        GridExport::SetFileChooser([&](QWidget*, const QString&) { return path; });
+        SaveDialog::SetChooser([&](QWidget*, const QString&) { return path; });
         Grid list(u"SELECT ClientID AS 编号 FROM Client"_s);
         GridExport::Run(&list.grid, list.adodc, list.grid, u"客户"_s);
-        GridExport::SetFileChooser(nullptr);
+        SaveDialog::SetChooser(nullptr);
         QCOMPARE(boxes.Boxes().size(), 1);
         QVERIFY2(boxes.Texts().at(0).startsWith(u"无法导出到\n"_s + path + u"\n\n无法在这里建立文件:"_s),
                  qPrintable(boxes.Texts().at(0)));
