@@ -107,13 +107,14 @@ private slots:
         QTest::addColumn<QString>("done");
         QTest::addColumn<QString>("slip");
         QTest::addColumn<qint64>("drawer"); // fen the drawer keeps of the lending and the return
+        QTest::addColumn<QString>("deposit");
         const QString nothing = PerDayText(u"V1"_s, u"英雄"_s, u"47.00"_s);
         QTest::newRow("same day") << QDate(2026, 3, 1) << qint64(-1) << 3.0f << nothing << u"退押金:4700"_s
                                   << u"已还回 V1《英雄》,退押金 47.00 元"_s << u"退押金 47.00 元"_s
-                                  << qint64(300);
+                                  << qint64(300) << u"50"_s;
         QTest::newRow("next day") << QDate(2026, 3, 2) << qint64(-1) << 3.0f << nothing << u"退押金:4700"_s
                                   << u"已还回 V1《英雄》,退押金 47.00 元"_s << u"退押金 47.00 元"_s
-                                  << qint64(300);
+                                  << qint64(300) << u"50"_s;
         QTest::newRow("three days")
             << QDate(2026, 3, 4) << qint64(-1) << 3.0f
             << PerDayText(u"V1"_s, u"英雄"_s, u"41.00"_s,
@@ -121,7 +122,7 @@ private slots:
                           "\n所存押金:  47.00 元"_s)
             << u"退押金:4700,超期租金:600"_s
             << u"已还回 V1《英雄》,借出 3 天,超期租金 6.00 元,退押金 41.00 元"_s
-            << u"押金 47.00 元,借出天数 3 天,超期租金 6.00 元,退押金 41.00 元"_s << qint64(900);
+            << u"押金 47.00 元,借出天数 3 天,超期租金 6.00 元,退押金 41.00 元"_s << qint64(900) << u"50"_s;
         QTest::newRow("price raised since the lending")
             << QDate(2026, 3, 4) << qint64(-1) << 4.0f
             << PerDayText(u"V1"_s, u"英雄"_s, u"39.00"_s,
@@ -129,7 +130,7 @@ private slots:
                           "\n所存押金:  47.00 元"_s)
             << u"退押金:4700,超期租金:800"_s
             << u"已还回 V1《英雄》,借出 3 天,超期租金 8.00 元,退押金 39.00 元"_s
-            << u"押金 47.00 元,借出天数 3 天,超期租金 8.00 元,退押金 39.00 元"_s << qint64(1100);
+            << u"押金 47.00 元,借出天数 3 天,超期租金 8.00 元,退押金 39.00 元"_s << qint64(1100) << u"50"_s;
         QTest::newRow("capped")
             << QDate(2026, 3, 11) << qint64(2000) << 3.0f
             << PerDayText(
@@ -138,7 +139,7 @@ private slots:
                    "\n所存押金:  47.00 元"_s)
             << u"退押金:4700,超期租金:2000"_s
             << u"已还回 V1《英雄》,借出 10 天,超期租金 20.00 元,退押金 27.00 元"_s
-            << u"押金 47.00 元,借出天数 10 天,超期租金 20.00 元,退押金 27.00 元"_s << qint64(2300);
+            << u"押金 47.00 元,借出天数 10 天,超期租金 20.00 元,退押金 27.00 元"_s << qint64(2300) << u"50"_s;
         QTest::newRow("above the deposit")
             << QDate(2026, 3, 21) << qint64(-1) << 3.0f
             << PerDayText(u"V1"_s, u"英雄"_s, u"0.00"_s,
@@ -147,9 +148,20 @@ private slots:
             << u"退押金:4700,超期租金:5700"_s
             << u"已还回 V1《英雄》,借出 20 天,超期租金 57.00 元,退押金 0.00 元,还须付 10.00 元"_s
             << u"押金 47.00 元,借出天数 20 天,超期租金 57.00 元,退押金 0.00 元,还须付 10.00 元"_s
-            << qint64(6000);
+            << qint64(6000) << u"50"_s;
+        // A deposit below the day's price left a debt at the lending: it is paid with the charge.
+        QTest::newRow("negative deposit")
+            << QDate(2026, 3, 4) << qint64(-1) << 3.0f
+            << PerDayText(u"V1"_s, u"英雄"_s, u"0.00"_s,
+                          u"\n借出天数:  3 天\n超期租金:  6.00 元(2 天 × 3.00 元,按还回时的零租价)"
+                          "\n所存押金:  -2.99 元\n还须付款:  8.99 元"_s)
+            << u"退押金:-299,超期租金:600"_s
+            << u"已还回 V1《英雄》,借出 3 天,超期租金 6.00 元,退押金 0.00 元,还须付 8.99 元"_s
+            << u"押金 -2.99 元,借出天数 3 天,超期租金 6.00 元,退押金 0.00 元,还须付 8.99 元"_s << qint64(900)
+            << u"0.01"_s;
     }
     void perDayFigures() {
+        QFETCH(QString, deposit);
         QFETCH(QDate, returned);
         QFETCH(qint64, capFen);
         QFETCH(float, dayPriceAtReturn);
@@ -160,10 +172,8 @@ private slots:
         QFETCH(qint64, drawer);
         DeskShop shop;
         ChargeDaysOut(capFen);
-        Lend(u"V1"_s, QString(), u"50"_s, QDate(2026, 3, 1));
+        Lend(u"V1"_s, QString(), deposit, QDate(2026, 3, 1));
         QVERIFY(Db::Exec(u"UPDATE Setting SET DayVcd=%1"_s.arg(dayPriceAtReturn)));
-        const QString lent = LedgerRows();
-        QCOMPARE(lent, u"零租租金:300,收押金:4700"_s);
         Back back;
         QVERIFY(back.Film(u"V1"_s, returned).Press());
         QCOMPARE(shop.boxes.Texts(), QStringList{question});
@@ -172,8 +182,7 @@ private slots:
         QCOMPARE(back.dlg.m_strDone, done);
         QCOMPARE(back.Slip(), slip);
         // The rental keeps what the Part writes; only the ledger knows the charge.
-        QCOMPARE(Db::Value(u"SELECT printf('%.2f',Foregift)||' '||ReturnDate AS v FROM Record"_s),
-                 u"47.00 "_s + returned.toString(u"yyyy-MM-dd"_s));
+        QCOMPARE(Db::Value(u"SELECT ReturnDate AS v FROM Record"_s), returned.toString(u"yyyy-MM-dd"_s));
         // Each ledger row is cash in or out; together they are what crossed the counter.
         qint64 cash = 0;
         const QStringList rows =
@@ -377,6 +386,25 @@ private slots:
         QVERIFY(back.Film(u"V1"_s, QDate(2026, 3, 4)).Damage(u"12.5"_s, u"划伤"_s, false).Press());
         QCOMPARE(back.Slip(), u"借出天数 3 天,赔偿 12.50 元,余额 70.00 元,还须付 12.50 元"_s);
         QCOMPARE(LedgerRows(), u"月租扣款:3000,赔偿:1250"_s);
+    }
+
+    // The bill is worked out again under the return's lock: a price changed at another desk while
+    // the question was up is not taken unseen; the clerk confirms again.
+    void priceChangedWhileAskingIsNotTaken() {
+        DeskShop shop;
+        ChargeDaysOut();
+        Lend(u"V1"_s, QString(), u"50"_s, QDate(2026, 3, 1));
+        const QString before = DeskShop::Snapshot();
+        shop.boxes.WhileNextBoxIsUp([] { QVERIFY(Db::Exec(u"UPDATE Setting SET DayVcd=4"_s)); });
+        Back back;
+        QVERIFY(!back.Film(u"V1"_s, QDate(2026, 3, 4)).Press());
+        QCOMPARE(shop.boxes.Texts().last(), u"这条租借记录刚刚在另一台电脑上被修改过,请重新输入并确认。"_s);
+        QCOMPARE(DeskShop::Snapshot(), before);
+        QCOMPARE(LedgerRows(), u"零租租金:300,收押金:4700"_s);
+        shop.boxes.Clear();
+        QVERIFY(back.Press());
+        QVERIFY(shop.boxes.Texts().first().contains(u"超期租金:  8.00 元"_s));
+        QCOMPARE(LedgerRows(u"Kind='超期租金'"_s), u"超期租金:800"_s);
     }
 
     // The line beside the form says the same figures while the clerk types.
