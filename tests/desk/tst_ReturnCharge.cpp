@@ -283,13 +283,14 @@ private slots:
         ChargeDaysOut();
         Lend(u"V1"_s, QString(), u"50"_s, QDate(2026, 3, 1));
         Back back;
-        QVERIFY(back.Film(u"V1"_s, QDate(2026, 3, 4)).Waive(u"6"_s, u"机器故障"_s).Press());
+        QVERIFY(back.Film(u"V1"_s, QDate(2026, 3, 4)).Waive(u"6"_s, u"机器'故障"_s).Press());
         QCOMPARE(
             shop.boxes.Texts(),
             QStringList{PerDayText(u"V1"_s, u"英雄"_s, u"47.00"_s,
                                    u"\n借出天数:  3 天\n超期租金:  6.00 元(2 天 × 3.00 元,按还回时的零租价)"
-                                   "\n减免金额:  6.00 元(机器故障)\n所存押金:  47.00 元"_s)});
+                                   "\n减免金额:  6.00 元(机器'故障)\n所存押金:  47.00 元"_s)});
         QCOMPARE(LedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s), u"退押金:4700,减免:600"_s);
+        QCOMPARE(Db::Value(u"SELECT Note AS v FROM Ledger WHERE Kind='减免'"_s), u"机器'故障"_s);
     }
 
     // An operator sees the waiver closed, and a waiver put there anyway is refused.
