@@ -44,7 +44,7 @@ bool ReturnBill::Make(const ReturnCharge::Rule& rule, const CRentInfo& rent, con
     return true;
 }
 
-// "2 天 × 3.00 元" or "1 期 × 30.00 元", and what holds the figure down or up.
+// "2 天 × 3.00 元" or "1 期 × 30.00 元", and the cap when it held the charge down.
 QString ReturnBill::ChargeText() const {
     QString text = QStringLiteral("%1 %2 × %3")
                        .arg(figures.charged)

@@ -112,6 +112,9 @@ private slots:
         QTest::newRow("same day") << QDate(2026, 3, 1) << qint64(-1) << 3.0f << nothing << u"退押金:4700"_s
                                   << u"已还回 V1《英雄》,退押金 47.00 元"_s << u"退押金 47.00 元"_s
                                   << qint64(300) << u"50"_s;
+        QTest::newRow("before the lending")
+            << QDate(2026, 2, 27) << qint64(-1) << 3.0f << nothing << u"退押金:4700"_s
+            << u"已还回 V1《英雄》,退押金 47.00 元"_s << u"退押金 47.00 元"_s << qint64(300) << u"50"_s;
         QTest::newRow("next day") << QDate(2026, 3, 2) << qint64(-1) << 3.0f << nothing << u"退押金:4700"_s
                                   << u"已还回 V1《英雄》,退押金 47.00 元"_s << u"退押金 47.00 元"_s
                                   << qint64(300) << u"50"_s;
