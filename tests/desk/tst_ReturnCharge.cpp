@@ -15,11 +15,13 @@
 #include "ui_CLendDlg.h"
 #include "ui_CReturnDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -427,6 +429,34 @@ private slots:
         back.dlg.Form()->dateEdit->setDate(QDate(2026, 3, 2));
         QCOMPARE(line->text().count(u'\n'), 1);
         QVERIFY(line->text().endsWith(u"退押金 47.00 元"_s));
+    }
+
+    // The clerk settles a return from the keyboard alone: the fields by their keys, Enter to confirm.
+    void settledFromTheKeyboard() {
+        DeskShop shop;
+        ChargeDaysOut();
+        Lend(u"V1"_s, QString(), u"50"_s, QDate(2026, 12, 1));
+        CReturnDlg back;
+        QTimer::singleShot(10000, &back, [&] { back.done(QDialog::Rejected); }); // whatever happens
+        QTimer::singleShot(0, &back, [&] {
+            QVERIFY(QTest::qWaitForWindowActive(&back));
+            TypeText(back.Form()->filmEdit, u"V1"_s);
+            const auto key = [&](Qt::Key mnemonic) {
+                QTest::keyClick(QApplication::focusWidget(), mnemonic, Qt::AltModifier);
+                return QApplication::focusWidget();
+            };
+            QCOMPARE(key(Qt::Key_G), back.Extras()->damage);
+            TypeText(back.Extras()->damage, u"10"_s);
+            QCOMPARE(key(Qt::Key_Y), back.Extras()->damageReason);
+            TypeText(back.Extras()->damageReason, u"划伤"_s);
+            QCOMPARE(key(Qt::Key_X), back.Extras()->inCash);
+            QTRY_VERIFY(back.Extras()->inCash->isChecked()); // a button's key clicks it a moment later
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QCOMPARE(back.DoModal(), IDOK);
+        QCOMPARE(
+            back.m_strDone,
+            u"已还回 V1《英雄》,借出 6 天,超期租金 15.00 元,赔偿 10.00 元,退押金 32.00 元,还须付 10.00 元"_s);
     }
 
     // With the setting off the form has no such fields, and the Part's text holds for a rental
