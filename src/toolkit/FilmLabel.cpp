@@ -48,5 +48,8 @@ void FilmLabel::Paint(QPainter& painter, const Film& film, const Barcode::Symbol
     const QRectF where = Barcode::Place(symbol, parts.symbol, kMaxModuleMm);
     if (!where.isEmpty())
         Barcode::Draw(painter, symbol, where);
-    LabelText::Paint(painter, parts.code, film.code, parts.code.height() * 0.8, false, Qt::AlignHCenter);
+    const double codeSize = parts.code.height() * 0.8;
+    LabelText::Paint(painter, parts.code, film.code,
+                     LabelText::Fitting(painter, film.code, codeSize, false, parts.code.width()), false,
+                     Qt::AlignHCenter);
 }

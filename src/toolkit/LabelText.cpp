@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QTextBoundaryFinder>
+#include <algorithm>
 
 namespace {
 // Fonts take whole pixels: text is laid out in hundredths of a millimetre.
@@ -50,4 +51,9 @@ void LabelText::Paint(QPainter& painter, const QRectF& box, const QString& text,
 double LabelText::Width(QPainter& painter, const QString& text, double heightMm, bool bold) {
     const QFont font = FontOf(heightMm, bold);
     return QFontMetricsF(font, painter.device()).horizontalAdvance(text) / kUnitsPerMm;
+}
+
+double LabelText::Fitting(QPainter& painter, const QString& text, double heightMm, bool bold, double width) {
+    const double wide = Width(painter, text, heightMm, bold);
+    return wide <= width ? heightMm : std::max(heightMm * 0.6, heightMm * width / wide);
 }

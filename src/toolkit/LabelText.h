@@ -15,6 +15,9 @@ QString Shorten(const QString& text, const QFontMetricsF& metrics, double width)
 // to the box's width.
 void Paint(QPainter& painter, const QRectF& box, const QString& text, double heightMm, bool bold,
            Qt::Alignment align);
+// The height, at most heightMm and no less than six tenths of it, at which text fits width: a code
+// is made smaller before it is shortened.
+double Fitting(QPainter& painter, const QString& text, double heightMm, bool bold, double width);
 // The width text takes in that font, in millimetres.
 double Width(QPainter& painter, const QString& text, double heightMm, bool bold);
 } // namespace LabelText

@@ -76,8 +76,10 @@ void MemberCard::Paint(QPainter& painter, const Member& member, const Symbols& s
     painter.setPen(rule);
     painter.drawLine(QPointF(shop.left(), shop.bottom() + 0.8), QPointF(shop.right(), shop.bottom() + 0.8));
     painter.restore();
-    LabelText::Paint(painter, On(card, TextLine(0)), QStringLiteral("会员号  ") + member.number, 4.0, true,
-                     Qt::AlignLeft);
+    const QString number = QStringLiteral("会员号  ") + member.number;
+    const QRectF numberLine = On(card, TextLine(0));
+    LabelText::Paint(painter, numberLine, number,
+                     LabelText::Fitting(painter, number, 4.0, true, numberLine.width()), true, Qt::AlignLeft);
     if (withPhone && !member.phone.isEmpty())
         LabelText::Paint(painter, On(card, TextLine(1)), QStringLiteral("电话  ") + member.phone, 3.6, false,
                          Qt::AlignLeft);

@@ -271,8 +271,11 @@ private slots:
         QVERIFY(!page.isNull());
         QCOMPARE(dlg.Films().size(), 24);
         const LabelSheet::Layout layout = dlg.Sheet()->Layout();
-        for (int i = 0; i < dlg.Films().size(); ++i)
+        for (int i = 0; i < dlg.Films().size(); ++i) {
             ExpectLabel(page, dlg.Films().at(i), LabelSheet::Cell(layout, dlg.Placed().at(i).cell));
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 
     void aPartlyUsedSheetStartsAtTheChosenCellMovedByTheOffset() {
