@@ -99,6 +99,33 @@ private slots:
         QVERIFY(shop.boxes.Boxes().isEmpty());
     }
 
+    // Shift and Ctrl pick several films with the mouse; a Ctrl click takes one out again.
+    void severalFilmsArePickedWithTheMouse() {
+        FilmLabels shop;
+        CFilmManageDlg window;
+        window.OnInitDialog();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        CDataGrid* grid = window.Form()->grid;
+        const auto click = [grid](int row, Qt::KeyboardModifiers keys) {
+            const QRect cell = grid->visualRect(grid->model()->index(row, 1));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, keys, cell.center());
+        };
+        click(1, Qt::NoModifier);
+        click(3, Qt::ShiftModifier);
+        click(6, Qt::ControlModifier);
+        QCOMPARE(grid->SelectedRows(), (QList<int>{1, 2, 3, 6}));
+        click(2, Qt::ControlModifier);
+        QCOMPARE(grid->SelectedRows(), (QList<int>{1, 3, 6}));
+        QCOMPARE(window.DataControl()->CurrentRow(), 2); // 修改 acts on the row clicked last
+        QList<RowKey> keys;
+        const ModalScript script(
+            [&](CDialog& dialog) { keys = static_cast<CLabelPrintDlg&>(dialog).m_selected; });
+        window.findChild<QPushButton*>(u"labelsButton"_s)->click();
+        QCOMPARE(keys.size(), 3);
+        QCOMPARE(keys.first().Value(), 7); // newest first: row 1 is the seventh film
+    }
+
     // Nothing picked: the whole catalogue is offered, the pick cannot be chosen.
     void withoutAPickAllFilmsAreOffered() {
         FilmLabels shop;
