@@ -21,7 +21,7 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     AllowManyRows();
     auto* cards = new QPushButton(QStringLiteral("打印会员卡"), this);
     cards->setObjectName(QStringLiteral("cardsButton"));
-    m_ui->buttonLayout->insertWidget(2, cards);
+    m_ui->topLayout->addWidget(cards); // at the right of the search: the row of buttons is full
     connect(cards, &QPushButton::clicked, this, &CClientManageDlg::OnCards);
     connect(m_ui->searchButton, &QPushButton::clicked, this, &CClientManageDlg::OnSearch);
     connect(m_ui->addButton, &QPushButton::clicked, this, &CClientManageDlg::OnAdd);
