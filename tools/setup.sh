@@ -6,14 +6,17 @@
 # What building and running Vorix needs.
 VORIX_PACKAGES=(
     cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libpq-dev libbenchmark-dev
+    libzint-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
 )
 # What the tests use besides: the X server of the screenshots, the sqlcipher shell, the tools
-# that build and check the Debian package, and a PostgreSQL server.
+# that build and check the Debian package, a PostgreSQL server, and the reader of the printed
+# barcodes (a PDF page made into pixels, its codes decoded).
 VORIX_TEST_PACKAGES=(
     xvfb xauth sqlcipher
     dpkg-dev desktop-file-utils appstream lintian
     postgresql
+    zbar-tools poppler-utils
 )
 
 # Installs those of the packages named that are missing.

@@ -7,6 +7,7 @@
 #include "data/Films.h"
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
+#include "manage/CLabelPrintDlg.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CFilmManageDlg.h"
@@ -25,6 +26,11 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     m_ui->regionCombo->addItems(Films::RegionFilter());
     BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
     OfferExport(m_ui->buttonLayout);
+    AllowManyRows();
+    auto* labels = new QPushButton(QStringLiteral("打印标签"), this);
+    labels->setObjectName(QStringLiteral("labelsButton"));
+    m_ui->buttonLayout->insertWidget(2, labels);
+    connect(labels, &QPushButton::clicked, this, &CFilmManageDlg::OnLabels);
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
     connect(m_ui->genreCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
     connect(m_ui->regionCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
@@ -96,6 +102,13 @@ void CFilmManageDlg::OnDelete() {
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
     Prompts::Refuse(refusal);
     ShowQuery();
+}
+
+void CFilmManageDlg::OnLabels() {
+    CLabelPrintDlg labels(this);
+    for (const QString& key : SelectedTexts(0))
+        labels.m_selected << RowKey::FromText(key);
+    labels.DoModal();
 }
 
 // A film that is out is kept: its open rental would be left without a film, never to be returned.
