@@ -103,6 +103,8 @@ CREATE TABLE Ledger (
     Note     citext COLLATE "C" NOT NULL DEFAULT ''
 );
 CREATE INDEX Ledger_At ON Ledger (At);
+-- The reports read a period's days, kinds, operators and amounts from this index alone.
+CREATE INDEX Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);
 
 CREATE TABLE Options (
     Name  citext COLLATE "C" PRIMARY KEY,
@@ -115,6 +117,6 @@ CREATE TABLE SchemaVersion (
     One     BOOLEAN PRIMARY KEY DEFAULT TRUE CHECK (One),
     Version INTEGER NOT NULL
 );
-INSERT INTO SchemaVersion (Version) VALUES (5);
+INSERT INTO SchemaVersion (Version) VALUES (6);
 
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);

@@ -90,6 +90,8 @@ CREATE TABLE IF NOT EXISTS Ledger (
     Note     TEXT COLLATE NOCASE NOT NULL DEFAULT ''
 );
 CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);
+-- The reports read a period's days, kinds, operators and amounts from this index alone.
+CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);
 
 -- The shop's own settings beyond the prices, by name: the shop's name, the receipts.
 CREATE TABLE IF NOT EXISTS Options (

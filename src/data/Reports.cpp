@@ -17,6 +17,15 @@ QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser) 
     return sql;
 }
 
+// The same rows by the day of their time, as the index of the reports (Ledger_Days) holds them.
+QString DaysWhere(const QDate& from, const QDate& to, const QString& optUser) {
+    QString sql = QStringLiteral(" FROM Ledger WHERE substr(At,1,10) >= '%1' AND substr(At,1,10) <= '%2'")
+                      .arg(DateText(from), DateText(to));
+    if (!optUser.isEmpty())
+        sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
+    return sql;
+}
+
 // The sign of a kind's cash: 1 into the drawer, -1 out of it, 0 none.
 int CashSign(const QString& kind) {
     return int(CLedgerInfo::CashFen(kind, 1));
@@ -141,7 +150,7 @@ QString Reports::Takings(const QDate& from, const QDate& to, Step step, const QS
             "(SELECT substr(At,1,10) AS d, Kind AS k, SUM(Fen) AS f, "
             "SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END) AS p, SUM(CASE WHEN Fen<0 THEN -Fen ELSE 0 END) "
             "AS n") +
-        LedgerWhere(from, to, optUser) + QStringLiteral(" GROUP BY substr(At,1,10), Kind) t");
+        DaysWhere(from, to, optUser) + QStringLiteral(" GROUP BY substr(At,1,10), Kind) t");
     return QStringLiteral("SELECT CASE WHEN g.i=0 THEN %1 ELSE '合计' END AS \"%2\"")
                .arg(Bucket(from, to, step), TakingsHeading(step)) +
            TakingsColumns() +
@@ -217,7 +226,8 @@ QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUse
                "SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM (SELECT "
                "OptUser AS o, SUM(%1) AS n, 0 AS r, SUM(max(%2,0)) AS ci, SUM(max(-(%2),0)) AS co")
                .arg(LendingOfRow(), cash) +
-           LedgerWhere(from, to, optUser) +
-           QStringLiteral(" GROUP BY OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0") + returns +
-           QStringLiteral(" GROUP BY OptUser) t GROUP BY o ORDER BY 6 DESC, 2 DESC, 1");
+           DaysWhere(from, to, optUser) +
+           QStringLiteral(
+               " GROUP BY substr(At,1,10), Kind, OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0") +
+           returns + QStringLiteral(" GROUP BY OptUser) t GROUP BY o ORDER BY 6 DESC, 2 DESC, 1");
 }

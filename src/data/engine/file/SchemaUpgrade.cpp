@@ -48,6 +48,9 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Film_StgDate ON Film (StgDate);"
     "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree);"
     "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark);",
+    // 6: the reports read the ledger's days, kinds, operators and amounts from an index alone, a
+    // day's rows together (Reports.h).
+    "CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

@@ -17,6 +17,8 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree, ID);"
     "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark, ID);"
     "ANALYZE Film",
+    // 6: the reports read the ledger's days, kinds, operators and amounts from an index alone.
+    "CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At)",
 };
 static_assert(ServerEngine::kFirstUpgradable + int(std::size(kUpgrades)) == Schema::kVersion,
               "one upgrade for each version after the first upgradable");
