@@ -59,6 +59,10 @@ CREATE INDEX Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';
 CREATE INDEX Record_BorrowDate ON Record (BorrowDate);
 -- A film is out while it has a row with an empty return date: never two such rows for one film.
 CREATE UNIQUE INDEX Record_OpenFilm ON Record (FilmID) WHERE ReturnDate = '';
+-- The reports: a disc's and a customer's last lending, the returns of a period.
+CREATE INDEX IF NOT EXISTS Record_FilmBorrow ON Record (FilmID, BorrowDate);
+CREATE INDEX IF NOT EXISTS Record_ClientBorrow ON Record (ClientID, BorrowDate);
+CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser);
 
 CREATE TABLE Operator (
     ID      INTEGER PRIMARY KEY AUTOINCREMENT,

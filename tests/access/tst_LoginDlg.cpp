@@ -251,7 +251,7 @@ private slots:
                 waiting << statement.waitCursor;
         }
         // and the ledger's, there already, and the seven of the film window's sorting, and the reports'
-        QCOMPARE(waiting, QList<bool>(13, true));
+        QCOMPARE(waiting, QList<bool>(16, true));
         QCOMPARE(
             Db::Value(QStringLiteral("SELECT count(*) AS v FROM sqlite_master WHERE name IN "
                                      "('Record_Type','Record_Out','Film_NameCode','Record_BorrowDate')")),
