@@ -42,12 +42,15 @@ QString CashOfRow() {
     return sql + QStringLiteral(" ELSE 0 END");
 }
 
+// The end of the name of every kind that takes money from a client's balance (月租扣款, 超期扣款).
+const QString kChargedKind = QStringLiteral("扣款");
+
 bool IsHeld(const QString& kind) {
     return kind == CLedgerInfo::kDepositIn || kind == CLedgerInfo::kDepositOut ||
            kind == CLedgerInfo::kClientDeposit;
 }
 
-// EarnedFen as an expression over a row's columns.
+// What a row earned the shop (Titles), as an expression over its columns.
 QString EarnedOfRow() {
     QString sql = QStringLiteral("CASE Kind");
     for (const QString& kind : CLedgerInfo::Kinds()) {
@@ -58,7 +61,8 @@ QString EarnedOfRow() {
                                              : sign < 0   ? QStringLiteral("-Fen")
                                                           : QStringLiteral("Fen"));
     }
-    return sql + QStringLiteral(" ELSE Fen END");
+    // A kind without cash earns only when it charges a balance, as every such kind is named.
+    return sql + QStringLiteral(" ELSE CASE WHEN Kind LIKE '%%1' THEN Fen ELSE 0 END END").arg(kChargedKind);
 }
 
 // 1 for a lending's own charge, else 0.
@@ -121,13 +125,6 @@ QString TakingsColumns() {
 
 QStringList Reports::LendingKinds() {
     return {CLedgerInfo::kMonthCharge, CLedgerInfo::kDayPrice};
-}
-
-qint64 Reports::EarnedFen(const QString& kind, qint64 fen) {
-    if (IsHeld(kind))
-        return 0;
-    const int sign = CashSign(kind);
-    return sign == 0 ? fen : sign * fen;
 }
 
 QString Reports::TakingsHeading(Step step) {

@@ -22,7 +22,9 @@ QString Takings(const QDate& from, const QDate& to, Step step, const QString& op
 QString TakingsHeading(Step step);
 
 // Per title (the discs of one name together) that lent or earned in the period: 影片名字, 借出次数,
-// 收入(元), 张数 (the title's discs in stock); the most money first.
+// 收入(元), 张数 (the title's discs in stock); the most money first. What a row earns: its cash, or
+// for a kind without cash its amount when it charges a client's balance (named "…扣款": 月租扣款,
+// 超期扣款), else nothing (a waiver, a price change); deposits held for customers earn nothing.
 QString Titles(const QDate& from, const QDate& to, const QString& optUser);
 
 // Discs on the shelf not lent in the days before asOf (included), or never: 影片编号, 影片名字, 类型,
@@ -42,9 +44,6 @@ QString DormantCustomers(const QDate& asOf, int days);
 // cash first.
 QString Staff(const QDate& from, const QDate& to, const QString& optUser);
 
-// What a row of this kind earned the shop, in fen: its cash, or for a kind that moves no cash (a
-// charge to a balance) its amount; deposits held for customers earn nothing.
-qint64 EarnedFen(const QString& kind, qint64 fen);
 // The kinds whose row is a lending's own charge: one row per lending.
 QStringList LendingKinds();
 } // namespace Reports

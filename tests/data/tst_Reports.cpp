@@ -196,8 +196,9 @@ private slots:
         QCOMPARE(Fen(total.at(kinds + 3)), qint64(300));
     }
 
-    // Per title, all its discs together: what it was lent and earned in the period, deposits held
-    // not counted; its discs in stock; the most money first.
+    // Per title, all its discs together: what it was lent and earned in the period, charges to a
+    // balance counted, deposits held, waivers and price changes not; its discs in stock; the most
+    // money first.
     void titlesThatEarn() {
         TempShop shop;
         QVERIFY(Db::Exec(
@@ -209,6 +210,9 @@ private slots:
                          "('2026-11-04 10:00:00','2026-11-04','Admin','退押金',700,'F1',''),"
                          "('2026-11-05 10:00:00','2026-11-05','小王','月租扣款',3000,'F2','C1'),"
                          "('2026-11-06 10:00:00','2026-11-06','小王','零租租金',500,'f3',''),"
+                         "('2026-11-07 10:00:00','2026-11-07','Admin','超期扣款',4000,'F2','C1'),"
+                         "('2026-11-07 10:00:00','2026-11-07','Admin','减免',1000,'F2','C1'),"
+                         "('2026-11-07 10:00:00','2026-11-07','Admin','改价',0,'F2',''),"
                          "('2026-11-30 23:59:59','2026-11-30','Admin','零租租金',500,'F3',''),"
                          "('2026-12-01 00:00:00','2026-12-01','Admin','零租租金',9900,'F5',''),"
                          "('2026-10-31 23:59:59','2026-10-31','Admin','零租租金',9900,'F5','')"_s));
@@ -217,7 +221,7 @@ private slots:
         const QList<QStringList> titles = Table(Reports::Titles(from, to, {}));
         QCOMPARE(titles.size(), 2);
         QCOMPARE(titles.at(0).mid(0, 2), (QStringList{u"英雄"_s, u"2"_s}));
-        QCOMPARE(Fen(titles.at(0).at(2)), qint64(3300));
+        QCOMPARE(Fen(titles.at(0).at(2)), qint64(7300));
         QCOMPARE(titles.at(0).at(3), u"3"_s);
         QCOMPARE(titles.at(1).mid(0, 2), (QStringList{u"无间道"_s, u"2"_s}));
         QCOMPARE(Fen(titles.at(1).at(2)), qint64(1000));
