@@ -8,10 +8,12 @@ VORIX_PACKAGES=(
     cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libpq-dev libbenchmark-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
 )
-# What the tests use besides: the X server of the screenshots, the sqlcipher shell, the tools
+# What the tests use besides: the X server of the screenshots, the sqlcipher shell, poppler's PDF tools
+# (a printed report's text and page), the tools
 # that build and check the Debian package, and a PostgreSQL server.
 VORIX_TEST_PACKAGES=(
     xvfb xauth sqlcipher
+    poppler-utils
     dpkg-dev desktop-file-utils appstream lintian
     postgresql
 )
