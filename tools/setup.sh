@@ -9,14 +9,15 @@ VORIX_PACKAGES=(
     libzint-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
 )
-# What the tests use besides: the X server of the screenshots, the sqlcipher shell, the tools
-# that build and check the Debian package, a PostgreSQL server, and the reader of the printed
-# barcodes (a PDF page made into pixels, its codes decoded).
+# What the tests use besides: the X server of the screenshots, the sqlcipher shell, poppler's PDF
+# tools (a printed page's text and pixels), the reader of printed barcodes, the tools that build and
+# check the Debian package, and a PostgreSQL server.
 VORIX_TEST_PACKAGES=(
     xvfb xauth sqlcipher
+    poppler-utils
     dpkg-dev desktop-file-utils appstream lintian
     postgresql
-    zbar-tools poppler-utils
+    zbar-tools
 )
 
 # Installs those of the packages named that are missing.

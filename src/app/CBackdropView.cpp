@@ -11,6 +11,7 @@
 #include "manage/CFilmManageDlg.h"
 #include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
+#include "manage/CReportsDlg.h"
 
 #include <QPainter>
 
@@ -89,4 +90,8 @@ void CBackdropView::OnOutList() {
 
 void CBackdropView::OnDayEnd() {
     RunDialog<CDayEndDlg>(this);
+}
+
+void CBackdropView::OnReports() {
+    RunDialog<CReportsDlg>(this);
 }

@@ -17,6 +17,12 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree, ID);"
     "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark, ID);"
     "ANALYZE Film",
+    // 6: the reports read the ledger's days, kinds, operators and amounts from an index alone; a
+    // disc's or a customer's last lending, and the returns of a period, from an index each.
+    "CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);"
+    "CREATE INDEX IF NOT EXISTS Record_FilmBorrow ON Record (FilmID, BorrowDate);"
+    "CREATE INDEX IF NOT EXISTS Record_ClientBorrow ON Record (ClientID, BorrowDate);"
+    "CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser)",
 };
 static_assert(ServerEngine::kFirstUpgradable + int(std::size(kUpgrades)) == Schema::kVersion,
               "one upgrade for each version after the first upgradable");
