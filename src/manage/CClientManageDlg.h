@@ -3,6 +3,8 @@
 
 #include <memory>
 
+class CQuickFind;
+
 namespace Ui {
 class CClientManageDlg;
 }
@@ -20,6 +22,7 @@ public:
     void OnAdd();
     void OnModify();
     void OnDelete();
+    void OnQuickFind(const QString& text);
 
     QString m_strSearch;
 
@@ -30,4 +33,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::CClientManageDlg> m_ui;
+    CQuickFind* m_quickFind;
 };

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class CQuickFind;
+
 namespace Ui {
 class CFilmManageDlg;
 }
@@ -22,6 +24,7 @@ public:
     void OnAdd();
     void OnModify();
     void OnDelete();
+    void OnQuickFind(const QString& text);
 
     QString m_strSearch;
     int m_nSearchKind = 0; // 编号, 片名, 主演
@@ -35,4 +38,5 @@ private:
     bool DeleteFilm(RowKey key, QString* refusal);
 
     std::unique_ptr<Ui::CFilmManageDlg> m_ui;
+    CQuickFind* m_quickFind;
 };
