@@ -110,7 +110,6 @@ private slots:
         QCOMPARE(Picked(pick, u"f00"_s), u"F001 F002 F003 F004"_s);
         QCOMPARE(Picked(pick, u"xyz"_s), QString());
         QCOMPARE(Picked(pick, u"长江"_s), u"F001"_s); // Chinese finds the titles as before
-        QTest::keyClick(pick.Form()->searchEdit, Qt::Key_Return);
         QCOMPARE(Picked(pick, u"yx"_s), u"F003"_s);
         QTest::keyClick(pick.Form()->searchEdit, Qt::Key_Return);
         QCOMPARE(pick.m_strPicked, u"F003"_s);
