@@ -91,7 +91,5 @@ QString ClientGrid::QuickFind(const QString& text) {
     if (!PinyinSearch::ByKeys(text))
         return Grid(QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1")
                         .arg(Sql::Contains(text)));
-    return Grid(
-        QStringLiteral(" JOIN (%1) AS Hits ON Hits.Hit = Client.ID").arg(PinyinSearch::ClientHits(text)),
-        QStringLiteral(" ORDER BY Hits.Rank, ID DESC"));
+    return PinyinSearch::Clients(Grid(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
 }

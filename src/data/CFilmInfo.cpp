@@ -117,6 +117,5 @@ QString FilmGrid::QuickFind(const QString& text) {
         return All();
     if (!PinyinSearch::ByKeys(text))
         return TitleContains(text);
-    return Grid(QStringLiteral(" JOIN (%1) AS Hits ON Hits.Hit = Film.ID").arg(PinyinSearch::FilmHits(text)),
-                QStringLiteral(" ORDER BY Hits.Rank, ID DESC"));
+    return PinyinSearch::Films(Grid(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
 }

@@ -7,8 +7,7 @@ QString DeskPick::Clients(const QString& text) {
     QString sql = QStringLiteral("SELECT ClientID AS 客户编号, PhoneNum AS 电话, Remark AS 备注, "
                                  "Balance AS 余额 FROM Client");
     if (PinyinSearch::ByKeys(text))
-        return sql + QStringLiteral(" JOIN (%1) AS Hits ON Hits.Hit = Client.ID ORDER BY Hits.Rank, ClientID")
-                         .arg(PinyinSearch::ClientHits(text));
+        return PinyinSearch::Clients(sql, text, QString(), QStringLiteral("ClientID"));
     if (!text.isEmpty()) {
         const QString pattern = Sql::Contains(text);
         sql += QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1").arg(pattern);
@@ -28,11 +27,11 @@ QString DeskPick::Films(const QString& text, bool onlyIn) {
                        "Class1 AS 分类, CASE WHEN %1 IS NULL THEN '在店' ELSE '借出' END AS 状态 FROM Film")
             .arg(open);
     // Latin letters and digits find codes and pinyin keys, the initials' prefix first.
-    const bool byKeys = PinyinSearch::ByKeys(text);
-    if (byKeys)
-        sql += QStringLiteral(" JOIN (%1) AS Hits ON Hits.Hit = Film.ID").arg(PinyinSearch::FilmHits(text));
+    if (PinyinSearch::ByKeys(text))
+        return PinyinSearch::Films(sql, text, onlyIn ? open + QStringLiteral(" IS NULL") : QString(),
+                                   QStringLiteral("ID"));
     QStringList where;
-    if (!text.isEmpty() && !byKeys)
+    if (!text.isEmpty())
         where << QStringLiteral("(FilmID LIKE %1 OR FilmName LIKE %1 OR Playactor LIKE %1)")
                      .arg(Sql::Contains(text));
     if (onlyIn)
@@ -40,5 +39,5 @@ QString DeskPick::Films(const QString& text, bool onlyIn) {
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     // In the order the films came into the shop: the table's own order, no sorting.
-    return sql + (byKeys ? QStringLiteral(" ORDER BY Hits.Rank, Film.ID") : QStringLiteral(" ORDER BY ID"));
+    return sql + QStringLiteral(" ORDER BY ID");
 }

@@ -7,10 +7,47 @@
 #include <algorithm>
 
 namespace {
-// The keys beginning with the text, read as one range of their index: keys hold only lowercase
-// letters and digits, all below '{'.
-QString KeyPrefix(const QString& pinyin) {
-    return QStringLiteral("Pinyin >= '%1' AND Pinyin < '%1{'").arg(pinyin);
+struct Table {
+    const char* name;     // Film
+    const char* code;     // FilmID
+    const char* keys;     // FilmKey
+    const char* owner;    // Film
+    int first;            // the kind ranked 0
+    int afterCode;        // the kind ranked 2
+};
+const Table kFilms{"Film", "FilmID", "FilmKey", "Film", SearchKeys::TitleInitials, SearchKeys::TitleFull};
+const Table kClients{"Client", "ClientID", "ClientKey", "Client", SearchKeys::RemarkInitials,
+                     SearchKeys::PhoneDigits};
+
+// (Hit, Rank) of the rows whose key or code begins with the text. The keys beginning with it are
+// one range of their index: they hold only lowercase letters and digits, all below '{'. The text
+// holds no % or _ (ByKeys), so the code's LIKE reads its index too.
+QString PrefixHits(const Table& t, const QString& pinyin, const QString& code) {
+    return QStringLiteral("SELECT Hit, MIN(Rank) AS Rank FROM ("
+                          "SELECT %1 AS Hit, CASE Kind WHEN %2 THEN 0 WHEN %3 THEN 2 ELSE 3 END AS Rank "
+                          "FROM %4 WHERE Pinyin >= '%5' AND Pinyin < '%5{' "
+                          "UNION ALL SELECT ID, 1 FROM %6 WHERE %7 LIKE '%8%') AS Prefixes GROUP BY Hit")
+        .arg(QLatin1String(t.owner))
+        .arg(t.first)
+        .arg(t.afterCode)
+        .arg(QLatin1String(t.keys), pinyin, QLatin1String(t.name), QLatin1String(t.code), code);
+}
+
+QString Statement(const Table& t, const QString& select, const QString& typed, const QString& also,
+                  const QString& order) {
+    const QString pinyin = Pinyin::SearchText(typed);
+    const QString code = Sql::Text(typed.trimmed());
+    const QString hits = PrefixHits(t, pinyin, code);
+    const QString andAlso = also.isEmpty() ? QString() : QStringLiteral(" AND ") + also;
+    const QString first = QStringLiteral("%1 JOIN (%2) AS Hits ON Hits.Hit = %3.ID%4 ORDER BY Hits.Rank, %5")
+                              .arg(select, hits, QLatin1String(t.name),
+                                   also.isEmpty() ? QString() : QStringLiteral(" WHERE ") + also, order);
+    const QString inside =
+        QStringLiteral("%1 WHERE (ID IN (SELECT %2 FROM %3 WHERE Pinyin LIKE '%%4%') OR %5 LIKE '%%6%') AND "
+                       "ID NOT IN (SELECT Hit FROM (%7) AS Again)%8 ORDER BY %9")
+            .arg(select, QLatin1String(t.owner), QLatin1String(t.keys), pinyin, QLatin1String(t.code), code,
+                 hits, andAlso, order);
+    return QStringLiteral("SELECT * FROM (%1) AS Prefixed UNION ALL SELECT * FROM (%2) AS Inside").arg(first, inside);
 }
 } // namespace
 
@@ -22,34 +59,12 @@ bool PinyinSearch::ByKeys(const QString& typed) {
     });
 }
 
-QString PinyinSearch::FilmHits(const QString& typed) {
-    const QString pinyin = Pinyin::SearchText(typed);
-    const QString code = Sql::Like(typed.trimmed());
-    return QStringLiteral(
-               "SELECT Hit, MIN(Rank) AS Rank FROM ("
-               "SELECT Film AS Hit, CASE Kind WHEN %1 THEN 0 WHEN %2 THEN 2 ELSE 3 END AS Rank FROM FilmKey "
-               "WHERE %3 "
-               "UNION ALL SELECT ID, CASE WHEN FilmID LIKE '%5%' ESCAPE '\\' THEN 1 ELSE 5 END FROM Film "
-               "WHERE FilmID LIKE '%%5%' ESCAPE '\\' "
-               "UNION ALL SELECT Film, 4 FROM FilmKey WHERE Pinyin LIKE '%%4%'"
-               ") AS Hits GROUP BY Hit")
-        .arg(SearchKeys::TitleInitials)
-        .arg(SearchKeys::TitleFull)
-        .arg(KeyPrefix(pinyin), pinyin, code);
+QString PinyinSearch::Films(const QString& select, const QString& typed, const QString& also,
+                            const QString& order) {
+    return Statement(kFilms, select, typed, also, order);
 }
 
-QString PinyinSearch::ClientHits(const QString& typed) {
-    const QString pinyin = Pinyin::SearchText(typed);
-    const QString code = Sql::Like(typed.trimmed());
-    return QStringLiteral(
-               "SELECT Hit, MIN(Rank) AS Rank FROM ("
-               "SELECT Client AS Hit, CASE Kind WHEN %1 THEN 0 WHEN %2 THEN 2 ELSE 3 END AS Rank "
-               "FROM ClientKey WHERE %3 "
-               "UNION ALL SELECT ID, CASE WHEN ClientID LIKE '%5%' ESCAPE '\\' THEN 1 ELSE 5 END FROM Client "
-               "WHERE ClientID LIKE '%%5%' ESCAPE '\\' "
-               "UNION ALL SELECT Client, 4 FROM ClientKey WHERE Pinyin LIKE '%%4%'"
-               ") AS Hits GROUP BY Hit")
-        .arg(SearchKeys::RemarkInitials)
-        .arg(SearchKeys::PhoneDigits)
-        .arg(KeyPrefix(pinyin), pinyin, code);
+QString PinyinSearch::Clients(const QString& select, const QString& typed, const QString& also,
+                              const QString& order) {
+    return Statement(kClients, select, typed, also, order);
 }

@@ -1,16 +1,21 @@
 #pragma once
 // Finding films and clients by their pinyin keys (src/base/SearchKeys.h) for the pickers and the
 // quick finds: a text of Latin letters and digits matches the codes and the keys; a text with a
-// Chinese character is left to the titles' own search. Prefix matches of the title's initials come
-// first, then the codes that begin with the text, the title in full, the actors (or, for a client,
-// the code, the phone's digits, the remark), and last the keys and codes that hold it anywhere.
+// Chinese character (or any other sign) is left to the searches that take it as typed.
+// The rows come in two parts, each in an order of its own. First those whose key or code begins
+// with the text, ranked: the title's initials, then the code, the title in full, the actors (for a
+// client: the remark's initials, the number, the phone's digits, the remark in full). Then those
+// that hold the text further inside a key or the code. The second part is read only when the
+// first leaves room on the screen: a prefix, the common case, reads nothing but index ranges.
 #include <QString>
 
 namespace PinyinSearch {
 // Whether a typed text is looked up by the keys: Latin letters, digits and blanks only.
 bool ByKeys(const QString& typed);
-// A subquery of (Hit, Rank): the ID of each film (client) the text finds, and its best rank, 0
-// first. Only for a text ByKeys takes.
-QString FilmHits(const QString& typed);
-QString ClientHits(const QString& typed);
+
+// The whole statement for a text ByKeys takes. select: "SELECT … FROM Film" (or Client), with no
+// condition; also: a condition every row must meet besides, or empty; order: the order within each
+// part after the rank ("Film.ID", "ID DESC").
+QString Films(const QString& select, const QString& typed, const QString& also, const QString& order);
+QString Clients(const QString& select, const QString& typed, const QString& also, const QString& order);
 } // namespace PinyinSearch
