@@ -54,8 +54,9 @@ std::vector<Piece> Pieces(const QString& text) {
     return pieces;
 }
 
-// Every combination of one option of each piece, joined, within the cap.
-QStringList Combinations(const std::vector<QStringList>& pieces) {
+// Every combination of one option of each piece, joined, within the cap; *inside gets what each
+// combination reads from its second piece on, its third, and so on.
+QStringList Combinations(const std::vector<QStringList>& pieces, QStringList* inside) {
     std::vector<int> counts;
     int product = 1;
     for (const QStringList& options : pieces) {
@@ -69,8 +70,11 @@ QStringList Combinations(const std::vector<QStringList>& pieces) {
     std::vector<int> choice(pieces.size(), 0);
     for (;;) {
         QString key;
-        for (std::size_t i = 0; i < pieces.size(); ++i)
-            key += pieces[i].at(choice[i]);
+        for (std::size_t i = pieces.size(); i-- > 0;) {
+            key.prepend(pieces[i].at(choice[i]));
+            if (i > 0 && !inside->contains(key))
+                *inside << key;
+        }
         if (!keys.contains(key))
             keys << key;
         // The next combination, the last piece turning fastest.
@@ -106,7 +110,10 @@ Pinyin::Keys Pinyin::Of(const QString& text) {
         }
         initials.push_back(firsts);
     }
-    return {Combinations(initials), Combinations(full)};
+    Keys keys;
+    keys.initials = Combinations(initials, &keys.initialsInside);
+    keys.full = Combinations(full, &keys.fullInside);
+    return keys;
 }
 
 QStringList Pinyin::Names(const QString& field) {

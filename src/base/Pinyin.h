@@ -20,6 +20,11 @@ struct Keys {
     QStringList initials; // "cjqh", "zjqh": the first letter of each reading, each run of Latin
                           // letters and digits whole
     QStringList full;     // "changjiangqihao", "zhangjiangqihao"
+    // The same read from the second character (or Latin run) on, from the third, and so on: "jqh",
+    // "qh", "h"; "jiangqihao", "qihao", "hao". A text typed from inside a title is one of their
+    // prefixes.
+    QStringList initialsInside;
+    QStringList fullInside;
 };
 // The keys of a text, each once, the common reading's first; none for a text with no letter,
 // digit or read character.

@@ -13,27 +13,29 @@ void Append(QList<SearchKeys::Key>* keys, int kind, const QStringList& pinyin) {
     }
 }
 
-void AppendNames(QList<SearchKeys::Key>* keys, const QString& field, int initials, int full) {
-    for (const QString& name : Pinyin::Names(field)) {
-        const Pinyin::Keys of = Pinyin::Of(name);
-        Append(keys, initials, of.initials);
-        Append(keys, full, of.full);
-    }
+// A text's keys, then those read from inside it.
+void AppendText(QList<SearchKeys::Key>* keys, const QString& text, int initials, int full, int initialsInside,
+                int fullInside) {
+    const Pinyin::Keys of = Pinyin::Of(text);
+    Append(keys, initials, of.initials);
+    Append(keys, full, of.full);
+    Append(keys, initialsInside, of.initialsInside);
+    Append(keys, fullInside, of.fullInside);
 }
 } // namespace
 
 QList<SearchKeys::Key> SearchKeys::OfFilm(const QString& title, const QString& actor) {
     QList<Key> keys;
-    const Pinyin::Keys of = Pinyin::Of(title);
-    Append(&keys, TitleInitials, of.initials);
-    Append(&keys, TitleFull, of.full);
-    AppendNames(&keys, actor, ActorInitials, ActorFull);
+    AppendText(&keys, title, TitleInitials, TitleFull, TitleInitialsInside, TitleFullInside);
+    for (const QString& name : Pinyin::Names(actor))
+        AppendText(&keys, name, ActorInitials, ActorFull, ActorInitialsInside, ActorFullInside);
     return keys;
 }
 
 QList<SearchKeys::Key> SearchKeys::OfClient(const QString& remark, const QString& phone) {
     QList<Key> keys;
-    AppendNames(&keys, remark, RemarkInitials, RemarkFull);
+    for (const QString& word : Pinyin::Names(remark))
+        AppendText(&keys, word, RemarkInitials, RemarkFull, RemarkInitialsInside, RemarkFullInside);
     QString digits;
     for (const QChar c : phone) {
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
@@ -41,6 +43,10 @@ QList<SearchKeys::Key> SearchKeys::OfClient(const QString& remark, const QString
     }
     if (!digits.isEmpty())
         keys.append({PhoneDigits, digits});
+    QStringList inside;
+    for (int from = 1; from < digits.size(); ++from)
+        inside << digits.mid(from);
+    Append(&keys, PhoneInside, inside);
     return keys;
 }
 

@@ -6,11 +6,30 @@
 #include <QString>
 
 namespace SearchKeys {
-// What a key is made from; a search ranks a prefix of the title's initials first.
-enum FilmKind { TitleInitials = 1, TitleFull = 2, ActorInitials = 3, ActorFull = 4 };
+// What a key is made from; a search ranks a prefix of the title's initials first. The kinds after
+// kFilmStarts (kClientStarts) hold the keys read from inside: from a later character on.
+enum FilmKind {
+    TitleInitials = 1,
+    TitleFull = 2,
+    ActorInitials = 3,
+    ActorFull = 4,
+    TitleInitialsInside = 5,
+    TitleFullInside = 6,
+    ActorInitialsInside = 7,
+    ActorFullInside = 8
+};
+inline constexpr int kFilmStarts = ActorFull;
 // A client's remark is where shops write the name; the phone's digits are kept apart from any
 // dashes and spaces.
-enum ClientKind { RemarkInitials = 1, RemarkFull = 2, PhoneDigits = 3 };
+enum ClientKind {
+    RemarkInitials = 1,
+    RemarkFull = 2,
+    PhoneDigits = 3,
+    RemarkInitialsInside = 4,
+    RemarkFullInside = 5,
+    PhoneInside = 6
+};
+inline constexpr int kClientStarts = PhoneDigits;
 
 struct Key {
     int kind;

@@ -8,29 +8,48 @@
 
 namespace {
 struct Table {
-    const char* name;     // Film
-    const char* code;     // FilmID
-    const char* keys;     // FilmKey
-    const char* owner;    // Film
-    int first;            // the kind ranked 0
-    int afterCode;        // the kind ranked 2
+    const char* name;  // Film
+    const char* code;  // FilmID
+    const char* keys;  // FilmKey
+    const char* owner; // Film
+    int first;         // the kind ranked 0
+    int afterCode;     // the kind ranked 2
+    int starts;        // the last kind of the keys read from the start
 };
-const Table kFilms{"Film", "FilmID", "FilmKey", "Film", SearchKeys::TitleInitials, SearchKeys::TitleFull};
-const Table kClients{"Client", "ClientID", "ClientKey", "Client", SearchKeys::RemarkInitials,
-                     SearchKeys::PhoneDigits};
+const Table kFilms{"Film",
+                   "FilmID",
+                   "FilmKey",
+                   "Film",
+                   SearchKeys::TitleInitials,
+                   SearchKeys::TitleFull,
+                   SearchKeys::kFilmStarts};
+const Table kClients{"Client",
+                     "ClientID",
+                     "ClientKey",
+                     "Client",
+                     SearchKeys::RemarkInitials,
+                     SearchKeys::PhoneDigits,
+                     SearchKeys::kClientStarts};
 
-// (Hit, Rank) of the rows whose key or code begins with the text. The keys beginning with it are
-// one range of their index: they hold only lowercase letters and digits, all below '{'. The text
-// holds no % or _ (ByKeys), so the code's LIKE reads its index too.
+// The keys beginning with the text are one range of their index: they hold only lowercase letters
+// and digits, all below '{'.
+QString KeyRange(const QString& pinyin) {
+    return QStringLiteral("Pinyin >= '%1' AND Pinyin < '%1{'").arg(pinyin);
+}
+
+// (Hit, Rank) of the rows whose key or code begins with the text. The text holds no % or _
+// (ByKeys), so the code's LIKE reads its index too.
 QString PrefixHits(const Table& t, const QString& pinyin, const QString& code) {
     return QStringLiteral("SELECT Hit, MIN(Rank) AS Rank FROM ("
                           "SELECT %1 AS Hit, CASE Kind WHEN %2 THEN 0 WHEN %3 THEN 2 ELSE 3 END AS Rank "
-                          "FROM %4 WHERE Pinyin >= '%5' AND Pinyin < '%5{' "
-                          "UNION ALL SELECT ID, 1 FROM %6 WHERE %7 LIKE '%8%') AS Prefixes GROUP BY Hit")
+                          "FROM %4 WHERE %5 AND Kind <= %6 "
+                          "UNION ALL SELECT ID, 1 FROM %7 WHERE %8 LIKE '%9%') AS Prefixes GROUP BY Hit")
         .arg(QLatin1String(t.owner))
         .arg(t.first)
         .arg(t.afterCode)
-        .arg(QLatin1String(t.keys), pinyin, QLatin1String(t.name), QLatin1String(t.code), code);
+        .arg(QLatin1String(t.keys), KeyRange(pinyin))
+        .arg(t.starts)
+        .arg(QLatin1String(t.name), QLatin1String(t.code), code);
 }
 
 QString Statement(const Table& t, const QString& select, const QString& typed, const QString& also,
@@ -42,12 +61,16 @@ QString Statement(const Table& t, const QString& select, const QString& typed, c
     const QString first = QStringLiteral("%1 JOIN (%2) AS Hits ON Hits.Hit = %3.ID%4 ORDER BY Hits.Rank, %5")
                               .arg(select, hits, QLatin1String(t.name),
                                    also.isEmpty() ? QString() : QStringLiteral(" WHERE ") + also, order);
+    // Inside a key: the beginning of a key read from a later character on, again an index range.
     const QString inside =
-        QStringLiteral("%1 WHERE (ID IN (SELECT %2 FROM %3 WHERE Pinyin LIKE '%%4%') OR %5 LIKE '%%6%') AND "
-                       "ID NOT IN (SELECT Hit FROM (%7) AS Again)%8 ORDER BY %9")
-            .arg(select, QLatin1String(t.owner), QLatin1String(t.keys), pinyin, QLatin1String(t.code), code,
-                 hits, andAlso, order);
-    return QStringLiteral("SELECT * FROM (%1) AS Prefixed UNION ALL SELECT * FROM (%2) AS Inside").arg(first, inside);
+        QStringLiteral("%1 WHERE ID IN (SELECT %2 FROM %3 WHERE %4 AND Kind > %5 UNION SELECT ID FROM %6 "
+                       "WHERE %7 LIKE '%%8%') AND ID NOT IN (SELECT Hit FROM (%9) AS Again)")
+            .arg(select, QLatin1String(t.owner), QLatin1String(t.keys), KeyRange(pinyin))
+            .arg(t.starts)
+            .arg(QLatin1String(t.name), QLatin1String(t.code), code, hits) +
+        andAlso + QStringLiteral(" ORDER BY ") + order;
+    return QStringLiteral("SELECT * FROM (%1) AS Prefixed UNION ALL SELECT * FROM (%2) AS Inside")
+        .arg(first, inside);
 }
 } // namespace
 

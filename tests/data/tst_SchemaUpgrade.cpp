@@ -156,15 +156,20 @@ private slots:
         const DatabaseHandle db = Open();
         QCOMPARE(Rows(db.get(),
                       "SELECT f.FilmID, k.Kind, k.Pinyin FROM FilmKey k JOIN Film f ON f.ID = k.Film "
-                      "ORDER BY f.ID, k.Kind, k.Pinyin"),
+                      "WHERE k.Kind <= 4 ORDER BY f.ID, k.Kind, k.Pinyin"),
                  QStringLiteral("F1|1|yx|\nF1|2|yingxiong|\n"
                                 "F2|1|cjqh|\nF2|1|zjqh|\nF2|2|changjiangqihao|\nF2|2|zhangjiangqihao|\n"
                                 "F2|3|zxc|\nF2|4|zhouxingchi|\n"
                                 "F4|1|2046|\nF4|2|2046|\nF4|3|lcw|\nF4|3|lzw|\nF4|3|wf|\n"
                                 "F4|4|liangchaowei|\nF4|4|liangzhaowei|\nF4|4|wangfei|\n"));
         QCOMPARE(Rows(db.get(), "SELECT c.ClientID, k.Kind, k.Pinyin FROM ClientKey k JOIN Client c ON "
-                                "c.ID = k.Client ORDER BY c.ID, k.Kind, k.Pinyin"),
+                                "c.ID = k.Client WHERE k.Kind <= 3 ORDER BY c.ID, k.Kind, k.Pinyin"),
                  QStringLiteral("C2|1|zs|\nC2|2|zhangsan|\nC2|3|1380013|\n"));
+        // and those read from inside: 长江七号 from 江 on, the phone from its second digit on
+        QCOMPARE(Rows(db.get(), "SELECT k.Kind, k.Pinyin FROM FilmKey k JOIN Film f ON f.ID = k.Film "
+                                "WHERE f.FilmID = 'F2' AND k.Kind IN (5, 6) ORDER BY 1, 2"),
+                 QStringLiteral("5|h|\n5|jqh|\n5|qh|\n6|hao|\n6|jiangqihao|\n6|qihao|\n"));
+        QCOMPARE(Rows(db.get(), "SELECT count(*) FROM ClientKey WHERE Kind = 6"), QStringLiteral("6|\n"));
     }
 
     void aNewerFileIsRefusedAndLeftAsItIs() {

@@ -406,7 +406,7 @@ private slots:
                                                  {u"Ledger"_s, 0},
                                                  {u"Options"_s, 0},
                                                  {u"FilmKey"_s, 0},
-                                                 {u"ClientKey"_s, 2}}));
+                                                 {u"ClientKey"_s, 4}}));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);
@@ -414,7 +414,7 @@ private slots:
         QCOMPARE(PgRows(earlier.get(), u"SELECT Balance FROM Client"_s), QStringList{u"1234567.89"_s});
         // A file from before the search keys: the server writes them.
         QCOMPARE(PgRows(earlier.get(), u"SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY Kind"_s),
-                 (QStringList{u"1|1|zs"_s, u"1|2|zhangsan"_s}));
+                 (QStringList{u"1|1|zs"_s, u"1|2|zhangsan"_s, u"1|4|s"_s, u"1|5|san"_s}));
         const QStringList operators =
             PgRows(earlier.get(), u"SELECT OptName, OptPwd FROM Operator ORDER BY ID"_s);
         QCOMPARE(operators.size(), 2);
