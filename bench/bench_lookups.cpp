@@ -92,7 +92,7 @@ BENCHMARK_CAPTURE(Pick, FilmsInitialsBroad, DeskPick::Films(QStringLiteral("fy")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Pick, FilmsFullPinyin, DeskPick::Films(QStringLiteral("chongqing"), false))
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Pick, FilmsInsideKey, DeskPick::Films(QStringLiteral("sllz"), false))
+BENCHMARK_CAPTURE(Pick, FilmsInsideKey, DeskPick::Films(QStringLiteral("mkz"), false))
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Pick, FilmsPinyinMiss, DeskPick::Films(QStringLiteral("qqqqq"), false))
     ->Unit(benchmark::kMillisecond);

@@ -37,13 +37,15 @@ QString KeyRange(const QString& pinyin) {
     return QStringLiteral("Pinyin >= '%1' AND Pinyin < '%1{'").arg(pinyin);
 }
 
-// (Hit, Rank) of the rows whose key or code begins with the text. The text holds no % or _
-// (ByKeys), so the code's LIKE reads its index too.
+// (Hit, Rank) of the rows whose key or code begins with the text. The codes beginning with it are
+// a range of their index too, up to the text followed by U+FFFD, above every character a code holds
+// (a LIKE would read every code on the server, whose LIKE on text without letter case reads no index).
 QString PrefixHits(const Table& t, const QString& pinyin, const QString& code) {
     return QStringLiteral("SELECT Hit, MIN(Rank) AS Rank FROM ("
                           "SELECT %1 AS Hit, CASE Kind WHEN %2 THEN 0 WHEN %3 THEN 2 ELSE 3 END AS Rank "
                           "FROM %4 WHERE %5 AND Kind <= %6 "
-                          "UNION ALL SELECT ID, 1 FROM %7 WHERE %8 LIKE '%9%') AS Prefixes GROUP BY Hit")
+                          "UNION ALL SELECT ID, 1 FROM %7 WHERE %8 >= '%9' AND %8 < '%9\uFFFD') AS Prefixes "
+                          "GROUP BY Hit")
         .arg(QLatin1String(t.owner))
         .arg(t.first)
         .arg(t.afterCode)
