@@ -64,12 +64,18 @@ QString Statement(const Table& t, const QString& select, const QString& typed, c
                               .arg(select, hits, QLatin1String(t.name),
                                    also.isEmpty() ? QString() : QStringLiteral(" WHERE ") + also, order);
     // Inside a key: the beginning of a key read from a later character on, again an index range.
+    // Inside a code only for a text with a digit (codes are numbered; letters alone are pinyin):
+    // that reads every code.
+    const bool digits = std::any_of(code.begin(), code.end(), [](QChar c) { return c.isDigit(); });
+    const QString insideCode = digits ? QStringLiteral(" UNION SELECT ID FROM %1 WHERE %2 LIKE '%%3%'")
+                                            .arg(QLatin1String(t.name), QLatin1String(t.code), code)
+                                      : QString();
     const QString inside =
-        QStringLiteral("%1 WHERE ID IN (SELECT %2 FROM %3 WHERE %4 AND Kind > %5 UNION SELECT ID FROM %6 "
-                       "WHERE %7 LIKE '%%8%') AND ID NOT IN (SELECT Hit FROM (%9) AS Again)")
+        QStringLiteral("%1 WHERE ID IN (SELECT %2 FROM %3 WHERE %4 AND Kind > %5%6) AND ID NOT IN "
+                       "(SELECT Hit FROM (%7) AS Again)")
             .arg(select, QLatin1String(t.owner), QLatin1String(t.keys), KeyRange(pinyin))
             .arg(t.starts)
-            .arg(QLatin1String(t.name), QLatin1String(t.code), code, hits) +
+            .arg(insideCode, hits) +
         andAlso + QStringLiteral(" ORDER BY ") + order;
     return QStringLiteral("SELECT * FROM (%1) AS Prefixed UNION ALL SELECT * FROM (%2) AS Inside")
         .arg(first, inside);

@@ -6,7 +6,8 @@
 // with the text, ranked: the title's initials, then the code, the title in full, the actors (for a
 // client: the remark's initials, the number, the phone's digits, the remark in full). Then those
 // that hold the text further inside a key or the code. The second part is read only when the
-// first leaves room on the screen: a prefix, the common case, reads nothing but index ranges.
+// first leaves room on the screen: a prefix, the common case, reads nothing but index ranges; so
+// does a text of letters inside a key. A text with a digit is also looked for inside the codes.
 #include <QString>
 
 namespace PinyinSearch {
