@@ -66,10 +66,17 @@ QString Statement(const Table& t, const QString& select, const QString& typed, c
     // Inside a key: the beginning of a key read from a later character on, again an index range.
     // Inside a code only for a text with a digit (codes are numbered; letters alone are pinyin):
     // that reads every code.
+    // The few clients are also read whole, as the picker always read them: a phone or a remark as
+    // written holds the text too.
     const bool digits = std::any_of(code.begin(), code.end(), [](QChar c) { return c.isDigit(); });
-    const QString insideCode = digits ? QStringLiteral(" UNION SELECT ID FROM %1 WHERE %2 LIKE '%%3%'")
-                                            .arg(QLatin1String(t.name), QLatin1String(t.code), code)
-                                      : QString();
+    QString insideCode = digits ? QStringLiteral(" UNION SELECT ID FROM %1 WHERE %2 LIKE '%%3%'")
+                                      .arg(QLatin1String(t.name), QLatin1String(t.code), code)
+                                : QString();
+    if (&t == &kClients)
+        insideCode =
+            QStringLiteral(" UNION SELECT ID FROM Client WHERE ClientID LIKE '%%1%' OR PhoneNum LIKE "
+                           "'%%1%' OR Remark LIKE '%%1%'")
+                .arg(code);
     const QString inside =
         QStringLiteral("%1 WHERE ID IN (SELECT %2 FROM %3 WHERE %4 AND Kind > %5%6) AND ID NOT IN "
                        "(SELECT Hit FROM (%7) AS Again)")
