@@ -26,8 +26,8 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
     ModifyOnDoubleClick(m_ui->modifyButton);
     // Beside the search by number: part of a number, phone or remark, or the remark's initials.
-    m_quickFind =
-        new CQuickFind(QStringLiteral("快速查找(&Q):"), QStringLiteral("编号、电话、备注或拼音首字母"), this);
+    m_quickFind = new CQuickFind(QStringLiteral("快速查找(&Q)："),
+                                 QStringLiteral("编号、电话、备注或拼音首字母"), this);
     m_ui->topLayout->insertWidget(m_ui->topLayout->count() - 1, m_quickFind);
     connect(m_quickFind, &CQuickFind::Find, this, &CClientManageDlg::OnQuickFind);
 }

@@ -38,7 +38,7 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     ModifyOnDoubleClick(m_ui->modifyButton);
     // Beside the searches by code, title and actor: pinyin initials, codes, or part of a title.
     m_quickFind =
-        new CQuickFind(QStringLiteral("快速查找(&Q):"), QStringLiteral("拼音首字母、编号或片名"), this);
+        new CQuickFind(QStringLiteral("快速查找(&Q)："), QStringLiteral("拼音首字母、编号或片名"), this);
     m_ui->topLayout->insertWidget(m_ui->topLayout->count() - 1, m_quickFind);
     connect(m_quickFind, &CQuickFind::Find, this, &CFilmManageDlg::OnQuickFind);
 }

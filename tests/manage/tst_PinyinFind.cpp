@@ -139,6 +139,10 @@ private slots:
         QVERIFY(films.OnInitDialog());
         QCOMPARE(QuickFound(films, u"zqsl"_s, 1), u"F002"_s);
         QVERIFY(!films.IsEnded()); // Enter found; it pressed no button
+        QVERIFY(films.minimumSizeHint().width() <= 1024);
+        auto* find = films.findChild<CQuickFind*>();
+        QCOMPARE(find->Edit()->accessibleName(), u"快速查找："_s);
+
         QCOMPARE(QuickFound(films, u"cj"_s, 1), u"F001 CJ100"_s);
         QCOMPARE(QuickFound(films, u"英雄"_s, 1), u"F003"_s);
         QCOMPARE(QuickFound(films, QString(), 1), u"CJ100 F004 F003 F002 F001"_s);
@@ -154,6 +158,8 @@ private slots:
         clients.show();
         QVERIFY(clients.OnInitDialog());
         QCOMPARE(QuickFound(clients, u"1380"_s, 1), u"C001"_s);
+        QVERIFY(clients.minimumSizeHint().width() <= 1024);
+
         QCOMPARE(QuickFound(clients, u"张三"_s, 1), u"C001"_s);
         QCOMPARE(QuickFound(clients, u"ls"_s, 1), u"C002"_s);
         QCOMPARE(QuickFound(clients, u"6601"_s, 1), u"C002"_s);
