@@ -7,7 +7,8 @@
 // client: the remark's initials, the number, the phone's digits, the remark in full). Then those
 // that hold the text further inside a key or the code. The second part is read only when the
 // first leaves room on the screen: a prefix, the common case, reads nothing but index ranges; so
-// does a text of letters inside a key. A text with a digit is also looked for inside the codes.
+// does a text of letters inside a key. A text with a digit is also looked for inside the film
+// codes; the few clients are also read whole, their number, phone and remark as written.
 #include <QString>
 
 namespace PinyinSearch {
@@ -16,7 +17,7 @@ bool ByKeys(const QString& typed);
 
 // The whole statement for a text ByKeys takes. select: "SELECT … FROM Film" (or Client), with no
 // condition; also: a condition every row must meet besides, or empty; order: the order within each
-// part after the rank ("Film.ID", "ID DESC").
+// part after the rank ("ID", "ID DESC").
 QString Films(const QString& select, const QString& typed, const QString& also, const QString& order);
 QString Clients(const QString& select, const QString& typed, const QString& also, const QString& order);
 } // namespace PinyinSearch
