@@ -115,12 +115,28 @@ CREATE TABLE Options (
     Value TEXT NOT NULL DEFAULT ''
 );
 
+-- The pinyin search keys of each film and client, one row per key (src/base/SearchKeys.h).
+CREATE TABLE FilmKey (
+    Film   INTEGER NOT NULL,
+    Kind   INTEGER NOT NULL,
+    Pinyin TEXT COLLATE "C" NOT NULL
+);
+CREATE INDEX FilmKey_Pinyin ON FilmKey (Pinyin, Kind, Film);
+CREATE INDEX FilmKey_Film ON FilmKey (Film);
+CREATE TABLE ClientKey (
+    Client INTEGER NOT NULL,
+    Kind   INTEGER NOT NULL,
+    Pinyin TEXT COLLATE "C" NOT NULL
+);
+CREATE INDEX ClientKey_Pinyin ON ClientKey (Pinyin, Kind, Client);
+CREATE INDEX ClientKey_Client ON ClientKey (Client);
+
 -- The schema's version, in a table of one row: the program brings an older database up to it and
 -- refuses a newer one, as it does with the file's user_version.
 CREATE TABLE SchemaVersion (
     One     BOOLEAN PRIMARY KEY DEFAULT TRUE CHECK (One),
     Version INTEGER NOT NULL
 );
-INSERT INTO SchemaVersion (Version) VALUES (6);
+INSERT INTO SchemaVersion (Version) VALUES (7);
 
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);

@@ -103,6 +103,23 @@ CREATE TABLE IF NOT EXISTS Options (
     Value TEXT NOT NULL DEFAULT ''
 );
 
+-- The pinyin search keys of each film's title and actor, and of each client's remark and phone
+-- digits (src/base/SearchKeys.h): one row per key, written with the row it stands for.
+CREATE TABLE IF NOT EXISTS FilmKey (
+    Film   INTEGER NOT NULL,
+    Kind   INTEGER NOT NULL,
+    Pinyin TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS FilmKey_Pinyin ON FilmKey (Pinyin, Kind, Film);
+CREATE INDEX IF NOT EXISTS FilmKey_Film ON FilmKey (Film);
+CREATE TABLE IF NOT EXISTS ClientKey (
+    Client INTEGER NOT NULL,
+    Kind   INTEGER NOT NULL,
+    Pinyin TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS ClientKey_Pinyin ON ClientKey (Pinyin, Kind, Client);
+CREATE INDEX IF NOT EXISTS ClientKey_Client ON ClientKey (Client);
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

@@ -6,7 +6,7 @@
 # What building and running Vorix needs.
 VORIX_PACKAGES=(
     cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libpq-dev libbenchmark-dev
-    libzint-dev
+    libzint-dev unicode-data libbz2-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
 )
 # What the tests use besides: the X server of the screenshots, the sqlcipher shell, poppler's PDF

@@ -5,6 +5,7 @@
 #include "base/Gbk.h"
 #include "data/CAdoDb.h"
 #include "data/engine/file/DatabaseOpen.h"
+#include "data/engine/file/SchemaKeys.h"
 #include "data/shop/ShopDatabase.h"
 
 #include <QCoreApplication>
@@ -474,6 +475,9 @@ bool WriteShop(sqlite3* db, const LargeShopSize& size, QString* error) {
                  .Text(kStaff[r.staff].name)
                  .Row();
     }
+    // The films' and clients' pinyin search keys, as the file's upgrade writes them.
+    EngineError keys;
+    ok = ok && SchemaKeys::RegisterFunctions(db, &keys) && out.Exec(SchemaKeys::kFileUpgrade);
     // Fold the log into the file: the finished file stands alone and can be copied as it is.
     ok = ok && out.Commit();
     if (!ok) {

@@ -1,6 +1,7 @@
 #include "data/CClientInfo.h"
 
 #include "data/CAdoDb.h"
+#include "data/PinyinSearch.h"
 #include "data/Sql.h"
 
 namespace {
@@ -10,10 +11,10 @@ QString SelectByClientId(const QString& clientId) {
 }
 
 // The grid's columns and order around a condition (empty, or beginning with its blank).
-QString Grid(const QString& condition) {
+QString Grid(const QString& condition, const QString& order = QStringLiteral(" ORDER BY ID DESC")) {
     return QStringLiteral("SELECT ID, ClientID AS 编号, PhoneNum AS 电话, CreateDate AS 开户日期, "
                           "Foregift AS 押金,Balance AS 余款, Remark AS 备注 FROM Client") +
-           condition + QStringLiteral(" ORDER BY ID DESC");
+           condition + order;
 }
 } // namespace
 
@@ -82,4 +83,13 @@ QString ClientGrid::All() {
 
 QString ClientGrid::ByClientId(const QString& clientId) {
     return Grid(QStringLiteral(" WHERE ClientID='") + Sql::Text(clientId) + QLatin1Char('\''));
+}
+
+QString ClientGrid::QuickFind(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return All();
+    if (!PinyinSearch::ByKeys(text))
+        return Grid(QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1")
+                        .arg(Sql::Contains(text)));
+    return PinyinSearch::Clients(Grid(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
 }

@@ -37,4 +37,7 @@ private:
 namespace ClientGrid {
 QString All();
 QString ByClientId(const QString& clientId);
+// The quick find: Latin letters and digits by number, phone digits and the remark's pinyin keys
+// (PinyinSearch.h); any other text anywhere in the number, phone or remark; an empty one finds all.
+QString QuickFind(const QString& text);
 } // namespace ClientGrid

@@ -1,6 +1,7 @@
 #include "data/CFilmInfo.h"
 
 #include "data/CAdoDb.h"
+#include "data/PinyinSearch.h"
 #include "data/Sql.h"
 
 namespace {
@@ -9,11 +10,11 @@ QString SelectByFilmId(const QString& filmId) {
 }
 
 // The grid's columns and order around a condition (empty, or beginning with its blank).
-QString Grid(const QString& condition) {
+QString Grid(const QString& condition, const QString& order = QStringLiteral(" ORDER BY ID DESC")) {
     return QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,"
                           "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
                           "Remark AS 备注 FROM Film") +
-           condition + QStringLiteral(" ORDER BY ID DESC");
+           condition + order;
 }
 } // namespace
 
@@ -109,4 +110,12 @@ QString FilmGrid::TitleContains(const QString& text) {
 
 QString FilmGrid::ActorContains(const QString& text) {
     return Grid(QStringLiteral(" WHERE Playactor LIKE ") + Sql::Contains(text));
+}
+
+QString FilmGrid::QuickFind(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return All();
+    if (!PinyinSearch::ByKeys(text))
+        return TitleContains(text);
+    return PinyinSearch::Films(Grid(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
 }

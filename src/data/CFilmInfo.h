@@ -66,4 +66,7 @@ QString Filtered(const QString& genre, const QString& region);
 QString ByFilmId(const QString& filmId);
 QString TitleContains(const QString& text);
 QString ActorContains(const QString& text);
+// The quick find beside those: Latin letters and digits by the pinyin keys and codes, the
+// initials' prefix first (PinyinSearch.h); any other text in the titles; an empty one finds all.
+QString QuickFind(const QString& text);
 } // namespace FilmGrid

@@ -1,10 +1,13 @@
 #include "data/DeskPick.h"
 
+#include "data/PinyinSearch.h"
 #include "data/Sql.h"
 
 QString DeskPick::Clients(const QString& text) {
     QString sql = QStringLiteral("SELECT ClientID AS 客户编号, PhoneNum AS 电话, Remark AS 备注, "
                                  "Balance AS 余额 FROM Client");
+    if (PinyinSearch::ByKeys(text))
+        return PinyinSearch::Clients(sql, text, QString(), QStringLiteral("ClientID"));
     if (!text.isEmpty()) {
         const QString pattern = Sql::Contains(text);
         sql += QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1").arg(pattern);
@@ -23,6 +26,10 @@ QString DeskPick::Films(const QString& text, bool onlyIn) {
         QStringLiteral("SELECT FilmID AS 影片编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型, "
                        "Class1 AS 分类, CASE WHEN %1 IS NULL THEN '在店' ELSE '借出' END AS 状态 FROM Film")
             .arg(open);
+    // Latin letters and digits find codes and pinyin keys, the initials' prefix first.
+    if (PinyinSearch::ByKeys(text))
+        return PinyinSearch::Films(sql, text, onlyIn ? open + QStringLiteral(" IS NULL") : QString(),
+                                   QStringLiteral("ID"));
     QStringList where;
     if (!text.isEmpty())
         where << QStringLiteral("(FilmID LIKE %1 OR FilmName LIKE %1 OR Playactor LIKE %1)")

@@ -12,8 +12,9 @@ CPickDlg::CPickDlg(Kind kind, QWidget* parent)
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
     const bool client = kind == Kind::Client;
     setWindowTitle(client ? QStringLiteral("选择客户") : QStringLiteral("选择影片"));
-    m_ui->hintLabel->setText(client ? QStringLiteral("输入客户编号、电话或备注的一部分;回车或双击选择。")
-                                    : QStringLiteral("输入影片编号、片名或主演的一部分;回车或双击选择。"));
+    m_ui->hintLabel->setText(
+        client ? QStringLiteral("输入客户编号、电话、备注的一部分或备注的拼音首字母;回车或双击选择。")
+               : QStringLiteral("输入影片编号、片名、主演的一部分或其拼音首字母;回车或双击选择。"));
     BindGrid(m_ui->grid,
              client ? std::vector<float>{40, 60, 120, 30} : std::vector<float>{40, 90, 60, 20, 30, 20});
     connect(m_ui->grid, &QAbstractItemView::doubleClicked, this, &CPickDlg::OnOK);

@@ -9,8 +9,8 @@ class CPickDlg;
 }
 
 // "选择客户" and "选择影片": finds a client by part of the number, the phone or the remark, or a film
-// by part of the code, the title or the actor, as typed; Enter or a double click picks the current
-// row's code.
+// by part of the code, the title or the actor, as typed, or by pinyin initials (PinyinSearch.h);
+// Enter or a double click picks the current row's code.
 class CPickDlg : public CBrowseDlg {
     Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
+#include "data/PinyinKeys.h"
 #include "toolkit/ChangedElsewhere.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
@@ -127,7 +128,10 @@ bool CClientEditDlg::Save(QString* refusal, std::optional<CClientInfo>* changed)
     }
     if (!adding && !StillAsLoaded(refusal, changed))
         return false;
-    return (adding ? client.Insert() : client.Update(m_key)) && WriteMoney() && saving.Commit();
+    return (adding ? client.Insert() : client.Update(m_key)) &&
+           (adding ? PinyinKeys::WriteNewClient(client.ClientID, client.Remark, client.PhoneNum)
+                   : PinyinKeys::WriteClient(m_key, client.Remark, client.PhoneNum)) &&
+           WriteMoney() && saving.Commit();
 }
 
 // Read under the save's write lock: a lending at another desk may have charged the balance since

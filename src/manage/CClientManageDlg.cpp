@@ -6,9 +6,11 @@
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
+#include "data/PinyinKeys.h"
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CMemberCardDlg.h"
+#include "toolkit/CQuickFind.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientManageDlg.h"
@@ -29,6 +31,16 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     connect(m_ui->deleteButton, &QPushButton::clicked, this, &CClientManageDlg::OnDelete);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
     ModifyOnDoubleClick(m_ui->modifyButton);
+    // Beside the search by number: part of a number, phone or remark, or the remark's initials.
+    m_quickFind = new CQuickFind(QStringLiteral("快速查找(&Q)："),
+                                 QStringLiteral("编号、电话、备注或拼音首字母"), this);
+    m_ui->topLayout->insertWidget(m_ui->topLayout->count() - 1, m_quickFind);
+    connect(m_quickFind, &CQuickFind::Find, this, &CClientManageDlg::OnQuickFind);
+}
+
+void CClientManageDlg::OnQuickFind(const QString& text) {
+    m_strQuery = ClientGrid::QuickFind(text);
+    ShowQuery();
 }
 
 CClientManageDlg::~CClientManageDlg() = default;
@@ -99,6 +111,7 @@ void CClientManageDlg::OnDelete() {
         }
         CRentInfo().DeleteByClientId(clientId);
         CClientInfo().DeleteById(key);
+        PinyinKeys::DeleteClient(key);
         deleting.Commit();
     }
     ShowQuery();

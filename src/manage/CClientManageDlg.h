@@ -3,6 +3,8 @@
 
 #include <memory>
 
+class CQuickFind;
+
 namespace Ui {
 class CClientManageDlg;
 }
@@ -22,6 +24,7 @@ public:
     void OnDelete();
     // 打印会员卡: cards for the clients picked in the grid.
     void OnCards();
+    void OnQuickFind(const QString& text);
 
     QString m_strSearch;
 
@@ -32,4 +35,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::CClientManageDlg> m_ui;
+    CQuickFind* m_quickFind;
 };

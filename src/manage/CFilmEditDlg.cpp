@@ -5,6 +5,7 @@
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/Films.h"
+#include "data/PinyinKeys.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CFilmEditDlg.h"
@@ -119,5 +120,10 @@ bool CFilmEditDlg::Save(QString* refusal) {
             return false;
         }
     }
-    return (newFilm ? film.Insert() : film.Update(m_key)) && saving.Commit();
+    if (!(newFilm ? film.Insert() : film.Update(m_key)))
+        return false;
+    // The search keys of the title and actor, beside the film's row.
+    return (newFilm ? PinyinKeys::WriteNewFilm(film.FilmID, film.FilmName, film.Playactor)
+                    : PinyinKeys::WriteFilm(m_key, film.FilmName, film.Playactor)) &&
+           saving.Commit();
 }

@@ -5,9 +5,11 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/Films.h"
+#include "data/PinyinKeys.h"
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
 #include "manage/CLabelPrintDlg.h"
+#include "toolkit/CQuickFind.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CFilmManageDlg.h"
@@ -40,6 +42,16 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     connect(m_ui->deleteButton, &QPushButton::clicked, this, &CFilmManageDlg::OnDelete);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
     ModifyOnDoubleClick(m_ui->modifyButton);
+    // Beside the searches by code, title and actor: pinyin initials, codes, or part of a title.
+    m_quickFind =
+        new CQuickFind(QStringLiteral("快速查找(&Q)："), QStringLiteral("拼音首字母、编号或片名"), this);
+    m_ui->topLayout->insertWidget(m_ui->topLayout->count() - 1, m_quickFind);
+    connect(m_quickFind, &CQuickFind::Find, this, &CFilmManageDlg::OnQuickFind);
+}
+
+void CFilmManageDlg::OnQuickFind(const QString& text) {
+    m_strQuery = FilmGrid::QuickFind(text);
+    ShowQuery();
 }
 
 CFilmManageDlg::~CFilmManageDlg() = default;
@@ -127,5 +139,5 @@ bool CFilmManageDlg::DeleteFilm(RowKey key, QString* refusal) {
         *refusal = QStringLiteral("影片“%1”已租出,尚未归还,不能删除。请先归还此片。").arg(film.FilmID);
         return false;
     }
-    return film.DeleteById(key) && deleting.Commit();
+    return film.DeleteById(key) && PinyinKeys::DeleteFilm(key) && deleting.Commit();
 }

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class CQuickFind;
+
 namespace Ui {
 class CFilmManageDlg;
 }
@@ -24,6 +26,7 @@ public:
     void OnDelete();
     // 打印标签: labels for the films picked in the grid, or others chosen in its dialog.
     void OnLabels();
+    void OnQuickFind(const QString& text);
 
     QString m_strSearch;
     int m_nSearchKind = 0; // 编号, 片名, 主演
@@ -37,4 +40,5 @@ private:
     bool DeleteFilm(RowKey key, QString* refusal);
 
     std::unique_ptr<Ui::CFilmManageDlg> m_ui;
+    CQuickFind* m_quickFind;
 };

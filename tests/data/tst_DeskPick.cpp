@@ -3,6 +3,7 @@
 
 #include "data/DeskLookup.h"
 #include "data/DeskPick.h"
+#include "data/PinyinKeys.h"
 #include "data/Sql.h"
 
 #include <QTest>
@@ -52,6 +53,14 @@ private slots:
         for (const QString& statement : QString::fromUtf8(kShop).split(QLatin1Char(';'), Qt::SkipEmptyParts))
             QVERIFY2(Db::Exec(statement), qPrintable(statement));
         QVERIFY(Db::Count(QStringLiteral("Record WHERE ReturnDate=''")) > 40);
+        // The films' pinyin keys, as the film editor writes them: a text of Latin letters and
+        // digits is found through them and the codes, the same films in the same order.
+        const QString films = Db::Rows(QStringLiteral("SELECT ID, FilmName, Playactor FROM Film"),
+                                       QLatin1Char('\t'), QLatin1Char('\n'));
+        for (const QString& film : films.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList cells = film.split(QLatin1Char('\t'));
+            QVERIFY(PinyinKeys::WriteFilm(cells[0].toLongLong(), cells[1], cells.value(2)));
+        }
     }
     void cleanupTestCase() { m_shop.reset(); }
 

@@ -60,20 +60,21 @@ const char* const kTables = "SELECT name, replace(replace(sql, ' ', ''), char(10
 void MakeOlderFile() {
     const DatabaseHandle db = Open();
     QVERIFY(db);
-    QVERIFY(Run(
-        db.get(),
-        "INSERT INTO Client (ClientID,Balance) VALUES('C1',12.5);"
-        "INSERT INTO Film (FilmID,FilmName) VALUES('F1','英雄');"
-        "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
-        "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
-        "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
-        "UPDATE Operator SET OptPwd='admin';"
-        "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
-        "'操作员');"
-        "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
-        "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options;"
-        "DROP INDEX Film_Playactor; DROP INDEX Film_Type; DROP INDEX Film_Class1; DROP INDEX Film_Class2;"
-        "DROP INDEX Film_StgDate; DROP INDEX Film_Degree; DROP INDEX Film_Remark; PRAGMA user_version = 0;"));
+    QVERIFY(
+        Run(db.get(),
+            "INSERT INTO Client (ClientID,Balance) VALUES('C1',12.5);"
+            "INSERT INTO Film (FilmID,FilmName) VALUES('F1','英雄');"
+            "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
+            "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
+            "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
+            "UPDATE Operator SET OptPwd='admin';"
+            "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
+            "'操作员');"
+            "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
+            "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options;"
+            "DROP INDEX Film_Playactor; DROP INDEX Film_Type; DROP INDEX Film_Class1; DROP INDEX Film_Class2;"
+            "DROP INDEX Film_StgDate; DROP INDEX Film_Degree; DROP INDEX Film_Remark;"
+            "DROP TABLE FilmKey; DROP TABLE ClientKey; PRAGMA user_version = 0;"));
 }
 } // namespace
 
@@ -135,6 +136,40 @@ private slots:
         QCOMPARE(Rows(again.get(), "SELECT name FROM sqlite_master WHERE name='Record_Type'"), QString());
         QCOMPARE(Rows(again.get(), "SELECT OptPwd FROM Operator ORDER BY ID").split(QStringLiteral("|\n")),
                  hashes);
+    }
+
+    // A shop from before the search keys gets them in its upgrade: every film's and client's, each
+    // kind of key beside its row.
+    void anOlderFileGetsItsSearchKeys() {
+        TempShop shop;
+        MakeOlderFile();
+        {
+            const DatabaseHandle db = Open();
+            QVERIFY(Run(db.get(),
+                        "INSERT INTO Film (FilmID,FilmName,Playactor) VALUES('F2','长江七号','周星驰'),"
+                        "('F3','',''),('F4','2046','梁朝伟 王菲');"
+                        "INSERT INTO Client (ClientID,PhoneNum,Remark) VALUES('C2','138-0013','张三');"));
+        }
+        BoxRecorder boxes;
+        QCOMPARE(Db::Count(QStringLiteral("Film")), 4); // the program's first open
+        QCOMPARE(boxes.Texts(), QStringList());
+        const DatabaseHandle db = Open();
+        QCOMPARE(Rows(db.get(),
+                      "SELECT f.FilmID, k.Kind, k.Pinyin FROM FilmKey k JOIN Film f ON f.ID = k.Film "
+                      "WHERE k.Kind <= 4 ORDER BY f.ID, k.Kind, k.Pinyin"),
+                 QStringLiteral("F1|1|yx|\nF1|2|yingxiong|\n"
+                                "F2|1|cjqh|\nF2|1|zjqh|\nF2|2|changjiangqihao|\nF2|2|zhangjiangqihao|\n"
+                                "F2|3|zxc|\nF2|4|zhouxingchi|\n"
+                                "F4|1|2046|\nF4|2|2046|\nF4|3|lcw|\nF4|3|lzw|\nF4|3|wf|\n"
+                                "F4|4|liangchaowei|\nF4|4|liangzhaowei|\nF4|4|wangfei|\n"));
+        QCOMPARE(Rows(db.get(), "SELECT c.ClientID, k.Kind, k.Pinyin FROM ClientKey k JOIN Client c ON "
+                                "c.ID = k.Client WHERE k.Kind <= 3 ORDER BY c.ID, k.Kind, k.Pinyin"),
+                 QStringLiteral("C2|1|zs|\nC2|2|zhangsan|\nC2|3|1380013|\n"));
+        // and those read from inside: 长江七号 from 江 on, the phone from its second digit on
+        QCOMPARE(Rows(db.get(), "SELECT k.Kind, k.Pinyin FROM FilmKey k JOIN Film f ON f.ID = k.Film "
+                                "WHERE f.FilmID = 'F2' AND k.Kind IN (5, 6) ORDER BY 1, 2"),
+                 QStringLiteral("5|h|\n5|jqh|\n5|qh|\n6|hao|\n6|jiangqihao|\n6|qihao|\n"));
+        QCOMPARE(Rows(db.get(), "SELECT count(*) FROM ClientKey WHERE Kind = 6"), QStringLiteral("6|\n"));
     }
 
     void aNewerFileIsRefusedAndLeftAsItIs() {

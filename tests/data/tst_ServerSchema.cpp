@@ -69,7 +69,8 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
         return table == u"ledger"_s && column == u"fen"_s ? u"int8"_s : u"int4"_s;
     return table == u"ledger"_s && (column == u"at"_s || column == u"day"_s) ? u"text"_s
            : table == u"options"_s && column == u"value"_s                   ? u"text"_s
-                                                                             : u"citext"_s;
+           : column == u"pinyin"_s ? u"text"_s // search keys: lowercase already, compared byte by byte
+                                   : u"citext"_s;
 }
 } // namespace
 
@@ -197,6 +198,10 @@ private slots:
         QCOMPARE(PgRows(m_db.get(), u"DROP INDEX Film_Playactor, Film_Type, Film_Class1, Film_Class2, "
                                     "Film_StgDate, Film_Degree, Film_Remark"_s),
                  QStringList());
+        // A film of that shop, without the search keys of a later version.
+        QCOMPARE(PgRows(m_db.get(), u"DROP TABLE FilmKey, ClientKey; INSERT INTO Film (FilmID, FilmName) "
+                                    "VALUES ('U1', '长江七号')"_s),
+                 QStringList());
         QCOMPARE(PgRows(m_db.get(), u"UPDATE SchemaVersion SET Version = 4"_s), QStringList());
         QCOMPARE(PgRows(m_db.get(), sortIndexes), QStringList{u"0"_s});
         const QStringList before = PgRows(m_db.get(), u"SELECT * FROM Setting"_s);
@@ -209,6 +214,13 @@ private slots:
                  QStringList{QString::number(Schema::kVersion)});
         QCOMPARE(PgRows(m_db.get(), sortIndexes), QStringList{u"7"_s});
         QCOMPARE(PgRows(m_db.get(), u"SELECT * FROM Setting"_s), before);
+        QCOMPARE(PgRows(m_db.get(), u"SELECT k.Pinyin FROM FilmKey k JOIN Film f ON f.ID = k.Film WHERE "
+                                    "f.FilmID = 'U1' AND k.Kind = 1 ORDER BY 1"_s),
+                 (QStringList{u"cjqh"_s, u"zjqh"_s}));
+        QCOMPARE(PgRows(m_db.get(), u"SELECT count(*) FROM pg_indexes WHERE tablename = 'filmkey'"_s),
+                 QStringList{u"2"_s});
+        QCOMPARE(PgRows(m_db.get(), u"DELETE FROM Film WHERE FilmID = 'U1'; DELETE FROM FilmKey"_s),
+                 QStringList());
     }
     // ... and one older than that, or newer than this program, is refused and left as it is.
     void aShopOfAnotherVersionIsRefused() {
@@ -260,7 +272,9 @@ private slots:
                                                  {u"Operator"_s, 1},
                                                  {u"Setting"_s, 1},
                                                  {u"Ledger"_s, 1},
-                                                 {u"Options"_s, 1}}));
+                                                 {u"Options"_s, 1},
+                                                 {u"FilmKey"_s, 0},
+                                                 {u"ClientKey"_s, 0}}));
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
         const DatabaseHandle file = DatabaseOpen::OpenDatabase(
@@ -356,7 +370,8 @@ private slots:
     // as it was, to the byte; a password stored as typed goes over as its hash.
     void theMoveReadsAnEarlierFileAndLeavesIt() {
         TempShop shop;
-        QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID, Balance) VALUES ('C1', 1234567.89)"_s));
+        QVERIFY(
+            Db::Exec(u"INSERT INTO Client (ClientID, Balance, Remark) VALUES ('C1', 1234567.89, '张三')"_s));
         {
             QString error;
             const DatabaseHandle file = DatabaseOpen::OpenDatabase(
@@ -364,8 +379,9 @@ private slots:
             QVERIFY2(file, qPrintable(error));
             // The file as the first version wrote it: no ledger, no options, passwords as typed.
             for (const char* sql :
-                 {"DROP TABLE Ledger", "DROP TABLE Options", "DROP INDEX Film_NameCode",
-                  "DROP INDEX Record_BorrowDate", "UPDATE Operator SET OptPwd = 'admin'",
+                 {"DROP TABLE Ledger", "DROP TABLE Options", "DROP TABLE FilmKey", "DROP TABLE ClientKey",
+                  "DROP INDEX Film_NameCode", "DROP INDEX Record_BorrowDate",
+                  "UPDATE Operator SET OptPwd = 'admin'",
                   "INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Kasse', 'geheim 2', '操作员')",
                   "PRAGMA user_version = 1", "PRAGMA wal_checkpoint(TRUNCATE)"})
                 QVERIFY2(FileError::Run(file.get(), sql, &error), qPrintable(error));
@@ -388,12 +404,17 @@ private slots:
                                                  {u"Operator"_s, 2},
                                                  {u"Setting"_s, 1},
                                                  {u"Ledger"_s, 0},
-                                                 {u"Options"_s, 0}}));
+                                                 {u"Options"_s, 0},
+                                                 {u"FilmKey"_s, 0},
+                                                 {u"ClientKey"_s, 4}}));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);
         PgHandle earlier(PQconnectdb(m_server->ConnectionString(u"earlier"_s).toUtf8().constData()));
         QCOMPARE(PgRows(earlier.get(), u"SELECT Balance FROM Client"_s), QStringList{u"1234567.89"_s});
+        // A file from before the search keys: the server writes them.
+        QCOMPARE(PgRows(earlier.get(), u"SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY Kind"_s),
+                 (QStringList{u"1|1|zs"_s, u"1|2|zhangsan"_s, u"1|4|s"_s, u"1|5|san"_s}));
         const QStringList operators =
             PgRows(earlier.get(), u"SELECT OptName, OptPwd FROM Operator ORDER BY ID"_s);
         QCOMPARE(operators.size(), 2);

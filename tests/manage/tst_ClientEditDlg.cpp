@@ -251,10 +251,13 @@ private slots:
             StatementRecorder sql;
             e.Press();
             QVERIFY(e.Saved());
-            // The row read again by its key under the write lock, then written.
-            QCOMPARE(sql.Statements().size(), 2);
+            // The row read again by its key under the write lock, then written; its search keys
+            // written anew beside it.
+            QCOMPARE(sql.Statements().size(), 4);
             QCOMPARE(sql.Statements().first(), QStringLiteral("SELECT * FROM Client WHERE ID=") + id);
-            QVERIFY(sql.Statements().last().startsWith(QStringLiteral("UPDATE Client")));
+            QVERIFY(sql.Statements().at(1).startsWith(QStringLiteral("UPDATE Client")));
+            QCOMPARE(sql.Statements().at(2), QStringLiteral("DELETE FROM ClientKey WHERE Client=") + id);
+            QVERIFY(sql.Statements().at(3).startsWith(QStringLiteral("INSERT INTO ClientKey")));
         }
         Editor e(id);
         e.Set(QStringLiteral("clientEdit"), QStringLiteral("C5"));

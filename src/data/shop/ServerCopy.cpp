@@ -1,5 +1,7 @@
 #include "data/shop/ServerCopy.h"
 
+#include "base/SearchKeys.h"
+
 #include <sqlite3.h>
 
 namespace {
@@ -56,4 +58,28 @@ bool ServerCopy::CountsAgree(sqlite3* file, PGconn* server, const char* table, q
     }
     counts->append({QLatin1String(table), copied});
     return true;
+}
+
+namespace {
+bool WriteKeys(PGconn* server, const char* select, const char* table, bool films, QString* error) {
+    PGresult* result = PQexec(server, select);
+    const bool read = PQresultStatus(result) == PGRES_TUPLES_OK;
+    if (!read)
+        *error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    QList<SearchKeys::Source> rows;
+    for (int row = 0; read && row < PQntuples(result); ++row)
+        rows.append({QByteArray(PQgetvalue(result, row, 0)).toLongLong(),
+                     QString::fromUtf8(PQgetvalue(result, row, 1)),
+                     QString::fromUtf8(PQgetvalue(result, row, 2))});
+    PQclear(result);
+    bool ok = read;
+    for (const QByteArray& insert : SearchKeys::Inserts(table, rows, films))
+        ok = ok && ServerCopy::Run(server, insert, error);
+    return ok;
+}
+} // namespace
+
+bool ServerCopy::FillKeys(PGconn* server, QString* error) {
+    return WriteKeys(server, "SELECT ID, FilmName, Playactor FROM Film", "FilmKey", true, error) &&
+           WriteKeys(server, "SELECT ID, Remark, PhoneNum FROM Client", "ClientKey", false, error);
 }

@@ -17,8 +17,8 @@ struct Closer {
 using Connection = std::unique_ptr<PGconn, Closer>;
 
 // The tables of a shop, in the order they are copied.
-inline constexpr const char* kTables[] = {"Client",  "Film",   "Record", "Operator",
-                                          "Setting", "Ledger", "Options"};
+inline constexpr const char* kTables[] = {"Client", "Film",    "Record",  "Operator", "Setting",
+                                          "Ledger", "Options", "FilmKey", "ClientKey"};
 
 // Runs sql (one statement or several); false with the server's message in *error. *value gets
 // the first column of the first row, if any.
@@ -29,4 +29,7 @@ QByteArrayList FileColumns(sqlite3* file, const char* table);
 // joins *counts (ServerDatabase::Counts); otherwise *error says how they differ.
 bool CountsAgree(sqlite3* file, PGconn* server, const char* table, qint64 copied,
                  QList<QPair<QString, qint64>>* counts, QString* error);
+// Writes the search keys of every film and client on the server (a file of a version before the
+// keys came over without them); false with the server's message in *error.
+bool FillKeys(PGconn* server, QString* error);
 } // namespace ServerCopy

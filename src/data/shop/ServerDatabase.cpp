@@ -255,6 +255,16 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
         const qint64 copied = CopyTable(file.get(), server.get(), table, error);
         ok = copied >= 0 && CountsAgree(file.get(), server.get(), table, copied, counts, error);
     }
+    // A file from before the search keys: the server writes them, before their indexes.
+    if (ok && !inFile.contains(QStringLiteral("FilmKey"))) {
+        ok = ServerCopy::FillKeys(server.get(), error);
+        for (auto& [table, rows] : *counts) {
+            QString written;
+            if (ok && (table == QLatin1String("FilmKey") || table == QLatin1String("ClientKey")) &&
+                (ok = Run(server.get(), "SELECT count(*) FROM " + table.toLatin1(), error, &written)))
+                rows = written.toLongLong();
+        }
+    }
     ok = ok && Run(server.get(), indexes, error);
     // New rows on the server take the IDs after the copied ones.
     for (const char* table : {"Client", "Film", "Record", "Operator", "Ledger"}) {

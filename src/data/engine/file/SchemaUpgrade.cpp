@@ -2,8 +2,10 @@
 
 #include "base/PasswordHash.h"
 #include "data/engine/file/FileError.h"
+#include "data/engine/file/SchemaKeys.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <iterator>
 #include <sqlite3.h>
 
@@ -55,6 +57,8 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Record_FilmBorrow ON Record (FilmID, BorrowDate);"
     "CREATE INDEX IF NOT EXISTS Record_ClientBorrow ON Record (ClientID, BorrowDate);"
     "CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser);",
+    // 7: the pinyin search keys of every film and client (SchemaKeys.h), the indexes made after.
+    SchemaKeys::kFileUpgrade,
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
@@ -124,6 +128,8 @@ bool SchemaUpgrade::UpgradeWithin(sqlite3* db, int from, EngineError* error) {
         sqlite3_create_function(db, "vorix_password_hash", 1, SQLITE_UTF8, nullptr, PasswordHashFunction,
                                 nullptr, nullptr) != SQLITE_OK)
         ok = step.Run("SELECT vorix_password_hash('')"); // fails, and says why
+    if (ok && from < Schema::kVersion)
+        ok = SchemaKeys::RegisterFunctions(db, error);
     for (int version = from; ok && version < Schema::kVersion; ++version)
         ok = step.Run(kUpgrades[version]);
     if (ok && from < Schema::kVersion)
@@ -137,6 +143,12 @@ QStringList SchemaUpgrade::TablesOf(int version) {
                        QStringLiteral("Operator"), QStringLiteral("Setting")};
     if (version >= 4) // the ledger and the options
         tables << QStringLiteral("Ledger") << QStringLiteral("Options");
+    // The search keys, from the version their step brings.
+    const int keys = int(std::find(std::begin(kUpgrades), std::end(kUpgrades), SchemaKeys::kFileUpgrade) -
+                         std::begin(kUpgrades)) +
+                     1;
+    if (version >= keys)
+        tables << QStringLiteral("FilmKey") << QStringLiteral("ClientKey");
     return tables;
 }
 

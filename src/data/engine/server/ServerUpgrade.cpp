@@ -1,6 +1,7 @@
 #include "data/engine/server/ServerUpgrade.h"
 
 #include "data/engine/SchemaVersion.h"
+#include "data/engine/server/ServerKeys.h"
 
 #include <iterator>
 
@@ -23,6 +24,8 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Record_FilmBorrow ON Record (FilmID, BorrowDate);"
     "CREATE INDEX IF NOT EXISTS Record_ClientBorrow ON Record (ClientID, BorrowDate);"
     "CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser)",
+    // 7: the pinyin search keys of every film and client, written by the program (ServerKeys.h).
+    ServerEngine::kKeyTables,
 };
 static_assert(ServerEngine::kFirstUpgradable + int(std::size(kUpgrades)) == Schema::kVersion,
               "one upgrade for each version after the first upgradable");
@@ -42,8 +45,10 @@ bool ServerEngine::BringUpToDate(ServerConnection& connection, int found, Engine
         }
         ok = read;
     }
-    for (int from = version; ok && from < Schema::kVersion; ++from)
-        ok = connection.Run(kUpgrades[from - kFirstUpgradable]);
+    for (int from = version; ok && from < Schema::kVersion; ++from) {
+        const char* step = kUpgrades[from - kFirstUpgradable];
+        ok = connection.Run(step) && (step != kKeyTables || FillKeys(connection));
+    }
     if (ok && version < Schema::kVersion)
         ok = connection.Run(
             QByteArray("UPDATE SchemaVersion SET Version = " + QByteArray::number(Schema::kVersion))
