@@ -6,11 +6,13 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
+#include "desk/CTopUpDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CDayEndDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
+#include "manage/CUndoDlg.h"
 
 #include <QPainter>
 
@@ -61,6 +63,16 @@ void CBackdropView::OnExchange() {
     RunDeskDialog<CExchangeDlg>(this);
 }
 
+void CBackdropView::OnTopUp() {
+    RunDeskDialog<CTopUpDlg>(this);
+}
+
+void CBackdropView::OnUndo() {
+    QString done;
+    if (CUndoDlg::UndoLast(window(), &done))
+        emit DeskDone(done);
+}
+
 void CBackdropView::OnFilms() {
     RunDialog<CFilmManageDlg>(this);
 }
@@ -88,5 +100,7 @@ void CBackdropView::OnOutList() {
 }
 
 void CBackdropView::OnDayEnd() {
-    RunDialog<CDayEndDlg>(this);
+    CDayEndDlg dayEnd(window());
+    dayEnd.m_bAskFloat = true;
+    dayEnd.DoModal();
 }

@@ -96,6 +96,8 @@ DeskLines::Line DeskLines::Rental(const QString& filmId) {
                << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
         if (film.rentType != Desk::kMonthly)
             rental << QStringLiteral("退押金 ") + Money::Text(film.foregift);
+        if (!film.contact.isEmpty())
+            rental << film.contact;
         return Line{FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator)};
     });
 }

@@ -4,6 +4,7 @@
 #include "data/engine/file/FileError.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <iterator>
 #include <sqlite3.h>
 
@@ -48,6 +49,40 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Film_StgDate ON Film (StgDate);"
     "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree);"
     "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark);",
+    // The desk's rows beside the rentals: a per-day rental's contact (RentContact.h), each desk's
+    // opening float (DrawerFloat.h), and the lendings and returns that can be undone (DeskAction.h).
+    "CREATE TABLE IF NOT EXISTS RentContact ( "
+    "RentID INTEGER PRIMARY KEY, "
+    "Name   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Phone  TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE TABLE IF NOT EXISTS DrawerFloat ( "
+    "Day     TEXT NOT NULL DEFAULT '', "
+    "Desk    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Fen     INTEGER NOT NULL DEFAULT 0, "
+    "At      TEXT NOT NULL DEFAULT '', "
+    "PRIMARY KEY (Day, Desk) "
+    ");"
+    "CREATE TABLE IF NOT EXISTS DeskAction ( "
+    "ID            INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At            TEXT NOT NULL DEFAULT '', "
+    "OptUser       TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Kind          TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "RentID        INTEGER NOT NULL DEFAULT 0, "
+    "FilmID        TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "ClientID      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "BalanceBefore REAL NOT NULL DEFAULT 0, "
+    "BalanceAfter  REAL NOT NULL DEFAULT 0, "
+    "RentUser      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "FirstLedger   INTEGER NOT NULL DEFAULT 0, "
+    "LastLedger    INTEGER NOT NULL DEFAULT 0, "
+    "UndoneAt      TEXT NOT NULL DEFAULT '', "
+    "UndoneBy      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Reason        TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS DeskAction_At ON DeskAction (At);"
+    "CREATE INDEX IF NOT EXISTS DeskAction_RentID ON DeskAction (RentID);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
@@ -128,8 +163,12 @@ bool SchemaUpgrade::UpgradeWithin(sqlite3* db, int from, EngineError* error) {
 QStringList SchemaUpgrade::TablesOf(int version) {
     QStringList tables{QStringLiteral("Client"), QStringLiteral("Film"), QStringLiteral("Record"),
                        QStringLiteral("Operator"), QStringLiteral("Setting")};
-    if (version >= 4) // the ledger and the options
-        tables << QStringLiteral("Ledger") << QStringLiteral("Options");
+    // And the tables the steps up to that version made, as they name them.
+    static const QRegularExpression made(QStringLiteral("CREATE TABLE IF NOT EXISTS (\\w+)"));
+    for (int step = 0; step < version && step < Schema::kVersion; ++step) {
+        for (const QRegularExpressionMatch& match : made.globalMatch(QLatin1String(kUpgrades[step])))
+            tables << match.captured(1);
+    }
     return tables;
 }
 
