@@ -90,11 +90,11 @@ private slots:
         // A quote is kept as typed.
         desk.boxes.Clear();
         CLendDlg quoted;
-        LendWithContact(quoted, u"D2"_s, u"O'Neil"_s, u"'; DROP TABLE Record; --"_s);
+        LendWithContact(quoted, u"D2"_s, u"O'Neil"_s, u"'; DROP TABLE R--"_s);
         QVERIFY(quoted.IsEnded());
         QCOMPARE(Db::Value(u"SELECT Name||'|'||Phone AS v FROM RentContact WHERE Name<>'%1'"_s.arg(
                      u"欧阳"_s.repeated(5))),
-                 u"O'Neil|'; DROP TABLE Record; --"_s);
+                 u"O'Neil|'; DROP TABLE R--"_s);
     }
 };
 VORIX_TEST(RentContactTest)
