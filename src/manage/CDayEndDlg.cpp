@@ -154,8 +154,8 @@ bool CDayEndDlg::PrintNotes(QStringList* notes) {
     const bool count =
         CDataExchange::ReadReal(m_ui->countedEdit->text(), 0, kMostCounted, 2, &counted).isEmpty();
     const QList<std::pair<QLabel*, QString>> lines{
-        {m_ui->cashInLabel, m_ui->cashInValue->text()},
         {m_floatLabel, m_floatValue->text()},
+        {m_ui->cashInLabel, m_ui->cashInValue->text()},
         {m_ui->cashOutLabel, m_ui->cashOutValue->text()},
         {m_ui->expectedLabel, m_ui->expectedValue->text()},
         {m_ui->countedLabel, count ? Money::FromFen(CLedgerInfo::Fen(counted)) : QString()},
