@@ -74,9 +74,9 @@ void CTopUpDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CTopUpDlg::OnInitDialog() {
     m_strOptName = Session::Current().UserName();
-    m_ui->clientEdit->setText(m_strClientID);
-    m_ui->operatorName->setText(m_strOptName);
+    CDialog::OnInitDialog();
     // The amount starts empty, for the clerk to type.
+    m_ui->amountEdit->clear();
     if (m_strClientID.isEmpty())
         m_ui->clientEdit->setFocus();
     else
