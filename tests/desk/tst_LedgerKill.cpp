@@ -11,8 +11,10 @@
 #include "desk/CTopUpDlg.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CClientManageDlg.h"
+#include "manage/CFloatDlg.h"
 #include "manage/CUndoDlg.h"
 #include "ui_CClientEditDlg.h"
+#include "ui_CFloatDlg.h"
 #include "ui_CLendDlg.h"
 #include "ui_CPriceSettingDlg.h"
 #include "ui_CReturnDlg.h"
@@ -75,7 +77,8 @@ QString Snapshot(const QString& file) {
     if (!db)
         return u"cannot open: "_s + error;
     QString text;
-    for (const char* table : {"Client", "Film", "Record", "Setting", "Ledger", "RentContact", "DeskAction"}) {
+    for (const char* table :
+         {"Client", "Film", "Record", "Setting", "Ledger", "RentContact", "DeskAction", "DrawerFloat"}) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db.get(),
                                (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData(), -1,
@@ -146,6 +149,7 @@ private slots:
         QTest::newRow("undo lend per day") << u"undo-lend"_s << u"零租租金,收押金,零租租金,收押金"_s;
         QTest::newRow("undo lend monthly") << u"undo-lend-monthly"_s << u"月租扣款,月租扣款"_s;
         QTest::newRow("undo return") << u"undo-return"_s << u"退押金,退押金"_s;
+        QTest::newRow("opening float") << u"float"_s << QString();
     }
     void killedAnywhereLeavesBothOrNeither() {
         QFETCH(QString, action);
@@ -260,6 +264,12 @@ private slots:
             topUp.Form()->amountEdit->setText(u"25.5"_s);
             topUp.OnOK();
             QVERIFY(topUp.IsEnded());
+        } else if (action == u"float"_s) {
+            CFloatDlg opening;
+            QVERIFY(opening.OnInitDialog());
+            opening.Form()->amountEdit->setText(u"200"_s);
+            opening.OnOK();
+            QVERIFY(opening.IsEnded());
         } else if (action.startsWith(u"undo-"_s)) {
             ModalScript script([](CDialog& dialog) {
                 auto* undo = dynamic_cast<CUndoDlg*>(&dialog);
