@@ -159,6 +159,21 @@ private slots:
         QCOMPARE(LedgerRows(), u"退押金:4500,退押金:-4500"_s);
     }
 
+    // With the days out charged, a return also takes a month from the balance: undone, the
+    // balance is back and the charge is written again with the opposite sign, whatever its kind.
+    void aChargedReturnIsUndoneWithItsCharge() {
+        DeskShop desk;
+        QVERIFY(Db::Exec(u"INSERT INTO Options (Name,Value) VALUES ('LateCharge','1')"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
+                         "VALUES ('C1','V1','月租',0,'2026-11-01','','lender')"_s));
+        const QString before = DeskShop::Snapshot();
+        Return(u"V1"_s);
+        QCOMPARE(DeskShop::Balance(u"C1"_s), u"70.00"_s);
+        QVERIFY(UndoLast(u"还错了"_s));
+        QCOMPARE(DeskShop::Snapshot(), before);
+        QCOMPARE(LedgerRows(), u"超期扣款:3000,超期扣款:-3000"_s);
+    }
+
     void whatHappenedSinceIsNeverUndoneWithIt() {
         DeskShop desk;
         // The film lent again after its return.
