@@ -120,6 +120,46 @@ CREATE TABLE IF NOT EXISTS ClientKey (
 CREATE INDEX IF NOT EXISTS ClientKey_Pinyin ON ClientKey (Pinyin, Kind, Client);
 CREATE INDEX IF NOT EXISTS ClientKey_Client ON ClientKey (Client);
 
+-- A per-day rental's contact, if the customer gave one, beside its rental row.
+CREATE TABLE IF NOT EXISTS RentContact (
+    RentID INTEGER PRIMARY KEY,
+    Name   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Phone  TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+
+-- The cash each desk's drawer held when the day began, once per day and desk, in fen.
+CREATE TABLE IF NOT EXISTS DrawerFloat (
+    Day     TEXT NOT NULL DEFAULT '',
+    Desk    TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Fen     INTEGER NOT NULL DEFAULT 0,
+    At      TEXT NOT NULL DEFAULT '',
+    PRIMARY KEY (Day, Desk)
+);
+
+-- Each lending and return, with what undoing it must put back: the client's balance before and
+-- after, the rental's operator before a return, and the ledger rows it wrote (by ID); once undone,
+-- when, by whom and why.
+CREATE TABLE IF NOT EXISTS DeskAction (
+    ID            INTEGER PRIMARY KEY AUTOINCREMENT,
+    At            TEXT NOT NULL DEFAULT '',
+    OptUser       TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Kind          TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    RentID        INTEGER NOT NULL DEFAULT 0,
+    FilmID        TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    ClientID      TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    BalanceBefore REAL NOT NULL DEFAULT 0,
+    BalanceAfter  REAL NOT NULL DEFAULT 0,
+    RentUser      TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    FirstLedger   INTEGER NOT NULL DEFAULT 0,
+    LastLedger    INTEGER NOT NULL DEFAULT 0,
+    UndoneAt      TEXT NOT NULL DEFAULT '',
+    UndoneBy      TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Reason        TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX IF NOT EXISTS DeskAction_At ON DeskAction (At);
+CREATE INDEX IF NOT EXISTS DeskAction_RentID ON DeskAction (RentID);
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

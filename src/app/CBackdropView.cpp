@@ -6,12 +6,14 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
+#include "desk/CTopUpDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CDayEndDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
 #include "manage/CReportsDlg.h"
+#include "manage/CUndoDlg.h"
 
 #include <QPainter>
 
@@ -62,6 +64,16 @@ void CBackdropView::OnExchange() {
     RunDeskDialog<CExchangeDlg>(this);
 }
 
+void CBackdropView::OnTopUp() {
+    RunDeskDialog<CTopUpDlg>(this);
+}
+
+void CBackdropView::OnUndo() {
+    QString done;
+    if (CUndoDlg::UndoLast(window(), &done))
+        emit DeskDone(done);
+}
+
 void CBackdropView::OnFilms() {
     RunDialog<CFilmManageDlg>(this);
 }
@@ -89,7 +101,9 @@ void CBackdropView::OnOutList() {
 }
 
 void CBackdropView::OnDayEnd() {
-    RunDialog<CDayEndDlg>(this);
+    CDayEndDlg dayEnd(window());
+    dayEnd.m_bAskFloat = true;
+    dayEnd.DoModal();
 }
 
 void CBackdropView::OnReports() {

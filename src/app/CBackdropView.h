@@ -13,6 +13,9 @@ public:
     void OnLend();
     void OnReturn();
     void OnExchange();
+    void OnTopUp();
+    // Undoes the operator's last lending or return of today, after naming it and asking why.
+    void OnUndo();
     void OnFilms();
     void OnClients();
     void OnOperators();

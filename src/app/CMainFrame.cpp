@@ -8,6 +8,7 @@
 #include "app/CBackdropView.h"
 #include "app/CCleanupDlg.h"
 #include "app/CDonePane.h"
+#include "app/UndoButton.h"
 #include "base/Clock.h"
 #include "base/Prompter.h"
 #include "base/UserSettings.h"
@@ -148,6 +149,8 @@ void CMainFrame::BuildStatusBar(int screenWidth) {
     bar->addWidget(m_wndIdlePane, 1);
     m_wndDonePane = new CDonePane(m_wndIdlePane, bar);
     bar->addWidget(m_wndDonePane, 1);
+    m_wndUndoButton = UndoButton::Beside(m_wndDonePane, bar);
+    connect(m_wndUndoButton, &QToolButton::clicked, m_wndView, &CBackdropView::OnUndo);
     // Pane 1: the operator, a quarter of the screen wide.
     m_wndUserPane = new QLabel(bar);
     m_wndUserPane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

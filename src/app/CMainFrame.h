@@ -11,6 +11,7 @@ class CBackdropView;
 class CDonePane;
 class QLabel;
 class QToolBar;
+class QToolButton;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -47,6 +48,8 @@ public:
     QLabel* UserPane() const { return m_wndUserPane; }
     // Pane 0 while it tells what the desk has just done.
     CDonePane* DonePane() const { return m_wndDonePane; }
+    // Beside it while it shows: 撤销, the operator's last lending or return of today.
+    QToolButton* UndoButton() const { return m_wndUndoButton; }
     // Tells in pane 0 what the desk has just done, for a while.
     void ShowDone(const QString& text);
     // The action of row `row` of the command table (null for a separator).
@@ -77,6 +80,7 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_wndIdlePane = nullptr;
     CDonePane* m_wndDonePane = nullptr;
+    QToolButton* m_wndUndoButton = nullptr;
     QLabel* m_wndUserPane = nullptr;
     std::vector<QAction*> m_actions;
     QSet<QObject*> m_buttonsWithoutTip;

@@ -15,6 +15,8 @@ const std::vector<CommandRow>& Commands::Table() {
         {"操作(&O)",   "借出(&B)...",        "Ctrl+B",  0, "租出",  "lend",     "影片借出",               false, &CBackdropView::OnLend},
         {"操作(&O)",   "还回(&R)...",        "Ctrl+R",  1, "还回",  "return",   "影片还回",               false, &CBackdropView::OnReturn},
         {"操作(&O)",   "更换(&S)...",        "Ctrl+S",  2, "更换",  "exchange", "影片更换",               false, &CBackdropView::OnExchange},
+        {"操作(&O)",   "充值(&T)...",        nullptr,  -1, nullptr, nullptr,    "给客户的余额充值",       false, &CBackdropView::OnTopUp},
+        {"操作(&O)",   "撤销(&U)...",        "Ctrl+Z", -1, nullptr, nullptr,    "撤销今天的上一笔借出或还回", false, &CBackdropView::OnUndo},
         {"管理(&M)",   "影片(&F)...",        nullptr,   4, "影片",  "films",    "管理影片",               false, &CBackdropView::OnFilms},
         {"管理(&M)",   "客户(&C)...",        nullptr,   5, "客户",  "clients",  "管理客户",               false, &CBackdropView::OnClients},
         {"管理(&M)",   "操作员(&O)...",      nullptr,  -1, nullptr, nullptr,    "管理操作员",             false, &CBackdropView::OnOperators},

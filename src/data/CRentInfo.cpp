@@ -191,14 +191,15 @@ QString OutList::Rentals(const QString& type, int longerThan, const QDate& today
     QString sql =
         QStringLiteral(
             "SELECT r.ID, r.ClientID AS 客户编号, "
-            "(SELECT PhoneNum FROM Client c WHERE c.ClientID = r.ClientID AND r.ClientID <> '' LIMIT 1) AS "
-            "电话, "
+            "COALESCE((SELECT PhoneNum FROM Client c WHERE c.ClientID = r.ClientID AND r.ClientID <> '' "
+            "LIMIT 1), (SELECT k.Phone FROM RentContact k WHERE k.RentID = r.ID)) AS 电话, "
             "(SELECT Remark FROM Client c WHERE c.ClientID = r.ClientID AND r.ClientID <> '' LIMIT 1) AS "
             "备注, "
             "r.FilmID AS 影片编号, (SELECT FilmName FROM Film f WHERE f.FilmID = r.FilmID LIMIT 1) AS "
             "影片名字, "
             "r.Type AS 类型, r.BorrowDate AS 租借日期, "
-            "CAST(julianday('%1') - julianday(r.BorrowDate) AS INTEGER) AS 借出天数, r.Foregift AS 押金%2 "
+            "CAST(julianday('%1') - julianday(r.BorrowDate) AS INTEGER) AS 借出天数, r.Foregift AS 押金, "
+            "(SELECT k.Name FROM RentContact k WHERE k.RentID = r.ID) AS 联系人%2 "
             "FROM Record r WHERE r.ReturnDate = ''")
             .arg(day, moreColumns);
     if (!type.isEmpty())

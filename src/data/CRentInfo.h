@@ -61,7 +61,8 @@ QString BorrowDateSearch(const QString& text);
 } // namespace RentGrid
 
 // The statement of 未还影片: every rental out, in the order lent (newest last), with the client's
-// phone and remark, the film's title and the days out counted to today. type is empty for all or
+// phone and remark (a per-day rental's contact phone, and its name last), the film's title and the
+// days out counted to today. type is empty for all or
 // "月租"/"零租"; longerThan keeps the rentals out more than that many days (0 keeps all).
 namespace OutList {
 // moreColumns, when given, follows the deposit (", expression AS name", as many as wanted).

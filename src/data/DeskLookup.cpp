@@ -1,5 +1,6 @@
 #include "data/DeskLookup.h"
 
+#include "data/RentContact.h"
 #include "data/Sql.h"
 
 DeskLookup::Client DeskLookup::FindClient(const QString& clientId) {
@@ -28,13 +29,15 @@ DeskLookup::Film DeskLookup::FindFilm(const QString& filmId) {
     CAdoDb db;
     db.SetQuiet(true);
     // The open rental comes through the unique index of rentals out, Record_OpenFilm.
-    const CRecordset& rs = db.Query(
-        QStringLiteral(
-            "SELECT Film.FilmName, Film.Type AS Medium, Film.Class1 AS Genre, Record.ID AS RentID, "
-            "Record.Type AS RentType, "
-            "Record.ClientID, Record.BorrowDate, Record.Foregift FROM Film LEFT JOIN Record ON "
-            "Record.FilmID = Film.FilmID AND Record.ReturnDate = '' WHERE Film.FilmID = '%1' LIMIT 1")
-            .arg(Sql::Text(filmId)));
+    const CRecordset& rs =
+        db.Query(QStringLiteral(
+                     "SELECT Film.FilmName, Film.Type AS Medium, Film.Class1 AS Genre, Record.ID AS RentID, "
+                     "Record.Type AS RentType, "
+                     "Record.ClientID, Record.BorrowDate, Record.Foregift, RentContact.Name AS ContactName, "
+                     "RentContact.Phone AS ContactPhone FROM Film LEFT JOIN Record ON "
+                     "Record.FilmID = Film.FilmID AND Record.ReturnDate = '' LEFT JOIN RentContact ON "
+                     "RentContact.RentID = Record.ID WHERE Film.FilmID = '%1' LIMIT 1")
+                     .arg(Sql::Text(filmId)));
     Film found;
     found.result = rs.Result();
     if (found.result == Lookup::Found) {
@@ -46,6 +49,7 @@ DeskLookup::Film DeskLookup::FindFilm(const QString& filmId) {
         found.clientId = rs.GetText("ClientID");
         found.borrowDate = rs.GetText("BorrowDate");
         found.foregift = rs.GetReal("Foregift");
+        found.contact = RentContact::Contact{rs.GetText("ContactName"), rs.GetText("ContactPhone")}.Text();
     }
     return found;
 }

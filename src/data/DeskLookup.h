@@ -27,6 +27,7 @@ struct Film {
     QString clientId; // empty for a per-day rental
     QString borrowDate;
     float foregift = 0;
+    QString contact; // a per-day rental's contact, as RentContact::Contact::Text says it
 };
 Film FindFilm(const QString& filmId);
 } // namespace DeskLookup

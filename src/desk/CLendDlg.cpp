@@ -4,13 +4,17 @@
 #include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
+#include "data/CDeskAction.h"
 #include "data/CFilmInfo.h"
 #include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "data/CSettingInfo.h"
+#include "data/RentContact.h"
+#include "desk/CTopUpDlg.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
 #include "desk/LendCharge.h"
+#include "desk/LendContact.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
@@ -44,6 +48,11 @@ CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui:
                                   {deposit, [deposit] { return deposit->text().toFloat() == 0; }}});
     enter->HoldOn(m_ui->clientEdit, clientLine);
     enter->HoldOn(film, filmLine);
+    LendContact::AddFields(m_ui->formLayout, &m_contactName, &m_contactPhone);
+    QWidget::setTabOrder(deposit, m_contactName);
+    QWidget::setTabOrder(m_contactName, m_contactPhone);
+    QWidget::setTabOrder(m_contactPhone, m_ui->dateEdit);
+    CTopUpDlg::OfferAt(m_ui->buttonLayout, m_ui->clientEdit, [clientLine] { clientLine->Refresh(); });
 }
 
 CLendDlg::~CLendDlg() = default;
@@ -55,6 +64,8 @@ void CLendDlg::DoDataExchange(CDataExchange& dx) {
     dx.Date(m_ui->dateEdit, m_tmBorrowDate);
     dx.Real(m_ui->depositEdit, m_fForegift, 0, Desk::kMaxMoney);
     dx.ListIndex(m_ui->typeCombo, m_nRentType);
+    dx.Text(m_contactName, m_strContactName, RentContact::kNameBytes);
+    dx.Text(m_contactPhone, m_strContactPhone, RentContact::kPhoneBytes);
 }
 
 bool CLendDlg::OnInitDialog() {
@@ -72,6 +83,8 @@ void CLendDlg::OnSelchangeRentType() {
     const bool monthly = m_ui->typeCombo->currentIndex() == 0;
     m_ui->clientEdit->setEnabled(monthly);
     m_ui->depositEdit->setEnabled(!monthly);
+    m_contactName->setEnabled(!monthly);
+    m_contactPhone->setEnabled(!monthly);
 }
 
 void CLendDlg::OnOK() {
@@ -172,6 +185,8 @@ bool CLendDlg::Lend(QString* refusal) {
 
     // All three rows or none; a failure is shown once the transaction is rolled back, and the
     // form stays open as typed.
+    if (!CDeskAction::Begin(CDeskAction::kLend, m_strOptName, m_strClientID, 0, m_strFilmID))
+        return false;
     if (monthly && !client.Update(client.ID))
         return false;
     if (!film.Update(film.ID) || !rent.Insert())
@@ -194,12 +209,15 @@ bool CLendDlg::Lend(QString* refusal) {
         if (!money.Insert())
             return false;
     }
-    if (!lending.Commit())
+    const RentContact::Contact contact{m_strContactName.trimmed(), m_strContactPhone.trimmed()};
+    if (!monthly && !contact.IsEmpty() && !RentContact::InsertForOpenRental(m_strFilmID, contact))
+        return false;
+    if (!CDeskAction::Finish() || !lending.Commit())
         return false;
     m_strDone = done;
     m_slip = {QStringLiteral("借出"),
               m_strOptName,
-              monthly ? m_strClientID : Desk::kDaily,
+              monthly ? m_strClientID : LendContact::SlipClient(contact),
               DeskLines::FilmName(m_strFilmID, film.FilmName),
               {}};
     if (monthly)

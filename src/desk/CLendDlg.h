@@ -9,6 +9,7 @@ namespace Ui {
 class CLendDlg;
 }
 class QLabel;
+class QLineEdit;
 
 // "影片借出": lends a film on the monthly plan (paid from the client's balance) or per day
 // (against a cash deposit, from which one day's price is taken at once).
@@ -28,6 +29,9 @@ public:
     QDateTime m_tmBorrowDate;
     float m_fForegift = 0;
     int m_nRentType = 0; // 0 "月租", 1 "零租"
+    // A per-day customer's contact, if given: kept beside the rental, not as a client.
+    QString m_strContactName;
+    QString m_strContactPhone;
     // What the last successful action did, in one line for the main window's status bar.
     QString m_strDone;
     Receipt::Slip m_slip; // the receipt of the lending written
@@ -44,4 +48,6 @@ private:
     std::unique_ptr<Ui::CLendDlg> m_ui;
     QLabel* m_clientInfo;
     QLabel* m_filmInfo;
+    QLineEdit* m_contactName;
+    QLineEdit* m_contactPhone;
 };

@@ -2,11 +2,14 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/CDeskAction.h"
 #include "data/CFilmInfo.h"
 #include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
+#include "data/RentContact.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskRules.h"
+#include "desk/LendContact.h"
 #include "desk/ReturnBill.h"
 #include "desk/ReturnExtras.h"
 #include "toolkit/DataExchange.h"
@@ -110,9 +113,12 @@ void CReturnDlg::OnOK() {
     m_strDone = rent.Type == Desk::kMonthly
                     ? QStringLiteral("已还回 %1(%2 %3)").arg(name, rent.ClientID, rent.Type)
                     : QStringLiteral("已还回 %1,退押金 %2").arg(name, Money::Text(rent.Foregift));
+    RentContact::Contact contact;
+    if (rent.Type != Desk::kMonthly)
+        RentContact::Load(rent.ID, &contact); // the slip names the customer if it can, no more
     m_slip = {QStringLiteral("还回"),
               m_strOptName,
-              rent.Type == Desk::kMonthly ? rent.ClientID : Desk::kDaily,
+              rent.Type == Desk::kMonthly ? rent.ClientID : LendContact::SlipClient(contact),
               name,
               {}};
     if (rent.Type != Desk::kMonthly)
@@ -144,6 +150,8 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal, ReturnBill* bill) {
         return false;
     if (rent.ID != confirmedId)
         return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
+    if (!CDeskAction::Begin(CDeskAction::kReturn, m_strOptName, rent.ClientID, rent.ID, rent.FilmID))
+        return false;
     rent.ReturnDate = Desk::DateText(m_tmReturnDate);
     rent.OptUser = m_strOptName;
     if (!rent.Update(rent.ID))
@@ -163,7 +171,7 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal, ReturnBill* bill) {
     }
     if (bill && !Charge(rent, bill, refusal))
         return false;
-    return returning.Commit();
+    return CDeskAction::Finish() && returning.Commit();
 }
 
 QString CReturnDlg::NotOut() {

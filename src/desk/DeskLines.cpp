@@ -105,6 +105,8 @@ DeskLines::Line DeskLines::RentalWith(const QString& filmId,
         const QString said = money(film);
         if (!said.isEmpty())
             rental << said;
+        if (!film.contact.isEmpty())
+            rental << film.contact;
         return Line{FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator)};
     });
 }

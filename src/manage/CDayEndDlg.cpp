@@ -4,7 +4,9 @@
 #include "base/Clock.h"
 #include "data/CLedgerInfo.h"
 #include "data/COperatorInfo.h"
+#include "data/DrawerFloat.h"
 #include "data/RowStream.h"
+#include "manage/CFloatDlg.h"
 #include "manage/CLedgerDlg.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
@@ -48,6 +50,18 @@ CDayEndDlg::CDayEndDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_uni
     m_ui->countedEdit->installEventFilter(new EnterReadsCount(this));
     connect(m_ui->detailButton, &QPushButton::clicked, this, &CDayEndDlg::OnDetail);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
+    // The day's opening float, which 应有现金 includes.
+    m_floatLabel = new QLabel(QStringLiteral("备用金："), m_ui->cashBox);
+    m_floatLabel->setObjectName(QStringLiteral("floatLabel"));
+    m_floatValue = new QLabel(m_ui->cashBox);
+    m_floatValue->setObjectName(QStringLiteral("floatValue"));
+    m_floatValue->setMinimumWidth(110);
+    m_floatValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_floatValue->setToolTip(QStringLiteral("开门时钱箱里的备用金,每台电脑每天登记一次"));
+    m_ui->cashLayout->addWidget(m_floatLabel, 1, 4);
+    m_ui->cashLayout->addWidget(m_floatValue, 1, 5);
+    m_ui->expectedValue->setToolTip(QStringLiteral("钱箱里应有的现金:备用金加收入减支出"));
+    m_ui->countedEdit->setToolTip(QStringLiteral("点出的钱箱里的全部现金,备用金在内"));
 }
 
 CDayEndDlg::~CDayEndDlg() = default;
@@ -74,6 +88,8 @@ bool CDayEndDlg::OnInitDialog() {
         m_ui->operatorCombo->addItem(session.UserName());
     }
     m_ui->operatorCombo->setEnabled(session.IsAdministrator());
+    if (m_bAskFloat)
+        CFloatDlg::AskOnce(this);
     OnFilter();
     m_ui->countedEdit->setFocus();
     return true;
@@ -95,8 +111,13 @@ void CDayEndDlg::OnFilter() {
     ShowQuery();
     qint64 in = 0;
     qint64 out = 0;
-    m_cashKnown = Ledger::DayCash(day, who, &in, &out);
-    m_expected = in - out;
+    qint64 opening = 0;
+    int desks = 0;
+    m_cashKnown = Ledger::DayCash(day, who, &in, &out) && DrawerFloat::DaySum(day, who, &opening, &desks);
+    m_expected = opening + in - out;
+    m_floatValue->setText(!m_cashKnown ? QString()
+                          : desks      ? Money::FromFen(opening)
+                                       : QStringLiteral("未登记"));
     m_ui->cashInValue->setText(m_cashKnown ? Money::FromFen(in) : QString());
     m_ui->cashOutValue->setText(m_cashKnown ? Money::FromFen(out) : QString());
     m_ui->expectedValue->setText(m_cashKnown ? Money::FromFen(m_expected) : QString());
@@ -133,6 +154,7 @@ bool CDayEndDlg::PrintNotes(QStringList* notes) {
     const bool count =
         CDataExchange::ReadReal(m_ui->countedEdit->text(), 0, kMostCounted, 2, &counted).isEmpty();
     const QList<std::pair<QLabel*, QString>> lines{
+        {m_floatLabel, m_floatValue->text()},
         {m_ui->cashInLabel, m_ui->cashInValue->text()},
         {m_ui->cashOutLabel, m_ui->cashOutValue->text()},
         {m_ui->expectedLabel, m_ui->expectedValue->text()},

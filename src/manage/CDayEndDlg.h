@@ -7,11 +7,12 @@
 namespace Ui {
 class CDayEndDlg;
 }
+class QLabel;
 
 // "日结": the ledger of one day (by the clock) for one operator or all, per kind the count, the sum
-// and the cash it moved, with the cash the drawer should have gained; the counted cash beside it
-// shows the drawer over or short. An operator sees his own day, an administrator anyone's.
-// "明细" lists the day's rows one by one.
+// and the cash it moved; with the day's opening float (备用金) the cash the drawer should hold, and
+// the counted cash beside it shows the drawer over or short. An operator sees his own day, an administrator
+// anyone's. "明细" lists the day's rows one by one.
 class CDayEndDlg : public CBrowseDlg {
     Q_OBJECT
 public:
@@ -25,6 +26,9 @@ public:
     bool ReadCounted();
     void OnDetail();
 
+    // Asks for today's float of this desk at the opening, if none is entered (the shell sets it).
+    bool m_bAskFloat = false;
+
     // The operator shown; empty for all.
     QString Operator() const;
     Ui::CDayEndDlg* Form() const { return m_ui.get(); }
@@ -35,6 +39,8 @@ public:
 
 private:
     std::unique_ptr<Ui::CDayEndDlg> m_ui;
-    qint64 m_expected = 0; // fen the drawer should have gained
+    qint64 m_expected = 0; // fen the drawer should hold: the float and what it gained
+    QLabel* m_floatLabel;
+    QLabel* m_floatValue;
     bool m_cashKnown = false;
 };

@@ -14,7 +14,7 @@ constexpr int kFilmColumn = 4;
 
 COutListDlg::COutListDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::COutListDlg>()) {
     m_ui->setupUi(this);
-    BindGrid(m_ui->grid, {0, 40, 55, 60, 40, 80, 20, 45, 40, 20});
+    BindGrid(m_ui->grid, {0, 40, 55, 60, 40, 80, 20, 45, 40, 20, 40});
     OfferExport(m_ui->buttonLayout);
     connect(m_ui->typeCombo, &QComboBox::activated, this, &COutListDlg::OnFilter);
     connect(m_ui->daysSpin, &QSpinBox::valueChanged, this, &COutListDlg::OnFilter);

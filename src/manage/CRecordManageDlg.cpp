@@ -7,6 +7,7 @@
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CFilmEditDlg.h"
+#include "manage/CUndoDlg.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CRecordManageDlg.h"
@@ -28,6 +29,11 @@ CRecordManageDlg::CRecordManageDlg(QWidget* parent)
     connect(m_ui->filmButton, &QPushButton::clicked, this, &CRecordManageDlg::OnFilmInfo);
     connect(m_ui->deleteButton, &QPushButton::clicked, this, &CRecordManageDlg::OnDelete);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CDialog::OnCancel);
+    auto* undo = new QPushButton(QStringLiteral("撤销(&U)..."), this);
+    undo->setObjectName(QStringLiteral("undoButton"));
+    undo->setToolTip(QStringLiteral("撤销这条记录今天的借出或还回"));
+    m_ui->buttonLayout->insertWidget(m_ui->buttonLayout->indexOf(m_ui->deleteButton) + 1, undo);
+    connect(undo, &QPushButton::clicked, this, &CRecordManageDlg::OnUndo);
 }
 
 CRecordManageDlg::~CRecordManageDlg() = default;
@@ -129,5 +135,13 @@ void CRecordManageDlg::OnDelete() {
         return;
     // Only the rental row goes; its client and film stay as they are.
     if (CRentInfo().DeleteById(RowKey::FromText(CurrentText(0))))
+        ShowQuery();
+}
+
+void CRecordManageDlg::OnUndo() {
+    if (!HasCurrentRow(QStringLiteral("请选择要撤销的记录")))
+        return;
+    QString done;
+    if (CUndoDlg::UndoRent(this, RowKey::FromText(CurrentText(0)).Value(), &done))
         ShowQuery();
 }

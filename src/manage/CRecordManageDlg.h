@@ -23,6 +23,8 @@ public:
     void OnClientInfo();
     void OnFilmInfo();
     void OnDelete();
+    // Undoes the last lending or return of the row's rental, if made today.
+    void OnUndo();
 
     QString m_strSearch;
     int m_nSearchKind = 0; // 客户编号, 影片编号, 影片名字, 租借日期

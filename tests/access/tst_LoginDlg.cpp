@@ -250,9 +250,9 @@ private slots:
             if (statement.sql.startsWith(QStringLiteral("CREATE INDEX")))
                 waiting << statement.waitCursor;
         }
-        // and the ledger's, there already, the seven of the film window's sorting, the reports' four
-        // and the four of the search keys
-        QCOMPARE(waiting, QList<bool>(20, true));
+        // and the ledger's, there already, the seven of the film window's sorting, the reports' four,
+        // the four of the search keys and the desk actions' two
+        QCOMPARE(waiting, QList<bool>(22, true));
         QCOMPARE(
             Db::Value(QStringLiteral("SELECT count(*) AS v FROM sqlite_master WHERE name IN "
                                      "('Record_Type','Record_Out','Film_NameCode','Record_BorrowDate')")),

@@ -31,6 +31,8 @@ QList<Expected> ExpectedCommands() {
         {"操作(&O)", "借出(&B)...\tCtrl+B", "影片借出", &CBackdropView::OnLend},
         {"操作(&O)", "还回(&R)...\tCtrl+R", "影片还回", &CBackdropView::OnReturn},
         {"操作(&O)", "更换(&S)...\tCtrl+S", "影片更换", &CBackdropView::OnExchange},
+        {"操作(&O)", "充值(&T)...", "给客户的余额充值", &CBackdropView::OnTopUp},
+        {"操作(&O)", "撤销(&U)...\tCtrl+Z", "撤销今天的上一笔借出或还回", &CBackdropView::OnUndo},
         {"管理(&M)", "影片(&F)...", "管理影片", &CBackdropView::OnFilms},
         {"管理(&M)", "客户(&C)...", "管理客户", &CBackdropView::OnClients},
         {"管理(&M)", "操作员(&O)...", "管理操作员", &CBackdropView::OnOperators},
@@ -130,11 +132,11 @@ private slots:
                 if (save.contains(key))
                     bound << action;
         QCOMPARE(bound, QList<QAction*>({frame->Action(RowOf(&CBackdropView::OnExchange))}));
-        // No other command has a key.
+        // No other command has a key but 撤销's Ctrl+Z.
         int keyed = 0;
         for (QAction* action : frame->findChildren<QAction*>())
             keyed += action->shortcuts().isEmpty() ? 0 : 1;
-        QCOMPARE(keyed, 3);
+        QCOMPARE(keyed, 4);
     }
 
     void toolbarSlots() {

@@ -72,7 +72,8 @@ QString TestEngine::FreshServerShop() {
         if (CAdoDb(shop).Query(QString::fromLatin1(kShape)).GetText("v") != FreshShape())
             return Rebuilt(info, shop);
         const ConnectionHandle db = Engine::Open(shop, &error);
-        const QByteArray reset = "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options RESTART "
+        const QByteArray reset = "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options, "
+                                 "RentContact, DrawerFloat, DeskAction RESTART "
                                  "IDENTITY; " +
                                  FreshRows().toUtf8();
         if (db && db->Run(reset.constData()))

@@ -74,7 +74,8 @@ void MakeOlderFile() {
             "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options;"
             "DROP INDEX Film_Playactor; DROP INDEX Film_Type; DROP INDEX Film_Class1; DROP INDEX Film_Class2;"
             "DROP INDEX Film_StgDate; DROP INDEX Film_Degree; DROP INDEX Film_Remark;"
-            "DROP TABLE FilmKey; DROP TABLE ClientKey; PRAGMA user_version = 0;"));
+            "DROP TABLE FilmKey; DROP TABLE ClientKey;"
+            "DROP TABLE RentContact; DROP TABLE DrawerFloat; DROP TABLE DeskAction; PRAGMA user_version = 0;"));
 }
 } // namespace
 

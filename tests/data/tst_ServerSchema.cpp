@@ -66,11 +66,14 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
     if (fileType == u"REAL"_s)
         return u"float8"_s; // the file's eight bytes, so that an amount goes over and back exactly
     if (fileType == u"INTEGER"_s)
-        return table == u"ledger"_s && column == u"fen"_s ? u"int8"_s : u"int4"_s;
-    return table == u"ledger"_s && (column == u"at"_s || column == u"day"_s) ? u"text"_s
-           : table == u"options"_s && column == u"value"_s                   ? u"text"_s
-           : column == u"pinyin"_s ? u"text"_s // search keys: lowercase already, compared byte by byte
-                                   : u"citext"_s;
+        return (table == u"ledger"_s || table == u"drawerfloat"_s) && column == u"fen"_s ? u"int8"_s
+                                                                                         : u"int4"_s;
+    // Times, days and values compare as written, and the search keys (lowercase already) byte by
+    // byte; every other text without letter case.
+    static const QStringList exact{u"ledger.at"_s,     u"ledger.day"_s,          u"options.value"_s,
+                                   u"deskaction.at"_s, u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
+                                   u"drawerfloat.at"_s};
+    return exact.contains(table + u'.' + column) || column == u"pinyin"_s ? u"text"_s : u"citext"_s;
 }
 } // namespace
 
@@ -274,14 +277,18 @@ private slots:
                                                  {u"Ledger"_s, 1},
                                                  {u"Options"_s, 1},
                                                  {u"FilmKey"_s, 0},
-                                                 {u"ClientKey"_s, 0}}));
+                                                 {u"ClientKey"_s, 0},
+                                                 {u"RentContact"_s, 0},
+                                                 {u"DrawerFloat"_s, 0},
+                                                 {u"DeskAction"_s, 0}}));
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
         const DatabaseHandle file = DatabaseOpen::OpenDatabase(
             DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile)), &fileError);
         QVERIFY2(file, qPrintable(fileError));
         for (const QString& table :
-             {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s}) {
+             {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s,
+              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s}) {
             QStringList names;
             QList<bool> real;
             for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
@@ -321,8 +328,8 @@ private slots:
             settings.dataSource = backPath;
             const DatabaseHandle back = DatabaseOpen::OpenDatabase(settings, &fileError);
             QVERIFY2(back, qPrintable(fileError));
-            for (const char* table :
-                 {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options"}) {
+            for (const char* table : {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options",
+                                      "RentContact", "DrawerFloat", "DeskAction"}) {
                 const QString all = u"SELECT * FROM %1 ORDER BY rowid"_s.arg(QLatin1String(table));
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }
@@ -406,7 +413,10 @@ private slots:
                                                  {u"Ledger"_s, 0},
                                                  {u"Options"_s, 0},
                                                  {u"FilmKey"_s, 0},
-                                                 {u"ClientKey"_s, 4}}));
+                                                 {u"ClientKey"_s, 4},
+                                                 {u"RentContact"_s, 0},
+                                                 {u"DrawerFloat"_s, 0},
+                                                 {u"DeskAction"_s, 0}}));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);

@@ -8,13 +8,19 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
+#include "desk/CTopUpDlg.h"
 #include "desk/ReturnExtras.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CClientManageDlg.h"
+#include "manage/CFloatDlg.h"
+#include "manage/CUndoDlg.h"
 #include "ui_CClientEditDlg.h"
+#include "ui_CFloatDlg.h"
 #include "ui_CLendDlg.h"
 #include "ui_CPriceSettingDlg.h"
 #include "ui_CReturnDlg.h"
+#include "ui_CTopUpDlg.h"
+#include "ui_CUndoDlg.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,6 +58,20 @@ int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
     return SQLITE_OK;
 }
 
+// A lending made before the kill points, as the clerk makes it.
+void LendForKill(CLendDlg& lend, const QString& client, const QString& film, const QString& deposit) {
+    lend.OnInitDialog();
+    if (!deposit.isEmpty()) {
+        Pick(lend.Form()->typeCombo, u"零租"_s);
+        lend.Form()->depositEdit->setText(deposit);
+    } else {
+        lend.Form()->clientEdit->setText(client);
+    }
+    lend.Form()->filmEdit->setText(film);
+    lend.OnOK();
+    QVERIFY(lend.IsEnded());
+}
+
 // Every row of the tables an action may change, the ledger's included.
 QString Snapshot(const QString& file) {
     QString error;
@@ -59,7 +79,8 @@ QString Snapshot(const QString& file) {
     if (!db)
         return u"cannot open: "_s + error;
     QString text;
-    for (const char* table : {"Client", "Film", "Record", "Setting", "Ledger"}) {
+    for (const char* table :
+         {"Client", "Film", "Record", "Setting", "Ledger", "RentContact", "DeskAction", "DrawerFloat"}) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db.get(),
                                (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData(), -1,
@@ -127,6 +148,14 @@ private slots:
         QTest::newRow("new client") << u"new-client"_s << u"开户押金,充值"_s;
         QTest::newRow("prices") << u"prices"_s << u"改价"_s;
         QTest::newRow("delete client") << u"delete-client"_s << u"删除客户"_s;
+        QTest::newRow("top-up at the desk") << u"top-up-desk"_s << u"充值"_s;
+        // The action undone was done before the kill points: its rows come first.
+        QTest::newRow("undo lend per day") << u"undo-lend"_s << u"零租租金,收押金,零租租金,收押金"_s;
+        QTest::newRow("undo lend monthly") << u"undo-lend-monthly"_s << u"月租扣款,月租扣款"_s;
+        QTest::newRow("undo return") << u"undo-return"_s << u"退押金,退押金"_s;
+        QTest::newRow("undo return monthly, charged")
+            << u"undo-return-monthly-charged"_s << u"超期扣款,赔偿,超期扣款,赔偿"_s;
+        QTest::newRow("opening float") << u"float"_s << QString();
     }
     void killedAnywhereLeavesBothOrNeither() {
         QFETCH(QString, action);
@@ -188,10 +217,44 @@ private slots:
                 Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
                          "VALUES ('C1','M1','月租',0,'2026-11-01','','Admin')"_s));
         }
+        if (action == u"undo-lend"_s) {
+            CLendDlg lend;
+            LendForKill(lend, QString(), u"D1"_s, u"50"_s);
+        } else if (action == u"undo-lend-monthly"_s) {
+            CLendDlg lend;
+            LendForKill(lend, u"C1"_s, u"V1"_s, QString());
+        } else if (action == u"undo-return"_s) {
+            CReturnDlg back;
+            back.OnInitDialog();
+            back.Form()->filmEdit->setText(u"D2"_s);
+            back.OnOK();
+            QVERIFY(back.IsEnded());
+            boxes.Clear();
+        } else if (action == u"undo-return-monthly-charged"_s) {
+            // M1 back: one more month from the balance, 2.00 damage in cash.
+            CReturnDlg back;
+            back.OnInitDialog();
+            back.Form()->filmEdit->setText(u"M1"_s);
+            back.Extras()->damage->setText(u"2"_s);
+            back.Extras()->damageReason->setText(u"划伤"_s);
+            back.Extras()->inCash->setChecked(true);
+            back.OnOK();
+            QVERIFY(back.IsEnded());
+            boxes.Clear();
+        }
         if (g_killAt == 0)
             std::raise(SIGKILL); // the shop before the action
         g_armed = true;
-        if (action == u"lend-monthly"_s || action == u"lend-daily"_s) {
+        if (action.startsWith(u"undo-"_s)) {
+            ModalScript script([](CDialog& dialog) {
+                auto* undo = dynamic_cast<CUndoDlg*>(&dialog);
+                QVERIFY(undo);
+                undo->Form()->reasonEdit->setText(u"拿错了"_s);
+                undo->OnOK();
+            });
+            QString done;
+            QVERIFY(CUndoDlg::UndoLast(nullptr, &done));
+        } else if (action == u"lend-monthly"_s || action == u"lend-daily"_s) {
             CLendDlg lend;
             lend.OnInitDialog();
             if (action == u"lend-daily"_s) {
@@ -242,6 +305,19 @@ private slots:
             prices.Form()->monthVcdEdit->setText(u"35"_s);
             prices.OnOK();
             QVERIFY(prices.IsEnded());
+        } else if (action == u"top-up-desk"_s) {
+            CTopUpDlg topUp;
+            topUp.m_strClientID = u"C1"_s;
+            topUp.OnInitDialog();
+            topUp.Form()->amountEdit->setText(u"25.5"_s);
+            topUp.OnOK();
+            QVERIFY(topUp.IsEnded());
+        } else if (action == u"float"_s) {
+            CFloatDlg opening;
+            QVERIFY(opening.OnInitDialog());
+            opening.Form()->amountEdit->setText(u"200"_s);
+            opening.OnOK();
+            QVERIFY(opening.IsEnded());
         } else if (action == u"delete-client"_s) {
             CClientManageDlg clients;
             clients.OnInitDialog();

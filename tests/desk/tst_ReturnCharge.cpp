@@ -653,7 +653,7 @@ private slots:
         QVERIFY(list.OnInitDialog());
         QCOMPARE(
             list.DataControl()->headerData(list.DataControl()->columnCount() - 1, Qt::Horizontal).toString(),
-            u"押金"_s);
+            u"联系人"_s); // a per-day rental's contact, the last of the list's own columns
     }
 };
 VORIX_TEST(OutListChargeTest)

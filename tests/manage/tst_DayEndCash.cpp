@@ -98,18 +98,17 @@ private slots:
     void printedDayHasTheCountAndTheDifference_data() {
         QTest::addColumn<QString>("counted");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("over") << u"190"_s
-                              << QStringList{u"现金收入：200.00 元"_s, u"现金支出：15.00 元"_s,
-                                             u"应有现金：185.00 元"_s, u"实点现金：190.00 元"_s,
-                                             u"差额：长款 5.00 元"_s};
+        QTest::newRow("over") << u"190"_s << QStringList{u"备用金：未登记"_s,      u"现金收入：200.00 元"_s,
+                                                         u"现金支出：15.00 元"_s,  u"应有现金：185.00 元"_s,
+                                                         u"实点现金：190.00 元"_s, u"差额：长款 5.00 元"_s};
         QTest::newRow("short") << u"100.1"_s
-                               << QStringList{u"现金收入：200.00 元"_s, u"现金支出：15.00 元"_s,
-                                              u"应有现金：185.00 元"_s, u"实点现金：100.10 元"_s,
-                                              u"差额：短款 84.90 元"_s};
+                               << QStringList{u"备用金：未登记"_s,      u"现金收入：200.00 元"_s,
+                                              u"现金支出：15.00 元"_s,  u"应有现金：185.00 元"_s,
+                                              u"实点现金：100.10 元"_s, u"差额：短款 84.90 元"_s};
         QTest::newRow("not counted: left to write in")
             << QString()
-            << QStringList{u"现金收入：200.00 元"_s, u"现金支出：15.00 元"_s, u"应有现金：185.00 元"_s,
-                           u"实点现金："_s, u"差额："_s};
+            << QStringList{u"备用金：未登记"_s,      u"现金收入：200.00 元"_s, u"现金支出：15.00 元"_s,
+                           u"应有现金：185.00 元"_s, u"实点现金："_s,          u"差额："_s};
     }
     void printedDayHasTheCountAndTheDifference() {
         QFETCH(QString, counted);

@@ -38,6 +38,8 @@ void FillShop() {
              "('C2', 'V2', '月租', 0, '2026-11-01', '2026-11-05', 'a'), "
              "('C1', 'V1', '月租', 0, '2026-12-01', '', 'a'), "
              "('', 'D2', '零租', -2.99, '2026-12-07', '', 'a')"_s,
+             // D1's customer left a contact: its phone stands for the client's, its name last.
+             u"INSERT INTO RentContact (RentID, Name, Phone) VALUES (1, '王先生', '13900002222')"_s,
          })
         QVERIFY(Db::Exec(sql));
 }
@@ -65,9 +67,9 @@ private slots:
         QTest::addColumn<int>("longerThan");
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QStringList>("rows");
-        const QString d1 = u"|||D1|无间道|零租|2026-11-20|%1|45.00"_s;
-        const QString v1 = u"C1|13800001111|老客户|V1|英雄|月租|2026-12-01|%1|0.00"_s;
-        const QString d2 = u"|||D2|功夫|零租|2026-12-07|%1|-2.99"_s;
+        const QString d1 = u"|13900002222||D1|无间道|零租|2026-11-20|%1|45.00|王先生"_s;
+        const QString v1 = u"C1|13800001111|老客户|V1|英雄|月租|2026-12-01|%1|0.00|"_s;
+        const QString d2 = u"|||D2|功夫|零租|2026-12-07|%1|-2.99|"_s;
         const QDate today(2026, 12, 7);
         QTest::newRow("all") << 0 << 0 << today << QStringList{d1.arg(17), v1.arg(6), d2.arg(0)};
         QTest::newRow("another day") << 0 << 0 << QDate(2027, 1, 1)
@@ -155,10 +157,11 @@ private slots:
         QCOMPARE(boxes.Texts(), QStringList{u"已导出 2 行到\n"_s + path});
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") +
-                                     u"客户编号,电话,备注,影片编号,影片名字,类型,租借日期,借出天数,押金\r\n"
-                                     ",,,D1,无间道,零租,2026-11-20,17,45.00\r\n"
-                                     ",,,D2,功夫,零租,2026-12-07,0,-2.99\r\n"_s.toUtf8());
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF") +
+                     u"客户编号,电话,备注,影片编号,影片名字,类型,租借日期,借出天数,押金,联系人\r\n"
+                     ",13900002222,,D1,无间道,零租,2026-11-20,17,45.00,王先生\r\n"
+                     ",,,D2,功夫,零租,2026-12-07,0,-2.99,\r\n"_s.toUtf8());
     }
 
     void returnWithoutARowAsks() {
@@ -192,7 +195,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(folder.filePath(u"a.pdf"_s));
         const QList<GridPrint::Column> columns = GridPrint::Columns(*list.DataControl(), *list.Form()->grid);
-        QCOMPARE(columns.size(), 9);
+        QCOMPARE(columns.size(), 10);
         QString error;
         const GridPrint::Layout layout = GridPrint::LayOut(&printer, list.m_strQuery, columns, &error);
         QVERIFY(layout.read);

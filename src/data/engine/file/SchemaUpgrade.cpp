@@ -5,7 +5,7 @@
 #include "data/engine/file/SchemaKeys.h"
 
 #include <QByteArray>
-#include <algorithm>
+#include <QRegularExpression>
 #include <iterator>
 #include <sqlite3.h>
 
@@ -59,6 +59,40 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser);",
     // 7: the pinyin search keys of every film and client (SchemaKeys.h), the indexes made after.
     SchemaKeys::kFileUpgrade,
+    // 8: the desk's rows beside the rentals: a per-day rental's contact (RentContact.h), each desk's
+    // opening float (DrawerFloat.h), and the lendings and returns that can be undone (DeskAction.h).
+    "CREATE TABLE IF NOT EXISTS RentContact ( "
+    "RentID INTEGER PRIMARY KEY, "
+    "Name   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Phone  TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE TABLE IF NOT EXISTS DrawerFloat ( "
+    "Day     TEXT NOT NULL DEFAULT '', "
+    "Desk    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Fen     INTEGER NOT NULL DEFAULT 0, "
+    "At      TEXT NOT NULL DEFAULT '', "
+    "PRIMARY KEY (Day, Desk) "
+    ");"
+    "CREATE TABLE IF NOT EXISTS DeskAction ( "
+    "ID            INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At            TEXT NOT NULL DEFAULT '', "
+    "OptUser       TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Kind          TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "RentID        INTEGER NOT NULL DEFAULT 0, "
+    "FilmID        TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "ClientID      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "BalanceBefore REAL NOT NULL DEFAULT 0, "
+    "BalanceAfter  REAL NOT NULL DEFAULT 0, "
+    "RentUser      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "FirstLedger   INTEGER NOT NULL DEFAULT 0, "
+    "LastLedger    INTEGER NOT NULL DEFAULT 0, "
+    "UndoneAt      TEXT NOT NULL DEFAULT '', "
+    "UndoneBy      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Reason        TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS DeskAction_At ON DeskAction (At);"
+    "CREATE INDEX IF NOT EXISTS DeskAction_RentID ON DeskAction (RentID);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
@@ -141,14 +175,12 @@ bool SchemaUpgrade::UpgradeWithin(sqlite3* db, int from, EngineError* error) {
 QStringList SchemaUpgrade::TablesOf(int version) {
     QStringList tables{QStringLiteral("Client"), QStringLiteral("Film"), QStringLiteral("Record"),
                        QStringLiteral("Operator"), QStringLiteral("Setting")};
-    if (version >= 4) // the ledger and the options
-        tables << QStringLiteral("Ledger") << QStringLiteral("Options");
-    // The search keys, from the version their step brings.
-    const int keys = int(std::find(std::begin(kUpgrades), std::end(kUpgrades), SchemaKeys::kFileUpgrade) -
-                         std::begin(kUpgrades)) +
-                     1;
-    if (version >= keys)
-        tables << QStringLiteral("FilmKey") << QStringLiteral("ClientKey");
+    // And the tables the steps up to that version made, as they name them.
+    static const QRegularExpression made(QStringLiteral("CREATE TABLE IF NOT EXISTS (\\w+)"));
+    for (int step = 0; step < version && step < Schema::kVersion; ++step) {
+        for (const QRegularExpressionMatch& match : made.globalMatch(QLatin1String(kUpgrades[step])))
+            tables << match.captured(1);
+    }
     return tables;
 }
 
