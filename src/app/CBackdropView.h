@@ -19,6 +19,7 @@ public:
     void OnRecords();
     void OnOutList();
     void OnDayEnd();
+    void OnReserve();
 
 signals:
     // A desk dialog has done this, in one line for the status bar.

@@ -9,6 +9,7 @@
 #include "data/CRentInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/DeskLines.h"
+#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "desk/LendCharge.h"
 #include "toolkit/DataExchange.h"
@@ -160,6 +161,8 @@ bool CLendDlg::Lend(QString* refusal) {
                         Money::Text(price), Money::Text(deposit));
     }
     film.Degree = film.Degree + 1;
+    if (!DeskReserve::AtLending(m_strClientID, m_strFilmID, refusal))
+        return false;
 
     CRentInfo rent;
     rent.ClientID = m_strClientID;

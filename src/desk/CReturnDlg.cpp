@@ -6,6 +6,7 @@
 #include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "desk/DeskLines.h"
+#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
@@ -80,6 +81,7 @@ void CReturnDlg::OnOK() {
     if (rent.Type != Desk::kMonthly)
         m_slip.amounts = {{QStringLiteral("退押金"), Money::Text(rent.Foregift)}};
     Receipt::After(m_slip);
+    DeskReserve::CallOut(m_strHeld);
     EndDialog(IDOK);
 }
 
@@ -119,6 +121,8 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal) {
         if (!money.Insert())
             return false;
     }
+    if (!DeskReserve::AtReturn(rent.FilmID, &m_strHeld))
+        return false;
     return returning.Commit();
 }
 

@@ -29,5 +29,6 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    static QString ReservedNote(const QString& clientId);
     std::unique_ptr<Ui::CClientManageDlg> m_ui;
 };

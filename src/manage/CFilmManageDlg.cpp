@@ -1,10 +1,12 @@
 #include "manage/CFilmManageDlg.h"
 
 #include "access/Session.h"
+#include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/Films.h"
+#include "data/Reservations.h"
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
 #include "toolkit/DataExchange.h"
@@ -90,12 +92,19 @@ void CFilmManageDlg::OnModify() {
 
 void CFilmManageDlg::OnDelete() {
     if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Prompts::Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
+        !Prompts::Ask(QStringLiteral("是否删除当前记录?") + ReservedNote(CurrentText(1)),
+                      QStringLiteral("请确认"), IDNO))
         return;
     QString refusal;
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
     Prompts::Refuse(refusal);
     ShowQuery();
+}
+
+// The reservations the film's deletion cancels, said under the question that asks.
+QString CFilmManageDlg::ReservedNote(const QString& filmId) {
+    const int open = Reservations::OpenOfFilm(filmId);
+    return open > 0 ? QStringLiteral("\n此片有 %1 个预约,将一并取消。").arg(open) : QString();
 }
 
 // A film that is out is kept: its open rental would be left without a film, never to be returned.
@@ -114,5 +123,6 @@ bool CFilmManageDlg::DeleteFilm(RowKey key, QString* refusal) {
         *refusal = QStringLiteral("影片“%1”已租出,尚未归还,不能删除。请先归还此片。").arg(film.FilmID);
         return false;
     }
-    return film.DeleteById(key) && deleting.Commit();
+    return Reservations::CancelOfFilm(film.FilmID, Clock::Now().date()) && film.DeleteById(key) &&
+           deleting.Commit();
 }

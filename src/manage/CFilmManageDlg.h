@@ -32,6 +32,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    static QString ReservedNote(const QString& filmId);
     bool DeleteFilm(RowKey key, QString* refusal);
 
     std::unique_ptr<Ui::CFilmManageDlg> m_ui;
