@@ -42,6 +42,12 @@ bool DeskReserve::AtLending(const QString& clientId, const QString& filmId, QStr
     return false;
 }
 
+bool DeskReserve::AtExchange(const QString& clientId, const QString& oldFilmId, const QString& newFilmId,
+                             QString* refusal, QString* callOut) {
+    callOut->clear();
+    return AtLending(clientId, newFilmId, refusal) && AtReturn(oldFilmId, callOut);
+}
+
 QString DeskReserve::InShop(const QString& filmId) {
     Reservations::Hold hold;
     if (Reservations::Settle(Today(), true) && Reservations::HeldOn(filmId, &hold, true) == Lookup::Found)

@@ -13,6 +13,10 @@ void CallOut(const QString& callOut);
 // (*refusal names him and the last day it is held); lent to its client, his reservation is taken.
 // False with an empty refusal when a statement failed.
 bool AtLending(const QString& clientId, const QString& filmId, QString* refusal);
+// In the exchange's transaction, after its write: the new disc as a lending to the rental's client,
+// the old one as a return.
+bool AtExchange(const QString& clientId, const QString& oldFilmId, const QString& newFilmId, QString* refusal,
+                QString* callOut);
 // The film line's word for a disc in the shop: "在店", or "已留片" with the client and the last day.
 QString InShop(const QString& filmId);
 } // namespace DeskReserve

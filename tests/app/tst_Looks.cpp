@@ -90,6 +90,7 @@ const std::vector<Route>& Routes() {
          }}},
         {"CRecordManageDlg", RowOf(&CBackdropView::OnRecords), {}},
         {"COutListDlg", RowOf(&CBackdropView::OnOutList), {}},
+        {"CReserveDlg", RowOf(&CBackdropView::OnReserve), {}},
         {"CDayEndDlg", RowOf(&CBackdropView::OnDayEnd), {}},
         {"CLedgerDlg", RowOf(&CBackdropView::OnDayEnd), {[](CDialog& d) {
              Press(static_cast<CDayEndDlg&>(d).Form()->detailButton);

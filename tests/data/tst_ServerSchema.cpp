@@ -67,9 +67,10 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
         return u"float8"_s; // the file's eight bytes, so that an amount goes over and back exactly
     if (fileType == u"INTEGER"_s)
         return table == u"ledger"_s && column == u"fen"_s ? u"int8"_s : u"int4"_s;
-    return table == u"ledger"_s && (column == u"at"_s || column == u"day"_s) ? u"text"_s
-           : table == u"options"_s && column == u"value"_s                   ? u"text"_s
-                                                                             : u"citext"_s;
+    const bool date = (table == u"ledger"_s && (column == u"at"_s || column == u"day"_s)) ||
+                      (table == u"reservation"_s && column.endsWith(u"date"_s)) ||
+                      (table == u"reservation"_s && column == u"helduntil"_s);
+    return date || (table == u"options"_s && column == u"value"_s) ? u"text"_s : u"citext"_s;
 }
 } // namespace
 

@@ -2,8 +2,14 @@
 #include "TestRegistry.h"
 
 #include "data/CAdodc.h"
+#include "desk/CExchangeDlg.h"
 #include "desk/CPickDlg.h"
 #include "desk/DeskLines.h"
+#include "manage/CClientManageDlg.h"
+#include "manage/CFilmManageDlg.h"
+#include "ui_CClientManageDlg.h"
+#include "ui_CExchangeDlg.h"
+#include "ui_CFilmManageDlg.h"
 
 #include <QAbstractItemModelTester>
 #include <optional>
@@ -22,6 +28,17 @@ struct ReserveShop : DeskShop {
 
 QString CallOut(const QString& client, const QString& film, const QString& until) {
     return u"请把此片留给客户 %1(电话 123):\n《英雄》%2,保留到 %3。"_s.arg(client, film, until);
+}
+
+// Exchanges a film out for another through the form; true when it closed with OK.
+bool Exchange(const QString& oldFilm, const QString& newFilm) {
+    CExchangeDlg dlg;
+    dlg.show();
+    dlg.OnInitDialog();
+    TypeText(dlg.Form()->oldFilmEdit, oldFilm);
+    TypeText(dlg.Form()->newFilmEdit, newFilm);
+    QTest::mouseClick(dlg.Form()->okButton, Qt::LeftButton);
+    return dlg.IsEnded() && dlg.Result() == IDOK;
 }
 
 QString HeldRefusal(const QString& client, const QString& until) {
@@ -208,6 +225,67 @@ private slots:
         shop.boxes.Answer(IDYES);
         QTest::mouseClick(dlg.Form()->cancelReserveButton, Qt::LeftButton);
         QCOMPARE(shop.boxes.Texts().last(), u"此预约已是“已取消”,不能取消。"_s);
+    }
+
+    // An exchange lends its new disc and takes the old one back: a disc held for another client
+    // is refused, and the old disc goes to whoever waits for it.
+    void exchangeLendsAndTakesBack() {
+        ReserveShop shop;
+        DeskShop::AddFilm(u"V2"_s, u"VCD"_s, u"英雄"_s);
+        DeskShop::AddOutRental(u"D1"_s, u"C1"_s, u"月租"_s, 0);
+        Reserve(u"C2"_s, u"V1"_s); // V1 is in: held for C2 at once
+        Reserve(u"C3"_s, u"D1"_s);
+        QCOMPARE(Of(u"C2"_s), u"已留片 V1 2026-12-10"_s);
+        shop.boxes.Clear();
+        const QString before = DeskShop::Snapshot();
+        QVERIFY(!Exchange(u"D1"_s, u"V1"_s));
+        QCOMPARE(shop.boxes.Texts().last(), HeldRefusal(u"C2"_s, u"2026-12-10"_s));
+        QCOMPARE(DeskShop::Snapshot(), before);
+        shop.boxes.Clear();
+        QVERIFY(Exchange(u"D1"_s, u"V2"_s));
+        QCOMPARE(shop.boxes.Texts().last(),
+                 u"请把此片留给客户 C3(电话 123):\n《无间道》D1,保留到 2026-12-10。"_s);
+        QCOMPARE(Of(u"C3"_s), u"已留片 D1 2026-12-10"_s);
+    }
+
+    // Deleting a client or a film says how many reservations go with it, in the question that
+    // asks, and cancels them; a disc the client held passes on.
+    void deletingCancelsTheReservations() {
+        ReserveShop shop;
+        DeskShop::AddOutRental(u"V1"_s, u"C1"_s, u"月租"_s, 0);
+        Reserve(u"C2"_s, u"V1"_s);
+        Reserve(u"C3"_s, u"V1"_s);
+        Reserve(u"C4"_s, u"D1"_s);
+        QVERIFY(Return(u"V1"_s));
+        shop.boxes.Clear();
+        const auto deleteClient = [&](const QString& client) {
+            CClientManageDlg clients;
+            clients.OnInitDialog();
+            clients.Form()->searchEdit->setText(client);
+            clients.OnSearch();
+            shop.boxes.Answer(IDYES);
+            shop.boxes.Answer(IDYES);
+            clients.OnDelete();
+        };
+        deleteClient(u"C2"_s);
+        QCOMPARE(shop.boxes.Texts(), QStringList({u"是否删除当前客户?\n该客户有 1 个预约,将一并取消。"_s,
+                                                  u"该客户所有租借记录将一并删除,是否继续?"_s}));
+        QCOMPARE(Of(u"C2"_s), u"已取消 V1 2026-12-10"_s);
+        QCOMPARE(Of(u"C3"_s), u"已留片 V1 2026-12-10"_s);
+        shop.boxes.Clear();
+        deleteClient(u"C1"_s); // no reservation: the question as ever
+        QCOMPARE(shop.boxes.Texts().first(), u"是否删除当前客户?"_s);
+
+        shop.boxes.Clear();
+        CFilmManageDlg films;
+        films.OnInitDialog();
+        films.Form()->searchEdit->setText(u"D1"_s);
+        films.OnSearch();
+        shop.boxes.Answer(IDYES);
+        films.OnDelete();
+        QCOMPARE(shop.boxes.Texts(), QStringList{u"是否删除当前记录?\n此片有 1 个预约,将一并取消。"_s});
+        QCOMPARE(Of(u"C4"_s), u"已取消 D1 2026-12-10"_s);
+        QCOMPARE(Db::Count(u"Film WHERE FilmID='D1'"_s), 0);
     }
 
     // The film picker tells a disc held from one free to lend.
