@@ -3,9 +3,11 @@
 // reservations as the file holds them.
 #include "DeskFixture.h"
 
+#include "desk/CExchangeDlg.h"
 #include "desk/CLendDlg.h"
 #include "desk/CReserveDlg.h"
 #include "desk/CReturnDlg.h"
+#include "ui_CExchangeDlg.h"
 #include "ui_CLendDlg.h"
 #include "ui_CReserveDlg.h"
 #include "ui_CReturnDlg.h"
@@ -45,6 +47,17 @@ inline bool Lend(const QString& client, const QString& film) {
         TypeText(dlg.Form()->clientEdit, client);
     }
     TypeText(dlg.Form()->filmEdit, film);
+    QTest::mouseClick(dlg.Form()->okButton, Qt::LeftButton);
+    return dlg.IsEnded() && dlg.Result() == IDOK;
+}
+
+// Exchanges a film out for another through the form; true when it closed with OK.
+inline bool Exchange(const QString& oldFilm, const QString& newFilm) {
+    CExchangeDlg dlg;
+    dlg.show();
+    dlg.OnInitDialog();
+    TypeText(dlg.Form()->oldFilmEdit, oldFilm);
+    TypeText(dlg.Form()->newFilmEdit, newFilm);
     QTest::mouseClick(dlg.Form()->okButton, Qt::LeftButton);
     return dlg.IsEnded() && dlg.Result() == IDOK;
 }

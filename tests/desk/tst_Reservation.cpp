@@ -2,13 +2,11 @@
 #include "TestRegistry.h"
 
 #include "data/CAdodc.h"
-#include "desk/CExchangeDlg.h"
 #include "desk/CPickDlg.h"
 #include "desk/DeskLines.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "ui_CClientManageDlg.h"
-#include "ui_CExchangeDlg.h"
 #include "ui_CFilmManageDlg.h"
 
 #include <QAbstractItemModelTester>
@@ -28,17 +26,6 @@ struct ReserveShop : DeskShop {
 
 QString CallOut(const QString& client, const QString& film, const QString& until) {
     return u"请把此片留给客户 %1(电话 123):\n《英雄》%2,保留到 %3。"_s.arg(client, film, until);
-}
-
-// Exchanges a film out for another through the form; true when it closed with OK.
-bool Exchange(const QString& oldFilm, const QString& newFilm) {
-    CExchangeDlg dlg;
-    dlg.show();
-    dlg.OnInitDialog();
-    TypeText(dlg.Form()->oldFilmEdit, oldFilm);
-    TypeText(dlg.Form()->newFilmEdit, newFilm);
-    QTest::mouseClick(dlg.Form()->okButton, Qt::LeftButton);
-    return dlg.IsEnded() && dlg.Result() == IDOK;
 }
 
 QString HeldRefusal(const QString& client, const QString& until) {

@@ -107,6 +107,7 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("states"); // the reservations' states after it, in order
         QTest::newRow("return holds") << u"return"_s << u"已留片,等待,等待"_s;
+        QTest::newRow("exchange holds the old disc") << u"exchange"_s << u"已留片,等待,等待"_s;
         QTest::newRow("lending takes") << u"lend"_s << u"已取,等待,等待"_s;
         QTest::newRow("add holds a free disc") << u"add"_s << u"已留片,等待,等待,已留片"_s;
         QTest::newRow("cancel passes on") << u"cancel"_s << u"已取消,已留片,等待"_s;
@@ -144,7 +145,7 @@ private slots:
 VORIX_TEST_ON_FILE_ONLY(ReservationKillTest)
 
 // The child of the test above, in the shop of its working folder. The shop: 英雄 on V1, out to
-// C1 unless C2 holds it; C2, C3 and C4 wait for it in that order.
+// C1 unless C2 holds it; C2, C3 and C4 wait for it in that order; 无间道 on D1, in.
 class ReservationKillChild : public QObject {
     Q_OBJECT
 private slots:
@@ -162,7 +163,7 @@ private slots:
         QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID,PhoneNum,CreateDate,Foregift,Balance) VALUES "
                          "('C1','1','2026-01-01',50,100), ('C2','2','2026-01-01',50,100), "
                          "('C3','3','2026-01-01',50,100), ('C4','4','2026-01-01',50,100)"_s));
-        const bool held = action != u"return"_s;
+        const bool held = action != u"return"_s && action != u"exchange"_s;
         if (!held)
             QVERIFY(
                 Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
@@ -183,6 +184,8 @@ private slots:
         g_armed = true;
         if (action == u"return"_s) {
             QVERIFY(ReserveDesk::Return(u"V1"_s));
+        } else if (action == u"exchange"_s) {
+            QVERIFY(ReserveDesk::Exchange(u"V1"_s, u"D1"_s));
         } else if (action == u"lend"_s) {
             QVERIFY(ReserveDesk::Lend(u"C2"_s, u"V1"_s));
         } else if (action == u"add"_s) {
