@@ -37,7 +37,7 @@ CReserveDlg::CReserveDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_u
     new CodePicker(film, m_ui->formLayout, CodePicker::Kind::Film);
     new EnterMoves(this, {client, film},
                    {{client, EnterMoves::Empty(client)}, {film, EnterMoves::Empty(film)}});
-    connect(m_ui->addButton, &QPushButton::clicked, this, &CReserveDlg::OnAdd);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &CReserveDlg::OnOK);
     connect(m_ui->cancelReserveButton, &QPushButton::clicked, this, &CReserveDlg::OnCancelReservation);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &CDialog::OnCancel);
     connect(m_ui->stateCombo, &QComboBox::activated, this, &CReserveDlg::OnFilter);
@@ -58,8 +58,14 @@ bool CReserveDlg::OnInitDialog() {
     return true;
 }
 
+// 预约, pressed or the default of Enter. Enter in the list or the filter, with nothing typed into the
+// form, adds nothing and says nothing.
 void CReserveDlg::OnOK() {
-    OnAdd();
+    const QWidget* focus = focusWidget();
+    const bool inForm = focus == m_ui->clientEdit || focus == m_ui->filmEdit ||
+                        focus == m_ui->discOnlyCheck || focus == m_ui->addButton;
+    if (inForm || !m_ui->clientEdit->text().isEmpty() || !m_ui->filmEdit->text().isEmpty())
+        OnAdd();
 }
 
 // Lapsed holds are settled before the list is read, so that it shows them 已过期 and their discs

@@ -19,7 +19,7 @@ public:
     ~CReserveDlg() override;
 
     bool OnInitDialog() override;
-    void OnOK() override; // Enter in the form adds
+    void OnOK() override; // 预约
     void OnAdd();
     void OnCancelReservation();
     void OnFilter();

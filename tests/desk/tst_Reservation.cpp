@@ -1,3 +1,4 @@
+#include "DeskKeys.h"
 #include "ReserveFixture.h"
 #include "TestRegistry.h"
 
@@ -273,6 +274,28 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList{u"是否删除当前记录?\n此片有 1 个预约,将一并取消。"_s});
         QCOMPARE(Of(u"C4"_s), u"已取消 D1 2026-12-10"_s);
         QCOMPARE(Db::Count(u"Film WHERE FilmID='D1'"_s), 0);
+    }
+
+    // From the keyboard as a scanner types: the client, Enter, the film, Enter adds; Enter in the
+    // list adds nothing and says nothing.
+    void enterAddsFromTheForm() {
+        ReserveShop shop;
+        CReserveDlg dlg;
+        ShowForKeys(dlg);
+        QVERIFY(dlg.Form()->clientEdit->hasFocus());
+        ScanCode(u"C2"_s);
+        QVERIFY(dlg.Form()->filmEdit->hasFocus());
+        ScanCode(u"V1"_s);
+        QCOMPARE(Of(u"C2"_s), u"已留片 V1 2026-12-10"_s);
+        QCOMPARE(shop.boxes.Texts(),
+                 QStringList{u"《英雄》V1 在店,请把此片留给客户 C2,保留到 2026-12-10。"_s});
+        QVERIFY(dlg.Form()->clientEdit->hasFocus());
+        shop.boxes.Clear();
+        dlg.Form()->grid->setFocus();
+        QTest::keyClick(dlg.Form()->grid, Qt::Key_Return);
+        QCOMPARE(shop.boxes.Texts().join(u"/"_s), QString());
+        QVERIFY(!dlg.IsEnded());
+        QCOMPARE(Db::Count(u"Reservation"_s), 1);
     }
 
     // The film picker tells a disc held from one free to lend.
