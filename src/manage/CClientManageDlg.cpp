@@ -62,17 +62,18 @@ void CClientManageDlg::OnModify() {
 }
 
 // The client's reservations still open, said under the question that asks to delete him.
-QString CClientManageDlg::ReservedNote(const QString& clientId) {
+bool CClientManageDlg::ReservedNote(const QString& clientId, QString* note) {
     const int open = Reservations::OpenOfClient(clientId);
-    return open > 0 ? QStringLiteral("\n该客户有 %1 个预约,将一并取消。").arg(open) : QString();
+    *note = open > 0 ? QStringLiteral("\n该客户有 %1 个预约,将一并取消。").arg(open) : QString();
+    return open >= 0; // a failed read stops the deletion after its message
 }
 
 // The customer's rentals, out or returned, go with the customer, in one transaction: when either
 // delete fails, both stay and the engine's message is shown.
 void CClientManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Prompts::Ask(QStringLiteral("是否删除当前客户?") + ReservedNote(CurrentText(1)),
-                      QStringLiteral("请确认"), IDNO) ||
+    QString note;
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !ReservedNote(CurrentText(1), &note) ||
+        !Prompts::Ask(QStringLiteral("是否删除当前客户?") + note, QStringLiteral("请确认"), IDNO) ||
         !Prompts::Ask(QStringLiteral("该客户所有租借记录将一并删除,是否继续?"), QStringLiteral("请确认"),
                       IDNO))
         return;

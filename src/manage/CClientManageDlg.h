@@ -29,6 +29,6 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
-    static QString ReservedNote(const QString& clientId);
+    static bool ReservedNote(const QString& clientId, QString* note);
     std::unique_ptr<Ui::CClientManageDlg> m_ui;
 };

@@ -91,9 +91,9 @@ void CFilmManageDlg::OnModify() {
 }
 
 void CFilmManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Prompts::Ask(QStringLiteral("是否删除当前记录?") + ReservedNote(CurrentText(1)),
-                      QStringLiteral("请确认"), IDNO))
+    QString note;
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !ReservedNote(CurrentText(1), &note) ||
+        !Prompts::Ask(QStringLiteral("是否删除当前记录?") + note, QStringLiteral("请确认"), IDNO))
         return;
     QString refusal;
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
@@ -102,9 +102,10 @@ void CFilmManageDlg::OnDelete() {
 }
 
 // The reservations the film's deletion cancels, said under the question that asks.
-QString CFilmManageDlg::ReservedNote(const QString& filmId) {
+bool CFilmManageDlg::ReservedNote(const QString& filmId, QString* note) {
     const int open = Reservations::OpenOfFilm(filmId);
-    return open > 0 ? QStringLiteral("\n此片有 %1 个预约,将一并取消。").arg(open) : QString();
+    *note = open > 0 ? QStringLiteral("\n此片有 %1 个预约,将一并取消。").arg(open) : QString();
+    return open >= 0; // a failed read stops the deletion after its message
 }
 
 // A film that is out is kept: its open rental would be left without a film, never to be returned.

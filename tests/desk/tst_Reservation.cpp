@@ -274,6 +274,14 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList{u"是否删除当前记录?\n此片有 1 个预约,将一并取消。"_s});
         QCOMPARE(Of(u"C4"_s), u"已取消 D1 2026-12-10"_s);
         QCOMPARE(Db::Count(u"Film WHERE FilmID='D1'"_s), 0);
+
+        // A failed read of them stops the deletion after the engine's message.
+        QVERIFY(Db::Exec(u"DROP TABLE Reservation"_s));
+        shop.boxes.Clear();
+        deleteClient(u"C3"_s);
+        QCOMPARE(shop.boxes.Boxes().size(), 1);
+        QVERIFY(!shop.boxes.Texts().first().startsWith(u"是否删除"_s));
+        QCOMPARE(Db::Count(u"Client WHERE ClientID='C3'"_s), 1);
     }
 
     // From the keyboard as a scanner types: the client, Enter, the film, Enter adds; Enter in the
