@@ -16,6 +16,11 @@ const QString CLedgerInfo::kClientDeposit = QStringLiteral("开户押金");
 const QString CLedgerInfo::kPriceChange = QStringLiteral("改价");
 const QString CLedgerInfo::kClientDeleted = QStringLiteral("删除客户");
 
+const QString CLedgerInfo::kLateDays = QStringLiteral("超期租金");
+const QString CLedgerInfo::kLatePeriods = QStringLiteral("超期扣款");
+const QString CLedgerInfo::kWaiver = QStringLiteral("减免");
+const QString CLedgerInfo::kDamage = QStringLiteral("赔偿");
+
 namespace {
 // Each kind with the sign of its cash: 1 into the drawer, -1 out of it, 0 none. The one table the
 // program's sums and the statements' sums are made from.
@@ -25,10 +30,25 @@ const std::pair<const QString*, int> kCash[] = {
     {&CLedgerInfo::kMonthCharge, 0}, {&CLedgerInfo::kPriceChange, 0}, {&CLedgerInfo::kClientDeleted, 0},
 };
 
+// The return's charges, listed after the kinds above.
+const std::pair<const QString*, int> kReturnCash[] = {
+    {&CLedgerInfo::kLateDays, 1},
+    {&CLedgerInfo::kDamage, 1},
+    {&CLedgerInfo::kLatePeriods, 0},
+    {&CLedgerInfo::kWaiver, 0},
+};
+
+// Every kind with its sign, in the order the day's report lists them.
+QList<std::pair<const QString*, int>> Cash() {
+    QList<std::pair<const QString*, int>> all(std::begin(kCash), std::end(kCash));
+    all.append(QList<std::pair<const QString*, int>>(std::begin(kReturnCash), std::end(kReturnCash)));
+    return all;
+}
+
 // The cash of a row, in fen, as an expression over its columns.
 QString CashExpression() {
     QString sql = QStringLiteral("CASE Kind");
-    for (const auto& [kind, sign] : kCash) {
+    for (const auto& [kind, sign] : Cash()) {
         if (sign != 0)
             sql += QStringLiteral(" WHEN '%1' THEN %2Fen")
                        .arg(Sql::Text(*kind), sign < 0 ? QStringLiteral("-") : QString());
@@ -49,13 +69,13 @@ QString DayWhere(const QDate& day, const QString& optUser) {
 
 QStringList CLedgerInfo::Kinds() {
     QStringList kinds;
-    for (const auto& [kind, sign] : kCash)
+    for (const auto& [kind, sign] : Cash())
         kinds << *kind;
     return kinds;
 }
 
 qint64 CLedgerInfo::CashFen(const QString& kind, qint64 fen) {
-    for (const auto& [name, sign] : kCash) {
+    for (const auto& [name, sign] : Cash()) {
         if (*name == kind)
             return sign * fen;
     }

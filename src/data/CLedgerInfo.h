@@ -20,6 +20,15 @@ public:
     static const QString kClientDeposit; // 开户押金: a client's own deposit, given or changed (signed)
     static const QString kPriceChange;   // 改价: no cash; the old and new prices in the note
     static const QString kClientDeleted; // 删除客户: no cash; the balance and deposit it held
+
+    // The charges of a return when the shop charges the days out. A per-day return settles gross:
+    // its whole deposit goes back as 退押金 and each charge comes in as a row of its own, so that
+    // the rows add up to the cash that crossed the counter, whichever way it went.
+    static const QString kLateDays;    // 超期租金: the further days of a per-day rental, less any waiver
+    static const QString kLatePeriods; // 超期扣款: the further periods of a month's plan, from the balance
+    static const QString kWaiver;      // 减免: what an administrator let off a charge; no cash
+    static const QString kDamage;      // 赔偿: a damaged film paid for, from the deposit or in cash
+
     // Every kind, in the order the day's report lists them.
     static QStringList Kinds();
     // The cash a row of this kind brings into the drawer: the amount, its negative, or nothing.

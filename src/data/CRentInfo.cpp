@@ -183,7 +183,8 @@ QString RentGrid::BorrowDateSearch(const QString& text) {
                 first + QStringLiteral(") AND (") + last + QLatin1Char(')'));
 }
 
-QString OutList::Rentals(const QString& type, int longerThan, const QDate& today) {
+QString OutList::Rentals(const QString& type, int longerThan, const QDate& today,
+                         const QString& moreColumns) {
     const QString day = today.toString(QStringLiteral("yyyy-MM-dd"));
     // The rentals out stand in ID order in Record_Out: the first screen needs no sorting, and the
     // client and film are looked up for the rows fetched only.
@@ -197,9 +198,9 @@ QString OutList::Rentals(const QString& type, int longerThan, const QDate& today
             "r.FilmID AS 影片编号, (SELECT FilmName FROM Film f WHERE f.FilmID = r.FilmID LIMIT 1) AS "
             "影片名字, "
             "r.Type AS 类型, r.BorrowDate AS 租借日期, "
-            "CAST(julianday('%1') - julianday(r.BorrowDate) AS INTEGER) AS 借出天数, r.Foregift AS 押金 "
+            "CAST(julianday('%1') - julianday(r.BorrowDate) AS INTEGER) AS 借出天数, r.Foregift AS 押金%2 "
             "FROM Record r WHERE r.ReturnDate = ''")
-            .arg(day);
+            .arg(day, moreColumns);
     if (!type.isEmpty())
         sql += QStringLiteral(" AND r.Type = '%1'").arg(Sql::Text(type));
     if (longerThan > 0)

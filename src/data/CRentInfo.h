@@ -64,5 +64,7 @@ QString BorrowDateSearch(const QString& text);
 // phone and remark, the film's title and the days out counted to today. type is empty for all or
 // "月租"/"零租"; longerThan keeps the rentals out more than that many days (0 keeps all).
 namespace OutList {
-QString Rentals(const QString& type, int longerThan, const QDate& today);
+// moreColumns, when given, follows the deposit (", expression AS name", as many as wanted).
+QString Rentals(const QString& type, int longerThan, const QDate& today,
+                const QString& moreColumns = QString());
 } // namespace OutList

@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
+#include "desk/CLateChargeDlg.h"
 #include "desk/CReceiptSettingDlg.h"
 #include "desk/DeskRules.h"
 #include "toolkit/ChangedElsewhere.h"
@@ -22,6 +23,14 @@ CPriceSettingDlg::CPriceSettingDlg(QWidget* parent)
     connect(receipts, &QPushButton::clicked, this, [this] {
         CReceiptSettingDlg receiptSettings(this);
         receiptSettings.DoModal();
+    });
+    // Whether a return charges the days out, beside them.
+    auto* lateCharge = new QPushButton(QStringLiteral("超期收费(&O)..."), this);
+    lateCharge->setObjectName(QStringLiteral("lateChargeButton"));
+    m_ui->buttonLayout->insertWidget(3, lateCharge);
+    connect(lateCharge, &QPushButton::clicked, this, [this] {
+        CLateChargeDlg lateChargeSettings(this);
+        lateChargeSettings.DoModal();
     });
 }
 

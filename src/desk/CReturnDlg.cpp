@@ -8,17 +8,38 @@
 #include "desk/DeskLines.h"
 #include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
+#include "desk/ReturnBill.h"
+#include "desk/ReturnExtras.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
 #include "ui_CReturnDlg.h"
+
+#include <QRadioButton>
 
 CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CReturnDlg>()) {
     m_ui->setupUi(this);
     ConnectButtons(m_ui->okButton, m_ui->cancelButton);
     // Under the form, the film and its rental.
     m_filmInfo = DeskLines::AddInfoLine(m_ui->outerLayout, 1, QStringLiteral("filmInfo"));
-    new CodeInfoLine(m_ui->filmEdit, m_filmInfo, &DeskLines::Rental);
+    // Under the line, what the clerk settles when the shop charges the days out; hidden otherwise.
+    m_extras = new ReturnExtras(this);
+    m_extras->hide();
+    m_ui->outerLayout->insertWidget(2, m_extras);
+    setTabOrder(m_ui->dateEdit, m_extras->waiver);
+    setTabOrder(m_extras->inCash, m_ui->okButton);
+    m_infoLine = new CodeInfoLine(m_ui->filmEdit, m_filmInfo, [this](const QString& code) {
+        return m_rule.on ? ReturnBill::Line(m_rule, code, m_ui->dateEdit->date(), m_extras->Peek())
+                         : DeskLines::Rental(code);
+    });
+    // The charge depends on the return date and what is settled: the line follows them.
+    for (QLineEdit* edit : {m_extras->waiver, m_extras->damage})
+        m_infoLine->DependsOn(edit);
+    connect(m_extras->fromDeposit, &QRadioButton::toggled, m_infoLine, &CodeInfoLine::Refresh);
+    connect(m_ui->dateEdit, &QDateEdit::dateChanged, m_infoLine, [this] {
+        if (m_rule.on)
+            m_infoLine->Refresh();
+    });
     new CodePicker(m_ui->filmEdit, m_ui->formLayout, CodePicker::Kind::Film);
     new EnterMoves(this, {m_ui->filmEdit}, {{m_ui->filmEdit, EnterMoves::Empty(m_ui->filmEdit)}});
 }
@@ -36,6 +57,16 @@ bool CReturnDlg::OnInitDialog() {
     m_tmReturnDate = Clock::Now();
     m_strOptName = Session::Current().UserName();
     UpdateData(false);
+    Lookup found = Lookup::Found;
+    m_rule = ReturnCharge::Load(&found);
+    if (found == Lookup::Failed)
+        m_rule = {}; // its message is shown; the return's own rules still hold
+    if (m_rule.on) {
+        m_extras->AllowWaiver(Session::Current().IsAdministrator());
+        m_extras->show();
+        // Room for the charge's line as well: the form keeps its size while the clerk types.
+        m_filmInfo->setMinimumHeight(4 * m_filmInfo->fontMetrics().lineSpacing() + 6);
+    }
     return true;
 }
 
@@ -53,6 +84,10 @@ void CReturnDlg::OnOK() {
     };
     if (!Find(rent, film, &refusal))
         return refuse();
+    ReturnBill bill;
+    if (m_rule.on && !Bill(rent, film, &bill))
+        return;
+    const bool charged = m_rule.on && bill.money.Any();
 
     QString text = QStringLiteral("租借类型:  ") + rent.Type;
     if (rent.Type == Desk::kMonthly) {
@@ -61,13 +96,16 @@ void CReturnDlg::OnOK() {
     } else {
         text += QStringLiteral("\n影片编号:  ") + rent.FilmID + QStringLiteral("\n影片名字:  ") +
                 film.FilmName + QStringLiteral("\n押金找回:  ") +
-                QString::asprintf("%.2f", double(rent.Foregift)) + QStringLiteral(" 元");
+                (charged ? bill.BackText() : QString::asprintf("%.2f", double(rent.Foregift))) +
+                QStringLiteral(" 元");
     }
+    if (charged)
+        text += bill.ConfirmLines();
     text += QStringLiteral("\n\n以上信息是否正确,请确认?");
     if (!Prompts::Ask(text, QStringLiteral("请确定"), IDYES))
         return;
     // A rejected update leaves the film out: the form stays open after the engine's message.
-    if (!Return(rent.ID, &refusal))
+    if (!Return(rent.ID, &refusal, m_rule.on ? &bill : nullptr))
         return refuse();
     const QString name = DeskLines::FilmName(rent.FilmID, film.FilmName);
     m_strDone = rent.Type == Desk::kMonthly
@@ -80,6 +118,10 @@ void CReturnDlg::OnOK() {
               {}};
     if (rent.Type != Desk::kMonthly)
         m_slip.amounts = {{QStringLiteral("退押金"), Money::Text(rent.Foregift)}};
+    if (charged) {
+        m_strDone = bill.Done(name, rent.ClientID);
+        m_slip.amounts = bill.SlipAmounts();
+    }
     Receipt::After(m_slip);
     DeskReserve::CallOut(m_strHeld);
     EndDialog(IDOK);
@@ -97,7 +139,7 @@ bool CReturnDlg::Find(CRentInfo& rent, CFilmInfo& film, QString* refusal) {
 
 // The rental is read again under the write lock and written back as it is now: the confirmation
 // may have waited while another desk changed it.
-bool CReturnDlg::Return(int confirmedId, QString* refusal) {
+bool CReturnDlg::Return(int confirmedId, QString* refusal, ReturnBill* bill) {
     CTransaction returning;
     CRentInfo rent;
     if (!Desk::Check(rent.LoadOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal))
@@ -121,6 +163,8 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal) {
         if (!money.Insert())
             return false;
     }
+    if (bill && !Charge(rent, bill, refusal))
+        return false;
     if (!DeskReserve::AtReturn(rent.FilmID, &m_strHeld))
         return false;
     return returning.Commit();
@@ -128,4 +172,38 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal) {
 
 QString CReturnDlg::NotOut() {
     return QStringLiteral("影片编号错误,此影片未借出!");
+}
+
+bool CReturnDlg::Bill(const CRentInfo& rent, const CFilmInfo& film, ReturnBill* bill) {
+    ReturnExtras::Entered entered;
+    if (!m_extras->Read(&entered) || !bill->Make(m_rule, rent, film.Type, m_tmReturnDate.date(), entered))
+        return false;
+    QWidget* field = nullptr;
+    const QString refusal = m_extras->Refusal(entered, bill->figures.chargeFen, bill->monthly,
+                                              Session::Current().IsAdministrator(), &field);
+    if (refusal.isEmpty())
+        return true;
+    Prompts::Refuse(refusal);
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        DeskLines::Reselect(edit);
+    else if (field)
+        field->setFocus();
+    return false;
+}
+
+// The bill worked out again under the write lock, from the rule, the prices and the balance as
+// they are now: what was confirmed is written only if it still holds.
+bool CReturnDlg::Charge(const CRentInfo& rent, ReturnBill* bill, QString* refusal) {
+    Lookup found = Lookup::Found;
+    const ReturnCharge::Rule rule = ReturnCharge::Load(&found);
+    ReturnBill now;
+    if (found == Lookup::Failed || !now.Make(rule, rent, bill->medium, m_tmReturnDate.date(), bill->entered))
+        return false;
+    if (now.money.chargeFen != bill->money.chargeFen || now.money.waivedFen != bill->money.waivedFen ||
+        now.money.backFen != bill->money.backFen || now.money.dueFen != bill->money.dueFen)
+        return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
+    if (!now.Write(rent, m_strOptName))
+        return false;
+    *bill = now;
+    return true;
 }

@@ -88,6 +88,14 @@ DeskLines::Line DeskLines::Film(const QString& filmId) {
 }
 
 DeskLines::Line DeskLines::Rental(const QString& filmId) {
+    return RentalWith(filmId, [](const DeskLookup::Film& film) {
+        return film.rentType != Desk::kMonthly ? QStringLiteral("退押金 ") + Money::Text(film.foregift)
+                                               : QString();
+    });
+}
+
+DeskLines::Line DeskLines::RentalWith(const QString& filmId,
+                                      const std::function<QString(const DeskLookup::Film&)>& money) {
     return FilmLine(filmId, [&](const DeskLookup::Film& film) {
         if (!film.out)
             return Line{FilmText(filmId, film) + kSeparator + QStringLiteral("在店,未借出"), true};
@@ -96,8 +104,9 @@ DeskLines::Line DeskLines::Rental(const QString& filmId) {
             rental << QStringLiteral("客户 ") + film.clientId;
         rental << QStringLiteral("%1 借出").arg(film.borrowDate)
                << QStringLiteral("已借 %1 天").arg(DaysOut(film.borrowDate));
-        if (film.rentType != Desk::kMonthly)
-            rental << QStringLiteral("退押金 ") + Money::Text(film.foregift);
+        const QString said = money(film);
+        if (!said.isEmpty())
+            rental << said;
         return Line{FilmText(filmId, film) + QLatin1Char('\n') + rental.join(kSeparator)};
     });
 }

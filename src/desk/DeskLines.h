@@ -12,7 +12,8 @@
 class CDialog;
 namespace DeskLookup {
 struct Client;
-}
+struct Film;
+} // namespace DeskLookup
 class QBoxLayout;
 class QGridLayout;
 class QLabel;
@@ -33,6 +34,8 @@ Line Film(const QString& filmId);
 // The film and, when it is out, its rental: plan, lending date, days out, the deposit to hand back.
 // Useless for the rental's field when the film is unknown or not out.
 Line Rental(const QString& filmId);
+// The same, with the money of the rental said by money (the return's charges) instead.
+Line RentalWith(const QString& filmId, const std::function<QString(const DeskLookup::Film&)>& money);
 // Whole days from a stored lending date ("%Y-%m-%d") to today; 0 for a date that does not read.
 int DaysOut(const QString& borrowDate);
 // A film as the lines name it: F001《英雄》.

@@ -2,6 +2,8 @@
 
 #include "base/Clock.h"
 #include "data/CRentInfo.h"
+#include "data/CSettingInfo.h"
+#include "data/ReturnCharge.h"
 #include "ui_COutListDlg.h"
 
 #include <algorithm>
@@ -33,8 +35,18 @@ bool COutListDlg::OnInitDialog() {
 void COutListDlg::OnFilter() {
     static const QString kTypes[] = {QString(), QStringLiteral("月租"), QStringLiteral("零租")};
     const int type = std::clamp(m_ui->typeCombo->currentIndex(), 0, 2);
-    m_strQuery = OutList::Rentals(kTypes[type], m_ui->daysSpin->value(), Clock::Now().date());
+    m_strQuery = OutList::Rentals(kTypes[type], m_ui->daysSpin->value(), Clock::Now().date(), ChargeSoFar());
     ShowQuery();
+}
+
+QString COutListDlg::ChargeSoFar() const {
+    // When the shop charges the days out, what each rental would be charged were it returned today.
+    Lookup found = Lookup::Found;
+    const ReturnCharge::Rule rule = ReturnCharge::Load(&found);
+    CSettingInfo prices;
+    if (found == Lookup::Failed || !rule.on || prices.Load() == Lookup::Failed)
+        return {};
+    return ReturnCharge::SoFarColumn(rule, prices, Clock::Now().date());
 }
 
 void COutListDlg::OnReturn() {

@@ -80,6 +80,9 @@ const std::vector<Route>& Routes() {
         {"CReceiptSettingDlg", RowOf(&CBackdropView::OnSettings), {[](CDialog& d) {
              Press(d.findChild<QPushButton*>(QStringLiteral("receiptButton")));
          }}},
+        {"CLateChargeDlg", RowOf(&CBackdropView::OnSettings), {[](CDialog& d) {
+             Press(d.findChild<QPushButton*>(QStringLiteral("lateChargeButton")));
+         }}},
         {"CFilmManageDlg", RowOf(&CBackdropView::OnFilms), {}},
         {"CFilmEditDlg", RowOf(&CBackdropView::OnFilms), {[](CDialog& d) {
              Press(static_cast<CFilmManageDlg&>(d).Form()->modifyButton);

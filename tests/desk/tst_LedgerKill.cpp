@@ -8,6 +8,7 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
+#include "desk/ReturnExtras.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "ui_CClientEditDlg.h"
@@ -18,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -119,6 +121,8 @@ private slots:
         QTest::newRow("lend monthly") << u"lend-monthly"_s << u"月租扣款"_s;
         QTest::newRow("lend per day") << u"lend-daily"_s << u"零租租金,收押金"_s;
         QTest::newRow("return per day") << u"return-daily"_s << u"退押金"_s;
+        QTest::newRow("return per day, charged") << u"return-charged"_s << u"退押金,超期租金,减免,赔偿"_s;
+        QTest::newRow("return monthly, charged") << u"return-monthly-charged"_s << u"超期扣款,赔偿"_s;
         QTest::newRow("top-up") << u"top-up"_s << u"充值"_s;
         QTest::newRow("new client") << u"new-client"_s << u"开户押金,充值"_s;
         QTest::newRow("prices") << u"prices"_s << u"改价"_s;
@@ -176,6 +180,14 @@ private slots:
                          "('C1','2026-01-01',50,100)"_s));
         QVERIFY(Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
                          "VALUES ('','D2','零租',45,'2026-12-01','','Admin')"_s));
+        if (action.endsWith(u"-charged"_s)) {
+            // The shop charges the days out; a month's plan has been out since 11-01.
+            QVERIFY(Db::Exec(u"INSERT INTO Options (Name,Value) VALUES ('LateCharge','1')"_s));
+            QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID,FilmName,Type) VALUES ('M1','花样年华','DVD')"_s));
+            QVERIFY(
+                Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
+                         "VALUES ('C1','M1','月租',0,'2026-11-01','','Admin')"_s));
+        }
         if (g_killAt == 0)
             std::raise(SIGKILL); // the shop before the action
         g_armed = true;
@@ -196,6 +208,20 @@ private slots:
             CReturnDlg back;
             back.OnInitDialog();
             back.Form()->filmEdit->setText(u"D2"_s);
+            back.OnOK();
+            QVERIFY(back.IsEnded());
+        } else if (action.endsWith(u"-charged"_s)) {
+            // D2: 6 days at 5.00, 5.00 let off, 3.00 damage in cash; M1: one more month, 2.00 damage.
+            CReturnDlg back;
+            back.OnInitDialog();
+            back.Form()->filmEdit->setText(action == u"return-charged"_s ? u"D2"_s : u"M1"_s);
+            if (action == u"return-charged"_s) {
+                back.Extras()->waiver->setText(u"5"_s);
+                back.Extras()->waiverReason->setText(u"老客户"_s);
+            }
+            back.Extras()->damage->setText(action == u"return-charged"_s ? u"3"_s : u"2"_s);
+            back.Extras()->damageReason->setText(u"划伤"_s);
+            back.Extras()->inCash->setChecked(true);
             back.OnOK();
             QVERIFY(back.IsEnded());
         } else if (action == u"top-up"_s || action == u"new-client"_s) {
@@ -224,7 +250,7 @@ private slots:
             clients.OnDelete();
             QCOMPARE(Db::Count(u"Client"_s), 0);
         }
-        QCOMPARE(boxes.Boxes().size(), action == u"return-daily"_s || action == u"delete-client"_s
+        QCOMPARE(boxes.Boxes().size(), action.startsWith(u"return"_s) || action == u"delete-client"_s
                                            ? (action == u"delete-client"_s ? 2 : 1)
                                            : 0);
     }
