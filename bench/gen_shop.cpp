@@ -1,6 +1,7 @@
 // gen_shop: builds a large shop database for the benchmarks and checks what it wrote.
-//   gen_shop PATH [--films N] [--clients N] [--rentals N]
-// Defaults: 50000 films, 5000 clients, 1000000 rentals. PATH must not exist yet.
+//   gen_shop PATH [--films N] [--clients N] [--rentals N] [--ledger N]
+// Defaults: 50000 films, 5000 clients, 1000000 rentals, a ledger of 1000000 rows over three years.
+// PATH must not exist yet.
 #include "LargeShop.h"
 
 #include "data/CAdoDb.h"
@@ -52,6 +53,10 @@ const Check kChecks[] = {
      true},
     {"duplicate film codes", "SELECT COUNT(*) - COUNT(DISTINCT FilmID) FROM Film", true},
     {"duplicate client codes", "SELECT COUNT(*) - COUNT(DISTINCT ClientID) FROM Client", true},
+    {"ledger rows", "SELECT COUNT(*) FROM Ledger", false},
+    {"  top-ups (充值)", "SELECT COUNT(*) FROM Ledger WHERE Kind='充值'", false},
+    {"ledger rows out of the clock's order",
+     "SELECT COUNT(*) FROM Ledger a JOIN Ledger b ON b.ID=a.ID+1 WHERE b.At<a.At", true},
     {"operators of rentals not in Operator",
      "SELECT COUNT(*) FROM Record WHERE OptUser NOT IN (SELECT OptName FROM Operator)", true},
 };
@@ -63,7 +68,7 @@ bool ParseCount(const QString& text, int* value) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: gen_shop PATH [--films N] [--clients N] [--rentals N]\n");
+    std::fprintf(stderr, "usage: gen_shop PATH [--films N] [--clients N] [--rentals N] [--ledger N]\n");
     return 2;
 }
 
@@ -121,6 +126,9 @@ bool Report(const QString& path) {
     std::printf("%-52s %s .. %s\n", "lending dates",
                 qPrintable(Text(db.get(), "SELECT MIN(BorrowDate) FROM Record")),
                 qPrintable(Text(db.get(), "SELECT MAX(BorrowDate) FROM Record")));
+    std::printf("%-52s %s .. %s\n", "ledger's clock",
+                qPrintable(Text(db.get(), "SELECT MIN(At) FROM Ledger")),
+                qPrintable(Text(db.get(), "SELECT MAX(At) FROM Ledger")));
     return sound;
 }
 } // namespace
@@ -135,6 +143,7 @@ int main(int argc, char** argv) {
         int* target = arg == QLatin1String("--films")     ? &size.films
                       : arg == QLatin1String("--clients") ? &size.clients
                       : arg == QLatin1String("--rentals") ? &size.rentals
+                      : arg == QLatin1String("--ledger")  ? &size.ledger
                                                           : nullptr;
         if (target) {
             if (++i >= args.size() || !ParseCount(args.at(i), target))

@@ -59,6 +59,10 @@ CREATE INDEX Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';
 CREATE INDEX Record_BorrowDate ON Record (BorrowDate);
 -- A film is out while it has a row with an empty return date: never two such rows for one film.
 CREATE UNIQUE INDEX Record_OpenFilm ON Record (FilmID) WHERE ReturnDate = '';
+-- The reports: a disc's and a customer's last lending, the returns of a period.
+CREATE INDEX IF NOT EXISTS Record_FilmBorrow ON Record (FilmID, BorrowDate);
+CREATE INDEX IF NOT EXISTS Record_ClientBorrow ON Record (ClientID, BorrowDate);
+CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser);
 
 CREATE TABLE Operator (
     ID      INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -90,6 +94,8 @@ CREATE TABLE IF NOT EXISTS Ledger (
     Note     TEXT COLLATE NOCASE NOT NULL DEFAULT ''
 );
 CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);
+-- The reports read a period's days, kinds, operators and amounts from this index alone.
+CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);
 
 -- The shop's own settings beyond the prices, by name: the shop's name, the receipts.
 CREATE TABLE IF NOT EXISTS Options (

@@ -43,7 +43,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -tv --numeric-owner | awk '$2 != "0/0" {bad
     fail "files not owned by root"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libc6 libqt6widgets6 libsqlcipher libpq5 fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins; do
+for needed in libc6 libqt6widgets6 libsqlcipher libpq5 libzint fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 

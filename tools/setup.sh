@@ -6,14 +6,18 @@
 # What building and running Vorix needs.
 VORIX_PACKAGES=(
     cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools libsqlcipher-dev libssl-dev libpq-dev libbenchmark-dev
+    libzint-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-qpa-plugins
 )
-# What the tests use besides: the X server of the screenshots, the sqlcipher shell, the tools
-# that build and check the Debian package, and a PostgreSQL server.
+# What the tests use besides: the X server of the screenshots, the sqlcipher shell, poppler's PDF
+# tools (a printed page's text and pixels), the reader of printed barcodes, the tools that build and
+# check the Debian package, and a PostgreSQL server.
 VORIX_TEST_PACKAGES=(
     xvfb xauth sqlcipher
+    poppler-utils
     dpkg-dev desktop-file-utils appstream lintian
     postgresql
+    zbar-tools
 )
 
 # Installs those of the packages named that are missing.

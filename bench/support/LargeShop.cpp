@@ -1,5 +1,7 @@
 #include "LargeShop.h"
 
+#include "LargeLedger.h"
+
 #include "base/Gbk.h"
 #include "data/CAdoDb.h"
 #include "data/engine/file/DatabaseOpen.h"
@@ -473,10 +475,22 @@ bool WriteShop(sqlite3* db, const LargeShopSize& size, QString* error) {
                  .Row();
     }
     // Fold the log into the file: the finished file stands alone and can be copied as it is.
-    ok = ok && out.Commit() && out.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
-    if (!ok)
+    ok = ok && out.Commit();
+    if (!ok) {
         *error = out.Error();
-    return ok;
+        return false;
+    }
+    return (size.ledger <= 0 || LargeLedger::Write(db, size.ledger, error)) &&
+           out.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
+bool HasLedger(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    const bool rows =
+        sqlite3_prepare_v2(db, "SELECT 1 FROM Ledger LIMIT 1", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return rows;
 }
 
 void RemoveShopFiles(const QString& path) {
@@ -522,9 +536,18 @@ QString EnsureLargeShop(const LargeShopSize& size) {
             DatabaseOpen::ParseConnectionString(QString::fromUtf8(ShopConnection::kFile));
         settings.dataSource = path;
         QString error;
-        if (!DatabaseOpen::OpenDatabaseDescribed(settings, &error)) {
+        const DatabaseHandle db = DatabaseOpen::OpenDatabaseDescribed(settings, &error);
+        if (!db) {
             std::fprintf(stderr, "cannot open the large shop %s: %s\n", qPrintable(path), qPrintable(error));
             std::exit(1);
+        }
+        // A shop built before the generator wrote a ledger gets its ledger now, once.
+        if (size.ledger > 0 && !HasLedger(db.get())) {
+            std::fprintf(stderr, "adding the ledger to the large shop %s...\n", qPrintable(path));
+            if (!LargeLedger::Write(db.get(), size.ledger, &error)) {
+                std::fprintf(stderr, "cannot add the ledger: %s\n", qPrintable(error));
+                std::exit(1);
+            }
         }
         return path;
     }

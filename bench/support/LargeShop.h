@@ -8,6 +8,7 @@ struct LargeShopSize {
     int films = 50000;
     int clients = 5000;
     int rentals = 1000000; // monthly-plan and per-day rentals together, about 2% of them out
+    int ledger = 1000000;  // rows of the ledger over the last three years (LargeLedger)
 };
 
 // Prepares a new shop database at path and fills it through the engine. Refuses an existing

@@ -12,6 +12,7 @@
 #include "manage/CFilmManageDlg.h"
 #include "manage/COutListDlg.h"
 #include "manage/CRecordManageDlg.h"
+#include "manage/CReportsDlg.h"
 
 #include <QPainter>
 
@@ -94,4 +95,8 @@ void CBackdropView::OnReserve() {
 
 void CBackdropView::OnDayEnd() {
     RunDialog<CDayEndDlg>(this);
+}
+
+void CBackdropView::OnReports() {
+    RunDialog<CReportsDlg>(this);
 }

@@ -20,6 +20,7 @@ public:
     void OnOutList();
     void OnDayEnd();
     void OnReserve();
+    void OnReports();
 
 signals:
     // A desk dialog has done this, in one line for the status bar.

@@ -9,6 +9,7 @@
 #include "data/Reservations.h"
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
+#include "manage/CMemberCardDlg.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CClientManageDlg.h"
@@ -18,6 +19,11 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
     m_ui->setupUi(this);
     BindGrid(m_ui->grid, {0, 40, 60, 45, 25, 25, 200});
     OfferExport(m_ui->buttonLayout);
+    AllowManyRows();
+    auto* cards = new QPushButton(QStringLiteral("打印会员卡"), this);
+    cards->setObjectName(QStringLiteral("cardsButton"));
+    m_ui->topLayout->addWidget(cards); // at the right of the search: the row of buttons is full
+    connect(cards, &QPushButton::clicked, this, &CClientManageDlg::OnCards);
     connect(m_ui->searchButton, &QPushButton::clicked, this, &CClientManageDlg::OnSearch);
     connect(m_ui->addButton, &QPushButton::clicked, this, &CClientManageDlg::OnAdd);
     connect(m_ui->modifyButton, &QPushButton::clicked, this, &CClientManageDlg::OnModify);
@@ -66,6 +72,13 @@ bool CClientManageDlg::ReservedNote(const QString& clientId, QString* note) {
     const int open = Reservations::OpenOfClient(clientId);
     *note = open > 0 ? QStringLiteral("\n该客户有 %1 个预约,将一并取消。").arg(open) : QString();
     return open >= 0; // a failed read stops the deletion after its message
+}
+
+void CClientManageDlg::OnCards() {
+    CMemberCardDlg cards(this);
+    for (const QString& key : SelectedTexts(0))
+        cards.m_selected << RowKey::FromText(key);
+    cards.DoModal();
 }
 
 // The customer's rentals, out or returned, go with the customer, in one transaction: when either

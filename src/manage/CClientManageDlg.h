@@ -20,6 +20,8 @@ public:
     void OnAdd();
     void OnModify();
     void OnDelete();
+    // 打印会员卡: cards for the clients picked in the grid.
+    void OnCards();
 
     QString m_strSearch;
 

@@ -9,6 +9,7 @@
 #include "data/Reservations.h"
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
+#include "manage/CLabelPrintDlg.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
 #include "ui_CFilmManageDlg.h"
@@ -27,6 +28,11 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     m_ui->regionCombo->addItems(Films::RegionFilter());
     BindGrid(m_ui->grid, {0, 40, 80, 40, 20, 30, 30, 45, 20, 200});
     OfferExport(m_ui->buttonLayout);
+    AllowManyRows();
+    auto* labels = new QPushButton(QStringLiteral("打印标签"), this);
+    labels->setObjectName(QStringLiteral("labelsButton"));
+    m_ui->buttonLayout->insertWidget(2, labels);
+    connect(labels, &QPushButton::clicked, this, &CFilmManageDlg::OnLabels);
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
     connect(m_ui->genreCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
     connect(m_ui->regionCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
@@ -106,6 +112,13 @@ bool CFilmManageDlg::ReservedNote(const QString& filmId, QString* note) {
     const int open = Reservations::OpenOfFilm(filmId);
     *note = open > 0 ? QStringLiteral("\n此片有 %1 个预约,将一并取消。").arg(open) : QString();
     return open >= 0; // a failed read stops the deletion after its message
+}
+
+void CFilmManageDlg::OnLabels() {
+    CLabelPrintDlg labels(this);
+    for (const QString& key : SelectedTexts(0))
+        labels.m_selected << RowKey::FromText(key);
+    labels.DoModal();
 }
 
 // A film that is out is kept: its open rental would be left without a film, never to be returned.

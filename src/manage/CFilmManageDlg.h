@@ -22,6 +22,8 @@ public:
     void OnAdd();
     void OnModify();
     void OnDelete();
+    // 打印标签: labels for the films picked in the grid, or others chosen in its dialog.
+    void OnLabels();
 
     QString m_strSearch;
     int m_nSearchKind = 0; // 编号, 片名, 主演

@@ -114,3 +114,14 @@ bool CBrowseDlg::HasCurrentRow(const QString& prompt) const {
 QString CBrowseDlg::CurrentText(int column) const {
     return m_grid->GetCellText(column);
 }
+
+void CBrowseDlg::AllowManyRows() {
+    m_grid->AllowManyRows();
+}
+
+QStringList CBrowseDlg::SelectedTexts(int column) const {
+    QStringList texts;
+    for (const int row : m_grid->SelectedRows())
+        texts << m_adodc->Text(row, column);
+    return texts;
+}

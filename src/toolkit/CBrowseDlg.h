@@ -42,6 +42,10 @@ protected:
     bool HasCurrentRow(const QString& prompt) const;
     // The text of a column of the current row.
     QString CurrentText(int column) const;
+    // Lets the user pick several rows of the grid (Shift, Ctrl); the text of a column in each, in
+    // the grid's order.
+    void AllowManyRows();
+    QStringList SelectedTexts(int column) const;
     // Opens an editor on a row key as text ("" for a new row) and shows the query again when it
     // saved, so the change appears under the same filter or search.
     template <class Editor> void EditRow(const QString& key) {

@@ -101,6 +101,7 @@ void CDataGrid::SetDataSource(CAdodc* adodc) {
     connect(adodc, &CAdodc::currentRowChanged, this, &CDataGrid::ShowCurrentRow);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
+                const QScopedValueRollback<bool> moving(m_moving, true);
                 if (current.isValid())
                     m_adodc->SetCurrentRow(current.row());
             });
@@ -245,11 +246,25 @@ void CDataGrid::ShowCurrentRow(int row) {
         clearSelection();
         return;
     }
-    if (currentIndex().isValid() && currentIndex().row() == row && selectionModel()->isRowSelected(row))
-        return;
+    if (currentIndex().isValid() && currentIndex().row() == row &&
+        (selectionModel()->isRowSelected(row) || (m_moving && selectionMode() == ExtendedSelection)))
+        return; // a row taken out of a pick of several stays out
     const QModelIndex index = m_adodc->index(row, FirstVisibleColumn());
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
+}
+
+void CDataGrid::AllowManyRows() {
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+QList<int> CDataGrid::SelectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 QString CDataGrid::GetCellText(int column) const {

@@ -27,6 +27,11 @@ public:
     // The text of that column in the current row; empty when there is none.
     QString GetCellText(int column) const;
 
+    // Lets the user pick several rows (Shift, Ctrl); the current row stays the one the window acts on.
+    void AllowManyRows();
+    // The rows picked, in the grid's order.
+    QList<int> SelectedRows() const;
+
     // The width in pixels that a width in the grid's unit gets, for the header's current font.
     int PixelsOf(float width) const;
 
@@ -62,4 +67,5 @@ private:
     std::vector<int> m_content;  // by column, the pixels its texts need, measured once per refresh
     QMap<QString, int> m_userWidths;
     bool m_resizing = false; // set while the grid itself sizes a column
+    bool m_moving = false;   // set while the user moves the current row
 };

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -18,7 +19,7 @@ CPrintPreview::CPrintPreview(QPrinter* printer, const QString& title, QWidget* p
     : QDialog(parent), m_printer(printer), m_title(title), m_view(new QPrintPreviewWidget(printer, this)),
       m_print(new QPushButton(QStringLiteral("打印(&P)..."), this)),
       m_pdf(new QPushButton(QStringLiteral("导出PDF(&E)..."), this)),
-      m_landscape(new QCheckBox(QStringLiteral("横向(&L)"), this)) {
+      m_landscape(new QCheckBox(QStringLiteral("横向(&L)"), this)), m_note(new QLabel(this)) {
     setWindowTitle(QStringLiteral("打印预览 - ") + title);
     setSizeGripEnabled(true);
     auto* zoomIn = new QPushButton(QStringLiteral("放大(&+)"), this);
@@ -39,6 +40,11 @@ CPrintPreview::CPrintPreview(QPrinter* printer, const QString& title, QWidget* p
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
+    m_note->setWordWrap(true);
+    m_note->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_note->setFocusPolicy(Qt::TabFocus);
+    m_note->hide();
+    layout->addWidget(m_note);
     layout->addWidget(m_view, 1);
     resize(860, 660);
 
@@ -91,4 +97,18 @@ QString CPrintPreview::OnPdf() {
         return QString();
     }
     return path;
+}
+
+void CPrintPreview::SetNote(const QString& note) {
+    m_note->setText(note);
+    m_note->setAccessibleName(note);
+    m_note->setVisible(!note.isEmpty());
+}
+
+QString CPrintPreview::Note() const {
+    return m_note->text();
+}
+
+void CPrintPreview::HideOrientation() {
+    m_landscape->hide();
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QPrintPreviewWidget;
 class QPrinter;
 class QPushButton;
@@ -18,6 +19,11 @@ public:
     QPrintPreviewWidget* View() const { return m_view; }
     QPushButton* PrintButton() const { return m_print; }
     QPushButton* PdfButton() const { return m_pdf; }
+    // A line above the pages that says what the user should know of them; read by screen readers.
+    void SetNote(const QString& note);
+    QString Note() const;
+    // For pages whose paper is fixed (labels, cards): no 横向.
+    void HideOrientation();
 
     void OnPrint();
     // The pages into a PDF file; the file's path, empty when none was given or it failed (said so).
@@ -34,4 +40,5 @@ private:
     QPushButton* m_print;
     QPushButton* m_pdf;
     QCheckBox* m_landscape;
+    QLabel* m_note;
 };

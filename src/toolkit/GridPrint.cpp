@@ -93,7 +93,8 @@ GridPrint::Layout GridPrint::LayOut(QPrinter* printer, const QString& sql, const
 }
 
 int GridPrint::Render(QPrinter* printer, const QString& sql, const QList<Column>& columns,
-                      const QString& title, QString* error, const MorePages& more, const QStringList& notes) {
+                      const QString& title, QString* error, const MorePages& more, const QStringList& notes,
+                      const Above& above) {
     const Layout layout = LayOut(printer, sql, columns, error);
     if (!layout.read)
         return -1;
@@ -160,11 +161,14 @@ int GridPrint::Render(QPrinter* printer, const QString& sql, const QList<Column>
         painter.setFont(font);
         painter.drawText(QRect(0, 0, page.width(), lines.top - lines.row), Qt::AlignRight | Qt::AlignTop,
                          date);
-        drawRow(headingLines, lines.top - lines.row);
-        painter.drawLine(0, firstRow, page.width(), firstRow);
+        const int band = pages == 1 && above ? page.height() / 3 : 0;
+        if (band > 0)
+            above(painter, QRect(0, lines.top - lines.row, page.width(), band - lines.row));
+        drawRow(headingLines, lines.top - lines.row + band);
+        painter.drawLine(0, firstRow + band, page.width(), firstRow + band);
         painter.drawText(QRect(0, page.height() - lines.row, page.width(), lines.row), Qt::AlignCenter,
                          QStringLiteral("第 %1 页").arg(pages));
-        y = firstRow;
+        y = firstRow + band;
     };
     QList<int> indexes;
     for (const Column& column : columns)
@@ -224,7 +228,7 @@ QList<GridPrint::Column> GridPrint::Columns(const CAdodc& adodc, const CDataGrid
 }
 
 void GridPrint::Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title,
-                        int maxPages, const QStringList& notes) {
+                        int maxPages, const QStringList& notes, const Above& above) {
     const QList<Column> columns = Columns(adodc, grid);
     const QString sql = adodc.RecordSource();
     if (sql.isEmpty() || columns.isEmpty())
@@ -257,7 +261,7 @@ void GridPrint::Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& g
                 cut = pages >= maxPages;
                 return !cancelled && !cut;
             },
-            notes);
+            notes, above);
         if (cancelled) {
             QTimer::singleShot(0, &preview, &QDialog::reject);
         } else if (cut && !told) {

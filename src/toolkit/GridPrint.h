@@ -12,7 +12,9 @@
 
 class CAdodc;
 class CDataGrid;
+class QPainter;
 class QPrinter;
+class QRect;
 class QWidget;
 
 namespace GridPrint {
@@ -25,6 +27,9 @@ struct Column {
 // Asked before each page after the first, with the pages painted so far; false ends the list on the
 // page painted last, which then says that rows were left out.
 using MorePages = std::function<bool(int pages)>;
+// Painted on the first page between the title and the headings, in a band a third of the page
+// high (a report's chart); the rows start under it.
+using Above = std::function<void(QPainter& painter, const QRect& band)>;
 // The font of the rows.
 QFont Font();
 // The visible columns of a window's grid, as its 打印 prints them.
@@ -41,7 +46,8 @@ Layout LayOut(QPrinter* printer, const QString& sql, const QList<Column>& column
 // pages, or -1 when the statement failed (*error says why). An empty list is one page with its
 // headings.
 int Render(QPrinter* printer, const QString& sql, const QList<Column>& columns, const QString& title,
-           QString* error, const MorePages& more = {}, const QStringList& notes = {});
+           QString* error, const MorePages& more = {}, const QStringList& notes = {},
+           const Above& above = {});
 // The preview holds every page it shows: a longer list is shown and printed up to here.
 constexpr int kMaxPreviewPages = 500;
 // How many rows one page holds on this printer.
@@ -50,5 +56,5 @@ int RowsPerPage(QPrinter* printer);
 // The print preview (CPrintPreview); while it lays out a long list, a progress dialog whose 取消
 // closes it. The notes are printed under the rows.
 void Preview(QWidget* parent, const CAdodc& adodc, const CDataGrid& grid, const QString& title,
-             int maxPages = kMaxPreviewPages, const QStringList& notes = {});
+             int maxPages = kMaxPreviewPages, const QStringList& notes = {}, const Above& above = {});
 } // namespace GridPrint

@@ -250,9 +250,9 @@ private slots:
             if (statement.sql.startsWith(QStringLiteral("CREATE INDEX")))
                 waiting << statement.waitCursor;
         }
-        // and the ledger's, there already, the seven of the film window's sorting and the two of the
-        // reservations
-        QCOMPARE(waiting, QList<bool>(14, true));
+        // and the ledger's, there already, the seven of the film window's sorting, the reports' and the
+        // two of the reservations
+        QCOMPARE(waiting, QList<bool>(18, true));
         QCOMPARE(
             Db::Value(QStringLiteral("SELECT count(*) AS v FROM sqlite_master WHERE name IN "
                                      "('Record_Type','Record_Out','Film_NameCode','Record_BorrowDate')")),

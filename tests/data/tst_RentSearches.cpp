@@ -70,7 +70,7 @@ private slots:
         m_shop = std::make_unique<TempShop>();
         QVERIFY(QFile::remove(m_shop->DatabasePath()));
         QString error;
-        QVERIFY2(BuildLargeShop(m_shop->DatabasePath(), {3000, 300, 60000}, &error), qPrintable(error));
+        QVERIFY2(BuildLargeShop(m_shop->DatabasePath(), {3000, 300, 60000, 0}, &error), qPrintable(error));
         QVERIFY(Db::Exec(QString::fromUtf8(kOddRows)));
     }
     void cleanupTestCase() { m_shop.reset(); }

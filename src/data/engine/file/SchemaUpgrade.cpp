@@ -48,7 +48,14 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Film_StgDate ON Film (StgDate);"
     "CREATE INDEX IF NOT EXISTS Film_Degree ON Film (Degree);"
     "CREATE INDEX IF NOT EXISTS Film_Remark ON Film (Remark);",
-    // 6: the reservations of titles (CReserveInfo.h).
+    // 6: the reports read the ledger's days, kinds, operators and amounts from an index alone, a
+    // day's rows together; a disc's or a customer's last lending, and the returns of a period, from
+    // one probe of an index each (Reports.h).
+    "CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);"
+    "CREATE INDEX IF NOT EXISTS Record_FilmBorrow ON Record (FilmID, BorrowDate);"
+    "CREATE INDEX IF NOT EXISTS Record_ClientBorrow ON Record (ClientID, BorrowDate);"
+    "CREATE INDEX IF NOT EXISTS Record_ReturnDate ON Record (ReturnDate, OptUser);",
+    // 7: the reservations of titles (CReserveInfo.h).
     "CREATE TABLE IF NOT EXISTS Reservation ( "
     "ID         INTEGER PRIMARY KEY AUTOINCREMENT, "
     "ClientID   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
@@ -149,7 +156,7 @@ QStringList SchemaUpgrade::TablesOf(int version) {
                        QStringLiteral("Operator"), QStringLiteral("Setting")};
     if (version >= 4) // the ledger and the options
         tables << QStringLiteral("Ledger") << QStringLiteral("Options");
-    if (version >= 6) // the reservations
+    if (version >= 7) // the reservations
         tables << QStringLiteral("Reservation");
     return tables;
 }

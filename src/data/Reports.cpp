@@ -1,0 +1,230 @@
+#include "data/Reports.h"
+
+#include "data/CLedgerInfo.h"
+#include "data/Sql.h"
+
+namespace {
+QString DateText(const QDate& day) {
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+// The ledger's rows of the period by the clock, of one operator or of all.
+QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser) {
+    QString sql = QStringLiteral(" FROM Ledger WHERE At >= '%1' AND At < '%2'")
+                      .arg(DateText(from), DateText(to.addDays(1)));
+    if (!optUser.isEmpty())
+        sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
+    return sql;
+}
+
+// The same rows by the day of their time, as the index of the reports (Ledger_Days) holds them.
+QString DaysWhere(const QDate& from, const QDate& to, const QString& optUser) {
+    QString sql = QStringLiteral(" FROM Ledger WHERE substr(At,1,10) >= '%1' AND substr(At,1,10) <= '%2'")
+                      .arg(DateText(from), DateText(to));
+    if (!optUser.isEmpty())
+        sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
+    return sql;
+}
+
+// The sign of a kind's cash: 1 into the drawer, -1 out of it, 0 none.
+int CashSign(const QString& kind) {
+    return int(CLedgerInfo::CashFen(kind, 1));
+}
+
+// The cash of a row, as an expression over its columns.
+QString CashOfRow() {
+    QString sql = QStringLiteral("CASE Kind");
+    for (const QString& kind : CLedgerInfo::Kinds()) {
+        if (const int sign = CashSign(kind))
+            sql += QStringLiteral(" WHEN '%1' THEN %2Fen")
+                       .arg(Sql::Text(kind), sign < 0 ? QStringLiteral("-") : QString());
+    }
+    return sql + QStringLiteral(" ELSE 0 END");
+}
+
+// The end of the name of every kind that takes money from a client's balance (月租扣款, 超期扣款).
+const QString kChargedKind = QStringLiteral("扣款");
+
+bool IsHeld(const QString& kind) {
+    return kind == CLedgerInfo::kDepositIn || kind == CLedgerInfo::kDepositOut ||
+           kind == CLedgerInfo::kClientDeposit;
+}
+
+// What a row earned the shop (Titles), as an expression over its columns.
+QString EarnedOfRow() {
+    QString sql = QStringLiteral("CASE Kind");
+    for (const QString& kind : CLedgerInfo::Kinds()) {
+        const int sign = CashSign(kind);
+        if (IsHeld(kind) || sign != 0)
+            sql += QStringLiteral(" WHEN '%1' THEN %2")
+                       .arg(Sql::Text(kind), IsHeld(kind) ? QStringLiteral("0")
+                                             : sign < 0   ? QStringLiteral("-Fen")
+                                                          : QStringLiteral("Fen"));
+    }
+    // A kind without cash earns only when it charges a balance, as every such kind is named.
+    return sql + QStringLiteral(" ELSE CASE WHEN Kind LIKE '%%1' THEN Fen ELSE 0 END END").arg(kChargedKind);
+}
+
+// 1 for a lending's own charge, else 0.
+QString LendingOfRow() {
+    QStringList kinds;
+    for (const QString& kind : Reports::LendingKinds())
+        kinds << QLatin1Char('\'') + Sql::Text(kind) + QLatin1Char('\'');
+    return QStringLiteral("CASE WHEN Kind IN (%1) THEN 1 ELSE 0 END").arg(kinds.join(QLatin1Char(',')));
+}
+
+// The bucket of a day row d (yyyy-MM-dd) of the takings.
+QString Bucket(const QDate& from, const QDate& to, Reports::Step step) {
+    switch (step) {
+    case Reports::Step::Day:
+        return QStringLiteral("d");
+    case Reports::Step::Month:
+        return QStringLiteral("substr(d,1,7)");
+    case Reports::Step::Week:
+        break;
+    }
+    // Weeks start on Monday; the first is named by the period's first day.
+    QString sql = QStringLiteral("CASE");
+    QDate start = from;
+    QDate next = from.addDays(8 - from.dayOfWeek());
+    while (next <= to) {
+        sql += QStringLiteral(" WHEN d < '%1' THEN '%2'").arg(DateText(next), DateText(start));
+        start = next;
+        next = next.addDays(7);
+    }
+    if (start == from) // the period lies within one week
+        return QStringLiteral("'%1'").arg(DateText(from));
+    return sql + QStringLiteral(" ELSE '%1' END").arg(DateText(start));
+}
+
+// The takings' columns over rows t of (d, k, f, p, n): per kind its amount, then the cash.
+QString TakingsColumns() {
+    const auto sum = [](const QString& value) {
+        return QStringLiteral("IFNULL(SUM(%1),0)/100.0").arg(value);
+    };
+    QString in = QStringLiteral("CASE k");
+    QString out = QStringLiteral("CASE k");
+    QString sql;
+    for (const QString& kind : CLedgerInfo::Kinds()) {
+        const QString text = Sql::Text(kind);
+        sql += QStringLiteral(", ") + sum(QStringLiteral("CASE WHEN k='%1' THEN f ELSE 0 END").arg(text)) +
+               QStringLiteral(" AS \"%1(元)\"").arg(QString(kind).remove(QLatin1Char('"')));
+        if (const int sign = CashSign(kind)) {
+            in += QStringLiteral(" WHEN '%1' THEN %2")
+                      .arg(text, sign > 0 ? QStringLiteral("p") : QStringLiteral("n"));
+            out += QStringLiteral(" WHEN '%1' THEN %2")
+                       .arg(text, sign > 0 ? QStringLiteral("n") : QStringLiteral("p"));
+        }
+    }
+    in += QStringLiteral(" ELSE 0 END");
+    out += QStringLiteral(" ELSE 0 END");
+    return sql + QStringLiteral(", %1 AS \"现金收入(元)\", %2 AS \"现金支出(元)\", %3 AS \"净现金(元)\"")
+                     .arg(sum(in), sum(out), sum(QStringLiteral("(%1) - (%2)").arg(in, out)));
+}
+} // namespace
+
+QStringList Reports::LendingKinds() {
+    return {CLedgerInfo::kMonthCharge, CLedgerInfo::kDayPrice};
+}
+
+QString Reports::TakingsHeading(Step step) {
+    switch (step) {
+    case Step::Day:
+        return QStringLiteral("日期");
+    case Step::Week:
+        return QStringLiteral("周(起)");
+    case Step::Month:
+        return QStringLiteral("月份");
+    }
+    return QString();
+}
+
+QString Reports::Takings(const QDate& from, const QDate& to, Step step, const QString& optUser) {
+    // The ledger is read once, per day and kind; the days are then put in their weeks or months, and
+    // once more all together (g.i = 1) for the total, which an empty period has too.
+    const QString days =
+        QStringLiteral(
+            "(SELECT substr(At,1,10) AS d, Kind AS k, SUM(Fen) AS f, "
+            "SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END) AS p, SUM(CASE WHEN Fen<0 THEN -Fen ELSE 0 END) "
+            "AS n") +
+        DaysWhere(from, to, optUser) + QStringLiteral(" GROUP BY substr(At,1,10), Kind) t");
+    return QStringLiteral("SELECT CASE WHEN g.i=0 THEN %1 ELSE '合计' END AS \"%2\"")
+               .arg(Bucket(from, to, step), TakingsHeading(step)) +
+           TakingsColumns() +
+           QStringLiteral(", g.i AS 序 FROM (SELECT 0 AS i UNION ALL SELECT 1) g LEFT JOIN ") + days +
+           QStringLiteral(" ON 1=1 GROUP BY g.i, 1 HAVING g.i=1 OR COUNT(t.d)>0 ORDER BY 序, 1");
+}
+
+QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUser) {
+    // The ledger per disc first, then the discs by their title.
+    return QStringLiteral("SELECT IFNULL(f.FilmName,'') AS 影片名字, SUM(a.n) AS 借出次数, SUM(a.e)/100.0 AS "
+                          "\"收入(元)\", (SELECT COUNT(*) FROM Film s WHERE s.FilmName=f.FilmName) AS 张数 "
+                          "FROM (SELECT FilmID, SUM(%1) AS n, SUM(%2) AS e")
+               .arg(LendingOfRow(), EarnedOfRow()) +
+           LedgerWhere(from, to, optUser) +
+           QStringLiteral(" AND FilmID<>'' GROUP BY FilmID) a LEFT JOIN Film f ON f.FilmID=a.FilmID GROUP BY "
+                          "f.FilmName HAVING SUM(a.n)>0 OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, 1");
+}
+
+QString Reports::IdleStock(const QDate& asOf, int days) {
+    const QString cutoff = DateText(asOf.addDays(-days));
+    return QStringLiteral(
+               "SELECT 影片编号, 影片名字, 类型, 入库日期, IFNULL(lastlent,'') AS 最后借出, "
+               "CAST(julianday('%1') - julianday(IFNULL(lastlent,入库日期)) AS INTEGER) AS 闲置天数 FROM "
+               "(SELECT "
+               "f.ID AS fid, f.FilmID AS 影片编号, f.FilmName AS 影片名字, f.Type AS 类型, f.StgDate AS "
+               "入库日期, "
+               "(SELECT MAX(r.BorrowDate) FROM Record r WHERE r.FilmID=f.FilmID AND r.BorrowDate<='%1') AS "
+               "lastlent "
+               "FROM Film f WHERE f.StgDate<='%2' AND NOT EXISTS (SELECT 1 FROM Record o WHERE "
+               "o.FilmID=f.FilmID AND o.ReturnDate='')) x WHERE lastlent IS NULL OR lastlent<='%2' "
+               "ORDER BY IFNULL(lastlent,''), 入库日期, fid")
+        .arg(DateText(asOf), cutoff);
+}
+
+QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {
+    return QStringLiteral(
+               "SELECT IFNULL(c.ClientID,a.ClientID) AS 客户编号, IFNULL(c.PhoneNum,'') AS 电话, a.n AS "
+               "借出次数, "
+               "a.e/100.0 AS \"消费(元)\", c.Balance AS \"余额(元)\" FROM (SELECT ClientID, SUM(%1) "
+               "AS n, SUM(%2) AS e")
+               .arg(LendingOfRow(), EarnedOfRow()) +
+           LedgerWhere(from, to, optUser) +
+           QStringLiteral(
+               " AND ClientID<>'' AND FilmID<>'' GROUP BY ClientID) a LEFT JOIN Client c ON "
+               "c.ClientID=a.ClientID WHERE a.n>0 OR a.e<>0 ORDER BY a.e DESC, a.n DESC, a.ClientID");
+}
+
+QString Reports::DormantCustomers(const QDate& asOf, int days) {
+    const QString cutoff = DateText(asOf.addDays(-days));
+    return QStringLiteral(
+               "SELECT 客户编号, 电话, 余额 AS \"余额(元)\", 押金 AS \"押金(元)\", IFNULL(lastlent,'') AS "
+               "最后借出, "
+               "CAST(julianday('%1') - julianday(IFNULL(lastlent,开户日期)) AS INTEGER) AS 未借天数 FROM "
+               "(SELECT "
+               "c.ClientID AS 客户编号, c.PhoneNum AS 电话, c.Balance AS 余额, c.Foregift AS 押金, "
+               "c.CreateDate "
+               "AS 开户日期, (SELECT MAX(r.BorrowDate) FROM Record r WHERE r.ClientID=c.ClientID AND "
+               "r.BorrowDate<='%1') AS lastlent FROM Client c WHERE c.CreateDate<='%2') x WHERE lastlent IS "
+               "NULL OR "
+               "lastlent<='%2' ORDER BY IFNULL(lastlent,''), 开户日期, 客户编号")
+        .arg(DateText(asOf), cutoff);
+}
+
+QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {
+    const QString cash = CashOfRow();
+    QString returns = QStringLiteral(" FROM Record WHERE ReturnDate>='%1' AND ReturnDate<='%2'")
+                          .arg(DateText(from), DateText(to));
+    if (!optUser.isEmpty())
+        returns += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
+    // A rental keeps the name of who wrote it last: the one who took it back.
+    return QStringLiteral(
+               "SELECT o AS 操作员, SUM(n) AS 借出, SUM(r) AS 还回, SUM(ci)/100.0 AS \"现金收入(元)\", "
+               "SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM (SELECT "
+               "OptUser AS o, SUM(%1) AS n, 0 AS r, SUM(max(%2,0)) AS ci, SUM(max(-(%2),0)) AS co")
+               .arg(LendingOfRow(), cash) +
+           DaysWhere(from, to, optUser) +
+           QStringLiteral(
+               " GROUP BY substr(At,1,10), Kind, OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0") +
+           returns + QStringLiteral(" GROUP BY OptUser) t GROUP BY o ORDER BY 6 DESC, 2 DESC, 1");
+}
