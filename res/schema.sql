@@ -160,6 +160,27 @@ CREATE TABLE IF NOT EXISTS DeskAction (
 CREATE INDEX IF NOT EXISTS DeskAction_At ON DeskAction (At);
 CREATE INDEX IF NOT EXISTS DeskAction_RentID ON DeskAction (RentID);
 
+-- Reservations of a title (FilmName) by a client, or of one disc (FilmID), first come first
+-- served; the disc held for the client and the last day it is held. At most one hold per disc
+-- and one open reservation per client and title.
+CREATE TABLE IF NOT EXISTS Reservation (
+    ID         INTEGER PRIMARY KEY AUTOINCREMENT,
+    ClientID   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    FilmName   TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    FilmID     TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    AskDate    TEXT NOT NULL DEFAULT '',
+    State      TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    HeldFilmID TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    HeldUntil  TEXT NOT NULL DEFAULT '',
+    DoneDate   TEXT NOT NULL DEFAULT '',
+    OptUser    TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX IF NOT EXISTS Reservation_Title ON Reservation (FilmName, State);
+CREATE INDEX IF NOT EXISTS Reservation_Client ON Reservation (ClientID);
+CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OneHold ON Reservation (HeldFilmID) WHERE State = '已留片';
+CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OnePerTitle ON Reservation (ClientID, FilmName)
+    WHERE State IN ('等待', '已留片');
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

@@ -5,6 +5,7 @@
 #include "desk/CExchangeDlg.h"
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
+#include "desk/CReserveDlg.h"
 #include "desk/CReturnDlg.h"
 #include "desk/CTopUpDlg.h"
 #include "manage/CClientManageDlg.h"
@@ -98,6 +99,10 @@ void CBackdropView::OnOutList() {
         return back.DoModal() == IDOK;
     };
     list.DoModal();
+}
+
+void CBackdropView::OnReserve() {
+    RunDialog<CReserveDlg>(this);
 }
 
 void CBackdropView::OnDayEnd() {

@@ -22,6 +22,7 @@ public:
     void OnRecords();
     void OnOutList();
     void OnDayEnd();
+    void OnReserve();
     void OnReports();
 
 signals:

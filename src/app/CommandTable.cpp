@@ -22,6 +22,7 @@ const std::vector<CommandRow>& Commands::Table() {
         {"管理(&M)",   "操作员(&O)...",      nullptr,  -1, nullptr, nullptr,    "管理操作员",             false, &CBackdropView::OnOperators},
         {"管理(&M)",   "租借记录(&R)...",    nullptr,   6, "记录",  "records",  "管理租借记录",           false, &CBackdropView::OnRecords},
         {"管理(&M)",   "未还影片(&U)...",    nullptr,  -1, nullptr, nullptr,    "查看未还的影片",         false, &CBackdropView::OnOutList},
+        {"管理(&M)",   "预约(&V)...",        nullptr,  -1, nullptr, nullptr,    "客户预约的影片",         false, &CBackdropView::OnReserve},
         {"管理(&M)",   "日结(&D)...",        nullptr,  -1, nullptr, nullptr,    "一天收付的现金",         false, &CBackdropView::OnDayEnd},
         {"管理(&M)",   "营业报表(&T)...",    nullptr,  -1, nullptr, nullptr,    "各期间的收入、影片、客户和柜台人员报表", false, &CBackdropView::OnReports},
         {"数据库",     "备份(&B)",           nullptr,   9, "备份",  "backup",   "备份数据库",             false, &CMainFrame::OnBackup},

@@ -1,5 +1,6 @@
 #include "data/DeskPick.h"
 
+#include "data/CReserveInfo.h"
 #include "data/PinyinSearch.h"
 #include "data/Sql.h"
 
@@ -22,10 +23,16 @@ QString DeskPick::Films(const QString& text, bool onlyIn) {
     // screen comes at once on both engines. The rows are those of EXISTS, in the same order.
     const QString open = QStringLiteral(
         "(SELECT 1 FROM Record WHERE Record.FilmID = Film.FilmID AND Record.ReturnDate = '' LIMIT 1)");
+    // A disc in the shop held for a reservation is 已留片: 在店 is a disc free to lend.
+    const QString held =
+        QStringLiteral("(SELECT 1 FROM Reservation WHERE Reservation.HeldFilmID = Film.FilmID AND "
+                       "Reservation.State = '%1' LIMIT 1)")
+            .arg(Sql::Text(CReserveInfo::kHeld));
     QString sql =
         QStringLiteral("SELECT FilmID AS 影片编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型, "
-                       "Class1 AS 分类, CASE WHEN %1 IS NULL THEN '在店' ELSE '借出' END AS 状态 FROM Film")
-            .arg(open);
+                       "Class1 AS 分类, CASE WHEN %1 IS NOT NULL THEN '借出' WHEN %2 IS NOT NULL THEN '%3' "
+                       "ELSE '在店' END AS 状态 FROM Film")
+            .arg(open, held, Sql::Text(CReserveInfo::kHeld));
     // Latin letters and digits find codes and pinyin keys, the initials' prefix first.
     if (PinyinSearch::ByKeys(text))
         return PinyinSearch::Films(sql, text, onlyIn ? open + QStringLiteral(" IS NULL") : QString(),

@@ -4,6 +4,7 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "desk/DeskLines.h"
+#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -62,6 +63,7 @@ void CExchangeDlg::OnOK() {
     m_strDone = QStringLiteral("已更换 %1为 %2")
                     .arg(DeskLines::FilmName(m_strOldFilmID, oldFilm.FilmName),
                          DeskLines::FilmName(m_strNewFilmID, newFilm.FilmName));
+    DeskReserve::CallOut(m_strHeld);
     EndDialog(IDOK);
 }
 
@@ -93,7 +95,9 @@ bool CExchangeDlg::Exchange(QString* refusal) {
         return false;
     rent.FilmID = m_strNewFilmID;
     rent.OptUser = m_strOptName;
-    return rent.Update(rent.ID) && exchanging.Commit();
+    return rent.Update(rent.ID) &&
+           DeskReserve::AtExchange(rent.ClientID, m_strOldFilmID, m_strNewFilmID, refusal, &m_strHeld) &&
+           exchanging.Commit();
 }
 
 bool CExchangeDlg::Check(QLineEdit* field, Lookup result, Lookup wanted, const QString& text,

@@ -27,6 +27,7 @@ public:
     QString m_strOldFilmID;
     // What the last successful action did, in one line for the main window's status bar.
     QString m_strDone;
+    QString m_strHeld; // the hold the old disc made for a reservation, to tell the clerk
 
     Ui::CExchangeDlg* Form() const { return m_ui.get(); }
 

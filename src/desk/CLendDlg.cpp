@@ -12,6 +12,7 @@
 #include "data/RentContact.h"
 #include "desk/CTopUpDlg.h"
 #include "desk/DeskLines.h"
+#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "desk/LendCharge.h"
 #include "desk/LendContact.h"
@@ -173,6 +174,8 @@ bool CLendDlg::Lend(QString* refusal) {
                         Money::Text(price), Money::Text(deposit));
     }
     film.Degree = film.Degree + 1;
+    if (!DeskReserve::AtLending(m_strClientID, m_strFilmID, refusal))
+        return false;
 
     CRentInfo rent;
     rent.ClientID = m_strClientID;

@@ -1,8 +1,10 @@
 #include "desk/CPickDlg.h"
 
+#include "base/Clock.h"
 #include "data/CAdodc.h"
 #include "data/DeskLookup.h"
 #include "data/DeskPick.h"
+#include "data/Reservations.h"
 #include "desk/DeskRules.h"
 #include "ui_CPickDlg.h"
 
@@ -36,6 +38,8 @@ bool CPickDlg::OnInitDialog() {
         m_ui->onlyInCheck->setChecked(m_kind == Kind::Film && m_bOfferOnlyIn);
     }
     m_ui->searchEdit->setText(m_strSearch);
+    if (m_kind != Kind::Client)
+        Reservations::Settle(Clock::Now().date(), true); // the holds lapsed show as such
     OnSearch();
     m_ui->searchEdit->setFocus();
     m_ui->searchEdit->selectAll();

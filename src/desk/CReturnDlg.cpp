@@ -8,6 +8,7 @@
 #include "data/CRentInfo.h"
 #include "data/RentContact.h"
 #include "desk/DeskLines.h"
+#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "desk/LendContact.h"
 #include "desk/ReturnBill.h"
@@ -128,6 +129,7 @@ void CReturnDlg::OnOK() {
         m_slip.amounts = bill.SlipAmounts();
     }
     Receipt::After(m_slip);
+    DeskReserve::CallOut(m_strHeld);
     EndDialog(IDOK);
 }
 
@@ -170,6 +172,8 @@ bool CReturnDlg::Return(int confirmedId, QString* refusal, ReturnBill* bill) {
             return false;
     }
     if (bill && !Charge(rent, bill, refusal))
+        return false;
+    if (!DeskReserve::AtReturn(rent.FilmID, &m_strHeld))
         return false;
     return CDeskAction::Finish() && returning.Commit();
 }

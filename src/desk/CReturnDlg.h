@@ -35,6 +35,7 @@ public:
     QString m_strDone;
     Receipt::Slip m_slip; // the receipt of the return written
     QDateTime m_tmReturnDate;
+    QString m_strHeld; // the hold the last return made for a reservation, to tell the clerk
 
     Ui::CReturnDlg* Form() const { return m_ui.get(); }
     // The waiver and damage fields, shown when the shop charges the days out.

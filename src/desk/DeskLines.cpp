@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "data/DeskLookup.h"
 #include "desk/CPickDlg.h"
+#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "toolkit/CDialog.h"
 #include "toolkit/Money.h"
@@ -80,7 +81,8 @@ template <typename Describe> DeskLines::Line FilmLine(const QString& filmId, Des
 
 DeskLines::Line DeskLines::Film(const QString& filmId) {
     return FilmLine(filmId, [&](const DeskLookup::Film& film) {
-        return Line{FilmText(filmId, film) + kSeparator + (film.out ? OutText(film) : QStringLiteral("在店")),
+        return Line{FilmText(filmId, film) + kSeparator +
+                        (film.out ? OutText(film) : DeskReserve::InShop(filmId)),
                     film.out};
     });
 }

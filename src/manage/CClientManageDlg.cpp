@@ -7,6 +7,7 @@
 #include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "data/PinyinKeys.h"
+#include "data/Reservations.h"
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CMemberCardDlg.h"
@@ -78,6 +79,13 @@ void CClientManageDlg::OnModify() {
         EditRow<CClientEditDlg>(CurrentText(0));
 }
 
+// The client's reservations still open, said under the question that asks to delete him.
+bool CClientManageDlg::ReservedNote(const QString& clientId, QString* note) {
+    const int open = Reservations::OpenOfClient(clientId);
+    *note = open > 0 ? QStringLiteral("\n该客户有 %1 个预约,将一并取消。").arg(open) : QString();
+    return open >= 0; // a failed read stops the deletion after its message
+}
+
 void CClientManageDlg::OnCards() {
     CMemberCardDlg cards(this);
     for (const QString& key : SelectedTexts(0))
@@ -88,8 +96,9 @@ void CClientManageDlg::OnCards() {
 // The customer's rentals, out or returned, go with the customer, in one transaction: when either
 // delete fails, both stay and the engine's message is shown.
 void CClientManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Prompts::Ask(QStringLiteral("是否删除当前客户?"), QStringLiteral("请确认"), IDNO) ||
+    QString note;
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !ReservedNote(CurrentText(1), &note) ||
+        !Prompts::Ask(QStringLiteral("是否删除当前客户?") + note, QStringLiteral("请确认"), IDNO) ||
         !Prompts::Ask(QStringLiteral("该客户所有租借记录将一并删除,是否继续?"), QStringLiteral("请确认"),
                       IDNO))
         return;
@@ -109,6 +118,7 @@ void CClientManageDlg::OnDelete() {
                 QString::asprintf("余额 %.2f 元,押金 %.2f 元", double(held.Balance), double(held.Foregift));
             note.Insert();
         }
+        Reservations::CancelOfClient(clientId, Clock::Now().date());
         CRentInfo().DeleteByClientId(clientId);
         CClientInfo().DeleteById(key);
         PinyinKeys::DeleteClient(key);

@@ -34,6 +34,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    static bool ReservedNote(const QString& clientId, QString* note);
     std::unique_ptr<Ui::CClientManageDlg> m_ui;
     CQuickFind* m_quickFind;
 };

@@ -1,11 +1,13 @@
 #include "manage/CFilmManageDlg.h"
 
 #include "access/Session.h"
+#include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/Films.h"
 #include "data/PinyinKeys.h"
+#include "data/Reservations.h"
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
 #include "manage/CLabelPrintDlg.h"
@@ -107,13 +109,21 @@ void CFilmManageDlg::OnModify() {
 }
 
 void CFilmManageDlg::OnDelete() {
-    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) ||
-        !Prompts::Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
+    QString note;
+    if (!HasCurrentRow(QStringLiteral("请选择要删除的记录")) || !ReservedNote(CurrentText(1), &note) ||
+        !Prompts::Ask(QStringLiteral("是否删除当前记录?") + note, QStringLiteral("请确认"), IDNO))
         return;
     QString refusal;
     DeleteFilm(RowKey::FromText(CurrentText(0)), &refusal);
     Prompts::Refuse(refusal);
     ShowQuery();
+}
+
+// The reservations the film's deletion cancels, said under the question that asks.
+bool CFilmManageDlg::ReservedNote(const QString& filmId, QString* note) {
+    const int open = Reservations::OpenOfFilm(filmId);
+    *note = open > 0 ? QStringLiteral("\n此片有 %1 个预约,将一并取消。").arg(open) : QString();
+    return open >= 0; // a failed read stops the deletion after its message
 }
 
 void CFilmManageDlg::OnLabels() {
@@ -139,5 +149,6 @@ bool CFilmManageDlg::DeleteFilm(RowKey key, QString* refusal) {
         *refusal = QStringLiteral("影片“%1”已租出,尚未归还,不能删除。请先归还此片。").arg(film.FilmID);
         return false;
     }
-    return film.DeleteById(key) && PinyinKeys::DeleteFilm(key) && deleting.Commit();
+    return Reservations::CancelOfFilm(film.FilmID, Clock::Now().date()) && film.DeleteById(key) &&
+           PinyinKeys::DeleteFilm(key) && deleting.Commit();
 }

@@ -37,6 +37,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    static bool ReservedNote(const QString& filmId, QString* note);
     bool DeleteFilm(RowKey key, QString* refusal);
 
     std::unique_ptr<Ui::CFilmManageDlg> m_ui;

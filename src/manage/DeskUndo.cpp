@@ -7,6 +7,7 @@
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RentContact.h"
+#include "data/Reservations.h"
 
 namespace {
 bool Hold(const QString& text, QString* refusal) {
@@ -60,6 +61,14 @@ bool NothingSince(const CDeskAction& action, QString* refusal) {
             return Hold(Changed(), refusal);
         if (!Check(CRentInfo().ExistsOpenByFilmId(action.FilmID), Lookup::Missing,
                    QStringLiteral("影片 %1 还回之后又已借出,不能撤销这次还回。").arg(action.FilmID), refusal))
+            return false;
+        // A disc put aside for a waiting client at the return stays his: the undo would lend it out again.
+        Reservations::Hold hold;
+        const Lookup held = Reservations::HeldOn(action.FilmID, &hold);
+        if (!Check(held, Lookup::Missing,
+                   QStringLiteral("影片 %1 还回后已留给预约的客户 %2,不能撤销这次还回。")
+                       .arg(action.FilmID, hold.clientId),
+                   refusal))
             return false;
     }
     bool same = false;

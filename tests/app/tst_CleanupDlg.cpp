@@ -114,6 +114,22 @@ private slots:
         QCOMPARE(Db::Count(QStringLiteral("Ledger")), 3); // the money's record outlives the rentals
     }
 
+    // The reservations waiting and held are no rentals: 整理 leaves them as they are.
+    void leavesTheOpenReservations() {
+        CleanupShop shop;
+        QVERIFY(Db::Exec(QStringLiteral(
+            "INSERT INTO Reservation (ClientID,FilmName,AskDate,State,HeldFilmID,HeldUntil) VALUES "
+            "('C1','片','2026-01-01','已留片','F1','2026-01-09'),('C2','片','2026-01-01','等待','','')")));
+        Cleanup c;
+        c.Tick(true, true);
+        shop.boxes.Answer(IDYES);
+        c.Press();
+        QVERIFY(c.dlg.IsEnded());
+        QCOMPARE(Db::Rows(QStringLiteral("SELECT ClientID, State, HeldFilmID FROM Reservation ORDER BY ID"),
+                          QLatin1Char('|'), QLatin1Char('\n')),
+                 QStringLiteral("C1|已留片|F1\nC2|等待|"));
+    }
+
     void nothingChosenOrNotConfirmedDeletesNothing() {
         CleanupShop shop;
         Cleanup c;

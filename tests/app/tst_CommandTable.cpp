@@ -38,6 +38,7 @@ QList<Expected> ExpectedCommands() {
         {"管理(&M)", "操作员(&O)...", "管理操作员", &CBackdropView::OnOperators},
         {"管理(&M)", "租借记录(&R)...", "管理租借记录", &CBackdropView::OnRecords},
         {"管理(&M)", "未还影片(&U)...", "查看未还的影片", &CBackdropView::OnOutList},
+        {"管理(&M)", "预约(&V)...", "客户预约的影片", &CBackdropView::OnReserve},
         {"管理(&M)", "日结(&D)...", "一天收付的现金", &CBackdropView::OnDayEnd},
         {"管理(&M)", "营业报表(&T)...", "各期间的收入、影片、客户和柜台人员报表", &CBackdropView::OnReports},
         {"数据库", "备份(&B)", "备份数据库", &CMainFrame::OnBackup},

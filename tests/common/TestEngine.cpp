@@ -73,8 +73,8 @@ QString TestEngine::FreshServerShop() {
             return Rebuilt(info, shop);
         const ConnectionHandle db = Engine::Open(shop, &error);
         const QByteArray reset = "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options, "
-                                 "RentContact, DrawerFloat, DeskAction RESTART "
-                                 "IDENTITY; " +
+                                 "FilmKey, ClientKey, RentContact, DrawerFloat, DeskAction, Reservation "
+                                 "RESTART IDENTITY; " +
                                  FreshRows().toUtf8();
         if (db && db->Run(reset.constData()))
             return shop;

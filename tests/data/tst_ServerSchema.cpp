@@ -73,7 +73,8 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
     static const QStringList exact{u"ledger.at"_s,     u"ledger.day"_s,          u"options.value"_s,
                                    u"deskaction.at"_s, u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
                                    u"drawerfloat.at"_s};
-    return exact.contains(table + u'.' + column) || column == u"pinyin"_s ? u"text"_s : u"citext"_s;
+    const bool date = table == u"reservation"_s && (column.endsWith(u"date"_s) || column == u"helduntil"_s);
+    return date || exact.contains(table + u'.' + column) || column == u"pinyin"_s ? u"text"_s : u"citext"_s;
 }
 } // namespace
 
@@ -259,6 +260,11 @@ private slots:
                  u"INSERT INTO Ledger (At, Day, OptUser, Kind, Fen, ClientID, FilmID, RentID, Note) VALUES "
                  "('2026-12-01 10:00:00', '2026-12-01', 'Admin', '月租扣款', 3000, 'C1', 'V1', 1, '')"_s,
                  u"INSERT INTO Options (Name, Value) VALUES ('ShopName', '好运影碟')"_s,
+                 u"INSERT INTO Reservation (ClientID, FilmName, AskDate, State, HeldFilmID, HeldUntil) "
+                 u"VALUES "
+                 "('C1', '英雄', '2026-12-01', '已留片', 'V1', '2026-12-04'), ('c2', '英雄', '2026-12-02', "
+                 "'等待', "
+                 "'', '')"_s,
                  u"UPDATE Setting SET MonthVcd = 35.5"_s,
              })
             QVERIFY2(Db::Exec(sql), qPrintable(sql));
@@ -280,7 +286,8 @@ private slots:
                                                  {u"ClientKey"_s, 0},
                                                  {u"RentContact"_s, 0},
                                                  {u"DrawerFloat"_s, 0},
-                                                 {u"DeskAction"_s, 0}}));
+                                                 {u"DeskAction"_s, 0},
+                                                 {u"Reservation"_s, 2}}));
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
         const DatabaseHandle file = DatabaseOpen::OpenDatabase(
@@ -288,7 +295,7 @@ private slots:
         QVERIFY2(file, qPrintable(fileError));
         for (const QString& table :
              {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s,
-              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s}) {
+              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s}) {
             QStringList names;
             QList<bool> real;
             for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
@@ -329,7 +336,7 @@ private slots:
             const DatabaseHandle back = DatabaseOpen::OpenDatabase(settings, &fileError);
             QVERIFY2(back, qPrintable(fileError));
             for (const char* table : {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options",
-                                      "RentContact", "DrawerFloat", "DeskAction"}) {
+                                      "RentContact", "DrawerFloat", "DeskAction", "Reservation"}) {
                 const QString all = u"SELECT * FROM %1 ORDER BY rowid"_s.arg(QLatin1String(table));
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }
@@ -416,7 +423,8 @@ private slots:
                                                  {u"ClientKey"_s, 4},
                                                  {u"RentContact"_s, 0},
                                                  {u"DrawerFloat"_s, 0},
-                                                 {u"DeskAction"_s, 0}}));
+                                                 {u"DeskAction"_s, 0},
+                                                 {u"Reservation"_s, 0}}));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);

@@ -93,6 +93,25 @@ const char* const kUpgrades[] = {
     ");"
     "CREATE INDEX IF NOT EXISTS DeskAction_At ON DeskAction (At);"
     "CREATE INDEX IF NOT EXISTS DeskAction_RentID ON DeskAction (RentID);",
+    // 9: the reservations of titles (CReserveInfo.h).
+    "CREATE TABLE IF NOT EXISTS Reservation ( "
+    "ID         INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "ClientID   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "FilmName   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "FilmID     TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "AskDate    TEXT NOT NULL DEFAULT '', "
+    "State      TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "HeldFilmID TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "HeldUntil  TEXT NOT NULL DEFAULT '', "
+    "DoneDate   TEXT NOT NULL DEFAULT '', "
+    "OptUser    TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS Reservation_Title ON Reservation (FilmName, State);"
+    "CREATE INDEX IF NOT EXISTS Reservation_Client ON Reservation (ClientID);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OneHold ON Reservation (HeldFilmID) "
+    "WHERE State = '已留片';"
+    "CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OnePerTitle ON Reservation (ClientID, FilmName) "
+    "WHERE State IN ('等待', '已留片');",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

@@ -1,0 +1,225 @@
+#include "ReserveFixture.h"
+#include "TestRegistry.h"
+
+#include "data/CAdodc.h"
+#include "data/engine/file/DatabaseOpen.h"
+#include "data/shop/ShopDatabase.h"
+#include "manage/CClientManageDlg.h"
+#include "manage/CFilmManageDlg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <atomic>
+#include <csignal>
+#include <optional>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const char* const kActionVariable = "VORIX_RESERVE_KILL_ACTION";
+const char* const kKillAtVariable = "VORIX_RESERVE_KILL_AT";
+
+// The child dies at the start of its n-th statement that writes, as at a power cut.
+std::atomic<int> g_killAt{0};
+std::atomic<int> g_writes{0};
+std::atomic<bool> g_armed{false};
+
+int KillTrace(unsigned, void*, void*, void* sql) {
+    const QByteArray text = QByteArray(static_cast<const char*>(sql)).trimmed().toUpper();
+    const bool writes = text.startsWith("INSERT") || text.startsWith("UPDATE") || text.startsWith("DELETE") ||
+                        text.startsWith("COMMIT") || text.startsWith("END");
+    if (g_armed && writes && ++g_writes == g_killAt)
+        std::raise(SIGKILL);
+    return 0;
+}
+
+int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
+    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, KillTrace, nullptr);
+    return SQLITE_OK;
+}
+
+// Every row of the tables the actions may change.
+QString Snapshot(const QString& file) {
+    QString error;
+    const DatabaseHandle db = DatabaseOpen::OpenDatabase({file, QByteArray("mqvetra531")}, &error);
+    if (!db)
+        return u"cannot open: "_s + error;
+    QString text;
+    for (const char* table : {"Client", "Film", "Record", "Ledger", "Reservation"}) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db.get(),
+                               (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData(), -1,
+                               &stmt, nullptr) != SQLITE_OK)
+            return u"failed: "_s + QString::fromUtf8(sqlite3_errmsg(db.get()));
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))) + u'|';
+            text += u'\n';
+        }
+        sqlite3_finalize(stmt);
+        text += u"--\n"_s;
+    }
+    return text;
+}
+
+struct Run {
+    bool killed = false;
+    QString snapshot;
+    QByteArray output;
+};
+
+// One child in a fresh shop of its own, killed at its killAt-th write (0: before the action).
+Run RunChild(const QString& action, int killAt) {
+    QTemporaryDir folder;
+    QString error;
+    if (!ShopDatabase::Prepare(folder.filePath(u"cddata.mdb"_s), &error))
+        return {false, u"cannot prepare: "_s + error, {}};
+    QDir(folder.path()).mkdir(u"dbBak"_s);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(kActionVariable), action);
+    env.insert(QString::fromLatin1(kKillAtVariable), QString::number(killAt));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(folder.path());
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {u"-class"_s, u"ReservationKillChild"_s});
+    if (!child.waitForFinished(60000))
+        child.kill();
+    Run run;
+    run.killed = child.exitStatus() == QProcess::CrashExit;
+    run.output = child.readAll();
+    if (!run.killed && child.exitCode() != 0)
+        run.output.prepend("the child failed:\n");
+    run.snapshot = Snapshot(folder.filePath(u"cddata.mdb"_s));
+    return run;
+}
+} // namespace
+
+// Every action that changes the reservations does it in one transaction with the rest of its
+// action: killed at any of its statements, the file holds all of it or none.
+class ReservationKillTest : public QObject {
+    Q_OBJECT
+private slots:
+    void killedAnywhereLeavesAllOrNothing_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("states"); // the reservations' states after it, in order
+        QTest::newRow("return holds") << u"return"_s << u"已留片,等待,等待"_s;
+        QTest::newRow("exchange holds the old disc") << u"exchange"_s << u"已留片,等待,等待"_s;
+        QTest::newRow("lending takes") << u"lend"_s << u"已取,等待,等待"_s;
+        QTest::newRow("add holds a free disc") << u"add"_s << u"已留片,等待,等待,已留片"_s;
+        QTest::newRow("cancel passes on") << u"cancel"_s << u"已取消,已留片,等待"_s;
+        QTest::newRow("lapse passes on") << u"lapse"_s << u"已过期,已留片,等待"_s;
+        QTest::newRow("delete client") << u"delete-client"_s << u"已取消,已留片,等待"_s;
+        QTest::newRow("delete film") << u"delete-film"_s << u"已留片,等待,等待,已取消"_s;
+    }
+    void killedAnywhereLeavesAllOrNothing() {
+        QFETCH(QString, action);
+        QFETCH(QString, states);
+        const Run before = RunChild(action, 0);
+        QVERIFY2(before.killed, before.output.constData());
+        QList<Run> killed;
+        Run finished;
+        for (int at = 1; at < 30; ++at) {
+            Run run = RunChild(action, at);
+            if (!run.killed) {
+                finished = run;
+                break;
+            }
+            killed << run;
+        }
+        QVERIFY2(finished.output.contains("PASS   : ReservationKillChild::act()"),
+                 finished.output.constData());
+        QStringList written;
+        for (const QString& row : finished.snapshot.section(u"--\n"_s, 4, 4).split(u'\n', Qt::SkipEmptyParts))
+            written << row.section(u'|', 5, 5);
+        QCOMPARE(written.join(u','), states);
+        QVERIFY(killed.size() >= 2);
+        for (int i = 0; i < killed.size(); ++i)
+            QVERIFY2(killed[i].snapshot == before.snapshot,
+                     qPrintable(u"killed at write %1:\n%2"_s.arg(i + 1).arg(killed[i].snapshot)));
+    }
+};
+VORIX_TEST_ON_FILE_ONLY(ReservationKillTest)
+
+// The child of the test above, in the shop of its working folder. The shop: 英雄 on V1, out to
+// C1 unless C2 holds it; C2, C3 and C4 wait for it in that order; 无间道 on D1, in.
+class ReservationKillChild : public QObject {
+    Q_OBJECT
+private slots:
+    void act() {
+        const QString action = qEnvironmentVariable(kActionVariable);
+        if (action.isEmpty())
+            QSKIP("runs as a child of ReservationKillTest only");
+        g_killAt = qEnvironmentVariableIntValue(kKillAtVariable);
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
+        BoxRecorder boxes;
+        const SignedIn admin(u"Admin"_s, u"管理员"_s);
+        std::optional<FixedClock> clock(std::in_place, QDateTime(QDate(2026, 12, 7), QTime(15, 30)));
+        QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID,FilmName,Type) VALUES ('V1','英雄','VCD'), "
+                         "('D1','无间道','DVD')"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Client (ClientID,PhoneNum,CreateDate,Foregift,Balance) VALUES "
+                         "('C1','1','2026-01-01',50,100), ('C2','2','2026-01-01',50,100), "
+                         "('C3','3','2026-01-01',50,100), ('C4','4','2026-01-01',50,100)"_s));
+        const bool held = action != u"return"_s && action != u"exchange"_s;
+        if (!held)
+            QVERIFY(
+                Db::Exec(u"INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,OptUser) "
+                         "VALUES ('C1','V1','月租',0,'2026-12-01','','Admin')"_s));
+        QVERIFY(Db::Exec(
+            u"INSERT INTO Reservation (ClientID,FilmName,FilmID,AskDate,State,HeldFilmID,HeldUntil) "
+            "VALUES ('C2','英雄','','2026-12-01','%1','%2','%3'), "
+            "('C3','英雄','','2026-12-01','等待','',''), ('C4','英雄','','2026-12-01','等待','','')"_s.arg(
+                held ? u"已留片"_s : u"等待"_s, held ? u"V1"_s : QString(),
+                held ? u"2026-12-08"_s : QString())));
+        if (action == u"delete-film"_s)
+            QVERIFY(Db::Exec(u"INSERT INTO Reservation (ClientID,FilmName,FilmID,AskDate,State) "
+                             "VALUES ('C4','无间道','D1','2026-12-01','等待')"_s));
+        if (action == u"lapse"_s)
+            clock.emplace(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+        if (g_killAt == 0)
+            std::raise(SIGKILL); // the shop before the action
+        g_armed = true;
+        if (action == u"return"_s) {
+            QVERIFY(ReserveDesk::Return(u"V1"_s));
+        } else if (action == u"exchange"_s) {
+            QVERIFY(ReserveDesk::Exchange(u"V1"_s, u"D1"_s));
+        } else if (action == u"lend"_s) {
+            QVERIFY(ReserveDesk::Lend(u"C2"_s, u"V1"_s));
+        } else if (action == u"add"_s) {
+            ReserveDesk::Reserve(u"C2"_s, u"D1"_s);
+        } else if (action == u"cancel"_s || action == u"lapse"_s) {
+            CReserveDlg dlg;
+            dlg.OnInitDialog(); // a lapsed hold is settled as the list is read
+            if (action == u"cancel"_s) {
+                dlg.Form()->grid->selectRow(0);
+                boxes.Answer(IDYES);
+                dlg.OnCancelReservation();
+            }
+        } else if (action == u"delete-client"_s) {
+            CClientManageDlg clients;
+            clients.OnInitDialog();
+            clients.DataControl()->SetRecordSource(u"SELECT ID, ClientID FROM Client WHERE ClientID='C2'"_s);
+            clients.DataControl()->Refresh();
+            boxes.Answer(IDYES);
+            boxes.Answer(IDYES);
+            clients.OnDelete();
+            QCOMPARE(boxes.Texts().first(), u"是否删除当前客户?\n该客户有 1 个预约,将一并取消。"_s);
+        } else if (action == u"delete-film"_s) {
+            CFilmManageDlg films;
+            films.OnInitDialog();
+            films.DataControl()->SetRecordSource(u"SELECT ID, FilmID FROM Film WHERE FilmID='D1'"_s);
+            films.DataControl()->Refresh();
+            boxes.Answer(IDYES);
+            films.OnDelete();
+            QCOMPARE(boxes.Texts().first(), u"是否删除当前记录?\n此片有 1 个预约,将一并取消。"_s);
+        }
+        QCOMPARE(Db::Count(u"Reservation WHERE State='已留片'"_s), action == u"lend"_s  ? 0
+                                                                   : action == u"add"_s ? 2
+                                                                                        : 1);
+    }
+};
+VORIX_TEST(ReservationKillChild)
+#include "tst_ReservationKill.moc"
