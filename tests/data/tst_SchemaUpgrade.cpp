@@ -60,22 +60,22 @@ const char* const kTables = "SELECT name, replace(replace(sql, ' ', ''), char(10
 void MakeOlderFile() {
     const DatabaseHandle db = Open();
     QVERIFY(db);
-    QVERIFY(
-        Run(db.get(),
-            "INSERT INTO Client (ClientID,Balance) VALUES('C1',12.5);"
-            "INSERT INTO Film (FilmID,FilmName) VALUES('F1','英雄');"
-            "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
-            "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
-            "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
-            "UPDATE Operator SET OptPwd='admin';"
-            "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
-            "'操作员');"
-            "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
-            "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options;"
-            "DROP INDEX Film_Playactor; DROP INDEX Film_Type; DROP INDEX Film_Class1; DROP INDEX Film_Class2;"
-            "DROP INDEX Film_StgDate; DROP INDEX Film_Degree; DROP INDEX Film_Remark;"
-            "DROP TABLE FilmKey; DROP TABLE ClientKey;"
-            "DROP TABLE RentContact; DROP TABLE DrawerFloat; DROP TABLE DeskAction; PRAGMA user_version = 0;"));
+    QVERIFY(Run(
+        db.get(),
+        "INSERT INTO Client (ClientID,Balance) VALUES('C1',12.5);"
+        "INSERT INTO Film (FilmID,FilmName) VALUES('F1','英雄');"
+        "INSERT INTO Record (ClientID,FilmID,Type,BorrowDate) VALUES('C1','F1','月租','2005-11-02');"
+        "INSERT INTO Record (FilmID,Type,Foregift,BorrowDate,ReturnDate) "
+        "VALUES('F1','零租',47,'2005-10-01','2005-10-03');"
+        "UPDATE Operator SET OptPwd='admin';"
+        "INSERT INTO Operator (OptName,OptPwd,Type) VALUES('小王','Pa''ss 1','操作员'),('空','',"
+        "'操作员');"
+        "DROP INDEX Record_Type; DROP INDEX Record_Out; DROP INDEX Film_NameCode;"
+        "DROP INDEX Record_BorrowDate; DROP TABLE Ledger; DROP TABLE Options;"
+        "DROP INDEX Film_Playactor; DROP INDEX Film_Type; DROP INDEX Film_Class1; DROP INDEX Film_Class2;"
+        "DROP INDEX Film_StgDate; DROP INDEX Film_Degree; DROP INDEX Film_Remark;"
+        "DROP TABLE FilmKey; DROP TABLE ClientKey;"
+        "DROP TABLE RentContact; DROP TABLE DrawerFloat; DROP TABLE DeskAction; PRAGMA user_version = 0;"));
 }
 } // namespace
 
