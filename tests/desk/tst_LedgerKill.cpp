@@ -1,10 +1,9 @@
+#include "KillPoints.h"
 #include "Shop.h"
 #include "TestRegistry.h"
 
 #include "access/Session.h"
 #include "data/CAdoDb.h"
-#include "data/engine/file/DatabaseOpen.h"
-#include "data/shop/ShopDatabase.h"
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReturnDlg.h"
@@ -22,41 +21,14 @@
 #include "ui_CTopUpDlg.h"
 #include "ui_CUndoDlg.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
 #include <csignal>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const char* const kActionVariable = "VORIX_KILL_ACTION";
-const char* const kKillAtVariable = "VORIX_KILL_AT";
-
-// The child dies at the start of its n-th statement that writes (INSERT, UPDATE, DELETE, COMMIT),
-// as at a power cut: no destructor, no rollback, the write-ahead log as the engine left it.
-std::atomic<int> g_killAt{0};
-std::atomic<int> g_writes{0};
-std::atomic<bool> g_armed{false};
-
-int KillTrace(unsigned, void*, void*, void* sql) {
-    const QByteArray text = QByteArray(static_cast<const char*>(sql)).trimmed().toUpper();
-    const bool writes = text.startsWith("INSERT") || text.startsWith("UPDATE") || text.startsWith("DELETE") ||
-                        text.startsWith("COMMIT") || text.startsWith("END");
-    if (g_armed && writes && ++g_writes == g_killAt)
-        std::raise(SIGKILL);
-    return 0;
-}
-
-int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, KillTrace, nullptr);
-    return SQLITE_OK;
-}
+using KillPoints::Run;
 
 // A lending made before the kill points, as the clerk makes it.
 void LendForKill(CLendDlg& lend, const QString& client, const QString& film, const QString& deposit) {
@@ -72,62 +44,12 @@ void LendForKill(CLendDlg& lend, const QString& client, const QString& film, con
     QVERIFY(lend.IsEnded());
 }
 
-// Every row of the tables an action may change, the ledger's included.
-QString Snapshot(const QString& file) {
-    QString error;
-    const DatabaseHandle db = DatabaseOpen::OpenDatabase({file, QByteArray("mqvetra531")}, &error);
-    if (!db)
-        return u"cannot open: "_s + error;
-    QString text;
-    for (const char* table :
-         {"Client", "Film", "Record", "Setting", "Ledger", "RentContact", "DeskAction", "DrawerFloat"}) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db.get(),
-                               (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData(), -1,
-                               &stmt, nullptr) != SQLITE_OK)
-            return u"failed: "_s + QString::fromUtf8(sqlite3_errmsg(db.get()));
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))) + u'|';
-            text += u'\n';
-        }
-        sqlite3_finalize(stmt);
-        text += u"--\n"_s;
-    }
-    return text;
-}
+// The rows the kill points compare.
+const QList<QByteArray> kSelects = KillPoints::WholeTables(
+    {"Client", "Film", "Record", "Setting", "Ledger", "RentContact", "DeskAction", "DrawerFloat"});
 
-struct Run {
-    bool killed = false;
-    QString snapshot;
-    QByteArray output;
-};
-
-// One child in a fresh shop of its own: it prepares the shop, then does the action, and dies at
-// the killAt-th write (0: before the action; none reached: it finishes).
 Run RunChild(const QString& action, int killAt) {
-    QTemporaryDir folder;
-    QString error;
-    if (!ShopDatabase::Prepare(folder.filePath(u"cddata.mdb"_s), &error))
-        return {false, u"cannot prepare: "_s + error, {}};
-    QDir(folder.path()).mkdir(u"dbBak"_s);
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kActionVariable), action);
-    env.insert(QString::fromLatin1(kKillAtVariable), QString::number(killAt));
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(folder.path());
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {u"-class"_s, u"LedgerKillChild"_s});
-    if (!child.waitForFinished(60000))
-        child.kill();
-    Run run;
-    run.killed = child.exitStatus() == QProcess::CrashExit;
-    run.output = child.readAll();
-    if (!run.killed && child.exitCode() != 0)
-        run.output.prepend("the child failed:\n");
-    run.snapshot = Snapshot(folder.filePath(u"cddata.mdb"_s));
-    return run;
+    return KillPoints::RunChild(u"LedgerKillChild"_s, action, killAt, kSelects);
 }
 } // namespace
 
@@ -195,11 +117,9 @@ class LedgerKillChild : public QObject {
     Q_OBJECT
 private slots:
     void act() {
-        const QString action = qEnvironmentVariable(kActionVariable);
+        const QString action = KillPoints::ChildAction();
         if (action.isEmpty())
             QSKIP("runs as a child of LedgerKillTest only");
-        g_killAt = qEnvironmentVariableIntValue(kKillAtVariable);
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
         BoxRecorder boxes;
         const SignedIn admin(u"Admin"_s, u"管理员"_s);
         const FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(15, 30)));
@@ -242,9 +162,9 @@ private slots:
             QVERIFY(back.IsEnded());
             boxes.Clear();
         }
-        if (g_killAt == 0)
+        if (KillPoints::KillAt() == 0)
             std::raise(SIGKILL); // the shop before the action
-        g_armed = true;
+        KillPoints::Arm();
         if (action.startsWith(u"undo-"_s)) {
             ModalScript script([](CDialog& dialog) {
                 auto* undo = dynamic_cast<CUndoDlg*>(&dialog);

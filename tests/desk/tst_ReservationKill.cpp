@@ -1,100 +1,25 @@
+#include "KillPoints.h"
 #include "ReserveFixture.h"
 #include "TestRegistry.h"
 
 #include "data/CAdodc.h"
-#include "data/engine/file/DatabaseOpen.h"
-#include "data/shop/ShopDatabase.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CFilmManageDlg.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <atomic>
 #include <csignal>
 #include <optional>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const char* const kActionVariable = "VORIX_RESERVE_KILL_ACTION";
-const char* const kKillAtVariable = "VORIX_RESERVE_KILL_AT";
+using KillPoints::Run;
 
-// The child dies at the start of its n-th statement that writes, as at a power cut.
-std::atomic<int> g_killAt{0};
-std::atomic<int> g_writes{0};
-std::atomic<bool> g_armed{false};
+// The rows the kill points compare.
+const QList<QByteArray> kSelects =
+    KillPoints::WholeTables({"Client", "Film", "Record", "Ledger", "Reservation"});
 
-int KillTrace(unsigned, void*, void*, void* sql) {
-    const QByteArray text = QByteArray(static_cast<const char*>(sql)).trimmed().toUpper();
-    const bool writes = text.startsWith("INSERT") || text.startsWith("UPDATE") || text.startsWith("DELETE") ||
-                        text.startsWith("COMMIT") || text.startsWith("END");
-    if (g_armed && writes && ++g_writes == g_killAt)
-        std::raise(SIGKILL);
-    return 0;
-}
-
-int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, KillTrace, nullptr);
-    return SQLITE_OK;
-}
-
-// Every row of the tables the actions may change.
-QString Snapshot(const QString& file) {
-    QString error;
-    const DatabaseHandle db = DatabaseOpen::OpenDatabase({file, QByteArray("mqvetra531")}, &error);
-    if (!db)
-        return u"cannot open: "_s + error;
-    QString text;
-    for (const char* table : {"Client", "Film", "Record", "Ledger", "Reservation"}) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db.get(),
-                               (QByteArray("SELECT * FROM ") + table + " ORDER BY rowid").constData(), -1,
-                               &stmt, nullptr) != SQLITE_OK)
-            return u"failed: "_s + QString::fromUtf8(sqlite3_errmsg(db.get()));
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))) + u'|';
-            text += u'\n';
-        }
-        sqlite3_finalize(stmt);
-        text += u"--\n"_s;
-    }
-    return text;
-}
-
-struct Run {
-    bool killed = false;
-    QString snapshot;
-    QByteArray output;
-};
-
-// One child in a fresh shop of its own, killed at its killAt-th write (0: before the action).
 Run RunChild(const QString& action, int killAt) {
-    QTemporaryDir folder;
-    QString error;
-    if (!ShopDatabase::Prepare(folder.filePath(u"cddata.mdb"_s), &error))
-        return {false, u"cannot prepare: "_s + error, {}};
-    QDir(folder.path()).mkdir(u"dbBak"_s);
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kActionVariable), action);
-    env.insert(QString::fromLatin1(kKillAtVariable), QString::number(killAt));
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(folder.path());
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {u"-class"_s, u"ReservationKillChild"_s});
-    if (!child.waitForFinished(60000))
-        child.kill();
-    Run run;
-    run.killed = child.exitStatus() == QProcess::CrashExit;
-    run.output = child.readAll();
-    if (!run.killed && child.exitCode() != 0)
-        run.output.prepend("the child failed:\n");
-    run.snapshot = Snapshot(folder.filePath(u"cddata.mdb"_s));
-    return run;
+    return KillPoints::RunChild(u"ReservationKillChild"_s, action, killAt, kSelects);
 }
 } // namespace
 
@@ -150,11 +75,9 @@ class ReservationKillChild : public QObject {
     Q_OBJECT
 private slots:
     void act() {
-        const QString action = qEnvironmentVariable(kActionVariable);
+        const QString action = KillPoints::ChildAction();
         if (action.isEmpty())
             QSKIP("runs as a child of ReservationKillTest only");
-        g_killAt = qEnvironmentVariableIntValue(kKillAtVariable);
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
         BoxRecorder boxes;
         const SignedIn admin(u"Admin"_s, u"管理员"_s);
         std::optional<FixedClock> clock(std::in_place, QDateTime(QDate(2026, 12, 7), QTime(15, 30)));
@@ -179,9 +102,9 @@ private slots:
                              "VALUES ('C4','无间道','D1','2026-12-01','等待')"_s));
         if (action == u"lapse"_s)
             clock.emplace(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
-        if (g_killAt == 0)
+        if (KillPoints::KillAt() == 0)
             std::raise(SIGKILL); // the shop before the action
-        g_armed = true;
+        KillPoints::Arm();
         if (action == u"return"_s) {
             QVERIFY(ReserveDesk::Return(u"V1"_s));
         } else if (action == u"exchange"_s) {

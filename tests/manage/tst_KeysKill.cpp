@@ -1,100 +1,30 @@
+#include "KillPoints.h"
 #include "Shop.h"
 #include "TestRegistry.h"
 
 #include "access/Session.h"
-#include "data/engine/file/DatabaseOpen.h"
-#include "data/shop/ShopDatabase.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CFilmEditDlg.h"
 #include "manage/CFilmManageDlg.h"
 #include "ui_CClientEditDlg.h"
 #include "ui_CFilmEditDlg.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
 #include <csignal>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const char* const kActionVariable = "VORIX_KEYS_KILL_ACTION";
-const char* const kKillAtVariable = "VORIX_KEYS_KILL_AT";
+using KillPoints::Run;
 
-// The child dies at the start of its n-th statement that writes, as at a power cut.
-std::atomic<int> g_killAt{0};
-std::atomic<int> g_writes{0};
-std::atomic<bool> g_armed{false};
-
-int KillTrace(unsigned, void*, void*, void* sql) {
-    const QByteArray text = QByteArray(static_cast<const char*>(sql)).trimmed().toUpper();
-    const bool writes = text.startsWith("INSERT") || text.startsWith("UPDATE") || text.startsWith("DELETE") ||
-                        text.startsWith("COMMIT") || text.startsWith("END");
-    if (g_armed && writes && ++g_writes == g_killAt)
-        std::raise(SIGKILL);
-    return 0;
-}
-
-int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, KillTrace, nullptr);
-    return SQLITE_OK;
-}
-
-// The rows and their search keys.
-QString Snapshot(const QString& file) {
-    QString error;
-    const DatabaseHandle db = DatabaseOpen::OpenDatabase({file, QByteArray("mqvetra531")}, &error);
-    if (!db)
-        return u"cannot open: "_s + error;
-    QString text;
-    for (const char* sql : {"SELECT * FROM Film ORDER BY rowid", "SELECT * FROM Client ORDER BY rowid",
-                            "SELECT Film, Kind, Pinyin FROM FilmKey ORDER BY 1, 2, 3",
-                            "SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY 1, 2, 3"}) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr) != SQLITE_OK)
-            return u"failed: "_s + QString::fromUtf8(sqlite3_errmsg(db.get()));
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))) + u'|';
-            text += u'\n';
-        }
-        sqlite3_finalize(stmt);
-        text += u"--\n"_s;
-    }
-    return text;
-}
-
-struct Run {
-    bool killed = false;
-    QString snapshot;
-    QByteArray output;
-};
+// The rows the kill points compare.
+const QList<QByteArray> kSelects = {"SELECT * FROM Film ORDER BY rowid",
+                                    "SELECT * FROM Client ORDER BY rowid",
+                                    "SELECT Film, Kind, Pinyin FROM FilmKey ORDER BY 1, 2, 3",
+                                    "SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY 1, 2, 3"};
 
 Run RunChild(const QString& action, int killAt) {
-    QTemporaryDir folder;
-    QString error;
-    if (!ShopDatabase::Prepare(folder.filePath(u"cddata.mdb"_s), &error))
-        return {false, u"cannot prepare: "_s + error, {}};
-    QDir(folder.path()).mkdir(u"dbBak"_s);
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kActionVariable), action);
-    env.insert(QString::fromLatin1(kKillAtVariable), QString::number(killAt));
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(folder.path());
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {u"-class"_s, u"KeysKillChild"_s});
-    if (!child.waitForFinished(60000))
-        child.kill();
-    Run run;
-    run.killed = child.exitStatus() == QProcess::CrashExit;
-    run.output = child.readAll();
-    run.snapshot = Snapshot(folder.filePath(u"cddata.mdb"_s));
-    return run;
+    return KillPoints::RunChild(u"KeysKillChild"_s, action, killAt, kSelects);
 }
 } // namespace
 
@@ -143,11 +73,9 @@ class KeysKillChild : public QObject {
     Q_OBJECT
 private slots:
     void act() {
-        const QString action = qEnvironmentVariable(kActionVariable);
+        const QString action = KillPoints::ChildAction();
         if (action.isEmpty())
             QSKIP("runs as a child of KeysKillTest only");
-        g_killAt = qEnvironmentVariableIntValue(kKillAtVariable);
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
         BoxRecorder boxes;
         const SignedIn admin(u"Admin"_s, u"管理员"_s);
         {
@@ -159,9 +87,9 @@ private slots:
             edit.OnOK();
             QVERIFY(edit.IsEnded());
         }
-        if (g_killAt == 0)
+        if (KillPoints::KillAt() == 0)
             std::raise(SIGKILL); // the shop before the action
-        g_armed = true;
+        KillPoints::Arm();
         if (action == u"new-film"_s || action == u"rename-film"_s) {
             CFilmEditDlg edit;
             if (action == u"rename-film"_s)
