@@ -278,12 +278,15 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
                        error);
     }
     ok = ok && Run(server.get(), "COMMIT", error);
+    QString ignored;
     if (!ok) {
-        QString ignored;
         Run(server.get(), "ROLLBACK", &ignored);
         counts->clear();
+    } else {
+        // The planner's statistics of the rows just copied, so that the first searches read through
+        // the indexes; without them it is autovacuum's, minutes later. A failure changes nothing.
+        Run(server.get(), "ANALYZE", &ignored);
     }
-    QString ignored;
     FileError::Run(file.get(), "ROLLBACK", &ignored);
     return ok;
 }
