@@ -67,26 +67,3 @@ QByteArray SearchKeys::Values(qint64 owner, const QList<Key>& keys) {
     }
     return values;
 }
-
-QByteArrayList SearchKeys::Inserts(const char* table, const QList<Source>& rows, bool films) {
-    const QByteArray head = QByteArray("INSERT INTO ") + table +
-                            (films ? " (Film, Kind, Pinyin) VALUES " : " (Client, Kind, Pinyin) VALUES ");
-    QByteArrayList statements;
-    QByteArray values;
-    int count = 0;
-    for (const Source& row : rows) {
-        const QByteArray more =
-            Values(row.id, films ? OfFilm(row.first, row.second) : OfClient(row.first, row.second));
-        if (more.isEmpty())
-            continue;
-        values += (values.isEmpty() ? "" : ",") + more;
-        if (++count == 2000) {
-            statements << head + values;
-            values.clear();
-            count = 0;
-        }
-    }
-    if (!values.isEmpty())
-        statements << head + values;
-    return statements;
-}

@@ -51,7 +51,4 @@ struct Source {
     QString first;
     QString second;
 };
-// The INSERT statements that write the keys of the rows into the table (FilmKey or ClientKey), a
-// few thousand rows each.
-QByteArrayList Inserts(const char* table, const QList<Source>& rows, bool films);
 } // namespace SearchKeys

@@ -226,11 +226,11 @@ void CReportsDlg::OnRefresh() {
     m_strQuery = Statement(Page(), choice);
     ShowQuery();
     CAdodc& rows = *DataControl();
-    const ChartColumns spec = ReportPages::Chart(Page(), rows.columnCount());
-    Chart::Data data = Chart::FromModel(rows, spec.label, spec.bar, spec.line, spec.most, spec.money,
-                                        {QStringLiteral("合计")});
-    data.title = spec.title;
-    data.lineName = spec.lineName;
+    const ChartColumns columns = ReportPages::Chart(Page(), rows.columnCount());
+    Chart::Data data = Chart::FromModel(rows, columns.label, columns.bar, columns.line, columns.most,
+                                        columns.money, {QStringLiteral("合计")});
+    data.title = columns.title;
+    data.lineName = columns.lineName;
     m_chart->SetData(data);
     const QList<int> hidden = Hidden(Page(), rows);
     for (int column = 0; column < rows.columnCount(); ++column)

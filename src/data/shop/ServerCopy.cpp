@@ -1,6 +1,7 @@
 #include "data/shop/ServerCopy.h"
 
 #include "base/SearchKeys.h"
+#include "data/engine/server/ServerKeys.h"
 
 #include <sqlite3.h>
 
@@ -73,7 +74,7 @@ bool WriteKeys(PGconn* server, const char* select, const char* table, bool films
                      QString::fromUtf8(PQgetvalue(result, row, 2))});
     PQclear(result);
     bool ok = read;
-    for (const QByteArray& insert : SearchKeys::Inserts(table, rows, films))
+    for (const QByteArray& insert : ServerEngine::KeyInserts(table, rows, films))
         ok = ok && ServerCopy::Run(server, insert, error);
     return ok;
 }

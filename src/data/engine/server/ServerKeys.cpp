@@ -25,7 +25,7 @@ bool ReadSources(ServerConnection& connection, const QString& sql, QList<SearchK
 
 bool Write(ServerConnection& connection, const char* table, const QList<SearchKeys::Source>& rows,
            bool films) {
-    for (const QByteArray& insert : SearchKeys::Inserts(table, rows, films)) {
+    for (const QByteArray& insert : KeyInserts(table, rows, films)) {
         if (!connection.Run(insert.constData()))
             return false;
     }
@@ -43,5 +43,29 @@ bool FillKeys(ServerConnection& connection) {
                           "CREATE INDEX IF NOT EXISTS ClientKey_Pinyin ON ClientKey (Pinyin, Kind, Client);"
                           "CREATE INDEX IF NOT EXISTS ClientKey_Client ON ClientKey (Client);"
                           "ANALYZE FilmKey; ANALYZE ClientKey");
+}
+
+QByteArrayList KeyInserts(const char* table, const QList<SearchKeys::Source>& rows, bool films) {
+    const QByteArray head = QByteArray("INSERT INTO ") + table +
+                            (films ? " (Film, Kind, Pinyin) VALUES " : " (Client, Kind, Pinyin) VALUES ");
+    QByteArrayList statements;
+    QByteArray values;
+    int count = 0;
+    for (const SearchKeys::Source& row : rows) {
+        const QByteArray more =
+            SearchKeys::Values(row.id, films ? SearchKeys::OfFilm(row.first, row.second)
+                                             : SearchKeys::OfClient(row.first, row.second));
+        if (more.isEmpty())
+            continue;
+        values += (values.isEmpty() ? "" : ",") + more;
+        if (++count == 2000) {
+            statements << head + values;
+            values.clear();
+            count = 0;
+        }
+    }
+    if (!values.isEmpty())
+        statements << head + values;
+    return statements;
 }
 } // namespace ServerEngine
