@@ -1,7 +1,8 @@
 #pragma once
-// A PostgreSQL server of the test's own: a new cluster in a temporary folder, reached only through a
-// socket in that folder (no TCP), trust authentication, stopped and removed with the object. As the
-// superuser, the server runs as the system's postgres user (through runuser): PostgreSQL refuses root.
+// A PostgreSQL server of the test's own: a new cluster (a copy of one that initdb made once) in a
+// temporary folder, reached only through a socket in that folder (no TCP), trust authentication,
+// stopped and removed with the object. As the superuser, the server runs as the system's postgres
+// user (through runuser): PostgreSQL refuses root.
 #include <QString>
 #include <QTemporaryDir>
 
@@ -21,6 +22,7 @@ public:
     QString Program(const QString& name) const { return m_bin + QLatin1Char('/') + name; }
 
 private:
+    bool FreshCluster(const QString& data, QString* output);
     bool Run(const QStringList& command, QString* output);
 
     QTemporaryDir m_dir;
