@@ -206,7 +206,10 @@ void CReturnBasketDlg::ShowRows() {
     for (int i = 0; i < rows.size(); ++i) {
         const ReturnBasket::Row& row = rows.at(i);
         const bool in = row.Accepted();
-        const QString note = !in ? row.refusal : !row.heldFor.isEmpty() ? row.heldFor : QString();
+        const QString note = !in                                    ? row.refusal
+                             : !row.heldFor.isEmpty()               ? row.heldFor
+                             : row.Monthly() && row.ChargeFen() > 0 ? QStringLiteral("超期费从客户余额扣")
+                                                                    : QString();
         const QStringList cells{row.code,
                                 row.filmName,
                                 in ? row.rent.Type : QString(),

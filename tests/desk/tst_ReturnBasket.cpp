@@ -78,9 +78,10 @@ private slots:
         Out(u"D2"_s, QString(), u"2026-12-06"_s, 20);
         Basket basket;
         basket.Scan({u"V1"_s, u"D1"_s, u"D2"_s});
-        QCOMPARE(Shown(basket.dlg), QStringList({u"V1|英雄|月租|C1|2026-11-01|36||30.00 元|"_s,
-                                                 u"D1|无间道|零租|零租|2026-12-04|3|35.00 元|10.00 元|"_s,
-                                                 u"D2|功夫|零租|零租|2026-12-06|1|20.00 元||"_s}));
+        QCOMPARE(Shown(basket.dlg),
+                 QStringList({u"V1|英雄|月租|C1|2026-11-01|36||30.00 元|超期费从客户余额扣"_s,
+                              u"D1|无间道|零租|零租|2026-12-04|3|35.00 元|10.00 元|"_s,
+                              u"D2|功夫|零租|零租|2026-12-06|1|20.00 元||"_s}));
         QCOMPARE(basket.dlg.totalLine->text(),
                  u"共 3 部可还回 · 退押金合计 55.00 元 · 超期费合计 40.00 元"_s);
         QVERIFY(shop.boxes.Boxes().isEmpty());
