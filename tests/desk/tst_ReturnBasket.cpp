@@ -5,7 +5,9 @@
 #include "data/ReturnCharge.h"
 #include "desk/CReturnBasketDlg.h"
 #include "desk/CReturnDlg.h"
+#include "manage/CUndoDlg.h"
 #include "ui_CReturnDlg.h"
+#include "ui_CUndoDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -250,6 +252,30 @@ private slots:
         QCOMPARE(shop.boxes.Boxes().at(1).text, u"已还回 2 部影片。\n退押金合计:45.00 元\n\n请把此片留给客户 "
                                                 "C2(电话 123):\n《英雄》V1,保留到 2026-12-10。"_s);
         QCOMPARE(Db::Count(u"Reservation WHERE State='已留片' AND HeldFilmID='V1'"_s), 1);
+    }
+
+    // 撤销 takes the films of a basket back out one at a time, the last first, each with its own
+    // rows of the ledger reversed.
+    void eachFilmIsUndoneOnItsOwn() {
+        DeskShop shop;
+        Out(u"V1"_s, u"C1"_s, u"2026-12-01"_s);
+        Out(u"D1"_s, QString(), u"2026-12-01"_s, 45);
+        Basket basket;
+        basket.Scan({u"V1"_s, u"D1"_s});
+        basket.Confirm();
+        QVERIFY(basket.Done());
+        ModalScript script([](CDialog& dialog) {
+            auto* undo = dynamic_cast<CUndoDlg*>(&dialog);
+            QVERIFY(undo);
+            undo->Form()->reasonEdit->setText(u"拿错了"_s);
+            undo->OnOK();
+        });
+        QString done;
+        QVERIFY(CUndoDlg::UndoLast(nullptr, &done));
+        QCOMPARE(Db::Value(u"SELECT group_concat(FilmID) AS v FROM Record WHERE ReturnDate=''"_s), u"D1"_s);
+        QCOMPARE(Db::Value(u"SELECT SUM(Fen) AS v FROM Ledger WHERE FilmID='D1'"_s), u"0"_s);
+        QVERIFY(CUndoDlg::UndoLast(nullptr, &done));
+        QCOMPARE(Db::Count(u"Record WHERE ReturnDate='' AND OptUser='lender'"_s), 2);
     }
 
     // From 影片还回: the code typed goes along, and the single form ends as done.
