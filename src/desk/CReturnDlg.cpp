@@ -45,7 +45,12 @@ CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique
     });
     new CodePicker(m_ui->filmEdit, m_ui->formLayout, CodePicker::Kind::Film);
     new EnterMoves(this, {m_ui->filmEdit}, {{m_ui->filmEdit, EnterMoves::Empty(m_ui->filmEdit)}});
-    ReturnBasketButton::Add(this);
+    ReturnBasketButton::Add(this, m_ui->buttonLayout, m_ui->filmEdit, m_ui->okButton,
+                            [this](const QString& done, const Receipt::Slip& slip) {
+                                m_strDone = done;
+                                m_slip = slip;
+                                EndDialog(IDOK);
+                            });
 }
 
 CReturnDlg::~CReturnDlg() = default;
