@@ -6,6 +6,7 @@
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReserveDlg.h"
+#include "desk/CReturnBasketDlg.h"
 #include "desk/CReturnDlg.h"
 #include "desk/CTopUpDlg.h"
 #include "manage/CClientManageDlg.h"
@@ -59,6 +60,10 @@ void CBackdropView::OnLend() {
 
 void CBackdropView::OnReturn() {
     RunDeskDialog<CReturnDlg>(this);
+}
+
+void CBackdropView::OnReturnBasket() {
+    RunDeskDialog<CReturnBasketDlg>(this);
 }
 
 void CBackdropView::OnExchange() {

@@ -12,6 +12,8 @@ public:
     void OnSettings();
     void OnLend();
     void OnReturn();
+    // Several films taken back together: one list, one total, one confirmation.
+    void OnReturnBasket();
     void OnExchange();
     void OnTopUp();
     // Undoes the operator's last lending or return of today, after naming it and asking why.

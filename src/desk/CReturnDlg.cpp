@@ -2,17 +2,17 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
-#include "data/CDeskAction.h"
 #include "data/CFilmInfo.h"
-#include "data/CLedgerInfo.h"
 #include "data/CRentInfo.h"
 #include "data/RentContact.h"
 #include "desk/DeskLines.h"
 #include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "desk/LendContact.h"
+#include "desk/ReturnBasketButton.h"
 #include "desk/ReturnBill.h"
 #include "desk/ReturnExtras.h"
+#include "desk/ReturnSteps.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
@@ -45,6 +45,12 @@ CReturnDlg::CReturnDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique
     });
     new CodePicker(m_ui->filmEdit, m_ui->formLayout, CodePicker::Kind::Film);
     new EnterMoves(this, {m_ui->filmEdit}, {{m_ui->filmEdit, EnterMoves::Empty(m_ui->filmEdit)}});
+    ReturnBasketButton::Add(this, m_ui->buttonLayout, m_ui->filmEdit, m_ui->okButton,
+                            [this](const QString& done, const Receipt::Slip& slip) {
+                                m_strDone = done;
+                                m_slip = slip;
+                                EndDialog(IDOK);
+                            });
 }
 
 CReturnDlg::~CReturnDlg() = default;
@@ -134,13 +140,7 @@ void CReturnDlg::OnOK() {
 }
 
 bool CReturnDlg::Find(CRentInfo& rent, CFilmInfo& film, QString* refusal) {
-    if (m_strFilmID.isEmpty())
-        return Desk::Hold(QStringLiteral("未填写影片编号!"), refusal);
-    const QString notInStock = QStringLiteral("影片编号错误,影片库中未包含此编号!");
-    return Desk::Check(CFilmInfo().ExistsByFilmId(m_strFilmID), Lookup::Found, notInStock, refusal) &&
-           Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal) &&
-           Desk::Check(rent.LoadOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal) &&
-           Desk::Check(film.LoadByFilmId(m_strFilmID), Lookup::Found, notInStock, refusal);
+    return ReturnSteps::Find(m_strFilmID, rent, film, refusal);
 }
 
 // The rental is read again under the write lock and written back as it is now: the confirmation
@@ -148,38 +148,9 @@ bool CReturnDlg::Find(CRentInfo& rent, CFilmInfo& film, QString* refusal) {
 bool CReturnDlg::Return(int confirmedId, QString* refusal, ReturnBill* bill) {
     CTransaction returning;
     CRentInfo rent;
-    if (!Desk::Check(rent.LoadOpenByFilmId(m_strFilmID), Lookup::Found, NotOut(), refusal))
-        return false;
-    if (rent.ID != confirmedId)
-        return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
-    if (!CDeskAction::Begin(CDeskAction::kReturn, m_strOptName, rent.ClientID, rent.ID, rent.FilmID))
-        return false;
-    rent.ReturnDate = Desk::DateText(m_tmReturnDate);
-    rent.OptUser = m_strOptName;
-    if (!rent.Update(rent.ID))
-        return false;
-    // A per-day rental hands its deposit back, in the return's transaction.
-    if (rent.Type != Desk::kMonthly) {
-        CLedgerInfo money;
-        money.Day = rent.ReturnDate;
-        money.OptUser = m_strOptName;
-        money.Kind = CLedgerInfo::kDepositOut;
-        money.Amount = CLedgerInfo::Fen(rent.Foregift);
-        money.ClientID = rent.ClientID;
-        money.FilmID = rent.FilmID;
-        money.RentID = rent.ID;
-        if (!money.Insert())
-            return false;
-    }
-    if (bill && !Charge(rent, bill, refusal))
-        return false;
-    if (!DeskReserve::AtReturn(rent.FilmID, &m_strHeld))
-        return false;
-    return CDeskAction::Finish() && returning.Commit();
-}
-
-QString CReturnDlg::NotOut() {
-    return QStringLiteral("影片编号错误,此影片未借出!");
+    return ReturnSteps::Write({m_strFilmID, confirmedId, m_tmReturnDate, m_strOptName, QString()}, bill,
+                              &rent, &m_strHeld, refusal) &&
+           returning.Commit();
 }
 
 bool CReturnDlg::Bill(const CRentInfo& rent, const CFilmInfo& film, ReturnBill* bill) {
@@ -197,21 +168,4 @@ bool CReturnDlg::Bill(const CRentInfo& rent, const CFilmInfo& film, ReturnBill* 
     else if (field)
         field->setFocus();
     return false;
-}
-
-// The bill worked out again under the write lock, from the rule, the prices and the balance as
-// they are now: what was confirmed is written only if it still holds.
-bool CReturnDlg::Charge(const CRentInfo& rent, ReturnBill* bill, QString* refusal) {
-    Lookup found = Lookup::Found;
-    const ReturnCharge::Rule rule = ReturnCharge::Load(&found);
-    ReturnBill now;
-    if (found == Lookup::Failed || !now.Make(rule, rent, bill->medium, m_tmReturnDate.date(), bill->entered))
-        return false;
-    if (now.money.chargeFen != bill->money.chargeFen || now.money.waivedFen != bill->money.waivedFen ||
-        now.money.backFen != bill->money.backFen || now.money.dueFen != bill->money.dueFen)
-        return Desk::Hold(Desk::ChangedMeanwhile(), refusal);
-    if (!now.Write(rent, m_strOptName))
-        return false;
-    *bill = now;
-    return true;
 }

@@ -51,8 +51,6 @@ private:
     // With the days out charged: reads the waiver and damage and works out the bill, after the
     // return's own checks; false (with its box shown) when they are refused.
     bool Bill(const CRentInfo& rent, const CFilmInfo& film, ReturnBill* bill);
-    bool Charge(const CRentInfo& rent, ReturnBill* bill, QString* refusal);
-    static QString NotOut();
 
     std::unique_ptr<Ui::CReturnDlg> m_ui;
     QLabel* m_filmInfo;

@@ -74,6 +74,7 @@ const std::vector<Route>& Routes() {
         {"CLoginDlg", -1, {}},
         {"CLendDlg", RowOf(&CBackdropView::OnLend), {}},
         {"CReturnDlg", RowOf(&CBackdropView::OnReturn), {}},
+        {"CReturnBasketDlg", RowOf(&CBackdropView::OnReturnBasket), {}},
         {"CExchangeDlg", RowOf(&CBackdropView::OnExchange), {}},
         {"CPickDlg", RowOf(&CBackdropView::OnLend), {[](CDialog& d) {
              QTest::keyClick(static_cast<CLendDlg&>(d).Form()->filmEdit, Qt::Key_F4);
