@@ -29,6 +29,8 @@ QList<Expected> ExpectedCommands() {
         {"系统(&F)", "", "", {}},
         {"系统(&F)", "设置(&S)...", "系统设置", &CBackdropView::OnSettings},
         {"操作(&O)", "借出(&B)...\tCtrl+B", "影片借出", &CBackdropView::OnLend},
+        {"操作(&O)", "多片借出(&M)...\tCtrl+Shift+B", "给一位客户一次借出多部影片",
+         &CBackdropView::OnLendBasket},
         {"操作(&O)", "还回(&R)...\tCtrl+R", "影片还回", &CBackdropView::OnReturn},
         {"操作(&O)", "更换(&S)...\tCtrl+S", "影片更换", &CBackdropView::OnExchange},
         {"操作(&O)", "充值(&T)...", "给客户的余额充值", &CBackdropView::OnTopUp},

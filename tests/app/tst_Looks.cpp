@@ -73,6 +73,7 @@ const std::vector<Route>& Routes() {
         {"CMainFrame", -1, {}},
         {"CLoginDlg", -1, {}},
         {"CLendDlg", RowOf(&CBackdropView::OnLend), {}},
+        {"CLendBasketDlg", RowOf(&CBackdropView::OnLendBasket), {}},
         {"CReturnDlg", RowOf(&CBackdropView::OnReturn), {}},
         {"CExchangeDlg", RowOf(&CBackdropView::OnExchange), {}},
         {"CPickDlg", RowOf(&CBackdropView::OnLend), {[](CDialog& d) {
