@@ -116,7 +116,11 @@ void CLendBasketDlg::AddFilm(const QString& filmId) {
             return Said(QStringLiteral("%1 已在清单中").arg(filmId));
         }
     m_items.append(LendBasket::Item(filmId));
-    Review();
+    if (!Review()) {
+        // A read failed (its message is shown): the film is not on the list.
+        m_items.removeLast();
+        return Show();
+    }
     const LendBasket::Item& added = m_items.last();
     m_ui->filmTable->setCurrentCell(int(m_items.size()) - 1, 0);
     if (!added.Accepted()) {
@@ -140,10 +144,12 @@ void CLendBasketDlg::Said(const QString& text) {
     m_scanLine->setAccessibleName(text);
 }
 
-void CLendBasketDlg::Review() {
+bool CLendBasketDlg::Review() {
     m_typing.stop();
-    if (LendBasket::Review(Typed(), &m_items))
-        Show();
+    if (!LendBasket::Review(Typed(), &m_items))
+        return false;
+    Show();
+    return true;
 }
 
 void CLendBasketDlg::Show() {

@@ -56,7 +56,8 @@ protected:
 
 private:
     LendFilm::Request Typed() const;
-    void Review();
+    // Checks the list again as the form stands; false when a read failed.
+    bool Review();
     void Show();
     void ShowTotals();
     void Said(const QString& text);
