@@ -3,6 +3,7 @@
 #include "access/COperatorManageDlg.h"
 #include "app/Artwork.h"
 #include "desk/CExchangeDlg.h"
+#include "desk/CLendBasketDlg.h"
 #include "desk/CLendDlg.h"
 #include "desk/CPriceSettingDlg.h"
 #include "desk/CReserveDlg.h"
@@ -56,6 +57,10 @@ void CBackdropView::OnSettings() {
 
 void CBackdropView::OnLend() {
     RunDeskDialog<CLendDlg>(this);
+}
+
+void CBackdropView::OnLendBasket() {
+    RunDeskDialog<CLendBasketDlg>(this);
 }
 
 void CBackdropView::OnReturn() {

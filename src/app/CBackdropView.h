@@ -11,6 +11,8 @@ public:
     // Commands. Each opens its dialog for one modal run.
     void OnSettings();
     void OnLend();
+    // Several films for one customer in one lending.
+    void OnLendBasket();
     void OnReturn();
     // Several films taken back together: one list, one total, one confirmation.
     void OnReturnBasket();

@@ -13,6 +13,7 @@ const std::vector<CommandRow>& Commands::Table() {
         {"系统(&F)",   nullptr,              nullptr,  -1, nullptr, nullptr,    nullptr,                  false, {}},
         {"系统(&F)",   "设置(&S)...",        nullptr,   8, "设置",  "settings", "系统设置",               false, &CBackdropView::OnSettings},
         {"操作(&O)",   "借出(&B)...",        "Ctrl+B",  0, "租出",  "lend",     "影片借出",               false, &CBackdropView::OnLend},
+        {"操作(&O)",   "多片借出(&M)...",    "Ctrl+Shift+B", -1, nullptr, nullptr, "给一位客户一次借出多部影片", false, &CBackdropView::OnLendBasket},
         {"操作(&O)",   "还回(&R)...",        "Ctrl+R",  1, "还回",  "return",   "影片还回",               false, &CBackdropView::OnReturn},
         {"操作(&O)",   "多片还回(&H)...",    "Ctrl+Shift+R", -1, nullptr, nullptr, "一次还回几部影片,一个合计,一次确认", false, &CBackdropView::OnReturnBasket},
         {"操作(&O)",   "更换(&S)...",        "Ctrl+S",  2, "更换",  "exchange", "影片更换",               false, &CBackdropView::OnExchange},

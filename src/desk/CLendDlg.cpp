@@ -4,18 +4,15 @@
 #include "base/Clock.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
-#include "data/CDeskAction.h"
 #include "data/CFilmInfo.h"
-#include "data/CLedgerInfo.h"
-#include "data/CRentInfo.h"
-#include "data/CSettingInfo.h"
 #include "data/RentContact.h"
+#include "desk/CLendBasketDlg.h"
 #include "desk/CTopUpDlg.h"
 #include "desk/DeskLines.h"
-#include "desk/DeskReserve.h"
 #include "desk/DeskRules.h"
 #include "desk/LendCharge.h"
 #include "desk/LendContact.h"
+#include "desk/LendFilm.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Money.h"
 #include "toolkit/Prompts.h"
@@ -54,6 +51,7 @@ CLendDlg::CLendDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui:
     QWidget::setTabOrder(m_contactName, m_contactPhone);
     QWidget::setTabOrder(m_contactPhone, m_ui->dateEdit);
     CTopUpDlg::OfferAt(m_ui->buttonLayout, m_ui->clientEdit, [clientLine] { clientLine->Refresh(); });
+    CLendBasketDlg::OfferAt(this, m_ui->buttonLayout, m_ui->clientEdit, film, &m_strDone);
 }
 
 CLendDlg::~CLendDlg() = default;
@@ -119,7 +117,6 @@ void CLendDlg::Reselect(const QString& refusal) {
 bool CLendDlg::Lend(QString* refusal) {
     const bool monthly = m_ui->typeCombo->currentIndex() == 0;
     CTransaction lending;
-    QString rentType;
     if (monthly) {
         if (m_strClientID.isEmpty())
             return Desk::Hold(QStringLiteral("未填写客户编号!"), refusal);
@@ -129,103 +126,43 @@ bool CLendDlg::Lend(QString* refusal) {
                          QStringLiteral("客户编号错误!"), refusal))
             return false;
         m_fForegift = 0;
-        rentType = Desk::kMonthly;
     } else {
         if (m_strFilmID.isEmpty())
             return Desk::Hold(QStringLiteral("未填写影片编号!"), refusal);
         if (m_fForegift == 0)
             return Desk::Hold(QStringLiteral("未填写押金!"), refusal);
         m_strClientID.clear();
-        rentType = Desk::kDaily;
     }
-    const QString wrongFilm = QStringLiteral("影片编号错误!");
-    if (!Desk::Check(CFilmInfo().ExistsByFilmId(m_strFilmID), Lookup::Found, wrongFilm, refusal) ||
-        !Desk::Check(CRentInfo().ExistsOpenByFilmId(m_strFilmID), Lookup::Missing,
-                     QStringLiteral("此影片已经借出,请选择其它影片!"), refusal))
+    const LendFilm::Request ask{monthly,
+                                m_strClientID,
+                                m_strFilmID,
+                                m_fForegift,
+                                m_tmBorrowDate,
+                                m_strOptName,
+                                {m_strContactName.trimmed(), m_strContactPhone.trimmed()},
+                                {}};
+    LendFilm::Lent lent;
+    // All the rows or none; a failure is shown once the transaction is rolled back, and the form
+    // stays open as typed.
+    if (!LendFilm::Check(ask, &lent, refusal) || !LendFilm::Write(ask, &lent, refusal) || !lending.Commit())
         return false;
-
-    CClientInfo client;
-    CFilmInfo film;
-    CSettingInfo prices;
-    if (monthly && !Desk::Check(client.LoadByClientId(m_strClientID), Lookup::Found,
-                                QStringLiteral("客户编号错误!"), refusal))
-        return false;
-    // A price is never taken from a failed read: the lending stops there.
-    if (!Desk::Check(film.LoadByFilmId(m_strFilmID), Lookup::Found, wrongFilm, refusal) ||
-        prices.Load() == Lookup::Failed)
-        return false;
-    float deposit = m_fForegift;
-    float price = 0;
-    QString done;
-    if (monthly) {
-        price = Desk::MonthPrice(prices, film.Type);
-        if (client.Balance - price <= 0)
-            return Desk::Hold(QStringLiteral("月租客户的余额不足,不能借出影片!"), refusal);
-        client.Balance = client.Balance - price;
-        done = QStringLiteral("已借出 %1给 %2,扣款 %3,余额 %4")
-                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), m_strClientID, Money::Text(price),
-                        Money::Text(client.Balance));
-    } else {
-        // No lower bound: a deposit below the day's price leaves a negative amount held.
-        price = Desk::DayPrice(prices, film.Type);
-        deposit = m_fForegift - price;
-        done = QStringLiteral("已借出 %1(零租),收押金 %2,租金 %3,存押金 %4")
-                   .arg(DeskLines::FilmName(m_strFilmID, film.FilmName), Money::Text(m_fForegift),
-                        Money::Text(price), Money::Text(deposit));
-    }
-    film.Degree = film.Degree + 1;
-    if (!DeskReserve::AtLending(m_strClientID, m_strFilmID, refusal))
-        return false;
-
-    CRentInfo rent;
-    rent.ClientID = m_strClientID;
-    rent.FilmID = m_strFilmID;
-    rent.Type = rentType;
-    rent.Foregift = deposit;
-    rent.BorrowDate = Desk::DateText(m_tmBorrowDate);
-    rent.ReturnDate.clear();
-    rent.OptUser = m_strOptName;
-
-    // All three rows or none; a failure is shown once the transaction is rolled back, and the
-    // form stays open as typed.
-    if (!CDeskAction::Begin(CDeskAction::kLend, m_strOptName, m_strClientID, 0, m_strFilmID))
-        return false;
-    if (monthly && !client.Update(client.ID))
-        return false;
-    if (!film.Update(film.ID) || !rent.Insert())
-        return false;
-    // The money of the lending, in its transaction: the month's price from the balance, or the
-    // day's price and the deposit held, together the cash taken.
-    CLedgerInfo money;
-    money.Day = rent.BorrowDate;
-    money.OptUser = m_strOptName;
-    money.ClientID = m_strClientID;
-    money.FilmID = m_strFilmID;
-    money.RentID = CLedgerInfo::kOpenRental;
-    money.Kind = monthly ? CLedgerInfo::kMonthCharge : CLedgerInfo::kDayPrice;
-    money.Amount = CLedgerInfo::Fen(price);
-    if (!money.Insert())
-        return false;
-    if (!monthly) {
-        money.Kind = CLedgerInfo::kDepositIn;
-        money.Amount = CLedgerInfo::Fen(deposit);
-        if (!money.Insert())
-            return false;
-    }
-    const RentContact::Contact contact{m_strContactName.trimmed(), m_strContactPhone.trimmed()};
-    if (!monthly && !contact.IsEmpty() && !RentContact::InsertForOpenRental(m_strFilmID, contact))
-        return false;
-    if (!CDeskAction::Finish() || !lending.Commit())
-        return false;
-    m_strDone = done;
+    const float price = lent.price;
+    const float deposit = monthly ? 0 : lent.held;
+    const QString lentFilm = DeskLines::FilmName(m_strFilmID, lent.film.FilmName);
+    if (monthly)
+        m_strDone = QStringLiteral("已借出 %1给 %2,扣款 %3,余额 %4")
+                        .arg(lentFilm, m_strClientID, Money::Text(price), Money::Text(lent.client.Balance));
+    else
+        m_strDone = QStringLiteral("已借出 %1(零租),收押金 %2,租金 %3,存押金 %4")
+                        .arg(lentFilm, Money::Text(m_fForegift), Money::Text(price), Money::Text(deposit));
     m_slip = {QStringLiteral("借出"),
               m_strOptName,
-              monthly ? m_strClientID : LendContact::SlipClient(contact),
-              DeskLines::FilmName(m_strFilmID, film.FilmName),
+              monthly ? m_strClientID : LendContact::SlipClient(ask.contact),
+              lentFilm,
               {}};
     if (monthly)
         m_slip.amounts = {{QStringLiteral("扣款"), Money::Text(price)},
-                          {QStringLiteral("余额"), Money::Text(client.Balance)}};
+                          {QStringLiteral("余额"), Money::Text(lent.client.Balance)}};
     else
         m_slip.amounts = {{QStringLiteral("收押金"), Money::Text(m_fForegift)},
                           {QStringLiteral("租金"), Money::Text(price)},

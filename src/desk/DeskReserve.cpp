@@ -32,13 +32,31 @@ void DeskReserve::CallOut(const QString& callOut) {
         Prompter::MessageBox(callOut, QStringLiteral("预约"), MsgIcon::Information);
 }
 
+namespace {
+QString HeldRefusal(const Reservations::Hold& other) {
+    return QStringLiteral("此影片已为 %1 留片,保留到 %2,请选择其它影片!").arg(Client(other), other.until);
+}
+} // namespace
+
 bool DeskReserve::AtLending(const QString& clientId, const QString& filmId, QString* refusal) {
     Reservations::Hold other;
     if (Reservations::Lend(clientId, filmId, Today(), &other))
         return true;
     if (other.id != 0)
-        *refusal =
-            QStringLiteral("此影片已为 %1 留片,保留到 %2,请选择其它影片!").arg(Client(other), other.until);
+        *refusal = HeldRefusal(other);
+    return false;
+}
+
+bool DeskReserve::HeldForOther(const QString& clientId, const QString& filmId, QString* refusal) {
+    Reservations::Hold hold;
+    const Lookup held = Reservations::HeldOn(filmId, &hold);
+    if (held == Lookup::Failed)
+        return false;
+    // A hold whose last day has passed lapses when the lending settles the holds: it refuses nothing.
+    if (held == Lookup::Missing || hold.until < Today().toString(QStringLiteral("yyyy-MM-dd")) ||
+        clientId.compare(hold.clientId, Qt::CaseInsensitive) == 0)
+        return true;
+    *refusal = HeldRefusal(hold);
     return false;
 }
 

@@ -13,6 +13,9 @@ void CallOut(const QString& callOut);
 // (*refusal names him and the last day it is held); lent to its client, his reservation is taken.
 // False with an empty refusal when a statement failed.
 bool AtLending(const QString& clientId, const QString& filmId, QString* refusal);
+// The same refusal read only, for a lending not yet written: a disc held until today or later for
+// another client. False with the refusal, or with none when the read failed.
+bool HeldForOther(const QString& clientId, const QString& filmId, QString* refusal);
 // In the exchange's transaction, after its write: the new disc as a lending to the rental's client,
 // the old one as a return.
 bool AtExchange(const QString& clientId, const QString& oldFilmId, const QString& newFilmId, QString* refusal,

@@ -29,6 +29,8 @@ QList<Expected> ExpectedCommands() {
         {"系统(&F)", "", "", {}},
         {"系统(&F)", "设置(&S)...", "系统设置", &CBackdropView::OnSettings},
         {"操作(&O)", "借出(&B)...\tCtrl+B", "影片借出", &CBackdropView::OnLend},
+        {"操作(&O)", "多片借出(&M)...\tCtrl+Shift+B", "给一位客户一次借出多部影片",
+         &CBackdropView::OnLendBasket},
         {"操作(&O)", "还回(&R)...\tCtrl+R", "影片还回", &CBackdropView::OnReturn},
         {"操作(&O)", "多片还回(&H)...\tCtrl+Shift+R", "一次还回几部影片,一个合计,一次确认",
          &CBackdropView::OnReturnBasket},
@@ -135,11 +137,11 @@ private slots:
                 if (save.contains(key))
                     bound << action;
         QCOMPARE(bound, QList<QAction*>({frame->Action(RowOf(&CBackdropView::OnExchange))}));
-        // No other command has a key but 撤销's Ctrl+Z and 多片还回's Ctrl+Shift+R.
+        // No other command has a key but 撤销's Ctrl+Z and the baskets' Ctrl+Shift+B and Ctrl+Shift+R.
         int keyed = 0;
         for (QAction* action : frame->findChildren<QAction*>())
             keyed += action->shortcuts().isEmpty() ? 0 : 1;
-        QCOMPARE(keyed, 5);
+        QCOMPARE(keyed, 6);
     }
 
     void toolbarSlots() {

@@ -73,6 +73,7 @@ const std::vector<Route>& Routes() {
         {"CMainFrame", -1, {}},
         {"CLoginDlg", -1, {}},
         {"CLendDlg", RowOf(&CBackdropView::OnLend), {}},
+        {"CLendBasketDlg", RowOf(&CBackdropView::OnLendBasket), {}},
         {"CReturnDlg", RowOf(&CBackdropView::OnReturn), {}},
         {"CReturnBasketDlg", RowOf(&CBackdropView::OnReturnBasket), {}},
         {"CExchangeDlg", RowOf(&CBackdropView::OnExchange), {}},
