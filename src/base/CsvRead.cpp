@@ -95,6 +95,8 @@ QList<CsvRead::Row> CsvRead::Split(const QString& text, QChar separator) {
                 field += c, ++i;
             else if (c == QLatin1Char('"'))
                 quoted = false;
+            else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                continue; // a line break inside a field is kept as the forms write it, LF alone
             else
                 field += c, line += c == QLatin1Char('\n');
         } else if (c == QLatin1Char('"')) {

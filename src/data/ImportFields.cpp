@@ -91,10 +91,11 @@ Import::Cell Listed(const Field& field, const QString& text, const QStringList& 
 }
 
 Import::Cell Bytes(const Field& field, const QString& text) {
-    const QString bad = Gbk::FirstUnencodable(text);
-    if (!bad.isEmpty())
-        return {QString(), QStringLiteral("%1含有 GBK 无法保存的字符“%2”").arg(field.heading, bad)};
     const int bytes = Gbk::ByteLength(text);
+    if (bytes < 0)
+        return {
+            QString(),
+            QStringLiteral("%1含有 GBK 无法保存的字符“%2”").arg(field.heading, Gbk::FirstUnencodable(text))};
     if (bytes > field.maxBytes)
         return {
             QString(),

@@ -30,6 +30,7 @@ CImportDlg::~CImportDlg() = default;
 void CImportDlg::BuildForm() {
     ImportForm::Widgets form = ImportForm::Build(this, m_what);
     m_fileEdit = form.fileEdit;
+    m_chooseButton = form.chooseButton;
     m_fileInfo = form.fileInfo;
     m_mappingForm = form.mappingForm;
     m_updateRadio = form.updateRadio;
@@ -41,6 +42,8 @@ void CImportDlg::BuildForm() {
     m_undoButton = form.undoButton;
     m_model = new ImportPlanModel(this);
     m_grid->setModel(m_model);
+    for (const auto& [column, width] : {std::pair{0, 50}, std::pair{1, 60}, std::pair{2, 180}})
+        m_grid->setColumnWidth(column, width);
     connect(form.chooseButton, &QPushButton::clicked, this, &CImportDlg::OnChooseFile);
     connect(m_trialButton, &QPushButton::clicked, this, &CImportDlg::OnTrial);
     connect(m_importButton, &QPushButton::clicked, this, &CImportDlg::OnImport);
@@ -115,6 +118,8 @@ void CImportDlg::ShowCombos() {
         label->setText(shown + QStringLiteral("："));
         label->setBuddy(combo);
         m_mappingForm->addRow(label, combo);
+        // Tab reaches the columns after the file, before the choices, as they are laid out.
+        setTabOrder(m_combos.isEmpty() ? static_cast<QWidget*>(m_chooseButton) : m_combos.last(), combo);
         m_combos << combo;
     }
 }
@@ -239,7 +244,8 @@ QList<int> CImportDlg::SavedMapping() const {
     settings->beginGroup(SettingsGroup());
     const QList<Import::Field>& fields = Import::Fields(m_what);
     for (qsizetype column = 0; column < m_table.headings.size(); ++column) {
-        const QString key = QString::fromLatin1(m_table.headings[column].trimmed().toUtf8().toPercentEncoding());
+        const QString key =
+            QString::fromLatin1(m_table.headings[column].trimmed().toUtf8().toPercentEncoding());
         if (key.isEmpty() || !settings->contains(key))
             continue;
         saved[column] = true;
@@ -261,7 +267,8 @@ void CImportDlg::SaveMapping() const {
     settings->beginGroup(SettingsGroup());
     const QList<int> mapping = Mapping();
     for (qsizetype column = 0; column < m_table.headings.size(); ++column) {
-        const QString key = QString::fromLatin1(m_table.headings[column].trimmed().toUtf8().toPercentEncoding());
+        const QString key =
+            QString::fromLatin1(m_table.headings[column].trimmed().toUtf8().toPercentEncoding());
         if (!key.isEmpty())
             settings->setValue(key, mapping[column] < 0
                                         ? QString()

@@ -54,6 +54,7 @@ private:
     bool m_planned = false;
 
     QLineEdit* m_fileEdit = nullptr;
+    QPushButton* m_chooseButton = nullptr;
     QLabel* m_fileInfo = nullptr;
     QFormLayout* m_mappingForm = nullptr;
     QList<QComboBox*> m_combos;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -317,6 +318,9 @@ private slots:
             for (const QComboBox* combo : window.MappingCombos())
                 shown << combo->currentText();
             QCOMPARE(shown, QStringList({u"片名"_s, u"编号"_s, u"类型"_s, u"(不导入)"_s}));
+            // Tab goes from the file to the columns, in their order.
+            QCOMPARE(window.findChild<QPushButton*>(u"chooseButton"_s)->nextInFocusChain(),
+                     window.MappingCombos()[0]);
             Pick(window.MappingCombos()[3], u"备注"_s);
             window.OnTrial();
             QCOMPARE(window.findChild<QLabel*>(u"counts"_s)->text(),
