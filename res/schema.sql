@@ -181,6 +181,31 @@ CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OneHold ON Reservation (HeldFilmID
 CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OnePerTitle ON Reservation (ClientID, FilmName)
     WHERE State IN ('等待', '已留片');
 
+-- Each import of the catalogue or of the customers from a spreadsheet: when, by whom, what it
+-- added and updated, the last rental and the ledger rows it found or wrote; once undone, when and by
+-- whom. ImportRow holds each row it wrote: added, or updated with the row as it was before (Image).
+CREATE TABLE IF NOT EXISTS ImportRun (
+    ID          INTEGER PRIMARY KEY AUTOINCREMENT,
+    At          TEXT NOT NULL DEFAULT '',
+    OptUser     TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    What        TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    File        TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Added       INTEGER NOT NULL DEFAULT 0,
+    Updated     INTEGER NOT NULL DEFAULT 0,
+    LastRecord  INTEGER NOT NULL DEFAULT 0,
+    FirstLedger INTEGER NOT NULL DEFAULT 0,
+    LastLedger  INTEGER NOT NULL DEFAULT 0,
+    UndoneAt    TEXT NOT NULL DEFAULT '',
+    UndoneBy    TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE TABLE IF NOT EXISTS ImportRow (
+    Run    INTEGER NOT NULL,
+    RowID  INTEGER NOT NULL,
+    Added  INTEGER NOT NULL DEFAULT 0,
+    Image  TEXT NOT NULL DEFAULT ''
+);
+CREATE INDEX IF NOT EXISTS ImportRow_Run ON ImportRow (Run, RowID);
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

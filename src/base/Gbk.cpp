@@ -20,6 +20,28 @@ int EncodedLength(const QByteArray& utf8) {
     return int(sizeof out - outLeft);
 }
 
+// Bytes the whole text takes in GBK in one conversion, or -1 when some character has none.
+int WholeLength(const QString& text) {
+    static thread_local iconv_t cd = iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return -1;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    QByteArray utf8 = text.toUtf8();
+    char out[512];
+    char* in = utf8.data();
+    size_t inLeft = size_t(utf8.size());
+    int total = 0;
+    while (inLeft > 0) {
+        char* outPtr = out;
+        size_t outLeft = sizeof out;
+        const size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        total += int(sizeof out - outLeft);
+        if (done == size_t(-1) && errno != E2BIG)
+            return -1;
+    }
+    return total;
+}
+
 template <typename Visit> bool ForEachCharacter(const QString& text, Visit visit) {
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype width = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
@@ -34,6 +56,10 @@ template <typename Visit> bool ForEachCharacter(const QString& text, Visit visit
 } // namespace
 
 int Gbk::ByteLength(const QString& text) {
+    // The whole text at once, as the import checks thousands of rows; a character by itself only
+    // when the text holds one GBK lacks.
+    if (const int whole = WholeLength(text); whole >= 0)
+        return whole;
     int total = 0;
     const bool ok = ForEachCharacter(text, [&](const QString&, int bytes) {
         total += bytes;

@@ -125,6 +125,22 @@ bool CAdoDb::Execute(const QString& sql) {
     return ok;
 }
 
+bool CAdoDb::EachRow(const QString& sql, const std::function<void(const EngineStatement& row)>& row) {
+    std::unique_ptr<EngineStatement> stmt;
+    bool ok = false;
+    if (!Prepare(sql, &stmt, &ok))
+        return false;
+    EngineStatement::Step step = !ok ? EngineStatement::Failed : EngineStatement::Done;
+    if (stmt) {
+        while ((step = stmt->Next()) == EngineStatement::Row)
+            row(*stmt);
+    }
+    if (step != EngineStatement::Done)
+        Fail(EngineError::Describe(m_connection->Error()));
+    stmt.reset();
+    return step == EngineStatement::Done;
+}
+
 void CAdoDb::Close() {
     if (m_own)
         ConnectionPool::Give(std::move(m_own), m_connectionString, !m_errored);

@@ -48,6 +48,9 @@ public:
     const CRecordset& Query(const QString& sql);
     // Runs one INSERT, UPDATE or DELETE; true when the database accepted it.
     bool Execute(const QString& sql);
+    // Runs one SELECT and hands each row to row, inside the open transaction scope if there is one;
+    // true when every row was read. A failure is shown as Query's is.
+    bool EachRow(const QString& sql, const std::function<void(const EngineStatement& row)>& row);
     void Close();
 
     // Tests watch the statements the repositories compose; null stops watching.

@@ -10,6 +10,8 @@ public:
     // The most the forms take, in GBK bytes: a client or phone number; a note.
     static constexpr int kNumberBytes = 20;
     static constexpr int kRemarkBytes = 100;
+    // The most the form takes as a deposit or a balance, in yuan; the least is 0.
+    static constexpr float kMaxMoney = 9999;
 
     virtual ~CClientInfo() = default;
 

@@ -10,6 +10,8 @@ public:
     // The most the forms take, in GBK bytes: a code, a title or a lead actor; a note.
     static constexpr int kTextBytes = 20;
     static constexpr int kRemarkBytes = 100;
+    // The most rentals (租次) the form takes.
+    static constexpr int kMaxDegree = 9999;
 
     virtual ~CFilmInfo() = default;
 

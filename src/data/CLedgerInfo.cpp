@@ -15,6 +15,8 @@ const QString CLedgerInfo::kCorrection = QStringLiteral("调整");
 const QString CLedgerInfo::kClientDeposit = QStringLiteral("开户押金");
 const QString CLedgerInfo::kPriceChange = QStringLiteral("改价");
 const QString CLedgerInfo::kClientDeleted = QStringLiteral("删除客户");
+const QString CLedgerInfo::kImportedTopUp = QStringLiteral("充值(导入)");
+const QString CLedgerInfo::kImportedDeposit = QStringLiteral("开户押金(导入)");
 
 const QString CLedgerInfo::kLateDays = QStringLiteral("超期租金");
 const QString CLedgerInfo::kLatePeriods = QStringLiteral("超期扣款");

@@ -20,6 +20,10 @@ public:
     static const QString kClientDeposit; // 开户押金: a client's own deposit, given or changed (signed)
     static const QString kPriceChange;   // 改价: no cash; the old and new prices in the note
     static const QString kClientDeleted; // 删除客户: no cash; the balance and deposit it held
+    // A client's balance and deposit brought in by an import (ImportWrite.h): kinds of their own,
+    // outside Kinds(), so that no sum of cash (日结, the reports' takings) counts them.
+    static const QString kImportedTopUp;   // 充值(导入)
+    static const QString kImportedDeposit; // 开户押金(导入)
 
     // The charges of a return when the shop charges the days out. A per-day return settles gross:
     // its whole deposit goes back as 退押金 and each charge comes in as a row of its own, so that

@@ -55,3 +55,45 @@ bool PinyinKeys::WriteNewClient(const QString& clientId, const QString& remark, 
 bool PinyinKeys::DeleteClient(RowKey client) {
     return Write("ClientKey", "Client", client, {});
 }
+
+namespace {
+// Rows to a statement: the engine's limit on a statement's length is far above this.
+constexpr int kRowsPerInsert = 2000;
+
+bool Add(const char* table, const char* owner, const QList<SearchKeys::Source>& sources,
+         QList<SearchKeys::Key> (*keysOf)(const QString&, const QString&)) {
+    QByteArray values;
+    int rows = 0;
+    const auto flush = [&] {
+        if (rows == 0)
+            return true;
+        CAdoDb db;
+        const bool ok = db.Execute(QStringLiteral("INSERT INTO %1 (%2, Kind, Pinyin) VALUES ")
+                                       .arg(QLatin1String(table), QLatin1String(owner)) +
+                                   QString::fromLatin1(values));
+        values.clear();
+        rows = 0;
+        return ok;
+    };
+    for (const SearchKeys::Source& source : sources) {
+        const QList<SearchKeys::Key> keys = keysOf(source.first, source.second);
+        if (keys.isEmpty())
+            continue;
+        if (!values.isEmpty())
+            values += ',';
+        values += SearchKeys::Values(source.id, keys);
+        rows += int(keys.size());
+        if (rows >= kRowsPerInsert && !flush())
+            return false;
+    }
+    return flush();
+}
+} // namespace
+
+bool PinyinKeys::AddFilms(const QList<SearchKeys::Source>& films) {
+    return Add("FilmKey", "Film", films, SearchKeys::OfFilm);
+}
+
+bool PinyinKeys::AddClients(const QList<SearchKeys::Source>& clients) {
+    return Add("ClientKey", "Client", clients, SearchKeys::OfClient);
+}

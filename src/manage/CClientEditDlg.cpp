@@ -13,7 +13,6 @@
 #include "ui_CClientEditDlg.h"
 
 namespace {
-constexpr float kMaxMoney = 9999;
 constexpr float kStartingAmount = 50;
 } // namespace
 
@@ -28,10 +27,10 @@ CClientEditDlg::~CClientEditDlg() = default;
 
 void CClientEditDlg::DoDataExchange(CDataExchange& dx) {
     dx.Date(m_ui->dateEdit, m_tmCreateDate);
-    dx.Real(m_ui->foregiftEdit, m_fForegift, 0, kMaxMoney);
+    dx.Real(m_ui->foregiftEdit, m_fForegift, 0, CClientInfo::kMaxMoney);
     dx.Text(m_ui->clientEdit, m_strClientID, CClientInfo::kNumberBytes);
     dx.Text(m_ui->phoneEdit, m_strPhoneNum, CClientInfo::kNumberBytes);
-    dx.Real(m_ui->balanceEdit, m_fBalance, 0, kMaxMoney);
+    dx.Real(m_ui->balanceEdit, m_fBalance, 0, CClientInfo::kMaxMoney);
     dx.Text(m_ui->remarkEdit, m_strRemark, CClientInfo::kRemarkBytes);
 }
 

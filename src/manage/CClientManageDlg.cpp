@@ -11,6 +11,7 @@
 #include "data/RowKey.h"
 #include "manage/CClientEditDlg.h"
 #include "manage/CMemberCardDlg.h"
+#include "manage/ImportButton.h"
 #include "toolkit/CQuickFind.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -37,6 +38,8 @@ CClientManageDlg::CClientManageDlg(QWidget* parent)
                                  QStringLiteral("编号、电话、备注或拼音首字母"), this);
     m_ui->topLayout->insertWidget(m_ui->topLayout->count() - 1, m_quickFind);
     connect(m_quickFind, &CQuickFind::Find, this, &CClientManageDlg::OnQuickFind);
+    ImportButton::Offer(this, m_ui->topLayout, m_ui->topLayout->count(), Import::What::Clients,
+                        [this] { ShowQuery(); });
 }
 
 void CClientManageDlg::OnQuickFind(const QString& text) {

@@ -12,10 +12,6 @@
 
 #include <QRegularExpressionValidator>
 
-namespace {
-constexpr int kMaxDegree = 9999;
-} // namespace
-
 CFilmEditDlg::CFilmEditDlg(QWidget* parent) : CDialog(parent), m_ui(std::make_unique<Ui::CFilmEditDlg>()) {
     m_ui->setupUi(this);
     m_ui->class1Combo->addItems(Films::Genres());
@@ -30,7 +26,7 @@ CFilmEditDlg::~CFilmEditDlg() = default;
 
 // The order of the checks when the form is read: 租次, then the lengths of 片名, 编号, 主演, 备注.
 void CFilmEditDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Int(m_ui->degreeEdit, m_nDegree, 0, kMaxDegree);
+    dx.Int(m_ui->degreeEdit, m_nDegree, 0, CFilmInfo::kMaxDegree);
     dx.Text(m_ui->filmNameEdit, m_strFilmName, CFilmInfo::kTextBytes);
     dx.Text(m_ui->filmIdEdit, m_strFilmID, CFilmInfo::kTextBytes);
     dx.Text(m_ui->playactorEdit, m_strPlayactor, CFilmInfo::kTextBytes);

@@ -11,6 +11,7 @@
 #include "data/RowKey.h"
 #include "manage/CFilmEditDlg.h"
 #include "manage/CLabelPrintDlg.h"
+#include "manage/ImportButton.h"
 #include "toolkit/CQuickFind.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -35,6 +36,7 @@ CFilmManageDlg::CFilmManageDlg(QWidget* parent)
     labels->setObjectName(QStringLiteral("labelsButton"));
     m_ui->buttonLayout->insertWidget(2, labels);
     connect(labels, &QPushButton::clicked, this, &CFilmManageDlg::OnLabels);
+    ImportButton::Offer(this, m_ui->buttonLayout, 3, Import::What::Films, [this] { ShowQuery(); });
     // A pick applies its filter even when it is the one shown: it brings the list back after a search.
     connect(m_ui->genreCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);
     connect(m_ui->regionCombo, &QComboBox::activated, this, &CFilmManageDlg::OnSelchangeFilter);

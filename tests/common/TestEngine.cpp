@@ -73,7 +73,8 @@ QString TestEngine::FreshServerShop() {
             return Rebuilt(info, shop);
         const ConnectionHandle db = Engine::Open(shop, &error);
         const QByteArray reset = "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options, "
-                                 "FilmKey, ClientKey, RentContact, DrawerFloat, DeskAction, Reservation "
+                                 "FilmKey, ClientKey, RentContact, DrawerFloat, DeskAction, Reservation, "
+                                 "ImportRun, ImportRow "
                                  "RESTART IDENTITY; " +
                                  FreshRows().toUtf8();
         if (db && db->Run(reset.constData()))

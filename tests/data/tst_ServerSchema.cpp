@@ -70,9 +70,10 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
                                                                                          : u"int4"_s;
     // Times, days and values compare as written, and the search keys (lowercase already) byte by
     // byte; every other text without letter case.
-    static const QStringList exact{u"ledger.at"_s,     u"ledger.day"_s,          u"options.value"_s,
-                                   u"deskaction.at"_s, u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
-                                   u"drawerfloat.at"_s};
+    static const QStringList exact{u"ledger.at"_s,      u"ledger.day"_s,          u"options.value"_s,
+                                   u"deskaction.at"_s,  u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
+                                   u"drawerfloat.at"_s, u"importrun.at"_s,        u"importrun.undoneat"_s,
+                                   u"importrow.image"_s};
     const bool date = table == u"reservation"_s && (column.endsWith(u"date"_s) || column == u"helduntil"_s);
     return date || exact.contains(table + u'.' + column) || column == u"pinyin"_s ? u"text"_s : u"citext"_s;
 }
@@ -287,7 +288,9 @@ private slots:
                                                  {u"RentContact"_s, 0},
                                                  {u"DrawerFloat"_s, 0},
                                                  {u"DeskAction"_s, 0},
-                                                 {u"Reservation"_s, 2}}));
+                                                 {u"Reservation"_s, 2},
+                                                 {u"ImportRun"_s, 0},
+                                                 {u"ImportRow"_s, 0}}));
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
         const DatabaseHandle file = DatabaseOpen::OpenDatabase(
@@ -424,7 +427,9 @@ private slots:
                                                  {u"RentContact"_s, 0},
                                                  {u"DrawerFloat"_s, 0},
                                                  {u"DeskAction"_s, 0},
-                                                 {u"Reservation"_s, 0}}));
+                                                 {u"Reservation"_s, 0},
+                                                 {u"ImportRun"_s, 0},
+                                                 {u"ImportRow"_s, 0}}));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);

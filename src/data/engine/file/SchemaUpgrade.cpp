@@ -112,6 +112,29 @@ const char* const kUpgrades[] = {
     "WHERE State = '已留片';"
     "CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OnePerTitle ON Reservation (ClientID, FilmName) "
     "WHERE State IN ('等待', '已留片');",
+    // 10: the imports of the catalogue and of the customers, with what undoing one must put back
+    // (ImportWrite.h).
+    "CREATE TABLE IF NOT EXISTS ImportRun ( "
+    "ID          INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At          TEXT NOT NULL DEFAULT '', "
+    "OptUser     TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "What        TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "File        TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Added       INTEGER NOT NULL DEFAULT 0, "
+    "Updated     INTEGER NOT NULL DEFAULT 0, "
+    "LastRecord  INTEGER NOT NULL DEFAULT 0, "
+    "FirstLedger INTEGER NOT NULL DEFAULT 0, "
+    "LastLedger  INTEGER NOT NULL DEFAULT 0, "
+    "UndoneAt    TEXT NOT NULL DEFAULT '', "
+    "UndoneBy    TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE TABLE IF NOT EXISTS ImportRow ( "
+    "Run    INTEGER NOT NULL, "
+    "RowID  INTEGER NOT NULL, "
+    "Added  INTEGER NOT NULL DEFAULT 0, "
+    "Image  TEXT NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS ImportRow_Run ON ImportRow (Run, RowID);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
