@@ -84,15 +84,21 @@ QString Lendings(const QString& kindColumn, const QString& count) {
 }
 
 // Per key (FilmID, ClientID) of the period's rows that the condition where keeps: the lendings n
-// and the money earned e. The rows are summed per key and kind first, so that the kinds' cases are
-// worked out once per group rather than once per row.
+// and the money earned e. A long period's rows are summed per key and kind first, so that the
+// kinds' cases are worked out once per group rather than once per row; a short period's few rows
+// are summed at once, which spares both engines a second grouping.
 QString EarnedPerKey(const QString& key, const QDate& from, const QDate& to, const QString& optUser,
                      const QString& keyIndex, const QString& where) {
+    const QString rows = LedgerWhere(from, to, optUser, keyIndex) + where;
+    if (from.daysTo(to) < kShortPeriodDays)
+        return QStringLiteral("SELECT %1, SUM(%2) AS n, SUM(%3) AS e")
+                   .arg(key, Lendings(QStringLiteral("Kind"), QStringLiteral("1")),
+                        Earned(QStringLiteral("Kind"), QStringLiteral("Fen"))) +
+               rows + QStringLiteral(" GROUP BY %1").arg(key);
     return QStringLiteral("SELECT %1, SUM(n) AS n, SUM(e) AS e FROM (SELECT %1, %2 AS n, %3 AS e")
                .arg(key, Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
                     Earned(QStringLiteral("Kind"), QStringLiteral("SUM(Fen)"))) +
-           LedgerWhere(from, to, optUser, keyIndex) + where +
-           QStringLiteral(" GROUP BY %1, Kind) k GROUP BY %1").arg(key);
+           rows + QStringLiteral(" GROUP BY %1, Kind) k GROUP BY %1").arg(key);
 }
 
 // The bucket of a day row d (yyyy-MM-dd) of the takings.
