@@ -44,6 +44,8 @@ CREATE TABLE Film (
 CREATE INDEX Film_FilmID ON Film (FilmID);
 CREATE INDEX Film_FilmName ON Film (FilmName);
 CREATE INDEX Film_NameCode ON Film (FilmName, FilmID);
+-- The reports read a disc's title by its code from an index alone.
+CREATE INDEX Film_CodeName ON Film (FilmID, FilmName);
 -- The film window sorted by a heading, equal values by ID, read either way.
 CREATE INDEX Film_Playactor ON Film (Playactor, ID);
 CREATE INDEX Film_Type ON Film (Type, ID);
@@ -109,6 +111,9 @@ CREATE TABLE Ledger (
 CREATE INDEX Ledger_At ON Ledger (At);
 -- The reports read a period's days, kinds, operators and amounts from this index alone.
 CREATE INDEX Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);
+-- A long period's titles and customers read the ledger by disc or by customer from these alone.
+CREATE INDEX Ledger_FilmKind ON Ledger (FilmID, Kind, At, Fen, OptUser);
+CREATE INDEX Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) WHERE ClientID <> '';
 
 CREATE TABLE Options (
     Name  citext COLLATE "C" PRIMARY KEY,
@@ -217,6 +222,6 @@ CREATE TABLE SchemaVersion (
     One     BOOLEAN PRIMARY KEY DEFAULT TRUE CHECK (One),
     Version INTEGER NOT NULL
 );
-INSERT INTO SchemaVersion (Version) VALUES (10);
+INSERT INTO SchemaVersion (Version) VALUES (11);
 
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);

@@ -29,6 +29,8 @@ CREATE INDEX Film_FilmID ON Film (FilmID);
 CREATE INDEX Film_FilmName ON Film (FilmName);
 -- The rental browser's search by film name reads the names and codes alone.
 CREATE INDEX Film_NameCode ON Film (FilmName, FilmID);
+-- The reports read a disc's title by its code from an index alone.
+CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, FilmName);
 -- The film window sorted by a heading: each index also holds the row's ID, the order of equal values.
 CREATE INDEX Film_Playactor ON Film (Playactor);
 CREATE INDEX Film_Type ON Film (Type);
@@ -96,6 +98,9 @@ CREATE TABLE IF NOT EXISTS Ledger (
 CREATE INDEX IF NOT EXISTS Ledger_At ON Ledger (At);
 -- The reports read a period's days, kinds, operators and amounts from this index alone.
 CREATE INDEX IF NOT EXISTS Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);
+-- A long period's titles and customers read the ledger by disc or by customer from these alone.
+CREATE INDEX IF NOT EXISTS Ledger_FilmKind ON Ledger (FilmID, Kind, At, Fen, OptUser);
+CREATE INDEX IF NOT EXISTS Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) WHERE ClientID <> '';
 
 -- The shop's own settings beyond the prices, by name: the shop's name, the receipts.
 CREATE TABLE IF NOT EXISTS Options (

@@ -8,10 +8,17 @@ QString DateText(const QDate& day) {
     return day.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-// The ledger's rows of the period by the clock, of one operator or of all.
-QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser) {
-    QString sql = QStringLiteral(" FROM Ledger WHERE At >= '%1' AND At < '%2'")
-                      .arg(DateText(from), DateText(to.addDays(1)));
+// A period longer than this reads a report's rows in the order of its key rather than by time.
+constexpr int kShortPeriodDays = 62;
+
+// The ledger's rows of the period by the clock, of one operator or of all. The file reads a short
+// period's rows by their time (Ledger_At), a longer one the whole index of the report's key, whose
+// rows come in the key's order, so that no sort of them is needed; the server's planner chooses
+// for itself (the hint is dropped there).
+QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser, const QString& keyIndex) {
+    const QString index = from.daysTo(to) < kShortPeriodDays ? QStringLiteral("Ledger_At") : keyIndex;
+    QString sql = QStringLiteral(" FROM Ledger INDEXED BY %1 WHERE At >= '%2' AND At < '%3'")
+                      .arg(index, DateText(from), DateText(to.addDays(1)));
     if (!optUser.isEmpty())
         sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     return sql;
@@ -31,13 +38,13 @@ int CashSign(const QString& kind) {
     return int(CLedgerInfo::CashFen(kind, 1));
 }
 
-// The cash of a row, as an expression over its columns.
-QString CashOfRow() {
-    QString sql = QStringLiteral("CASE Kind");
+// The cash into (in) or out of the drawer of the rows of one kind, as an expression over the kind
+// and the sums of the rows' positive (plus) and negative (minus, as a positive number) amounts.
+QString Cash(bool in, const QString& kindColumn, const QString& plus, const QString& minus) {
+    QString sql = QStringLiteral("CASE ") + kindColumn;
     for (const QString& kind : CLedgerInfo::Kinds()) {
         if (const int sign = CashSign(kind))
-            sql += QStringLiteral(" WHEN '%1' THEN %2Fen")
-                       .arg(Sql::Text(kind), sign < 0 ? QStringLiteral("-") : QString());
+            sql += QStringLiteral(" WHEN '%1' THEN %2").arg(Sql::Text(kind), (sign > 0) == in ? plus : minus);
     }
     return sql + QStringLiteral(" ELSE 0 END");
 }
@@ -50,27 +57,48 @@ bool IsHeld(const QString& kind) {
            kind == CLedgerInfo::kClientDeposit;
 }
 
-// What a row earned the shop (Titles), as an expression over its columns.
-QString EarnedOfRow() {
-    QString sql = QStringLiteral("CASE Kind");
+// What the rows of one kind earned the shop (Titles, customers), as an expression over the kind and
+// the rows' amount.
+QString Earned(const QString& kindColumn, const QString& amount) {
+    QString sql = QStringLiteral("CASE ") + kindColumn;
     for (const QString& kind : CLedgerInfo::Kinds()) {
         const int sign = CashSign(kind);
         if (IsHeld(kind) || sign != 0)
             sql += QStringLiteral(" WHEN '%1' THEN %2")
                        .arg(Sql::Text(kind), IsHeld(kind) ? QStringLiteral("0")
-                                             : sign < 0   ? QStringLiteral("-Fen")
-                                                          : QStringLiteral("Fen"));
+                                             : sign < 0   ? QStringLiteral("-") + amount
+                                                          : amount);
     }
     // A kind without cash earns only when it charges a balance, as every such kind is named.
-    return sql + QStringLiteral(" ELSE CASE WHEN Kind LIKE '%%1' THEN Fen ELSE 0 END END").arg(kChargedKind);
+    return sql + QStringLiteral(" ELSE CASE WHEN %1 LIKE '%%2' THEN %3 ELSE 0 END END")
+                     .arg(kindColumn, kChargedKind, amount);
 }
 
-// 1 for a lending's own charge, else 0.
-QString LendingOfRow() {
+// The lendings among rows of one kind: their count for a lending's own charge, else 0.
+QString Lendings(const QString& kindColumn, const QString& count) {
     QStringList kinds;
     for (const QString& kind : Reports::LendingKinds())
         kinds << QLatin1Char('\'') + Sql::Text(kind) + QLatin1Char('\'');
-    return QStringLiteral("CASE WHEN Kind IN (%1) THEN 1 ELSE 0 END").arg(kinds.join(QLatin1Char(',')));
+    return QStringLiteral("CASE WHEN %1 IN (%2) THEN %3 ELSE 0 END")
+        .arg(kindColumn, kinds.join(QLatin1Char(',')), count);
+}
+
+// Per key (FilmID, ClientID) of the period's rows that the condition where keeps: the lendings n
+// and the money earned e. A long period's rows are summed per key and kind first, so that the
+// kinds' cases are worked out once per group rather than once per row; a short period's few rows
+// are summed at once, which spares both engines a second grouping.
+QString EarnedPerKey(const QString& key, const QDate& from, const QDate& to, const QString& optUser,
+                     const QString& keyIndex, const QString& where) {
+    const QString rows = LedgerWhere(from, to, optUser, keyIndex) + where;
+    if (from.daysTo(to) < kShortPeriodDays)
+        return QStringLiteral("SELECT %1, SUM(%2) AS n, SUM(%3) AS e")
+                   .arg(key, Lendings(QStringLiteral("Kind"), QStringLiteral("1")),
+                        Earned(QStringLiteral("Kind"), QStringLiteral("Fen"))) +
+               rows + QStringLiteral(" GROUP BY %1").arg(key);
+    return QStringLiteral("SELECT %1, SUM(n) AS n, SUM(e) AS e FROM (SELECT %1, %2 AS n, %3 AS e")
+               .arg(key, Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
+                    Earned(QStringLiteral("Kind"), QStringLiteral("SUM(Fen)"))) +
+           rows + QStringLiteral(" GROUP BY %1, Kind) k GROUP BY %1").arg(key);
 }
 
 // The bucket of a day row d (yyyy-MM-dd) of the takings.
@@ -102,22 +130,13 @@ QString TakingsColumns() {
     const auto sum = [](const QString& value) {
         return QStringLiteral("IFNULL(SUM(%1),0)/100.0").arg(value);
     };
-    QString in = QStringLiteral("CASE k");
-    QString out = QStringLiteral("CASE k");
     QString sql;
-    for (const QString& kind : CLedgerInfo::Kinds()) {
-        const QString text = Sql::Text(kind);
-        sql += QStringLiteral(", ") + sum(QStringLiteral("CASE WHEN k='%1' THEN f ELSE 0 END").arg(text)) +
+    for (const QString& kind : CLedgerInfo::Kinds())
+        sql += QStringLiteral(", ") +
+               sum(QStringLiteral("CASE WHEN k='%1' THEN f ELSE 0 END").arg(Sql::Text(kind))) +
                QStringLiteral(" AS \"%1(元)\"").arg(QString(kind).remove(QLatin1Char('"')));
-        if (const int sign = CashSign(kind)) {
-            in += QStringLiteral(" WHEN '%1' THEN %2")
-                      .arg(text, sign > 0 ? QStringLiteral("p") : QStringLiteral("n"));
-            out += QStringLiteral(" WHEN '%1' THEN %2")
-                       .arg(text, sign > 0 ? QStringLiteral("n") : QStringLiteral("p"));
-        }
-    }
-    in += QStringLiteral(" ELSE 0 END");
-    out += QStringLiteral(" ELSE 0 END");
+    const QString in = Cash(true, QStringLiteral("k"), QStringLiteral("p"), QStringLiteral("n"));
+    const QString out = Cash(false, QStringLiteral("k"), QStringLiteral("p"), QStringLiteral("n"));
     return sql + QStringLiteral(", %1 AS \"现金收入(元)\", %2 AS \"现金支出(元)\", %3 AS \"净现金(元)\"")
                      .arg(sum(in), sum(out), sum(QStringLiteral("(%1) - (%2)").arg(in, out)));
 }
@@ -159,11 +178,11 @@ QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUs
     // The ledger per disc first, then the discs by their title.
     return QStringLiteral("SELECT IFNULL(f.FilmName,'') AS 影片名字, SUM(a.n) AS 借出次数, SUM(a.e)/100.0 AS "
                           "\"收入(元)\", (SELECT COUNT(*) FROM Film s WHERE s.FilmName=f.FilmName) AS 张数 "
-                          "FROM (SELECT FilmID, SUM(%1) AS n, SUM(%2) AS e")
-               .arg(LendingOfRow(), EarnedOfRow()) +
-           LedgerWhere(from, to, optUser) +
-           QStringLiteral(" AND FilmID<>'' GROUP BY FilmID) a LEFT JOIN Film f ON f.FilmID=a.FilmID GROUP BY "
-                          "f.FilmName HAVING SUM(a.n)>0 OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, 1");
+                          "FROM (") +
+           EarnedPerKey(QStringLiteral("FilmID"), from, to, optUser, QStringLiteral("Ledger_FilmKind"),
+                        QStringLiteral(" AND FilmID>''")) +
+           QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=a.FilmID GROUP BY f.FilmName HAVING SUM(a.n)>0 "
+                          "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, 1");
 }
 
 QString Reports::IdleStock(const QDate& asOf, int days) {
@@ -176,23 +195,22 @@ QString Reports::IdleStock(const QDate& asOf, int days) {
                "入库日期, "
                "(SELECT MAX(r.BorrowDate) FROM Record r WHERE r.FilmID=f.FilmID AND r.BorrowDate<='%1') AS "
                "lastlent "
-               "FROM Film f WHERE f.StgDate<='%2' AND NOT EXISTS (SELECT 1 FROM Record o WHERE "
-               "o.FilmID=f.FilmID AND o.ReturnDate='')) x WHERE lastlent IS NULL OR lastlent<='%2' "
+               "FROM Film f WHERE f.StgDate<='%2' AND NOT EXISTS (SELECT 1 FROM Record n WHERE "
+               "n.FilmID=f.FilmID AND n.BorrowDate>'%2' AND n.BorrowDate<='%1') AND NOT EXISTS (SELECT 1 "
+               "FROM Record o WHERE o.FilmID=f.FilmID AND o.ReturnDate='')) x "
                "ORDER BY IFNULL(lastlent,''), 入库日期, fid")
         .arg(DateText(asOf), cutoff);
 }
 
 QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {
     return QStringLiteral(
-               "SELECT IFNULL(c.ClientID,a.ClientID) AS 客户编号, IFNULL(c.PhoneNum,'') AS 电话, a.n AS "
-               "借出次数, "
-               "a.e/100.0 AS \"消费(元)\", c.Balance AS \"余额(元)\" FROM (SELECT ClientID, SUM(%1) "
-               "AS n, SUM(%2) AS e")
-               .arg(LendingOfRow(), EarnedOfRow()) +
-           LedgerWhere(from, to, optUser) +
+               "SELECT IFNULL(c.ClientID,a.ClientID) AS 客户编号, IFNULL(c.PhoneNum,'') AS 电话, a.n "
+               "AS 借出次数, a.e/100.0 AS \"消费(元)\", c.Balance AS \"余额(元)\" FROM (") +
+           EarnedPerKey(QStringLiteral("ClientID"), from, to, optUser, QStringLiteral("Ledger_ClientKind"),
+                        QStringLiteral(" AND ClientID<>'' AND FilmID<>''")) +
            QStringLiteral(
-               " AND ClientID<>'' AND FilmID<>'' GROUP BY ClientID) a LEFT JOIN Client c ON "
-               "c.ClientID=a.ClientID WHERE a.n>0 OR a.e<>0 ORDER BY a.e DESC, a.n DESC, a.ClientID");
+               ") a LEFT JOIN Client c ON c.ClientID=a.ClientID WHERE a.n>0 OR a.e<>0 ORDER BY a.e "
+               "DESC, a.n DESC, a.ClientID");
 }
 
 QString Reports::DormantCustomers(const QDate& asOf, int days) {
@@ -212,7 +230,10 @@ QString Reports::DormantCustomers(const QDate& asOf, int days) {
 }
 
 QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {
-    const QString cash = CashOfRow();
+    // The ledger per day, kind and operator in the order of its index, the kinds' cases worked out
+    // once per group; the returns per day and operator, also in their index's order.
+    const QString plus = QStringLiteral("SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END)");
+    const QString minus = QStringLiteral("SUM(CASE WHEN Fen<0 THEN -Fen ELSE 0 END)");
     QString returns = QStringLiteral(" FROM Record WHERE ReturnDate>='%1' AND ReturnDate<='%2'")
                           .arg(DateText(from), DateText(to));
     if (!optUser.isEmpty())
@@ -221,10 +242,12 @@ QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUse
     return QStringLiteral(
                "SELECT o AS 操作员, SUM(n) AS 借出, SUM(r) AS 还回, SUM(ci)/100.0 AS \"现金收入(元)\", "
                "SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM (SELECT "
-               "OptUser AS o, SUM(%1) AS n, 0 AS r, SUM(max(%2,0)) AS ci, SUM(max(-(%2),0)) AS co")
-               .arg(LendingOfRow(), cash) +
+               "OptUser AS o, %1 AS n, 0 AS r, %2 AS ci, %3 AS co")
+               .arg(Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
+                    Cash(true, QStringLiteral("Kind"), plus, minus),
+                    Cash(false, QStringLiteral("Kind"), plus, minus)) +
            DaysWhere(from, to, optUser) +
            QStringLiteral(
                " GROUP BY substr(At,1,10), Kind, OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0") +
-           returns + QStringLiteral(" GROUP BY OptUser) t GROUP BY o ORDER BY 6 DESC, 2 DESC, 1");
+           returns + QStringLiteral(" GROUP BY ReturnDate, OptUser) t GROUP BY o ORDER BY 6 DESC, 2 DESC, 1");
 }

@@ -231,6 +231,13 @@ private slots:
         QCOMPARE(own.at(0).mid(0, 2), (QStringList{u"英雄"_s, u"1"_s}));
         QCOMPARE(Fen(own.at(1).at(2)), qint64(500));
         QCOMPARE(Table(Reports::Titles(QDate(2026, 6, 1), QDate(2026, 6, 30), {})), QList<QStringList>());
+        // A long period reads the ledger by disc rather than by time, with the same sums.
+        const QList<QStringList> autumn = Table(Reports::Titles(QDate(2026, 8, 1), to, {}));
+        QCOMPARE(autumn.size(), 3);
+        QCOMPARE(autumn.at(0).first(), u"大话西游"_s);
+        QCOMPARE(Fen(autumn.at(0).at(2)), qint64(9900));
+        QCOMPARE(autumn.mid(1), titles);
+        QCOMPARE(Table(Reports::Titles(QDate(2026, 8, 1), to, u"小王"_s)), own);
     }
 
     // Discs on the shelf not lent in the last N days, or never, the never lent first; a disc out
@@ -275,6 +282,8 @@ private slots:
         QCOMPARE(Fen(top.at(0).at(4)), qint64(1250));
         QCOMPARE(top.at(1).first(), u"C2"_s);
         QCOMPARE(Fen(top.at(1).at(3)), qint64(4000));
+        // A long period reads the ledger by customer rather than by time, with the same sums.
+        QCOMPARE(Table(Reports::TopCustomers(QDate(2026, 1, 1), QDate(2026, 11, 30), {})), top);
 
         QVERIFY(Db::Exec(
             u"INSERT INTO Record (ClientID, FilmID, Type, BorrowDate, ReturnDate) VALUES "

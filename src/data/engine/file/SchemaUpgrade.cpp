@@ -135,6 +135,13 @@ const char* const kUpgrades[] = {
     "Image  TEXT NOT NULL DEFAULT '' "
     ");"
     "CREATE INDEX IF NOT EXISTS ImportRow_Run ON ImportRow (Run, RowID);",
+    // 11: a long period's titles and customers read the ledger from an index in the order of the
+    // disc or of the customer, with the kinds, times, amounts and operators: no sort of every row,
+    // and no row read; a disc's title is read from an index by its code (Reports.h).
+    "CREATE INDEX IF NOT EXISTS Ledger_FilmKind ON Ledger (FilmID, Kind, At, Fen, OptUser);"
+    "CREATE INDEX IF NOT EXISTS Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) "
+    "WHERE ClientID <> '';"
+    "CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, FilmName);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

@@ -98,6 +98,12 @@ const char* const kUpgrades[] = {
     "Image  TEXT NOT NULL DEFAULT '' "
     ");"
     "CREATE INDEX IF NOT EXISTS ImportRow_Run ON ImportRow (Run, RowID)",
+    // 11: a long period's titles and customers read the ledger by disc or by customer, with the
+    // kinds, times, amounts and operators, from an index alone; a disc's title by its code too.
+    "CREATE INDEX IF NOT EXISTS Ledger_FilmKind ON Ledger (FilmID, Kind, At, Fen, OptUser);"
+    "CREATE INDEX IF NOT EXISTS Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) "
+    "WHERE ClientID <> '';"
+    "CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, FilmName)",
 };
 static_assert(ServerEngine::kFirstUpgradable + int(std::size(kUpgrades)) == Schema::kVersion,
               "one upgrade for each version after the first upgradable");
