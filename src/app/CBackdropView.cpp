@@ -8,6 +8,7 @@
 #include "desk/CReserveDlg.h"
 #include "desk/CReturnDlg.h"
 #include "desk/CTopUpDlg.h"
+#include "manage/CAuditDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CDayEndDlg.h"
 #include "manage/CFilmManageDlg.h"
@@ -113,4 +114,8 @@ void CBackdropView::OnDayEnd() {
 
 void CBackdropView::OnReports() {
     RunDialog<CReportsDlg>(this);
+}
+
+void CBackdropView::OnAuditTrail() {
+    RunDialog<CAuditDlg>(this);
 }

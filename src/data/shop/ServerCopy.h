@@ -18,8 +18,8 @@ using Connection = std::unique_ptr<PGconn, Closer>;
 
 // The tables of a shop, in the order they are copied.
 inline constexpr const char* kTables[] = {
-    "Client",  "Film",      "Record",      "Operator",    "Setting",    "Ledger",     "Options",
-    "FilmKey", "ClientKey", "RentContact", "DrawerFloat", "DeskAction", "Reservation"};
+    "Client",  "Film",      "Record",      "Operator",    "Setting",    "Ledger",      "Options",
+    "FilmKey", "ClientKey", "RentContact", "DrawerFloat", "DeskAction", "Reservation", "AuditTrail"};
 
 // Runs sql (one statement or several); false with the server's message in *error. *value gets
 // the first column of the first row, if any.

@@ -268,7 +268,7 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
     ok = ok && Run(server.get(), indexes, error);
     // New rows on the server take the IDs after the copied ones.
     for (const char* table :
-         {"Client", "Film", "Record", "Operator", "Ledger", "DeskAction", "Reservation"}) {
+         {"Client", "Film", "Record", "Operator", "Ledger", "DeskAction", "Reservation", "AuditTrail"}) {
         const QByteArray name = QByteArray(table).toLower();
         ok = ok && Run(server.get(),
                        "SELECT setval(pg_get_serial_sequence('" + name +

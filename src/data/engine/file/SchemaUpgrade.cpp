@@ -112,6 +112,19 @@ const char* const kUpgrades[] = {
     "WHERE State = '已留片';"
     "CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OnePerTitle ON Reservation (ClientID, FilmName) "
     "WHERE State IN ('等待', '已留片');",
+    // 10: the trail of every change outside the ledger, newest first or by the code it concerns
+    // (AuditTrail.h).
+    "CREATE TABLE IF NOT EXISTS AuditTrail ( "
+    "ID      INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At      TEXT NOT NULL DEFAULT '', "
+    "OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Desk    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Kind    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "ItemKey TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Detail  TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_At ON AuditTrail (At);"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
