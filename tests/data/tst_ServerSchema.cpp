@@ -265,6 +265,8 @@ private slots:
                  "('C1', '英雄', '2026-12-01', '已留片', 'V1', '2026-12-04'), ('c2', '英雄', '2026-12-02', "
                  "'等待', "
                  "'', '')"_s,
+                 u"INSERT INTO AuditTrail (At, OptUser, Desk, Kind, ItemKey, Detail) VALUES "
+                 "('2026-12-01 10:00:00', 'Admin', '前台', '影片修改', 'V1', '片名: 英雄 → 英雄''s')"_s,
                  u"UPDATE Setting SET MonthVcd = 35.5"_s,
              })
             QVERIFY2(Db::Exec(sql), qPrintable(sql));
@@ -287,7 +289,8 @@ private slots:
                                                  {u"RentContact"_s, 0},
                                                  {u"DrawerFloat"_s, 0},
                                                  {u"DeskAction"_s, 0},
-                                                 {u"Reservation"_s, 2}}));
+                                                 {u"Reservation"_s, 2},
+                                                 {u"AuditTrail"_s, 1}}));
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
         const DatabaseHandle file = DatabaseOpen::OpenDatabase(
@@ -295,7 +298,7 @@ private slots:
         QVERIFY2(file, qPrintable(fileError));
         for (const QString& table :
              {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s,
-              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s}) {
+              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s, u"AuditTrail"_s}) {
             QStringList names;
             QList<bool> real;
             for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
@@ -335,8 +338,9 @@ private slots:
             settings.dataSource = backPath;
             const DatabaseHandle back = DatabaseOpen::OpenDatabase(settings, &fileError);
             QVERIFY2(back, qPrintable(fileError));
-            for (const char* table : {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options",
-                                      "RentContact", "DrawerFloat", "DeskAction", "Reservation"}) {
+            for (const char* table :
+                 {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options", "RentContact",
+                  "DrawerFloat", "DeskAction", "Reservation", "AuditTrail"}) {
                 const QString all = u"SELECT * FROM %1 ORDER BY rowid"_s.arg(QLatin1String(table));
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }
@@ -424,7 +428,8 @@ private slots:
                                                  {u"RentContact"_s, 0},
                                                  {u"DrawerFloat"_s, 0},
                                                  {u"DeskAction"_s, 0},
-                                                 {u"Reservation"_s, 0}}));
+                                                 {u"Reservation"_s, 0},
+                                                 {u"AuditTrail"_s, 0}}));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);
