@@ -70,9 +70,9 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
                                                                                          : u"int4"_s;
     // Times, days and values compare as written, and the search keys (lowercase already) byte by
     // byte; every other text without letter case.
-    static const QStringList exact{u"ledger.at"_s,     u"ledger.day"_s,          u"options.value"_s,
-                                   u"deskaction.at"_s, u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
-                                   u"drawerfloat.at"_s};
+    static const QStringList exact{u"ledger.at"_s,      u"ledger.day"_s,          u"options.value"_s,
+                                   u"deskaction.at"_s,  u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
+                                   u"drawerfloat.at"_s, u"audittrail.at"_s};
     const bool date = table == u"reservation"_s && (column.endsWith(u"date"_s) || column == u"helduntil"_s);
     return date || exact.contains(table + u'.' + column) || column == u"pinyin"_s ? u"text"_s : u"citext"_s;
 }
@@ -149,7 +149,8 @@ private slots:
     void preparingRefusesWhatItCannotUse() {
         QString error;
         QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"shop"_s), &error));
-        QVERIFY2(error.contains(u"already holds tables (public.client, "_s), qPrintable(error));
+        QVERIFY2(error.contains(u"already holds tables (public.audittrail, public.client, "_s),
+                 qPrintable(error));
         QCOMPARE(PgRows(m_db.get(), u"SELECT count(*) FROM Operator"_s), QStringList{u"1"_s});
         QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"nowhere"_s), &error));
         QVERIFY2(error.contains(u"nowhere"_s), qPrintable(error));
