@@ -201,6 +201,8 @@ CREATE TABLE AuditTrail (
 );
 CREATE INDEX AuditTrail_At ON AuditTrail (At, ID);
 CREATE INDEX AuditTrail_Key ON AuditTrail (ItemKey, At, ID);
+CREATE INDEX AuditTrail_User ON AuditTrail (OptUser, At, ID);
+CREATE INDEX AuditTrail_Kind ON AuditTrail (Kind, At, ID);
 
 -- The schema's version, in a table of one row: the program brings an older database up to it and
 -- refuses a newer one, as it does with the file's user_version.

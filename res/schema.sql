@@ -194,6 +194,8 @@ CREATE TABLE IF NOT EXISTS AuditTrail (
 );
 CREATE INDEX IF NOT EXISTS AuditTrail_At ON AuditTrail (At);
 CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);
+CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At);
+CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At);
 
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');

@@ -112,8 +112,8 @@ const char* const kUpgrades[] = {
     "WHERE State = '已留片';"
     "CREATE UNIQUE INDEX IF NOT EXISTS Reservation_OnePerTitle ON Reservation (ClientID, FilmName) "
     "WHERE State IN ('等待', '已留片');",
-    // 10: the trail of every change outside the ledger, newest first or by the code it concerns
-    // (AuditTrail.h).
+    // 10: the trail of every change outside the ledger, newest first, or by the code, the operator or
+    // the kind it concerns (AuditTrail.h).
     "CREATE TABLE IF NOT EXISTS AuditTrail ( "
     "ID      INTEGER PRIMARY KEY AUTOINCREMENT, "
     "At      TEXT NOT NULL DEFAULT '', "
@@ -124,7 +124,9 @@ const char* const kUpgrades[] = {
     "Detail  TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
     ");"
     "CREATE INDEX IF NOT EXISTS AuditTrail_At ON AuditTrail (At);"
-    "CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);",
+    "CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At);"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
