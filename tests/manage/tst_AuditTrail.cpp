@@ -275,6 +275,7 @@ private slots:
         CAuditDlg dlg;
         dlg.show();
         QVERIFY(dlg.OnInitDialog());
+        QVERIFY(dlg.minimumSizeHint().width() <= 1024);
         const auto shown = [&dlg](int column) {
             QStringList texts;
             for (int row = 0; row < dlg.DataControl()->rowCount(); ++row)
