@@ -211,6 +211,22 @@ CREATE TABLE IF NOT EXISTS ImportRow (
 );
 CREATE INDEX IF NOT EXISTS ImportRow_Run ON ImportRow (Run, RowID);
 
+-- The trail of every change outside the ledger: when, who, at which desk, what kind, the code it
+-- concerns (a film's, a client's, an operator's name) and what changed. Nothing purges it.
+CREATE TABLE IF NOT EXISTS AuditTrail (
+    ID      INTEGER PRIMARY KEY AUTOINCREMENT,
+    At      TEXT NOT NULL DEFAULT '',
+    OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Desk    TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Kind    TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    ItemKey TEXT COLLATE NOCASE NOT NULL DEFAULT '',
+    Detail  TEXT COLLATE NOCASE NOT NULL DEFAULT ''
+);
+CREATE INDEX IF NOT EXISTS AuditTrail_At ON AuditTrail (At);
+CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);
+CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At);
+CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At);
+
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);
 INSERT INTO Operator (OptName, OptPwd, Type) VALUES ('Admin', 'admin', '管理员');
 

@@ -9,6 +9,7 @@
 #include "base/CommandLine.h"
 #include "base/ProgramFolder.h"
 #include "base/UserSettings.h"
+#include "data/AuditTrail.h"
 #include "data/CAdoDb.h"
 #include "data/shop/ShopBackup.h"
 #include "data/shop/ShopFolder.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSettings>
 #include <cstdio>
 
@@ -67,6 +69,17 @@ private:
     int m_tenths = 0;
     QElapsedTimer m_clock;
 };
+
+// The restored shop's trail says it was put back, from which backup and by which system user.
+void WriteTrail(const QString& target, const QByteArray& password, const QString& backup) {
+    const QString restored = QStringLiteral("Provider=SQLCipher;Data Source=%1;Database Password=%2")
+                                 .arg(QFileInfo(target).absoluteFilePath(), QString::fromUtf8(password));
+    const QString user = qEnvironmentVariable("USER");
+    if (!AuditTrail::WriteInto(restored, QString(), AuditTrail::kRestore, QFileInfo(backup).fileName(),
+                               QStringLiteral("由 vorix-restore 从 %1 恢复,系统用户 %2")
+                                   .arg(QFileInfo(backup).absoluteFilePath(), user)))
+        std::fprintf(stderr, "vorix-restore: the trail of the restored shop could not be written\n");
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +127,7 @@ int main(int argc, char** argv) {
     switch (result) {
     case ShopBackup::RestoreResult::Restored:
         std::printf("restored %s from %s\n", qPrintable(target), qPrintable(args.at(0)));
+        WriteTrail(target, shop.password, args.at(0));
         return 0;
     case ShopBackup::RestoreResult::BadBackup:
         std::fprintf(stderr, "vorix-restore: not a sound backup, nothing changed: %s\n", qPrintable(error));

@@ -29,5 +29,8 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    bool MayTry(int* failures);
+    void Refuse(const QString& text, const QString& why, int failures);
+
     std::unique_ptr<Ui::CLoginDlg> m_ui;
 };

@@ -1,6 +1,8 @@
 #include "access/COperatorAddDlg.h"
 
+#include "access/Session.h"
 #include "base/PasswordHash.h"
+#include "data/AuditTrail.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "toolkit/DataExchange.h"
@@ -61,5 +63,8 @@ bool COperatorAddDlg::Add(QString* refusal) {
     op.OptName = m_strName;
     op.Type = m_ui->typeCombo->itemText(m_nType);
     op.OptPwd = PasswordHash::Make(m_strPassword);
-    return op.Insert() && adding.Commit();
+    return op.Insert() &&
+           AuditTrail::Write(Session::Current().UserName(), AuditTrail::kOperatorAdded, op.OptName,
+                             QStringLiteral("类型: ") + op.Type) &&
+           adding.Commit();
 }

@@ -3,6 +3,7 @@
 #include "access/COperatorAddDlg.h"
 #include "access/CPasswordDlg.h"
 #include "access/Session.h"
+#include "data/AuditTrail.h"
 #include "data/CAdodc.h"
 #include "data/COperatorInfo.h"
 #include "data/RowKey.h"
@@ -75,6 +76,12 @@ void COperatorManageDlg::OnDelete() {
                       IDNO)) // Enter keeps the operator
         return;
     // A failed delete has shown the engine's message; the list is read again all the same.
-    op.DeleteById(key);
+    {
+        CTransaction deleting;
+        if (op.DeleteById(key))
+            AuditTrail::Write(Session::Current().UserName(), AuditTrail::kOperatorDeleted, op.OptName,
+                              QStringLiteral("用户名: %1; 类型: %2").arg(op.OptName, op.Type));
+        deleting.Commit();
+    }
     m_adodc->Refresh();
 }

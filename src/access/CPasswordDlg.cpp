@@ -1,6 +1,8 @@
 #include "access/CPasswordDlg.h"
 
+#include "access/Session.h"
 #include "base/PasswordHash.h"
+#include "data/AuditTrail.h"
 #include "data/CAdoDb.h"
 #include "data/COperatorInfo.h"
 #include "data/RowKey.h"
@@ -90,7 +92,11 @@ CPasswordDlg::Outcome CPasswordDlg::Change(QString* refusal) {
         return Outcome::Refused;
     }
     op.OptPwd = PasswordHash::Make(m_strNewPwd);
-    if (!op.Update(key) || !changing.Commit())
+    // The trail says whose password changed and who changed it; never the password or its hash.
+    if (!op.Update(key) ||
+        !AuditTrail::Write(Session::Current().UserName(), AuditTrail::kPasswordChanged, op.OptName,
+                           QStringLiteral("密码已修改")) ||
+        !changing.Commit())
         return Outcome::Failed;
     return Outcome::Changed;
 }

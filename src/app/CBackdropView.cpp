@@ -10,6 +10,7 @@
 #include "desk/CReturnBasketDlg.h"
 #include "desk/CReturnDlg.h"
 #include "desk/CTopUpDlg.h"
+#include "manage/CAuditDlg.h"
 #include "manage/CClientManageDlg.h"
 #include "manage/CDayEndDlg.h"
 #include "manage/CFilmManageDlg.h"
@@ -123,4 +124,8 @@ void CBackdropView::OnDayEnd() {
 
 void CBackdropView::OnReports() {
     RunDialog<CReportsDlg>(this);
+}
+
+void CBackdropView::OnAuditTrail() {
+    RunDialog<CAuditDlg>(this);
 }

@@ -28,6 +28,7 @@ public:
     void OnDayEnd();
     void OnReserve();
     void OnReports();
+    void OnAuditTrail();
 
 signals:
     // A desk dialog has done this, in one line for the status bar.

@@ -1,6 +1,7 @@
 #include "app/CCleanupDlg.h"
 
 #include "access/Session.h"
+#include "data/AuditFields.h"
 #include "data/CRentInfo.h"
 #include "toolkit/DataExchange.h"
 #include "toolkit/Prompts.h"
@@ -37,10 +38,22 @@ void CCleanupDlg::OnOK() {
     // Two statements: a monthly purge that succeeded stays done. After a failure, which the data
     // layer has shown, nothing more is deleted and the dialog stays open.
     CRentInfo records;
-    if (m_bMonthly && !records.PurgeReturnedMonthly())
+    if (m_bMonthly && !Purge(QStringLiteral("月租"), [&records] { return records.PurgeReturnedMonthly(); }))
         return;
-    if (m_bDaily && !records.PurgeReturnedDaily())
+    if (m_bDaily && !Purge(QStringLiteral("零租"), [&records] { return records.PurgeReturnedDaily(); }))
         return;
     Prompter::MessageBox(QStringLiteral("清理完成!"), QStringLiteral("完成"), MsgIcon::Information);
     EndDialog(IDOK);
+}
+
+// One purge and the trail's row of it (how many rows, up to which return date), together.
+bool CCleanupDlg::Purge(const QString& type, const std::function<bool()>& purge) {
+    CTransaction purging;
+    int rows = 0;
+    QString last;
+    return AuditFields::Returned(type, &rows, &last) != Lookup::Failed && purge() &&
+           AuditTrail::Write(
+               Session::Current().UserName(), AuditTrail::kCleanup, type,
+               QStringLiteral("清除%1已还记录 %2 条,还回日期至 %3").arg(type).arg(rows).arg(last)) &&
+           purging.Commit();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "toolkit/CDialog.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -26,5 +27,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    bool Purge(const QString& type, const std::function<bool()>& purge);
+
     std::unique_ptr<Ui::CCleanupDlg> m_ui;
 };

@@ -12,6 +12,7 @@
 #include "base/Clock.h"
 #include "base/Prompter.h"
 #include "base/UserSettings.h"
+#include "data/AuditTrail.h"
 #include "data/CAdoDb.h"
 #include "data/shop/ShopBackup.h"
 
@@ -209,6 +210,7 @@ void CMainFrame::Run(int row) {
 
 void CMainFrame::OnLogout() {
     // The session in force stays until another login succeeds.
+    AuditTrail::Write(Session::Current().UserName(), AuditTrail::kLogout, Session::Current().UserName(), {});
     ShowLogin();
 }
 
@@ -221,6 +223,7 @@ void CMainFrame::OnBackup() {
     const bool copied = BackupProgress::CopyShowingProgress(this, ShopConnection::Current(), target, &reason);
     QGuiApplication::restoreOverrideCursor();
     if (copied) {
+        AuditTrail::Write(Session::Current().UserName(), AuditTrail::kBackup, QDir(target).dirName(), target);
         Prompter::MessageBox(QStringLiteral("数据库已备份到") + target, QStringLiteral("备份成功!"),
                              MsgIcon::Information);
         return;

@@ -27,6 +27,7 @@ const std::vector<CommandRow>& Commands::Table() {
         {"管理(&M)",   "预约(&V)...",        nullptr,  -1, nullptr, nullptr,    "客户预约的影片",         false, &CBackdropView::OnReserve},
         {"管理(&M)",   "日结(&D)...",        nullptr,  -1, nullptr, nullptr,    "一天收付的现金",         false, &CBackdropView::OnDayEnd},
         {"管理(&M)",   "营业报表(&T)...",    nullptr,  -1, nullptr, nullptr,    "各期间的收入、影片、客户和柜台人员报表", false, &CBackdropView::OnReports},
+        {"管理(&M)",   "操作日志(&L)...",    nullptr,  -1, nullptr, nullptr,    "查看谁在何时改了什么", false, &CBackdropView::OnAuditTrail},
         {"数据库",     "备份(&B)",           nullptr,   9, "备份",  "backup",   "备份数据库",             false, &CMainFrame::OnBackup},
         {"数据库",     "整理(&C)...",        nullptr,  -1, nullptr, nullptr,    "整理数据库",             false, &CMainFrame::OnCleanup},
         {"查看(&H)",   "工具栏(&T)",         nullptr,  -1, nullptr, nullptr,    "显示或隐藏工具栏\n显隐工具栏", true, &CMainFrame::OnViewToolBar},

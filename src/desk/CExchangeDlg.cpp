@@ -1,6 +1,7 @@
 #include "desk/CExchangeDlg.h"
 
 #include "access/Session.h"
+#include "data/AuditTrail.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
 #include "desk/DeskLines.h"
@@ -97,6 +98,9 @@ bool CExchangeDlg::Exchange(QString* refusal) {
     rent.OptUser = m_strOptName;
     return rent.Update(rent.ID) &&
            DeskReserve::AtExchange(rent.ClientID, m_strOldFilmID, m_strNewFilmID, refusal, &m_strHeld) &&
+           AuditTrail::Write(m_strOptName, AuditTrail::kExchange, m_strOldFilmID,
+                             QStringLiteral("旧片: %1; 新片: %2; 客户编号: %3")
+                                 .arg(m_strOldFilmID, m_strNewFilmID, rent.ClientID)) &&
            exchanging.Commit();
 }
 

@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/AuditTrail.h"
 #include "data/CLedgerInfo.h"
 #include "data/CSettingInfo.h"
 #include "desk/CLateChargeDlg.h"
@@ -103,7 +104,7 @@ bool CPriceSettingDlg::Save(CSettingInfo prices, CSettingInfo* now, QStringList*
         note.OptUser = Session::Current().UserName();
         note.Kind = CLedgerInfo::kPriceChange;
         note.Note = changes.join(QStringLiteral(","));
-        if (!note.Insert())
+        if (!note.Insert() || !AuditTrail::Write(note.OptUser, AuditTrail::kPrices, QString(), note.Note))
             return false;
     }
     return saving.Commit();

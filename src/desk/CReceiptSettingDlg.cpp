@@ -1,6 +1,7 @@
 #include "desk/CReceiptSettingDlg.h"
 
 #include "access/Session.h"
+#include "data/AuditTrail.h"
 #include "data/CAdoDb.h"
 #include "data/COptionInfo.h"
 #include "toolkit/DataExchange.h"
@@ -78,12 +79,26 @@ void CReceiptSettingDlg::OnOK() {
     if (!UpdateData(true))
         return;
     CTransaction saving;
+    const AuditTrail::Fields before = Stored();
     if (!COptionInfo::Set(COptionInfo::kShopName, m_strShopName.trimmed()) ||
         !COptionInfo::Set(COptionInfo::kReceipts,
                           m_receipts->isChecked() ? QStringLiteral("1") : QStringLiteral("0")) ||
         !COptionInfo::Set(COptionInfo::kReceiptTo,
                           m_toPdf->isChecked() ? QStringLiteral("pdf") : QStringLiteral("printer")) ||
-        !saving.Commit())
+        !WriteTrail(before) || !saving.Commit())
         return;
     EndDialog(IDOK);
+}
+
+// The settings as stored, for the trail's before and after.
+AuditTrail::Fields CReceiptSettingDlg::Stored() {
+    return {{QStringLiteral("店名"), COptionInfo::Get(COptionInfo::kShopName, QString())},
+            {QStringLiteral("打印小票"), COptionInfo::Get(COptionInfo::kReceipts, QString())},
+            {QStringLiteral("打印到"), COptionInfo::Get(COptionInfo::kReceiptTo, QString())}};
+}
+
+bool CReceiptSettingDlg::WriteTrail(const AuditTrail::Fields& before) {
+    const QString changes = AuditTrail::Changes(before, Stored());
+    return changes.isEmpty() ||
+           AuditTrail::Write(Session::Current().UserName(), AuditTrail::kReceipts, QString(), changes);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "data/AuditTrail.h"
 #include "toolkit/CDialog.h"
 
 class QCheckBox;
@@ -25,4 +26,8 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    static AuditTrail::Fields Stored();
+    static bool WriteTrail(const AuditTrail::Fields& before);
 };

@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/AuditFields.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
@@ -130,7 +131,18 @@ bool CClientEditDlg::Save(QString* refusal, std::optional<CClientInfo>* changed)
     return (adding ? client.Insert() : client.Update(m_key)) &&
            (adding ? PinyinKeys::WriteNewClient(client.ClientID, client.Remark, client.PhoneNum)
                    : PinyinKeys::WriteClient(m_key, client.Remark, client.PhoneNum)) &&
-           WriteMoney() && saving.Commit();
+           WriteMoney() && WriteTrail(client) && saving.Commit();
+}
+
+// One row for a new client (every field), one for a change (the fields that changed from the row
+// as loaded, which the save has found unchanged), none when the form was saved as it was.
+bool CClientEditDlg::WriteTrail(const CClientInfo& after) const {
+    const QString user = Session::Current().UserName();
+    if (m_strID.isEmpty())
+        return AuditTrail::Write(user, AuditTrail::kClientAdded, after.ClientID,
+                                 AuditTrail::Listed(AuditFields::Of(after)));
+    const QString changes = AuditTrail::Changes(AuditFields::Of(m_loaded), AuditFields::Of(after));
+    return changes.isEmpty() || AuditTrail::Write(user, AuditTrail::kClientChanged, after.ClientID, changes);
 }
 
 // Read under the save's write lock: a lending at another desk may have charged the balance since

@@ -54,6 +54,7 @@ private:
     // The ledger's rows of the save: the deposit and the balance as changed from the form's
     // first values, the cash the clerk took or handed back.
     bool WriteMoney() const;
+    bool WriteTrail(const CClientInfo& after) const;
     // The deposit and the balance as changed from the form's first values, in fen.
     qint64 DepositChange() const;
     qint64 BalanceChange() const;

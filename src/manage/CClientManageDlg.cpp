@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/AuditFields.h"
 #include "data/CAdoDb.h"
 #include "data/CClientInfo.h"
 #include "data/CLedgerInfo.h"
@@ -120,6 +121,8 @@ void CClientManageDlg::OnDelete() {
             note.Note =
                 QString::asprintf("余额 %.2f 元,押金 %.2f 元", double(held.Balance), double(held.Foregift));
             note.Insert();
+            AuditTrail::Write(note.OptUser, AuditTrail::kClientDeleted, held.ClientID,
+                              AuditTrail::Listed(AuditFields::Of(held)));
         }
         Reservations::CancelOfClient(clientId, Clock::Now().date());
         CRentInfo().DeleteByClientId(clientId);

@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/AuditFields.h"
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/Films.h"
@@ -116,10 +117,25 @@ bool CFilmEditDlg::Save(QString* refusal) {
             return false;
         }
     }
+    // The film as it is now, for the trail's before and after.
+    CFilmInfo before;
+    if (!newFilm && before.LoadById(m_key) == Lookup::Failed)
+        return false;
     if (!(newFilm ? film.Insert() : film.Update(m_key)))
         return false;
     // The search keys of the title and actor, beside the film's row.
     return (newFilm ? PinyinKeys::WriteNewFilm(film.FilmID, film.FilmName, film.Playactor)
                     : PinyinKeys::WriteFilm(m_key, film.FilmName, film.Playactor)) &&
-           saving.Commit();
+           WriteTrail(before, film) && saving.Commit();
+}
+
+// One row for a new film (every field), one for a change (the fields that changed), none when
+// the form was saved as it was.
+bool CFilmEditDlg::WriteTrail(const CFilmInfo& before, const CFilmInfo& after) const {
+    const QString user = Session::Current().UserName();
+    if (m_strID.isEmpty())
+        return AuditTrail::Write(user, AuditTrail::kFilmAdded, after.FilmID,
+                                 AuditTrail::Listed(AuditFields::Of(after)));
+    const QString changes = AuditTrail::Changes(AuditFields::Of(before), AuditFields::Of(after));
+    return changes.isEmpty() || AuditTrail::Write(user, AuditTrail::kFilmChanged, after.FilmID, changes);
 }

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <memory>
 
+class CFilmInfo;
 namespace Ui {
 class CFilmEditDlg;
 }
@@ -40,6 +41,7 @@ protected:
 private:
     bool LoadFilm();
     bool Save(QString* refusal);
+    bool WriteTrail(const CFilmInfo& before, const CFilmInfo& after) const;
 
     RowKey m_key = RowKey::FromText(QString()); // m_strID, parsed once when the form opens
     std::unique_ptr<Ui::CFilmEditDlg> m_ui;

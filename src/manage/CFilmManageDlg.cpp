@@ -2,6 +2,7 @@
 
 #include "access/Session.h"
 #include "base/Clock.h"
+#include "data/AuditFields.h"
 #include "data/CAdoDb.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
@@ -152,5 +153,8 @@ bool CFilmManageDlg::DeleteFilm(RowKey key, QString* refusal) {
         return false;
     }
     return Reservations::CancelOfFilm(film.FilmID, Clock::Now().date()) && film.DeleteById(key) &&
-           PinyinKeys::DeleteFilm(key) && deleting.Commit();
+           PinyinKeys::DeleteFilm(key) &&
+           AuditTrail::Write(Session::Current().UserName(), AuditTrail::kFilmDeleted, film.FilmID,
+                             AuditTrail::Listed(AuditFields::Of(film))) &&
+           deleting.Commit();
 }

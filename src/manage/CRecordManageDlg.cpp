@@ -1,6 +1,7 @@
 #include "manage/CRecordManageDlg.h"
 
 #include "access/Session.h"
+#include "data/AuditFields.h"
 #include "data/CClientInfo.h"
 #include "data/CFilmInfo.h"
 #include "data/CRentInfo.h"
@@ -134,8 +135,20 @@ void CRecordManageDlg::OnDelete() {
         !Prompts::Ask(QStringLiteral("是否删除当前记录?"), QStringLiteral("请确认"), IDNO))
         return;
     // Only the rental row goes; its client and film stay as they are.
-    if (CRentInfo().DeleteById(RowKey::FromText(CurrentText(0))))
+    if (DeleteRent(RowKey::FromText(CurrentText(0))))
         ShowQuery();
+}
+
+// The row and the trail's copy of it, together; a row gone already is deleted as before.
+bool CRecordManageDlg::DeleteRent(RowKey key) {
+    CTransaction deleting;
+    CRentInfo rent;
+    const Lookup found = AuditFields::LoadRent(key, &rent);
+    return found != Lookup::Failed && CRentInfo().DeleteById(key) &&
+           (found == Lookup::Missing ||
+            AuditTrail::Write(Session::Current().UserName(), AuditTrail::kRentDeleted, rent.FilmID,
+                              AuditTrail::Listed(AuditFields::Of(rent)))) &&
+           deleting.Commit();
 }
 
 void CRecordManageDlg::OnUndo() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "data/CAdoDb.h"
+#include "data/RowKey.h"
 #include "toolkit/CBrowseDlg.h"
 
 #include <memory>
@@ -36,6 +37,7 @@ protected:
 
 private:
     template <class Editor> void OpenNamed(Lookup found, int id, const QString& gone);
+    bool DeleteRent(RowKey key);
 
     std::unique_ptr<Ui::CRecordManageDlg> m_ui;
 };

@@ -252,8 +252,8 @@ private slots:
         }
         // and the ledger's, there already, the seven of the film window's sorting, the reports' four,
         // the four of the search keys, the desk actions' two, the two of the reservations and the
-        // imports' one and the three of the titles' and customers' reports
-        QCOMPARE(waiting, QList<bool>(28, true));
+        // imports' one, the three of the titles' and customers' reports and the trail's four
+        QCOMPARE(waiting, QList<bool>(32, true));
         QCOMPARE(
             Db::Value(QStringLiteral("SELECT count(*) AS v FROM sqlite_master WHERE name IN "
                                      "('Record_Type','Record_Out','Film_NameCode','Record_BorrowDate')")),

@@ -468,6 +468,9 @@ private slots:
         QCOMPARE(Listing(s.other.path()), QStringList{QStringLiteral("cddata.mdb")});
         QCOMPARE(ShellReadsFile(s.target, kRows), QByteArray("1 1 2 V1,V1"));
         QCOMPARE(ShellReadsFile(s.target, "PRAGMA journal_mode;"), QByteArray("wal"));
+        // The restored shop's trail says so, naming the backup.
+        QCOMPARE(ShellReadsFile(s.target, "SELECT Kind||'|'||ItemKey FROM AuditTrail;"),
+                 QStringLiteral("恢复|%1").arg(kBackupName).toUtf8());
     }
 
     // The backup gets the full check once; its copy, a page image of it, the quick one.

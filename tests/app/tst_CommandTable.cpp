@@ -45,6 +45,7 @@ QList<Expected> ExpectedCommands() {
         {"管理(&M)", "预约(&V)...", "客户预约的影片", &CBackdropView::OnReserve},
         {"管理(&M)", "日结(&D)...", "一天收付的现金", &CBackdropView::OnDayEnd},
         {"管理(&M)", "营业报表(&T)...", "各期间的收入、影片、客户和柜台人员报表", &CBackdropView::OnReports},
+        {"管理(&M)", "操作日志(&L)...", "查看谁在何时改了什么", &CBackdropView::OnAuditTrail},
         {"数据库", "备份(&B)", "备份数据库", &CMainFrame::OnBackup},
         {"数据库", "整理(&C)...", "整理数据库", &CMainFrame::OnCleanup},
         {"查看(&H)", "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏", &CMainFrame::OnViewToolBar},

@@ -70,10 +70,10 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
                                                                                          : u"int4"_s;
     // Times, days and values compare as written, and the search keys (lowercase already) byte by
     // byte; every other text without letter case.
-    static const QStringList exact{u"ledger.at"_s,      u"ledger.day"_s,          u"options.value"_s,
-                                   u"deskaction.at"_s,  u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
-                                   u"drawerfloat.at"_s, u"importrun.at"_s,        u"importrun.undoneat"_s,
-                                   u"importrow.image"_s};
+    static const QStringList exact{u"ledger.at"_s,       u"ledger.day"_s,          u"options.value"_s,
+                                   u"deskaction.at"_s,   u"deskaction.undoneat"_s, u"drawerfloat.day"_s,
+                                   u"drawerfloat.at"_s,  u"importrun.at"_s,        u"importrun.undoneat"_s,
+                                   u"importrow.image"_s, u"audittrail.at"_s};
     const bool date = table == u"reservation"_s && (column.endsWith(u"date"_s) || column == u"helduntil"_s);
     return date || exact.contains(table + u'.' + column) || column == u"pinyin"_s ? u"text"_s : u"citext"_s;
 }
@@ -150,7 +150,8 @@ private slots:
     void preparingRefusesWhatItCannotUse() {
         QString error;
         QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"shop"_s), &error));
-        QVERIFY2(error.contains(u"already holds tables (public.client, "_s), qPrintable(error));
+        QVERIFY2(error.contains(u"already holds tables (public.audittrail, public.client, "_s),
+                 qPrintable(error));
         QCOMPARE(PgRows(m_db.get(), u"SELECT count(*) FROM Operator"_s), QStringList{u"1"_s});
         QVERIFY(!ServerDatabase::Prepare(m_server->ConnectionString(u"nowhere"_s), &error));
         QVERIFY2(error.contains(u"nowhere"_s), qPrintable(error));
@@ -266,6 +267,8 @@ private slots:
                  "('C1', '英雄', '2026-12-01', '已留片', 'V1', '2026-12-04'), ('c2', '英雄', '2026-12-02', "
                  "'等待', "
                  "'', '')"_s,
+                 u"INSERT INTO AuditTrail (At, OptUser, Desk, Kind, ItemKey, Detail) VALUES "
+                 "('2026-12-01 10:00:00', 'Admin', '前台', '影片修改', 'V1', '片名: 英雄 → 英雄''s')"_s,
                  u"UPDATE Setting SET MonthVcd = 35.5"_s,
              })
             QVERIFY2(Db::Exec(sql), qPrintable(sql));
@@ -290,7 +293,10 @@ private slots:
                                                  {u"DeskAction"_s, 0},
                                                  {u"Reservation"_s, 2},
                                                  {u"ImportRun"_s, 0},
-                                                 {u"ImportRow"_s, 0}}));
+                                                 {u"ImportRun"_s, 0},
+                                                 {u"ImportRow"_s, 0},
+                                                 {u"AuditTrail"_s, 1}}));
+
         PgHandle moved(PQconnectdb(m_server->ConnectionString(u"moved"_s).toUtf8().constData()));
         QString fileError;
         const DatabaseHandle file = DatabaseOpen::OpenDatabase(
@@ -298,7 +304,7 @@ private slots:
         QVERIFY2(file, qPrintable(fileError));
         for (const QString& table :
              {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s,
-              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s}) {
+              u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s, u"AuditTrail"_s}) {
             QStringList names;
             QList<bool> real;
             for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
@@ -338,8 +344,9 @@ private slots:
             settings.dataSource = backPath;
             const DatabaseHandle back = DatabaseOpen::OpenDatabase(settings, &fileError);
             QVERIFY2(back, qPrintable(fileError));
-            for (const char* table : {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options",
-                                      "RentContact", "DrawerFloat", "DeskAction", "Reservation"}) {
+            for (const char* table :
+                 {"Client", "Film", "Record", "Operator", "Setting", "Ledger", "Options", "RentContact",
+                  "DrawerFloat", "DeskAction", "Reservation", "AuditTrail"}) {
                 const QString all = u"SELECT * FROM %1 ORDER BY rowid"_s.arg(QLatin1String(table));
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }
@@ -429,7 +436,10 @@ private slots:
                                                  {u"DeskAction"_s, 0},
                                                  {u"Reservation"_s, 0},
                                                  {u"ImportRun"_s, 0},
-                                                 {u"ImportRow"_s, 0}}));
+                                                 {u"ImportRun"_s, 0},
+                                                 {u"ImportRow"_s, 0},
+                                                 {u"AuditTrail"_s, 0}}));
+
         QVERIFY(source.open(QIODevice::ReadOnly));
         QVERIFY(source.readAll() == before);
         QCOMPARE(QFileInfo(source).lastModified(), modified);

@@ -60,14 +60,16 @@ private slots:
         p.Press();
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(p.dlg.IsEnded());
-        // The prices read again under the write lock, the prices' statement, then the ledger's note.
-        QCOMPARE(sql.Statements().size(), 3);
+        // The prices read again under the write lock, the prices' statement, then the ledger's note
+        // and the trail's row.
+        QCOMPARE(sql.Statements().size(), 4);
         QCOMPARE(sql.Statements().first(), QStringLiteral("SELECT * FROM Setting"));
         QCOMPARE(
             sql.Statements().at(1),
             QStringLiteral(
                 "UPDATE Setting SET MonthVcd=3.000000,MonthDvd=5.000000, DayVcd=0.500000, DayDvd=1.000000"));
-        QVERIFY(sql.Statements().last().startsWith(QStringLiteral("INSERT INTO Ledger")));
+        QVERIFY(sql.Statements().at(2).startsWith(QStringLiteral("INSERT INTO Ledger")));
+        QVERIFY(sql.Statements().last().startsWith(QStringLiteral("INSERT INTO AuditTrail")));
         QCOMPARE(Stored(), QStringLiteral("3.0 5.0 0.5 1.0"));
     }
 

@@ -252,12 +252,13 @@ private slots:
             e.Press();
             QVERIFY(e.Saved());
             // The row read again by its key under the write lock, then written; its search keys
-            // written anew beside it.
-            QCOMPARE(sql.Statements().size(), 4);
+            // written anew beside it, and the trail's row of the change.
+            QCOMPARE(sql.Statements().size(), 5);
             QCOMPARE(sql.Statements().first(), QStringLiteral("SELECT * FROM Client WHERE ID=") + id);
             QVERIFY(sql.Statements().at(1).startsWith(QStringLiteral("UPDATE Client")));
             QCOMPARE(sql.Statements().at(2), QStringLiteral("DELETE FROM ClientKey WHERE Client=") + id);
             QVERIFY(sql.Statements().at(3).startsWith(QStringLiteral("INSERT INTO ClientKey")));
+            QVERIFY(sql.Statements().at(4).startsWith(QStringLiteral("INSERT INTO AuditTrail")));
         }
         Editor e(id);
         e.Set(QStringLiteral("clientEdit"), QStringLiteral("C5"));

@@ -21,25 +21,28 @@ using KillPoints::Run;
 const QList<QByteArray> kSelects = {"SELECT * FROM Film ORDER BY rowid",
                                     "SELECT * FROM Client ORDER BY rowid",
                                     "SELECT Film, Kind, Pinyin FROM FilmKey ORDER BY 1, 2, 3",
-                                    "SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY 1, 2, 3"};
+                                    "SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY 1, 2, 3",
+                                    "SELECT OptUser, Kind, ItemKey, Detail FROM AuditTrail ORDER BY rowid"};
 
 Run RunChild(const QString& action, int killAt) {
     return KillPoints::RunChild(u"KeysKillChild"_s, action, killAt, kSelects);
 }
 } // namespace
 
-// The search keys are written in the transaction of the row they stand for: killed at any write
-// statement of a save or a delete, the file holds the row and its keys as before, or both changed.
+// The search keys and the trail's row are written in the transaction of the row they stand for:
+// killed at any write statement of a save or a delete, the file holds the row, its keys and its
+// trail as before, or all changed.
 class KeysKillTest : public QObject {
     Q_OBJECT
 private slots:
     void killedAnywhereLeavesRowAndKeysTogether_data() {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("key"); // a key the finished action wrote
-        QTest::newRow("new film") << u"new-film"_s << u"cjqh"_s;
-        QTest::newRow("renamed film") << u"rename-film"_s << u"bwbj"_s;
-        QTest::newRow("new client") << u"new-client"_s << u"zs"_s;
-        QTest::newRow("deleted film") << u"delete-film"_s << QString();
+        QTest::addColumn<QString>("key");   // a key the finished action wrote
+        QTest::addColumn<QString>("trail"); // the kind and code of its row in the trail
+        QTest::newRow("new film") << u"new-film"_s << u"cjqh"_s << u"影片新增|V2"_s;
+        QTest::newRow("renamed film") << u"rename-film"_s << u"bwbj"_s << u"影片修改|V1"_s;
+        QTest::newRow("new client") << u"new-client"_s << u"zs"_s << u"客户新增|C1"_s;
+        QTest::newRow("deleted film") << u"delete-film"_s << QString() << u"影片删除|V1"_s;
     }
     void killedAnywhereLeavesRowAndKeysTogether() {
         QFETCH(QString, action);
@@ -60,6 +63,8 @@ private slots:
         QVERIFY(finished.snapshot != before.snapshot);
         if (!key.isEmpty())
             QVERIFY2(finished.snapshot.contains(u'|' + key + u"|\n"_s), qPrintable(finished.snapshot));
+        QFETCH(QString, trail);
+        QVERIFY2(finished.snapshot.contains(u"Admin|"_s + trail + u'|'), qPrintable(finished.snapshot));
         QVERIFY(killed.size() >= 3); // the row, its keys, the commit
         for (int i = 0; i < killed.size(); ++i)
             QVERIFY2(killed[i].snapshot == before.snapshot,

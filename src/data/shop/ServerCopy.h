@@ -20,7 +20,7 @@ using Connection = std::unique_ptr<PGconn, Closer>;
 inline constexpr const char* kTables[] = {"Client",      "Film",        "Record",      "Operator",
                                           "Setting",     "Ledger",      "Options",     "FilmKey",
                                           "ClientKey",   "RentContact", "DrawerFloat", "DeskAction",
-                                          "Reservation", "ImportRun",   "ImportRow"};
+                                          "Reservation", "ImportRun",   "ImportRow",   "AuditTrail"};
 
 // Runs sql (one statement or several); false with the server's message in *error. *value gets
 // the first column of the first row, if any.

@@ -267,8 +267,8 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
     }
     ok = ok && Run(server.get(), indexes, error);
     // New rows on the server take the IDs after the copied ones.
-    for (const char* table :
-         {"Client", "Film", "Record", "Operator", "Ledger", "DeskAction", "Reservation", "ImportRun"}) {
+    for (const char* table : {"Client", "Film", "Record", "Operator", "Ledger", "DeskAction", "Reservation",
+                              "ImportRun", "AuditTrail"}) {
         const QByteArray name = QByteArray(table).toLower();
         ok = ok && Run(server.get(),
                        "SELECT setval(pg_get_serial_sequence('" + name +

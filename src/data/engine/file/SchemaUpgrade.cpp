@@ -142,6 +142,21 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) "
     "WHERE ClientID <> '';"
     "CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, FilmName);",
+    // 12: the trail of every change outside the ledger, newest first, or by the code, the operator or
+    // the kind it concerns (AuditTrail.h).
+    "CREATE TABLE IF NOT EXISTS AuditTrail ( "
+    "ID      INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "At      TEXT NOT NULL DEFAULT '', "
+    "OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Desk    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Kind    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "ItemKey TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+    "Detail  TEXT COLLATE NOCASE NOT NULL DEFAULT '' "
+    ");"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_At ON AuditTrail (At);"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At);"
+    "CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At);",
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.
