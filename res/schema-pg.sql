@@ -45,7 +45,7 @@ CREATE INDEX Film_FilmID ON Film (FilmID);
 CREATE INDEX Film_FilmName ON Film (FilmName);
 CREATE INDEX Film_NameCode ON Film (FilmName, FilmID);
 -- The reports read a disc's title by its code from an index alone.
-CREATE INDEX Film_CodeName ON Film (FilmID, FilmName);
+CREATE INDEX Film_CodeName ON Film (FilmID, ID, FilmName);
 -- The film window sorted by a heading, equal values by ID, read either way.
 CREATE INDEX Film_Playactor ON Film (Playactor, ID);
 CREATE INDEX Film_Type ON Film (Type, ID);

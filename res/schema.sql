@@ -30,7 +30,7 @@ CREATE INDEX Film_FilmName ON Film (FilmName);
 -- The rental browser's search by film name reads the names and codes alone.
 CREATE INDEX Film_NameCode ON Film (FilmName, FilmID);
 -- The reports read a disc's title by its code from an index alone.
-CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, FilmName);
+CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, ID, FilmName);
 -- The film window sorted by a heading: each index also holds the row's ID, the order of equal values.
 CREATE INDEX Film_Playactor ON Film (Playactor);
 CREATE INDEX Film_Type ON Film (Type);

@@ -16,10 +16,10 @@ QString Insert(const QString& optUser, const QString& kind, const QString& key, 
 } // namespace
 
 QStringList AuditTrail::Kinds() {
-    return {kFilmAdded,     kFilmChanged,   kFilmDeleted,     kClientAdded,     kClientChanged,
-            kClientDeleted, kOperatorAdded, kOperatorDeleted, kPasswordChanged, kRentDeleted,
-            kExchange,      kCleanup,       kBackup,          kRestore,         kPrices,
-            kReceipts,      kLogin,         kLoginFailed,     kLoginWait,       kLogout};
+    return {kFilmAdded,     kFilmChanged,     kFilmDeleted,     kClientAdded, kClientChanged, kClientDeleted,
+            kOperatorAdded, kOperatorDeleted, kPasswordChanged, kRentDeleted, kExchange,      kCleanup,
+            kBackup,        kRestore,         kPrices,          kReceipts,    kLogin,         kLoginFailed,
+            kLoginWait,     kLogout,          kImport,          kImportUndone};
 }
 
 QString AuditTrail::Listed(const Fields& fields) {

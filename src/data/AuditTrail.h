@@ -35,6 +35,9 @@ inline const QString kLogin = QStringLiteral("登录");
 inline const QString kLoginFailed = QStringLiteral("登录失败"); // the name typed as the key
 inline const QString kLoginWait = QStringLiteral("登录等待");   // a try refused while the name waits
 inline const QString kLogout = QStringLiteral("注销");
+// An import of films or clients from a file, and its undoing: the file as the key.
+inline const QString kImport = QStringLiteral("导入");
+inline const QString kImportUndone = QStringLiteral("撤销导入");
 
 // Every kind, in the order the viewer offers them.
 QStringList Kinds();

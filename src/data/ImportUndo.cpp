@@ -1,9 +1,11 @@
 #include "data/ImportUndo.h"
 
 #include "base/Clock.h"
+#include "data/AuditTrail.h"
 #include "data/ImportRows.h"
 #include "data/Sql.h"
 
+#include <QFileInfo>
 #include <utility>
 #include <vector>
 
@@ -83,6 +85,8 @@ Outcome Import::Undo(What what, const QString& optUser, QString* refusal) {
     const QString id = run.GetText("ID");
     const QString firstLedger = run.GetText("FirstLedger");
     const QString lastLedger = run.GetText("LastLedger");
+    const QString file = run.GetText("File");
+    const QString at = run.GetText("At");
     const Lookup since = Since(what, run, refusal);
     if (since != Lookup::Missing)
         return since == Lookup::Failed ? Outcome::Failed : Outcome::Refused;
@@ -109,8 +113,11 @@ Outcome Import::Undo(What what, const QString& optUser, QString* refusal) {
     if (ok && firstLedger.toLongLong() > 0)
         ok = db.Execute(
             QStringLiteral("DELETE FROM Ledger WHERE ID >= %1 AND ID <= %2").arg(firstLedger, lastLedger));
-    ok = ok && db.Execute(QStringLiteral("UPDATE ImportRun SET UndoneAt='%1', UndoneBy='%2' WHERE ID=%3")
-                              .arg(Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                   Sql::Text(optUser), id));
+    ok = ok &&
+         db.Execute(QStringLiteral("UPDATE ImportRun SET UndoneAt='%1', UndoneBy='%2' WHERE ID=%3")
+                        .arg(Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), Sql::Text(optUser),
+                             id)) &&
+         AuditTrail::Write(optUser, AuditTrail::kImportUndone, QFileInfo(file).fileName(),
+                           QStringLiteral("%1: 导入于 %2; 文件 %3").arg(WhatName(what), at, file));
     return ok && undoing.Commit() ? Outcome::Done : Outcome::Failed;
 }

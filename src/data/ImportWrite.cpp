@@ -1,12 +1,14 @@
 #include "data/ImportWrite.h"
 
 #include "base/Clock.h"
+#include "data/AuditTrail.h"
 #include "data/CAdoDb.h"
 #include "data/CLedgerInfo.h"
 #include "data/ImportRows.h"
 #include "data/PinyinKeys.h"
 #include "data/Sql.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 namespace {
@@ -112,9 +114,14 @@ struct Writer {
     }
 };
 
-// The one place where the import's entry of the audit trail joins the import's transaction.
-bool RecordInTrail(What, qint64, const QString&) {
-    return true;
+// The import's row of the audit trail, in the import's transaction: the file, what came in.
+bool RecordInTrail(const Plan& plan, const QString& fileName, const QString& optUser) {
+    return AuditTrail::Write(optUser, AuditTrail::kImport, QFileInfo(fileName).fileName(),
+                             QStringLiteral("%1: 新增 %2, 更新 %3; 文件 %4")
+                                 .arg(WhatName(plan.what))
+                                 .arg(plan.Count(Fate::New))
+                                 .arg(plan.Count(Fate::Update))
+                                 .arg(fileName));
 }
 } // namespace
 
@@ -154,6 +161,6 @@ Outcome Import::Write(const Plan& plan, const QString& fileName, const QString& 
                        .arg(wroteLedger ? ledgerBefore.toLongLong() + 1 : 0)
                        .arg(ledgerAfter.toLongLong())
                        .arg(writer.run)) &&
-        RecordInTrail(plan.what, writer.run, optUser);
+        RecordInTrail(plan, fileName, optUser);
     return ok && writing.Commit() ? Outcome::Done : Outcome::Failed;
 }

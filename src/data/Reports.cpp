@@ -1,5 +1,6 @@
 #include "data/Reports.h"
 
+#include "data/AuditTrail.h"
 #include "data/CLedgerInfo.h"
 #include "data/Sql.h"
 
@@ -238,16 +239,23 @@ QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUse
                           .arg(DateText(from), DateText(to));
     if (!optUser.isEmpty())
         returns += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
+    // An exchange rewrites its rental: the trail's row of it names who did it.
+    QString exchanges = QStringLiteral(" FROM AuditTrail WHERE Kind='%1' AND At>='%2' AND At<'%3'")
+                            .arg(Sql::Text(AuditTrail::kExchange), DateText(from), DateText(to.addDays(1)));
+    if (!optUser.isEmpty())
+        exchanges += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     // A rental keeps the name of who wrote it last: the one who took it back.
     return QStringLiteral(
-               "SELECT o AS 操作员, SUM(n) AS 借出, SUM(r) AS 还回, SUM(ci)/100.0 AS \"现金收入(元)\", "
-               "SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM (SELECT "
-               "OptUser AS o, %1 AS n, 0 AS r, %2 AS ci, %3 AS co")
+               "SELECT o AS 操作员, SUM(n) AS 借出, SUM(r) AS 还回, SUM(x) AS 更换, SUM(ci)/100.0 AS "
+               "\"现金收入(元)\", SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM "
+               "(SELECT OptUser AS o, %1 AS n, 0 AS r, 0 AS x, %2 AS ci, %3 AS co")
                .arg(Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
                     Cash(true, QStringLiteral("Kind"), plus, minus),
                     Cash(false, QStringLiteral("Kind"), plus, minus)) +
            DaysWhere(from, to, optUser) +
            QStringLiteral(
-               " GROUP BY substr(At,1,10), Kind, OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0") +
-           returns + QStringLiteral(" GROUP BY ReturnDate, OptUser) t GROUP BY o ORDER BY 6 DESC, 2 DESC, 1");
+               " GROUP BY substr(At,1,10), Kind, OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0, 0") +
+           returns +
+           QStringLiteral(" GROUP BY ReturnDate, OptUser UNION ALL SELECT OptUser, 0, 0, COUNT(*), 0, 0") +
+           exchanges + QStringLiteral(" GROUP BY OptUser) t GROUP BY o ORDER BY 7 DESC, 2 DESC, 1");
 }

@@ -40,8 +40,8 @@ QString TopCustomers(const QDate& from, const QDate& to, const QString& optUser)
 // 余额(元), 押金(元), 最后借出, 未借天数; the longest away first.
 QString DormantCustomers(const QDate& asOf, int days);
 
-// Per operator: 操作员, 借出, 还回, then the cash he took: 现金收入(元), 现金支出(元), 净现金(元); the most
-// cash first.
+// Per operator: 操作员, 借出, 还回, 更换, then the cash he took: 现金收入(元), 现金支出(元), 净现金(元); the
+// most cash first.
 QString Staff(const QDate& from, const QDate& to, const QString& optUser);
 
 // The kinds whose row is a lending's own charge: one row per lending.

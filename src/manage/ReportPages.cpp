@@ -70,7 +70,7 @@ ReportPages::ChartColumns ReportPages::Chart(Page page, int columnCount) {
     case Dormant:
         return {QStringLiteral("最久未来的十位客户(天)"), 0, 5, -1, QString(), 10, false};
     case Staff:
-        return {QStringLiteral("各人净现金(元)"), 0, 5, -1, QString(), 50, true};
+        return {QStringLiteral("各人净现金(元)"), 0, 6, -1, QString(), 50, true};
     case kPages:
         break;
     }

@@ -300,7 +300,7 @@ private slots:
         QCOMPARE(away.at(1).mid(4), (QStringList{u"2026-06-01"_s, u"182"_s}));
     }
 
-    // Per operator: his lendings and returns in the period, and the cash he took.
+    // Per operator: his lendings, returns and exchanges in the period, and the cash he took.
     void counterStaff() {
         TempShop shop;
         QVERIFY(Db::Exec(u"INSERT INTO Ledger (At,Day,OptUser,Kind,Fen,FilmID,ClientID) VALUES "
@@ -315,15 +315,20 @@ private slots:
                      "('','F1','零租','2026-11-02','2026-11-04','Admin'),"
                      "('C1','F2','月租','2026-11-03','2026-11-30','小王'),"
                      "('C1','F3','月租','2026-10-03','2026-10-30','小王')"_s));
+        // Exchanges are counted from the trail, on the days of the period only.
+        QVERIFY(Db::Exec(
+            u"INSERT INTO AuditTrail (At,OptUser,Kind,ItemKey) VALUES "
+            "('2026-11-30 23:59:59','小王','更换','F2'),('2026-11-05 09:00:00','小王','更换','F4'),"
+            "('2026-12-01 00:00:00','小王','更换','F5'),('2026-11-05 09:00:00','Admin','备份','')"_s));
         const QList<QStringList> staff = Table(Reports::Staff(QDate(2026, 11, 1), QDate(2026, 11, 30), {}));
         QCOMPARE(staff.size(), 2);
-        QCOMPARE(staff.at(0).mid(0, 3), (QStringList{u"Admin"_s, u"0"_s, u"1"_s}));
-        QCOMPARE(Fen(staff.at(0).at(3)), qint64(5000));
-        QCOMPARE(Fen(staff.at(0).at(4)), qint64(700));
-        QCOMPARE(Fen(staff.at(0).at(5)), qint64(4300));
-        QCOMPARE(staff.at(1).mid(0, 3), (QStringList{u"小王"_s, u"2"_s, u"1"_s}));
-        QCOMPARE(Fen(staff.at(1).at(3)), qint64(1000));
-        QCOMPARE(Fen(staff.at(1).at(5)), qint64(1000));
+        QCOMPARE(staff.at(0).mid(0, 4), (QStringList{u"Admin"_s, u"0"_s, u"1"_s, u"0"_s}));
+        QCOMPARE(Fen(staff.at(0).at(4)), qint64(5000));
+        QCOMPARE(Fen(staff.at(0).at(5)), qint64(700));
+        QCOMPARE(Fen(staff.at(0).at(6)), qint64(4300));
+        QCOMPARE(staff.at(1).mid(0, 4), (QStringList{u"小王"_s, u"2"_s, u"1"_s, u"2"_s}));
+        QCOMPARE(Fen(staff.at(1).at(4)), qint64(1000));
+        QCOMPARE(Fen(staff.at(1).at(6)), qint64(1000));
         QCOMPARE(Table(Reports::Staff(QDate(2026, 11, 1), QDate(2026, 11, 30), u"Admin"_s)).size(), 1);
     }
 

@@ -293,7 +293,6 @@ private slots:
                                                  {u"DeskAction"_s, 0},
                                                  {u"Reservation"_s, 2},
                                                  {u"ImportRun"_s, 0},
-                                                 {u"ImportRun"_s, 0},
                                                  {u"ImportRow"_s, 0},
                                                  {u"AuditTrail"_s, 1}}));
 
@@ -435,7 +434,6 @@ private slots:
                                                  {u"DrawerFloat"_s, 0},
                                                  {u"DeskAction"_s, 0},
                                                  {u"Reservation"_s, 0},
-                                                 {u"ImportRun"_s, 0},
                                                  {u"ImportRun"_s, 0},
                                                  {u"ImportRow"_s, 0},
                                                  {u"AuditTrail"_s, 0}}));

@@ -284,6 +284,12 @@ private slots:
             QCOMPARE(Import::Undo(what, u"Admin"_s, &refusal), Import::Outcome::Done);
         QCOMPARE(ImportShop::Everything(), before);
         QCOMPARE(Db::Count(u"ImportRun WHERE UndoneBy='Admin'"_s), 3);
+        // Each import and each undo left its one row in the trail, with the file as the key.
+        QCOMPARE(Db::Rows(u"SELECT Kind, ItemKey FROM AuditTrail ORDER BY ID"_s, u'|', u','),
+                 u"导入|shop.csv,导入|shop.csv,导入|shop.csv,撤销导入|shop.csv,撤销导入|shop.csv,"
+                 "撤销导入|shop.csv"_s);
+        QCOMPARE(Db::Value(u"SELECT Detail AS v FROM AuditTrail WHERE Kind='导入' ORDER BY ID DESC"_s),
+                 u"客户: 新增 1, 更新 1; 文件 shop.csv"_s);
 
         // Lent since: the import stays, and so does every row.
         QCOMPARE(ImportShop::Imported(What::Films, (kFilmHeadings + u"A3,丁,,VCD\n"_s).toUtf8()),

@@ -24,7 +24,7 @@ private slots:
     void windowComesBackWhereItWasLeft() {
         TempShop shop;
         BoxRecorder boxes;
-        const QRect left(60, 50, 700, 420);
+        const QRect left(10, 50, 780, 420);
         {
             CClientManageDlg clients;
             clients.OnInitDialog();
@@ -55,7 +55,7 @@ private slots:
             clients.OnInitDialog();
             clients.show();
             QVERIFY(QTest::qWaitForWindowExposed(&clients));
-            clients.setGeometry(5000, 4000, 720, 400); // a screen since unplugged
+            clients.setGeometry(5000, 4000, 780, 400); // a screen since unplugged
             clients.hide();
         }
         CClientManageDlg again;
@@ -65,7 +65,7 @@ private slots:
         const QRect screen = again.screen()->availableGeometry();
         QVERIFY2(screen.contains(again.geometry().topLeft()),
                  qPrintable(QStringLiteral("%1,%2").arg(again.x()).arg(again.y())));
-        QCOMPARE(again.size(), QSize(720, 400));
+        QCOMPARE(again.size(), QSize(780, 400));
     }
 
     // A column the user widened keeps its width through a search and the next opening of the

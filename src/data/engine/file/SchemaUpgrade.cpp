@@ -141,7 +141,7 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS Ledger_FilmKind ON Ledger (FilmID, Kind, At, Fen, OptUser);"
     "CREATE INDEX IF NOT EXISTS Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) "
     "WHERE ClientID <> '';"
-    "CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, FilmName);",
+    "CREATE INDEX IF NOT EXISTS Film_CodeName ON Film (FilmID, ID, FilmName);",
     // 12: the trail of every change outside the ledger, newest first, or by the code, the operator or
     // the kind it concerns (AuditTrail.h).
     "CREATE TABLE IF NOT EXISTS AuditTrail ( "
