@@ -110,19 +110,7 @@ const CRecordset& CAdoDb::Query(const QString& sql) {
 }
 
 bool CAdoDb::Execute(const QString& sql) {
-    std::unique_ptr<EngineStatement> stmt;
-    bool ok = false;
-    if (!Prepare(sql, &stmt, &ok))
-        return false;
-    EngineStatement::Step step = !ok ? EngineStatement::Failed : EngineStatement::Done;
-    if (stmt) {
-        while ((step = stmt->Next()) == EngineStatement::Row) {
-        }
-    }
-    ok = step == EngineStatement::Done;
-    if (!ok)
-        Fail(EngineError::Describe(m_connection->Error()));
-    return ok;
+    return EachRow(sql, [](const EngineStatement&) {});
 }
 
 bool CAdoDb::EachRow(const QString& sql, const std::function<void(const EngineStatement& row)>& row) {
