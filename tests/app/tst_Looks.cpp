@@ -98,6 +98,7 @@ const std::vector<Route>& Routes() {
         {"CRecordManageDlg", RowOf(&CBackdropView::OnRecords), {}},
         {"COutListDlg", RowOf(&CBackdropView::OnOutList), {}},
         {"CReserveDlg", RowOf(&CBackdropView::OnReserve), {}},
+        {"CAuditDlg", RowOf(&CBackdropView::OnAuditTrail), {}},
         // The day's first 日结 asks for the opening float, looked at on the way; put off, it is
         // asked again next time.
         {"CDayEndDlg", RowOf(&CBackdropView::OnDayEnd), {[](CDialog& d) {
