@@ -1,27 +1,13 @@
+#include "GbkBytes.h"
 #include "TestRegistry.h"
 
 #include "base/CsvRead.h"
 
 #include <QTest>
-#include <iconv.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray ToGbk(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    iconv_t cd = iconv_open("GBK", "UTF-8");
-    QByteArray out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.constData());
-    size_t inLeft = size_t(utf8.size());
-    char* outPtr = out.data();
-    size_t outLeft = size_t(out.size());
-    iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    out.truncate(out.size() - qsizetype(outLeft));
-    return out;
-}
-
 // The rows as "line:field|field", apart by " / ".
 QString Shown(const CsvRead::Table& table) {
     QStringList rows;
@@ -46,7 +32,7 @@ private slots:
         QTest::newRow("UTF-8") << film.toUtf8() << u"UTF-8"_s << u","_s << u"编号|片名"_s << u"2:A1|英雄"_s;
         QTest::newRow("UTF-8 with a BOM") << "\xEF\xBB\xBF" + film.toUtf8() << u"UTF-8(带 BOM)"_s << u","_s
                                           << u"编号|片名"_s << u"2:A1|英雄"_s;
-        QTest::newRow("GBK, semicolons") << ToGbk(u"编号;片名\nA1;英雄\nA2;无间道"_s) << u"GBK"_s << u";"_s
+        QTest::newRow("GBK, semicolons") << GbkBytes(u"编号;片名\nA1;英雄\nA2;无间道"_s) << u"GBK"_s << u";"_s
                                          << u"编号|片名"_s << u"2:A1|英雄 / 3:A2|无间道"_s;
         QTest::newRow("tabs") << u"编号\t片名\tx,y\nA1\t英雄\t1,2\n"_s.toUtf8() << u"UTF-8"_s << u"\t"_s
                               << u"编号|片名|x,y"_s << u"2:A1|英雄|1,2"_s;

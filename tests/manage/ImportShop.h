@@ -15,6 +15,4 @@ Import::Plan TrialOf(Import::What what, const QByteArray& bytes, Import::Options
 // Trial run and import of the bytes; the outcome.
 Import::Outcome Imported(Import::What what, const QByteArray& bytes, Import::Options options = {},
                          QString* refusal = nullptr);
-// The bytes in GBK.
-QByteArray Gbk(const QString& text);
 } // namespace ImportShop

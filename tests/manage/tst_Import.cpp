@@ -1,3 +1,4 @@
+#include "GbkBytes.h"
 #include "ImportShop.h"
 #include "Shop.h"
 #include "TestRegistry.h"
@@ -145,18 +146,18 @@ private slots:
         QTest::addColumn<QString>("counts");
         QTest::newRow("GBK, every refusal of a film")
             << int(What::Films)
-            << ImportShop::Gbk(kFilmHeadings + u"A1,英雄,李连杰,dvd,动作片,大陆,2024/2/29,3,好\n"
-                                               ",无名,,VCD\n"
-                                               "ABCDEFGHIJKLMNOPQRSTU,x,,VCD\n"
-                                               "A2,一二三四五六七八九十,,VCD\n"
-                                               "A3,一二三四五六七八九十一,,VCD\n"
-                                               "A4,坏日期,,VCD,,,2024-02-30\n"
-                                               "A5,蓝光,,BD\n"
-                                               "a1,重复,,VCD\n"
-                                               "ex1,已有,,VCD\n"
-                                               "A6,负数,,VCD,,,,-1\n"
-                                               "A7,,,VCD\n"
-                                               "A8,没有类型\n"_s)
+            << GbkBytes(kFilmHeadings + u"A1,英雄,李连杰,dvd,动作片,大陆,2024/2/29,3,好\n"
+                                        ",无名,,VCD\n"
+                                        "ABCDEFGHIJKLMNOPQRSTU,x,,VCD\n"
+                                        "A2,一二三四五六七八九十,,VCD\n"
+                                        "A3,一二三四五六七八九十一,,VCD\n"
+                                        "A4,坏日期,,VCD,,,2024-02-30\n"
+                                        "A5,蓝光,,BD\n"
+                                        "a1,重复,,VCD\n"
+                                        "ex1,已有,,VCD\n"
+                                        "A6,负数,,VCD,,,,-1\n"
+                                        "A7,,,VCD\n"
+                                        "A8,没有类型\n"_s)
             << false << false
             << u"2 新增\n3 拒绝 编号为空\n4 拒绝 编号太长(21 字节,最多 20 字节)\n5 新增\n"
                "6 拒绝 片名太长(22 字节,最多 20 字节)\n7 拒绝 入库日期“2024-02-30”不是日期\n"
