@@ -112,7 +112,7 @@ struct Rental {
     int staff = 0;
 };
 
-struct Prices {
+struct ShopPrices {
     double dayVcd = 3, dayDvd = 5;
 };
 
@@ -261,7 +261,7 @@ int PickStaff(Rng& rng) {
     }
 }
 
-double DayForegift(const Film& film, const Prices& prices, Rng& rng) {
+double DayForegift(const Film& film, const ShopPrices& prices, Rng& rng) {
     static const int kDeposits[] = {10, 20, 20, 30, 50, 50, 100};
     // Now and then a customer leaves less than a day's price: the deposit goes negative.
     const int deposit = rng.Chance(0.01) ? rng.Between(1, 4) : rng.Pick(kDeposits);
@@ -271,7 +271,7 @@ double DayForegift(const Film& film, const Prices& prices, Rng& rng) {
 // Each film's rentals follow one another: a copy is lent again only once it is back, and a film
 // that is out has its last rental open, lent in the last weeks.
 std::vector<Rental> MakeRentals(const std::vector<Film>& films, const std::vector<Client>& clients, int total,
-                                int lastDay, const Prices& prices, Rng& rng) {
+                                int lastDay, const ShopPrices& prices, Rng& rng) {
     std::vector<int> clientsBy(lastDay + 1, 0); // clients registered on or before each day
     for (const Client& client : clients)
         clientsBy[client.created]++;
@@ -391,8 +391,8 @@ private:
     QString m_error;
 };
 
-Prices ReadPrices(sqlite3* db) {
-    Prices prices;
+ShopPrices ReadPrices(sqlite3* db) {
+    ShopPrices prices;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT DayVcd, DayDvd FROM Setting", -1, &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW) {
@@ -417,7 +417,7 @@ bool WriteShop(sqlite3* db, const LargeShopSize& size, QString* error) {
         *error = out.Error();
         return false;
     }
-    const Prices prices = ReadPrices(db);
+    const ShopPrices prices = ReadPrices(db);
     const int lastDay = int(kFirstDay.daysTo(kToday));
     const std::vector<QByteArray> date = DateTexts(lastDay);
     Rng rng(kSeed);

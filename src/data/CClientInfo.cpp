@@ -11,7 +11,7 @@ QString SelectByClientId(const QString& clientId) {
 }
 
 // The grid's columns and order around a condition (empty, or beginning with its blank).
-QString Grid(const QString& condition, const QString& order = QStringLiteral(" ORDER BY ID DESC")) {
+QString ClientGridSql(const QString& condition, const QString& order = QStringLiteral(" ORDER BY ID DESC")) {
     return QStringLiteral("SELECT ID, ClientID AS 编号, PhoneNum AS 电话, CreateDate AS 开户日期, "
                           "Foregift AS 押金,Balance AS 余款, Remark AS 备注 FROM Client") +
            condition + order;
@@ -78,18 +78,19 @@ void CClientInfo::ReadColumns(const CRecordset& rs) {
 }
 
 QString ClientGrid::All() {
-    return Grid(QString());
+    return ClientGridSql(QString());
 }
 
 QString ClientGrid::ByClientId(const QString& clientId) {
-    return Grid(QStringLiteral(" WHERE ClientID='") + Sql::Text(clientId) + QLatin1Char('\''));
+    return ClientGridSql(QStringLiteral(" WHERE ClientID='") + Sql::Text(clientId) + QLatin1Char('\''));
 }
 
 QString ClientGrid::QuickFind(const QString& text) {
     if (text.trimmed().isEmpty())
         return All();
     if (!PinyinSearch::ByKeys(text))
-        return Grid(QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1")
-                        .arg(Sql::Contains(text)));
-    return PinyinSearch::Clients(Grid(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
+        return ClientGridSql(QStringLiteral(" WHERE ClientID LIKE %1 OR PhoneNum LIKE %1 OR Remark LIKE %1")
+                                 .arg(Sql::Contains(text)));
+    return PinyinSearch::Clients(ClientGridSql(QString(), QString()), text, QString(),
+                                 QStringLiteral("ID DESC"));
 }

@@ -10,7 +10,7 @@ QString SelectByFilmId(const QString& filmId) {
 }
 
 // The grid's columns and order around a condition (empty, or beginning with its blank).
-QString Grid(const QString& condition, const QString& order = QStringLiteral(" ORDER BY ID DESC")) {
+QString FilmGridSql(const QString& condition, const QString& order = QStringLiteral(" ORDER BY ID DESC")) {
     return QStringLiteral("SELECT ID, FilmID AS 编号, FilmName AS 片名, Playactor AS 主演, Type AS 类型,"
                           "Class1 AS 分类1, Class2 AS 分类2, StgDate AS 入库日期, Degree AS 租次,"
                           "Remark AS 备注 FROM Film") +
@@ -86,30 +86,30 @@ void CFilmInfo::ReadColumns(const CRecordset& rs) {
 }
 
 QString FilmGrid::All() {
-    return Grid(QString());
+    return FilmGridSql(QString());
 }
 
 QString FilmGrid::Filtered(const QString& genre, const QString& region) {
     if (genre.isEmpty() && region.isEmpty())
         return All();
     if (region.isEmpty()) // two blanks before WHERE, as this statement has always had them
-        return Grid(QStringLiteral("  WHERE Class1='") + Sql::Text(genre) + QLatin1Char('\''));
+        return FilmGridSql(QStringLiteral("  WHERE Class1='") + Sql::Text(genre) + QLatin1Char('\''));
     if (genre.isEmpty())
-        return Grid(QStringLiteral(" WHERE Class2='") + Sql::Text(region) + QLatin1Char('\''));
-    return Grid(QStringLiteral(" WHERE Class1='") + Sql::Text(genre) + QStringLiteral("' AND Class2='") +
-                Sql::Text(region) + QLatin1Char('\''));
+        return FilmGridSql(QStringLiteral(" WHERE Class2='") + Sql::Text(region) + QLatin1Char('\''));
+    return FilmGridSql(QStringLiteral(" WHERE Class1='") + Sql::Text(genre) +
+                       QStringLiteral("' AND Class2='") + Sql::Text(region) + QLatin1Char('\''));
 }
 
 QString FilmGrid::ByFilmId(const QString& filmId) {
-    return Grid(QStringLiteral(" WHERE FilmID='") + Sql::Text(filmId) + QLatin1Char('\''));
+    return FilmGridSql(QStringLiteral(" WHERE FilmID='") + Sql::Text(filmId) + QLatin1Char('\''));
 }
 
 QString FilmGrid::TitleContains(const QString& text) {
-    return Grid(QStringLiteral(" WHERE FilmName LIKE ") + Sql::Contains(text));
+    return FilmGridSql(QStringLiteral(" WHERE FilmName LIKE ") + Sql::Contains(text));
 }
 
 QString FilmGrid::ActorContains(const QString& text) {
-    return Grid(QStringLiteral(" WHERE Playactor LIKE ") + Sql::Contains(text));
+    return FilmGridSql(QStringLiteral(" WHERE Playactor LIKE ") + Sql::Contains(text));
 }
 
 QString FilmGrid::QuickFind(const QString& text) {
@@ -117,5 +117,5 @@ QString FilmGrid::QuickFind(const QString& text) {
         return All();
     if (!PinyinSearch::ByKeys(text))
         return TitleContains(text);
-    return PinyinSearch::Films(Grid(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
+    return PinyinSearch::Films(FilmGridSql(QString(), QString()), text, QString(), QStringLiteral("ID DESC"));
 }

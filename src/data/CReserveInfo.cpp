@@ -12,6 +12,10 @@ QStringList CReserveInfo::States() {
     return {kWaiting, kHeld, kTaken, kLapsed, kCancelled};
 }
 
+QString CReserveInfo::OpenCondition(const QString& column) {
+    return QStringLiteral("%1 IN ('%2','%3')").arg(column, Sql::Text(kWaiting), Sql::Text(kHeld));
+}
+
 bool CReserveInfo::Insert() {
     CAdoDb db;
     return db.Execute(

@@ -16,6 +16,8 @@ public:
     static const QString kCancelled; // 已取消
     // Every state, in the order the window's filter offers them.
     static QStringList States();
+    // "State IN ('等待','已留片')" over the column named: the reservations still open.
+    static QString OpenCondition(const QString& column = QStringLiteral("State"));
 
     bool Insert();
     Lookup LoadById(int id);

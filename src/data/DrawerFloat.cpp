@@ -5,12 +5,6 @@
 
 #include <QSysInfo>
 
-namespace {
-QString DayText(const QDate& day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
-} // namespace
-
 QString DrawerFloat::ThisDesk() {
     const QString name = QSysInfo::machineHostName();
     return name.isEmpty() ? QStringLiteral("本机") : name;
@@ -19,7 +13,7 @@ QString DrawerFloat::ThisDesk() {
 Lookup DrawerFloat::Load(const QDate& day, const QString& desk, qint64* fen) {
     CAdoDb db;
     const CRecordset& rs = db.Query(QStringLiteral("SELECT Fen FROM DrawerFloat WHERE Day='%1' AND Desk='%2'")
-                                        .arg(DayText(day), Sql::Text(desk)));
+                                        .arg(Sql::Day(day), Sql::Text(desk)));
     if (rs.Result() == Lookup::Found)
         *fen = rs.GetText("Fen").toLongLong();
     return rs.Result();
@@ -29,14 +23,14 @@ bool DrawerFloat::Insert(const QDate& day, const QString& desk, const QString& o
     CAdoDb db;
     return db.Execute(
         QStringLiteral("INSERT INTO DrawerFloat (Day,Desk,OptUser,Fen,At) VALUES('%1','%2','%3',%4,'%5')")
-            .arg(DayText(day), Sql::Text(desk), Sql::Text(optUser), QString::number(fen),
+            .arg(Sql::Day(day), Sql::Text(desk), Sql::Text(optUser), QString::number(fen),
                  Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
 }
 
 bool DrawerFloat::DaySum(const QDate& day, const QString& optUser, qint64* fen, int* desks) {
     QString sql = QStringLiteral("SELECT IFNULL(SUM(Fen),0) AS Fen, COUNT(*) AS Desks FROM DrawerFloat WHERE "
                                  "Day='%1'")
-                      .arg(DayText(day));
+                      .arg(Sql::Day(day));
     if (!optUser.isEmpty())
         sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     CAdoDb db;

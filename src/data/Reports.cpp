@@ -5,10 +5,6 @@
 #include "data/Sql.h"
 
 namespace {
-QString DateText(const QDate& day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 // A period longer than this reads a report's rows in the order of its key rather than by time.
 constexpr int kShortPeriodDays = 62;
 
@@ -19,7 +15,7 @@ constexpr int kShortPeriodDays = 62;
 QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser, const QString& keyIndex) {
     const QString index = from.daysTo(to) < kShortPeriodDays ? QStringLiteral("Ledger_At") : keyIndex;
     QString sql = QStringLiteral(" FROM Ledger INDEXED BY %1 WHERE At >= '%2' AND At < '%3'")
-                      .arg(index, DateText(from), DateText(to.addDays(1)));
+                      .arg(index, Sql::Day(from), Sql::Day(to.addDays(1)));
     if (!optUser.isEmpty())
         sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     return sql;
@@ -28,7 +24,7 @@ QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser, 
 // The same rows by the day of their time, as the index of the reports (Ledger_Days) holds them.
 QString DaysWhere(const QDate& from, const QDate& to, const QString& optUser) {
     QString sql = QStringLiteral(" FROM Ledger WHERE substr(At,1,10) >= '%1' AND substr(At,1,10) <= '%2'")
-                      .arg(DateText(from), DateText(to));
+                      .arg(Sql::Day(from), Sql::Day(to));
     if (!optUser.isEmpty())
         sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     return sql;
@@ -117,13 +113,13 @@ QString Bucket(const QDate& from, const QDate& to, Reports::Step step) {
     QDate start = from;
     QDate next = from.addDays(8 - from.dayOfWeek());
     while (next <= to) {
-        sql += QStringLiteral(" WHEN d < '%1' THEN '%2'").arg(DateText(next), DateText(start));
+        sql += QStringLiteral(" WHEN d < '%1' THEN '%2'").arg(Sql::Day(next), Sql::Day(start));
         start = next;
         next = next.addDays(7);
     }
     if (start == from) // the period lies within one week
-        return QStringLiteral("'%1'").arg(DateText(from));
-    return sql + QStringLiteral(" ELSE '%1' END").arg(DateText(start));
+        return QStringLiteral("'%1'").arg(Sql::Day(from));
+    return sql + QStringLiteral(" ELSE '%1' END").arg(Sql::Day(start));
 }
 
 // The takings' columns over rows t of (d, k, f, p, n): per kind its amount, then the cash.
@@ -187,7 +183,7 @@ QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUs
 }
 
 QString Reports::IdleStock(const QDate& asOf, int days) {
-    const QString cutoff = DateText(asOf.addDays(-days));
+    const QString cutoff = Sql::Day(asOf.addDays(-days));
     return QStringLiteral(
                "SELECT 影片编号, 影片名字, 类型, 入库日期, IFNULL(lastlent,'') AS 最后借出, "
                "CAST(julianday('%1') - julianday(IFNULL(lastlent,入库日期)) AS INTEGER) AS 闲置天数 FROM "
@@ -200,7 +196,7 @@ QString Reports::IdleStock(const QDate& asOf, int days) {
                "n.FilmID=f.FilmID AND n.BorrowDate>'%2' AND n.BorrowDate<='%1') AND NOT EXISTS (SELECT 1 "
                "FROM Record o WHERE o.FilmID=f.FilmID AND o.ReturnDate='')) x "
                "ORDER BY IFNULL(lastlent,''), 入库日期, fid")
-        .arg(DateText(asOf), cutoff);
+        .arg(Sql::Day(asOf), cutoff);
 }
 
 QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {
@@ -215,7 +211,7 @@ QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString&
 }
 
 QString Reports::DormantCustomers(const QDate& asOf, int days) {
-    const QString cutoff = DateText(asOf.addDays(-days));
+    const QString cutoff = Sql::Day(asOf.addDays(-days));
     return QStringLiteral(
                "SELECT 客户编号, 电话, 余额 AS \"余额(元)\", 押金 AS \"押金(元)\", IFNULL(lastlent,'') AS "
                "最后借出, "
@@ -227,7 +223,7 @@ QString Reports::DormantCustomers(const QDate& asOf, int days) {
                "r.BorrowDate<='%1') AS lastlent FROM Client c WHERE c.CreateDate<='%2') x WHERE lastlent IS "
                "NULL OR "
                "lastlent<='%2' ORDER BY IFNULL(lastlent,''), 开户日期, 客户编号")
-        .arg(DateText(asOf), cutoff);
+        .arg(Sql::Day(asOf), cutoff);
 }
 
 QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {
@@ -236,12 +232,12 @@ QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUse
     const QString plus = QStringLiteral("SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END)");
     const QString minus = QStringLiteral("SUM(CASE WHEN Fen<0 THEN -Fen ELSE 0 END)");
     QString returns = QStringLiteral(" FROM Record WHERE ReturnDate>='%1' AND ReturnDate<='%2'")
-                          .arg(DateText(from), DateText(to));
+                          .arg(Sql::Day(from), Sql::Day(to));
     if (!optUser.isEmpty())
         returns += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     // An exchange rewrites its rental: the trail's row of it names who did it.
     QString exchanges = QStringLiteral(" FROM AuditTrail WHERE Kind='%1' AND At>='%2' AND At<'%3'")
-                            .arg(Sql::Text(AuditTrail::kExchange), DateText(from), DateText(to.addDays(1)));
+                            .arg(Sql::Text(AuditTrail::kExchange), Sql::Day(from), Sql::Day(to.addDays(1)));
     if (!optUser.isEmpty())
         exchanges += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     // A rental keeps the name of who wrote it last: the one who took it back.

@@ -5,15 +5,6 @@
 #include "data/Sql.h"
 
 namespace {
-QString Day(const QDate& day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-QString Open() {
-    return QStringLiteral("State IN ('%1','%2')")
-        .arg(Sql::Text(CReserveInfo::kWaiting), Sql::Text(CReserveInfo::kHeld));
-}
-
 bool Refuse(const QString& text, QString* refusal) {
     *refusal = text;
     return false;
@@ -22,7 +13,7 @@ bool Refuse(const QString& text, QString* refusal) {
 // The film's open reservations a deletion cancels: those of its disc, those holding it, and those of
 // its title when no other disc of the title is left.
 QString OfFilm(const QString& filmId) {
-    return Open() +
+    return CReserveInfo::OpenCondition() +
            QStringLiteral(" AND (FilmID = '%1' OR (State = '%2' AND HeldFilmID = '%1') OR (FilmID = '' "
                           "AND FilmName = (SELECT FilmName FROM Film WHERE FilmID = '%1') AND NOT EXISTS "
                           "(SELECT 1 FROM Film f WHERE f.FilmName = Reservation.FilmName AND "
@@ -31,7 +22,7 @@ QString OfFilm(const QString& filmId) {
 }
 
 QString OfClient(const QString& clientId) {
-    return QStringLiteral("ClientID = '%1' AND ").arg(Sql::Text(clientId)) + Open();
+    return QStringLiteral("ClientID = '%1' AND ").arg(Sql::Text(clientId)) + CReserveInfo::OpenCondition();
 }
 
 int Count(const QString& condition) {
@@ -44,7 +35,7 @@ int Count(const QString& condition) {
 bool CancelWhere(const QString& condition, const QDate& today) {
     CAdoDb db;
     return db.Execute(QStringLiteral("UPDATE Reservation SET State='%1', DoneDate='%2' WHERE ")
-                          .arg(Sql::Text(CReserveInfo::kCancelled), Day(today)) +
+                          .arg(Sql::Text(CReserveInfo::kCancelled), Sql::Day(today)) +
                       condition);
 }
 } // namespace
@@ -96,7 +87,7 @@ bool Reservations::Add(const QString& clientId, const QString& filmId, bool this
                           refusal);
     }
     asked.ClientID = client.ClientID;
-    asked.AskDate = Day(today);
+    asked.AskDate = Sql::Day(today);
     asked.State = CReserveInfo::kWaiting;
     asked.OptUser = optUser;
     if (!asked.Insert())

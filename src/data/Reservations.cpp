@@ -5,20 +5,10 @@
 #include "data/Sql.h"
 
 namespace {
-QString Day(const QDate& day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-// "State IN ('等待','已留片')": the reservations still open.
-QString Open(const QString& column = QStringLiteral("State")) {
-    return QStringLiteral("%1 IN ('%2','%3')")
-        .arg(column, Sql::Text(CReserveInfo::kWaiting), Sql::Text(CReserveInfo::kHeld));
-}
-
 bool SetState(int id, const QString& state, const QDate& today, const QString& heldFilm = QString()) {
     CAdoDb db;
-    QString sql =
-        QStringLiteral("UPDATE Reservation SET State='%1', DoneDate='%2'").arg(Sql::Text(state), Day(today));
+    QString sql = QStringLiteral("UPDATE Reservation SET State='%1', DoneDate='%2'")
+                      .arg(Sql::Text(state), Sql::Day(today));
     if (!heldFilm.isNull())
         sql += QStringLiteral(", HeldFilmID='%1'").arg(Sql::Text(heldFilm));
     return db.Execute(sql + QStringLiteral(" WHERE ID=") + Sql::Int(id));
@@ -48,7 +38,7 @@ bool Reservations::SetHoldDays(int days) {
 bool Reservations::Settle(const QDate& today, bool quiet) {
     const QString lapsed = QStringLiteral("SELECT ID, HeldFilmID FROM Reservation WHERE State='%1' AND "
                                           "HeldUntil < '%2' ORDER BY ID LIMIT 1")
-                               .arg(Sql::Text(CReserveInfo::kHeld), Day(today));
+                               .arg(Sql::Text(CReserveInfo::kHeld), Sql::Day(today));
     {
         CAdoDb look;
         look.SetQuiet(quiet);
@@ -100,7 +90,7 @@ bool Reservations::PassOn(const QString& filmId, const QDate& today, Hold* hold)
     if (rs.Result() != Lookup::Found)
         return rs.Result() == Lookup::Missing;
     Hold held = ReadHold(rs);
-    held.until = Day(today.addDays(HoldDays()));
+    held.until = Sql::Day(today.addDays(HoldDays()));
     CAdoDb write;
     if (!write.Execute(
             QStringLiteral("UPDATE Reservation SET State='%1', HeldFilmID='%2', HeldUntil='%3' WHERE ID=")
@@ -149,7 +139,7 @@ bool Reservations::Lend(const QString& clientId, const QString& filmId, const QD
             "SELECT ID, State, HeldFilmID FROM Reservation WHERE ClientID = '%1' AND %2 AND FilmName = "
             "(SELECT FilmName FROM Film WHERE FilmID = '%3') AND (FilmID = '' OR FilmID = '%3') "
             "ORDER BY ID LIMIT 1")
-            .arg(Sql::Text(clientId), Open(), Sql::Text(filmId)));
+            .arg(Sql::Text(clientId), CReserveInfo::OpenCondition(), Sql::Text(filmId)));
     if (rs.Result() != Lookup::Found)
         return rs.Result() == Lookup::Missing && lending.Commit();
     const int id = rs.GetInt("ID");

@@ -11,6 +11,10 @@ QString Sql::Text(const QString& value) {
     return quoted.replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
+QString Sql::Day(const QDate& day) {
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
 QString Sql::Like(const QString& value) {
     QString escaped;
     escaped.reserve(value.size());

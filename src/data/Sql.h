@@ -2,6 +2,7 @@
 // Composing statement text from values, and reading values back from column text.
 #include "data/RowKey.h"
 
+#include <QDate>
 #include <QString>
 
 namespace Sql {
@@ -13,6 +14,8 @@ QString Like(const QString& value);
 QString Contains(const QString& value);
 // A real as "%f" writes it, six decimals, of the shortest decimal that is this float.
 QString Real(float value);
+// A day as the date columns hold it: "2026-12-09".
+QString Day(const QDate& day);
 // An integer as "%d" writes it.
 QString Int(int value);
 // A row key in decimal; no key is NULL, which equals no row.

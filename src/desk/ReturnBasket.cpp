@@ -11,12 +11,6 @@
 
 #include <QStringList>
 
-namespace {
-QString Yuan(qint64 fen) {
-    return Money::FromFen(fen);
-}
-} // namespace
-
 bool ReturnBasket::Row::Monthly() const {
     return rent.Type == Desk::kMonthly;
 }
@@ -128,21 +122,21 @@ QString Amounts(const ReturnBasket::Row& row) {
     if (row.Monthly())
         parts << QStringLiteral("客户 ") + row.rent.ClientID;
     else
-        parts << QStringLiteral("退押金 ") + Yuan(row.BackFen());
+        parts << QStringLiteral("退押金 ") + Money::FromFen(row.BackFen());
     if (row.ChargeFen() > 0)
         parts << (row.Monthly() ? QStringLiteral("超期扣款 ") : QStringLiteral("超期租金 ")) +
-                     Yuan(row.ChargeFen());
+                     Money::FromFen(row.ChargeFen());
     if (row.DueFen() > 0)
-        parts << QStringLiteral("还须付 ") + Yuan(row.DueFen());
+        parts << QStringLiteral("还须付 ") + Money::FromFen(row.DueFen());
     return parts.join(QStringLiteral(","));
 }
 
 QString TotalText(const ReturnBasket::Totals& totals) {
-    QString text = QStringLiteral("退押金 ") + Yuan(totals.backFen);
+    QString text = QStringLiteral("退押金 ") + Money::FromFen(totals.backFen);
     if (totals.chargeFen > 0)
-        text += QStringLiteral(",超期费 ") + Yuan(totals.chargeFen);
+        text += QStringLiteral(",超期费 ") + Money::FromFen(totals.chargeFen);
     if (totals.dueFen > 0)
-        text += QStringLiteral(",还须付 ") + Yuan(totals.dueFen);
+        text += QStringLiteral(",还须付 ") + Money::FromFen(totals.dueFen);
     return text;
 }
 } // namespace
@@ -225,12 +219,13 @@ QString ReturnBasket::Done() const {
 
 QString ReturnBasket::Final() const {
     const Totals totals = Total();
-    QString text =
-        QStringLiteral("已还回 %1 部影片。\n退押金合计:%2").arg(totals.films).arg(Yuan(totals.backFen));
+    QString text = QStringLiteral("已还回 %1 部影片。\n退押金合计:%2")
+                       .arg(totals.films)
+                       .arg(Money::FromFen(totals.backFen));
     if (totals.chargeFen > 0)
-        text += QStringLiteral("\n超期费合计:") + Yuan(totals.chargeFen);
+        text += QStringLiteral("\n超期费合计:") + Money::FromFen(totals.chargeFen);
     if (totals.dueFen > 0)
-        text += QStringLiteral("\n还须付款:") + Yuan(totals.dueFen);
+        text += QStringLiteral("\n还须付款:") + Money::FromFen(totals.dueFen);
     for (const Row* row : Accepted())
         if (!row->held.isEmpty())
             text += QStringLiteral("\n\n") + row->held;
@@ -252,10 +247,10 @@ Receipt::Slip ReturnBasket::Slip(const QString& optUser) const {
                        {}};
     for (const Row* row : Accepted())
         slip.amounts << qMakePair(row->Film(), Amounts(*row));
-    slip.amounts << qMakePair(QStringLiteral("退押金合计"), Yuan(totals.backFen));
+    slip.amounts << qMakePair(QStringLiteral("退押金合计"), Money::FromFen(totals.backFen));
     if (totals.chargeFen > 0)
-        slip.amounts << qMakePair(QStringLiteral("超期费合计"), Yuan(totals.chargeFen));
+        slip.amounts << qMakePair(QStringLiteral("超期费合计"), Money::FromFen(totals.chargeFen));
     if (totals.dueFen > 0)
-        slip.amounts << qMakePair(QStringLiteral("还须付"), Yuan(totals.dueFen));
+        slip.amounts << qMakePair(QStringLiteral("还须付"), Money::FromFen(totals.dueFen));
     return slip;
 }

@@ -9,10 +9,6 @@
 
 namespace {
 const QString kSeparator = QStringLiteral(" · ");
-
-QString Yuan(qint64 fen) {
-    return Money::FromFen(fen);
-}
 } // namespace
 
 void ReturnBill::Work(const ReturnCharge::Rule& rule, const QString& borrowDate, const QDate& returned,
@@ -46,18 +42,19 @@ bool ReturnBill::Make(const ReturnCharge::Rule& rule, const CRentInfo& rent, con
 
 // "2 天 × 3.00 元" or "1 期 × 30.00 元", and the cap when it held the charge down.
 QString ReturnBill::ChargeText() const {
-    QString text = QStringLiteral("%1 %2 × %3")
-                       .arg(figures.charged)
-                       .arg(monthly ? QStringLiteral("期") : QStringLiteral("天"), Yuan(figures.priceFen));
+    QString text =
+        QStringLiteral("%1 %2 × %3")
+            .arg(figures.charged)
+            .arg(monthly ? QStringLiteral("期") : QStringLiteral("天"), Money::FromFen(figures.priceFen));
     if (figures.capped)
-        text += QStringLiteral(",封顶 ") + Yuan(figures.chargeFen);
+        text += QStringLiteral(",封顶 ") + Money::FromFen(figures.chargeFen);
     return text;
 }
 
 QString ReturnBill::ChargeNote() const {
     QString note = QStringLiteral("借出 %1 天,").arg(figures.daysOut) + ChargeText();
     if (money.waivedFen > 0)
-        note += QStringLiteral(",减免 ") + Yuan(money.waivedFen);
+        note += QStringLiteral(",减免 ") + Money::FromFen(money.waivedFen);
     return note;
 }
 
@@ -65,22 +62,23 @@ QString ReturnBill::ConfirmLines() const {
     QString text = QStringLiteral("\n借出天数:  %1 天").arg(figures.daysOut);
     if (figures.chargeFen > 0 && monthly)
         text += QStringLiteral("\n超期扣款:  %1(%2,每期按还回时的月租价,从余额扣)")
-                    .arg(Yuan(figures.chargeFen), ChargeText());
+                    .arg(Money::FromFen(figures.chargeFen), ChargeText());
     else if (figures.chargeFen > 0)
-        text +=
-            QStringLiteral("\n超期租金:  %1(%2,按还回时的零租价)").arg(Yuan(figures.chargeFen), ChargeText());
+        text += QStringLiteral("\n超期租金:  %1(%2,按还回时的零租价)")
+                    .arg(Money::FromFen(figures.chargeFen), ChargeText());
     if (money.waivedFen > 0)
-        text += QStringLiteral("\n减免金额:  %1(%2)").arg(Yuan(money.waivedFen), entered.waiverReason);
+        text +=
+            QStringLiteral("\n减免金额:  %1(%2)").arg(Money::FromFen(money.waivedFen), entered.waiverReason);
     if (money.damageFen > 0)
         text += QStringLiteral("\n赔偿金额:  %1(%2,%3)")
-                    .arg(Yuan(money.damageFen), entered.damageReason,
+                    .arg(Money::FromFen(money.damageFen), entered.damageReason,
                          money.damageFromDeposit ? QStringLiteral("从押金扣") : QStringLiteral("收现金"));
     if (monthly && hasClient)
         text += QStringLiteral("\n扣后余额:  ") + Money::Text(balanceAfter);
     if (!monthly)
-        text += QStringLiteral("\n所存押金:  ") + Yuan(money.heldFen);
+        text += QStringLiteral("\n所存押金:  ") + Money::FromFen(money.heldFen);
     if (money.dueFen > 0)
-        text += QStringLiteral("\n还须付款:  ") + Yuan(money.dueFen);
+        text += QStringLiteral("\n还须付款:  ") + Money::FromFen(money.dueFen);
     return text;
 }
 
@@ -92,17 +90,17 @@ QStringList ReturnBill::Parts() const {
     QStringList parts{QStringLiteral("借出 %1 天").arg(figures.daysOut)};
     if (figures.chargeFen > 0)
         parts << (monthly ? QStringLiteral("超期扣款 ") : QStringLiteral("超期租金 ")) +
-                     Yuan(figures.chargeFen);
+                     Money::FromFen(figures.chargeFen);
     if (money.waivedFen > 0)
-        parts << QStringLiteral("减免 ") + Yuan(money.waivedFen);
+        parts << QStringLiteral("减免 ") + Money::FromFen(money.waivedFen);
     if (money.damageFen > 0)
-        parts << QStringLiteral("赔偿 ") + Yuan(money.damageFen);
+        parts << QStringLiteral("赔偿 ") + Money::FromFen(money.damageFen);
     if (monthly && hasClient)
         parts << QStringLiteral("余额 ") + Money::Text(balanceAfter);
     if (!monthly)
-        parts << QStringLiteral("退押金 ") + Yuan(money.backFen);
+        parts << QStringLiteral("退押金 ") + Money::FromFen(money.backFen);
     if (money.dueFen > 0)
-        parts << QStringLiteral("还须付 ") + Yuan(money.dueFen);
+        parts << QStringLiteral("还须付 ") + Money::FromFen(money.dueFen);
     return parts;
 }
 
@@ -115,21 +113,21 @@ QString ReturnBill::Done(const QString& film, const QString& clientId) const {
 QList<QPair<QString, QString>> ReturnBill::SlipAmounts() const {
     QList<QPair<QString, QString>> amounts;
     if (!monthly)
-        amounts << qMakePair(QStringLiteral("押金"), Yuan(money.heldFen));
+        amounts << qMakePair(QStringLiteral("押金"), Money::FromFen(money.heldFen));
     amounts << qMakePair(QStringLiteral("借出天数"), QStringLiteral("%1 天").arg(figures.daysOut));
     if (figures.chargeFen > 0)
         amounts << qMakePair(monthly ? QStringLiteral("超期扣款") : QStringLiteral("超期租金"),
-                             Yuan(figures.chargeFen));
+                             Money::FromFen(figures.chargeFen));
     if (money.waivedFen > 0)
-        amounts << qMakePair(QStringLiteral("减免"), Yuan(money.waivedFen));
+        amounts << qMakePair(QStringLiteral("减免"), Money::FromFen(money.waivedFen));
     if (money.damageFen > 0)
-        amounts << qMakePair(QStringLiteral("赔偿"), Yuan(money.damageFen));
+        amounts << qMakePair(QStringLiteral("赔偿"), Money::FromFen(money.damageFen));
     if (monthly && hasClient)
         amounts << qMakePair(QStringLiteral("余额"), Money::Text(balanceAfter));
     if (!monthly)
-        amounts << qMakePair(QStringLiteral("退押金"), Yuan(money.backFen));
+        amounts << qMakePair(QStringLiteral("退押金"), Money::FromFen(money.backFen));
     if (money.dueFen > 0)
-        amounts << qMakePair(QStringLiteral("还须付"), Yuan(money.dueFen));
+        amounts << qMakePair(QStringLiteral("还须付"), Money::FromFen(money.dueFen));
     return amounts;
 }
 
@@ -182,7 +180,7 @@ DeskLines::Line ReturnBill::Line(const ReturnCharge::Rule& rule, const QString& 
         if (!bill.money.Any())
             return plain;
         further = bill.Parts().join(kSeparator);
-        return bill.monthly ? QString() : QStringLiteral("押金 ") + Yuan(bill.money.heldFen);
+        return bill.monthly ? QString() : QStringLiteral("押金 ") + Money::FromFen(bill.money.heldFen);
     });
     if (!further.isEmpty())
         line.text += QStringLiteral("\n还回时") + further;

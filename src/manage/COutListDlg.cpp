@@ -9,7 +9,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int kFilmColumn = 4;
+constexpr int kOutFilmColumn = 4;
 } // namespace
 
 COutListDlg::COutListDlg(QWidget* parent) : CBrowseDlg(parent), m_ui(std::make_unique<Ui::COutListDlg>()) {
@@ -52,6 +52,6 @@ QString COutListDlg::ChargeSoFar() const {
 void COutListDlg::OnReturn() {
     if (!HasCurrentRow(QStringLiteral("请先选择要还回的影片。")))
         return;
-    if (m_returnFilm && m_returnFilm(this, CurrentText(kFilmColumn)))
+    if (m_returnFilm && m_returnFilm(this, CurrentText(kOutFilmColumn)))
         OnFilter();
 }

@@ -40,10 +40,6 @@ QDateEdit* DateEdit(QWidget* parent) {
     edit->setCalendarPopup(true);
     return edit;
 }
-
-QString Day(const QDate& day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
 } // namespace
 
 CReportsDlg::CReportsDlg(QWidget* parent)
@@ -198,10 +194,10 @@ QString CReportsDlg::ReportTitle() const {
     const ReportPages::Choice choice = Choice();
     if (UsesDays(Page()))
         return QStringLiteral("营业报表 %1 截至%2 %3天未借")
-            .arg(Name(Page()), Day(choice.to))
+            .arg(Name(Page()), DayText(choice.to))
             .arg(choice.days);
     return QStringLiteral("营业报表 %1 %2至%3 %4")
-        .arg(Name(Page()), Day(choice.from), Day(choice.to),
+        .arg(Name(Page()), DayText(choice.from), DayText(choice.to),
              choice.optUser.isEmpty() ? kAll : choice.optUser);
 }
 

@@ -14,17 +14,11 @@
 // period came from (picked again from today), else the dates typed; the report; its choices.
 using namespace ReportPages;
 
-namespace {
-QString Day(const QDate& day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
-} // namespace
-
 void CReportsDlg::Remember() const {
     const auto settings = UserSettings::Open();
     settings->setValue(QStringLiteral("reports/pick"), m_pick);
-    settings->setValue(QStringLiteral("reports/from"), Day(m_from->date()));
-    settings->setValue(QStringLiteral("reports/to"), Day(m_to->date()));
+    settings->setValue(QStringLiteral("reports/from"), DayText(m_from->date()));
+    settings->setValue(QStringLiteral("reports/to"), DayText(m_to->date()));
     settings->setValue(QStringLiteral("reports/page"), int(Page()));
     settings->setValue(QStringLiteral("reports/step"), m_step->currentIndex());
     settings->setValue(QStringLiteral("reports/days"), m_days->value());

@@ -123,3 +123,7 @@ void ReportPages::PickPeriod(Pick pick, const QDate& today, QDate* from, QDate* 
         return;
     }
 }
+
+QString ReportPages::DayText(const QDate& day) {
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
+}

@@ -46,6 +46,8 @@ QList<int> Hidden(Page page, const CAdodc& rows);
 // The quick picks, in their order: 今天, 本周 (from Monday), 本月, 上月, 今年.
 enum Pick { Today, ThisWeek, ThisMonth, LastMonth, ThisYear, kPicks };
 QString PickName(Pick pick);
+// A day as the window writes it in titles and settings: "2026-12-09".
+QString DayText(const QDate& day);
 // The whole days of a pick, seen from today.
 void PickPeriod(Pick pick, const QDate& today, QDate* from, QDate* to);
 } // namespace ReportPages

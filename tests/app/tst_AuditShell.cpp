@@ -37,12 +37,8 @@ private slots:
         frame->OnBackup();
         QCOMPARE(boxes.Texts().size(), 1);
         QVERIFY2(boxes.Texts().at(0).startsWith(u"数据库已备份到"_s), qPrintable(boxes.Texts().at(0)));
-#ifndef __SANITIZE_ADDRESS__
-        // Built with the sanitizers, the rows written outside a transaction after the backup (the
-        // backup's, 注销's, the next login's) are not found: not yet explained, looked into separately.
         QCOMPARE(Trail().value(1), u"Admin|备份|2026-12-08 09 05.bak|"_s + QDir::currentPath() +
                                        u"/dbBak/2026-12-08 09 05.bak"_s);
-#endif
 
         CCleanupDlg cleanup;
         QVERIFY(cleanup.OnInitDialog());
@@ -56,10 +52,8 @@ private slots:
 
         ModalScript again(LoginAs(u"Admin"_s, u"admin"_s));
         frame->OnLogout();
-#ifndef __SANITIZE_ADDRESS__
         QCOMPARE(Trail().mid(Trail().size() - 2),
                  (QStringList{u"Admin|注销|Admin|"_s, u"Admin|登录|Admin|"_s}));
-#endif
     }
 };
 VORIX_TEST_ON_FILE_ONLY(AuditShellTest)

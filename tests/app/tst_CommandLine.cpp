@@ -20,7 +20,7 @@ struct Run {
     QByteArray err;
 };
 
-QByteArray Bytes(const QString& path) {
+QByteArray CommandLineBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -155,14 +155,14 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, answer);
         const QStringList before = Everything();
-        const QByteArray shop = Bytes(Path(u"home/shop/cddata.mdb"_s));
+        const QByteArray shop = CommandLineBytes(Path(u"home/shop/cddata.mdb"_s));
         // The program answers without a display.
         const Run run = Start(program, arguments, false);
         QCOMPARE(run.code, 0);
         QVERIFY2(run.out.startsWith(answer.toUtf8()), run.out.constData());
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(Everything(), before);
-        QCOMPARE(Bytes(Path(u"home/shop/cddata.mdb"_s)), shop);
+        QCOMPARE(CommandLineBytes(Path(u"home/shop/cddata.mdb"_s)), shop);
     }
 
     void misreadArgumentsAreRefused_data() {
@@ -217,7 +217,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, why);
         const QStringList before = Everything();
-        const QByteArray shop = Bytes(Path(u"home/shop/cddata.mdb"_s));
+        const QByteArray shop = CommandLineBytes(Path(u"home/shop/cddata.mdb"_s));
         const Run run = Start(program, arguments);
         QCOMPARE(run.code, 2);
         QCOMPARE(run.out, QByteArray());
@@ -226,7 +226,7 @@ private slots:
                      lines[0].contains(why.toUtf8()) && lines[1].startsWith("Usage: " + program.toUtf8()),
                  run.err.constData());
         QCOMPARE(Everything(), before);
-        QCOMPARE(Bytes(Path(u"home/shop/cddata.mdb"_s)), shop);
+        QCOMPARE(CommandLineBytes(Path(u"home/shop/cddata.mdb"_s)), shop);
     }
 
     // Written the way the usage says, a file whose name looks like an option is a file.

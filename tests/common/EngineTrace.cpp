@@ -28,14 +28,14 @@ int Traced(unsigned, void*, void*, void* sql) {
     return 0;
 }
 
-int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
+int TraceOnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
     sqlite3_trace_v2(db, SQLITE_TRACE_STMT, Traced, nullptr);
     return SQLITE_OK;
 }
 
 using Entry = void (*)();
 Entry OpenHook() {
-    return reinterpret_cast<Entry>(&OnOpen);
+    return reinterpret_cast<Entry>(&TraceOnOpen);
 }
 } // namespace
 

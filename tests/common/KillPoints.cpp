@@ -30,7 +30,7 @@ int KillTrace(unsigned, void*, void*, void* sql) {
     return 0;
 }
 
-int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
+int KillOnOpen(sqlite3* db, char**, const sqlite3_api_routines*) {
     sqlite3_trace_v2(db, SQLITE_TRACE_STMT, KillTrace, nullptr);
     return SQLITE_OK;
 }
@@ -94,7 +94,7 @@ QString KillPoints::ChildAction() {
     const QString action = qEnvironmentVariable(kActionVariable);
     if (!action.isEmpty()) {
         g_killAt = qEnvironmentVariableIntValue(kKillAtVariable);
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&KillOnOpen));
     }
     return action;
 }

@@ -8,7 +8,7 @@
 #include <QTest>
 
 namespace {
-CClientInfo Ordinary() {
+CClientInfo OrdinaryClient() {
     CClientInfo client;
     client.ClientID = QStringLiteral("C001");
     client.PhoneNum = QStringLiteral("13800138000");
@@ -27,7 +27,7 @@ private slots:
         TempShop shop;
         BoxRecorder boxes;
         StatementRecorder sql;
-        CClientInfo client = Ordinary();
+        CClientInfo client = OrdinaryClient();
         client.Insert();
         client.Update(3);
         client.LoadById(3);
@@ -51,7 +51,7 @@ private slots:
     void insertLoadUpdateDelete() {
         TempShop shop;
         BoxRecorder boxes;
-        QVERIFY(Ordinary().Insert());
+        QVERIFY(OrdinaryClient().Insert());
 
         CClientInfo byNumber;
         byNumber.LoadByClientId(QStringLiteral("C001"));
@@ -95,7 +95,7 @@ private slots:
 
     void loadsOfNoRowLeaveTheRecord() {
         TempShop shop;
-        Ordinary().Insert();
+        OrdinaryClient().Insert();
         CClientInfo client;
         client.ID = 7;
         client.Remark = QStringLiteral("keep");
@@ -113,14 +113,14 @@ private slots:
         CClientInfo probe;
         QCOMPARE(probe.ExistsByClientId(QStringLiteral("C001")), Lookup::Missing);
         QCOMPARE(probe.ExistsByClientId(QString()), Lookup::Missing);
-        CClientInfo first = Ordinary();
+        CClientInfo first = OrdinaryClient();
         first.Insert();
         QCOMPARE(probe.ExistsByClientId(QStringLiteral("C001")), Lookup::Found);
         QCOMPARE(probe.ExistsByClientId(QStringLiteral("c001")),
                  Lookup::Found); // the column ignores letter case
         QCOMPARE(probe.ExistsByClientId(QString()), Lookup::Missing);
 
-        CClientInfo second = Ordinary();
+        CClientInfo second = OrdinaryClient();
         second.Remark = QStringLiteral("second");
         second.Insert();
         QCOMPARE(probe.ExistsByClientId(QStringLiteral("C001")), Lookup::Found);
@@ -131,7 +131,7 @@ private slots:
 
     void realsAndTextThatIsNoNumber() {
         TempShop shop;
-        CClientInfo client = Ordinary();
+        CClientInfo client = OrdinaryClient();
         client.Foregift = 0.1f;
         QVERIFY(client.Insert());
         QCOMPARE(Db::Value(QStringLiteral("SELECT Foregift||'/'||Balance AS v FROM Client")),
@@ -153,13 +153,13 @@ private slots:
         QFETCH(QString, near);
         TempShop shop;
         BoxRecorder boxes;
-        CClientInfo decoy = Ordinary();
+        CClientInfo decoy = OrdinaryClient();
         decoy.ClientID = near;
         const int decoyId = Added(decoy, QStringLiteral("Client"));
         CClientInfo probe;
         QCOMPARE(probe.ExistsByClientId(value), Lookup::Missing);
 
-        CClientInfo typed = Ordinary();
+        CClientInfo typed = OrdinaryClient();
         typed.ClientID = typed.PhoneNum = typed.CreateDate = typed.Remark = value;
         const int id = Added(typed, QStringLiteral("Client"));
         QVERIFY(id > 0);

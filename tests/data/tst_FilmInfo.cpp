@@ -8,7 +8,7 @@
 #include <QTest>
 
 namespace {
-CFilmInfo Ordinary() {
+CFilmInfo OrdinaryFilm() {
     CFilmInfo film;
     film.SetFilmID(QStringLiteral("F001"));
     film.SetFilmName(QStringLiteral("英雄"));
@@ -30,7 +30,7 @@ private slots:
         TempShop shop;
         BoxRecorder boxes;
         StatementRecorder sql;
-        CFilmInfo film = Ordinary();
+        CFilmInfo film = OrdinaryFilm();
         film.Insert();
         film.Update(5);
         film.DeleteById(5);
@@ -57,7 +57,7 @@ private slots:
     void insertLoadUpdateDelete() {
         TempShop shop;
         BoxRecorder boxes;
-        QVERIFY(Ordinary().Insert());
+        QVERIFY(OrdinaryFilm().Insert());
 
         CFilmInfo byCode;
         byCode.LoadByFilmId(QStringLiteral("F001"));
@@ -126,7 +126,7 @@ private slots:
 
     void loadsOfNoRowLeaveTheRecord() {
         TempShop shop;
-        Ordinary().Insert();
+        OrdinaryFilm().Insert();
         CFilmInfo film;
         film.Degree = 3;
         film.Remark = QStringLiteral("keep");
@@ -142,12 +142,12 @@ private slots:
         TempShop shop;
         CFilmInfo probe;
         QCOMPARE(probe.ExistsByFilmId(QStringLiteral("F001")), Lookup::Missing);
-        Ordinary().Insert();
+        OrdinaryFilm().Insert();
         QCOMPARE(probe.ExistsByFilmId(QStringLiteral("F001")), Lookup::Found);
         QCOMPARE(probe.ExistsByFilmId(QStringLiteral("f001")),
                  Lookup::Found); // the column ignores letter case
         QCOMPARE(probe.ExistsByFilmId(QString()), Lookup::Missing);
-        CFilmInfo twice = Ordinary();
+        CFilmInfo twice = OrdinaryFilm();
         twice.FilmName = QStringLiteral("second");
         twice.Insert();
         QCOMPARE(probe.ExistsByFilmId(QStringLiteral("F001")), Lookup::Found);
@@ -159,7 +159,7 @@ private slots:
     void degreeThatIsNoNumberReadsAsZero() {
         VORIX_FILE_ONLY();
         TempShop shop;
-        Ordinary().Insert();
+        OrdinaryFilm().Insert();
         QVERIFY(Db::Exec(QStringLiteral("UPDATE Film SET Degree='many'")));
         CFilmInfo film;
         film.Degree = 5;
@@ -176,7 +176,7 @@ private slots:
         QFETCH(QString, near);
         TempShop shop;
         BoxRecorder boxes;
-        CFilmInfo decoy = Ordinary();
+        CFilmInfo decoy = OrdinaryFilm();
         decoy.FilmID = near;
         const int decoyId = Added(decoy, QStringLiteral("Film"));
         CFilmInfo probe;

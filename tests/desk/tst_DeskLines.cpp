@@ -30,7 +30,7 @@ void Scan(const QString& code) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
-template <typename Dialog> void Open(Dialog& dialog) {
+template <typename Dialog> void OpenShown(Dialog& dialog) {
     dialog.show();
     dialog.OnInitDialog();
     QApplication::setActiveWindow(&dialog);
@@ -95,18 +95,18 @@ private slots:
         QString shown;
         if (dialog == QLatin1String("lend")) {
             CLendDlg lend;
-            Open(lend);
+            OpenShown(lend);
             TypeText(line == QLatin1String("clientInfo") ? lend.Form()->clientEdit : lend.Form()->filmEdit,
                      code);
             shown = LineOf(lend, name.constData());
         } else if (dialog == QLatin1String("return")) {
             CReturnDlg back;
-            Open(back);
+            OpenShown(back);
             TypeText(back.Form()->filmEdit, code);
             shown = LineOf(back, name.constData());
         } else {
             CExchangeDlg swap;
-            Open(swap);
+            OpenShown(swap);
             TypeText(line == QLatin1String("oldFilmInfo") ? swap.Form()->oldFilmEdit
                                                           : swap.Form()->newFilmEdit,
                      code);
@@ -121,7 +121,7 @@ private slots:
     void lineFollowsTheCodeAndAFailedReadIsQuiet() {
         DeskShop shop;
         CLendDlg lend;
-        Open(lend);
+        OpenShown(lend);
         TypeText(lend.Form()->filmEdit, QStringLiteral("V1"));
         QCOMPARE(LineOf(lend, "filmInfo"), QStringLiteral("V1《英雄》 · VCD · 动作片 · 在店"));
         QTest::keyClick(lend.Form()->filmEdit, Qt::Key_Backspace);
@@ -139,7 +139,7 @@ private slots:
     void scannerLendsMonthly() {
         DeskShop shop;
         CLendDlg lend;
-        Open(lend);
+        OpenShown(lend);
         lend.Form()->clientEdit->setFocus();
         Scan(QStringLiteral("C1"));
         QCOMPARE(QApplication::focusWidget(), lend.Form()->filmEdit);
@@ -155,7 +155,7 @@ private slots:
     void scannerFillsWhatIsMissingFirst() {
         DeskShop shop;
         CLendDlg lend;
-        Open(lend);
+        OpenShown(lend);
         lend.Form()->filmEdit->setFocus();
         Scan(QStringLiteral("V1"));
         QCOMPARE(QApplication::focusWidget(), lend.Form()->clientEdit);
@@ -167,7 +167,7 @@ private slots:
     void scannerLendsPerDay() {
         DeskShop shop;
         CLendDlg lend;
-        Open(lend);
+        OpenShown(lend);
         lend.Form()->typeCombo->setCurrentIndex(1);
         lend.Form()->filmEdit->setFocus();
         Scan(QStringLiteral("D1"));
@@ -186,7 +186,7 @@ private slots:
         DeskShop shop;
         DeskShop::AddClient(QStringLiteral("C2"), 20);
         CLendDlg lend;
-        Open(lend);
+        OpenShown(lend);
         lend.Form()->clientEdit->setFocus();
         Scan(QStringLiteral("C2"));
         Scan(QStringLiteral("V1"));
@@ -199,7 +199,7 @@ private slots:
         DeskShop::AddOutRental(QStringLiteral("V1"), QString(), QStringLiteral("零租"), 45);
         {
             CReturnDlg back;
-            Open(back);
+            OpenShown(back);
             back.Form()->filmEdit->setFocus();
             Scan(QStringLiteral("V1"));
             QCOMPARE(shop.boxes.Boxes().size(), 1);
@@ -210,7 +210,7 @@ private slots:
         shop.boxes.Clear();
         DeskShop::AddOutRental(QStringLiteral("D1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         CExchangeDlg swap;
-        Open(swap);
+        OpenShown(swap);
         swap.Form()->oldFilmEdit->setFocus();
         Scan(QStringLiteral("D1"));
         QCOMPARE(QApplication::focusWidget(), swap.Form()->newFilmEdit);
@@ -225,7 +225,7 @@ private slots:
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("D1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         CReturnDlg back;
-        Open(back);
+        OpenShown(back);
         TypeText(back.Form()->filmEdit, QStringLiteral("D1"));
         QTest::mouseClick(back.Form()->okButton, Qt::LeftButton);
         QVERIFY(back.IsEnded() && back.Result() == IDOK);
@@ -236,7 +236,7 @@ private slots:
     void enterOnAButtonStillPressesIt() {
         DeskShop shop;
         CLendDlg lend;
-        Open(lend);
+        OpenShown(lend);
         TypeText(lend.Form()->clientEdit, QStringLiteral("C1"));
         lend.Form()->cancelButton->setFocus();
         QTest::keyClick(lend.Form()->cancelButton, Qt::Key_Return);

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 namespace {
-std::unique_ptr<CDialog> Open(const QString& form) {
+std::unique_ptr<CDialog> OpenForm(const QString& form) {
     if (form == QLatin1String("lend"))
         return std::make_unique<CLendDlg>();
     if (form == QLatin1String("return"))
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(Db::Exec(
             QStringLiteral("INSERT INTO Operator (OptName,OptPwd,Type) VALUES('clerk','pw','操作员')")));
         const QString before = State();
-        std::unique_ptr<CDialog> dlg = Open(form);
+        std::unique_ptr<CDialog> dlg = OpenForm(form);
         const Run run = Drive(*dlg, entries, button, Qt::Key(key));
         if (!button.isEmpty())
             QCOMPARE(run.focusAtKey, button);

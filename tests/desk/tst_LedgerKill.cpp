@@ -28,7 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-using KillPoints::Run;
 
 // A lending made before the kill points, as the clerk makes it.
 void LendForKill(CLendDlg& lend, const QString& client, const QString& film, const QString& deposit) {
@@ -45,11 +44,11 @@ void LendForKill(CLendDlg& lend, const QString& client, const QString& film, con
 }
 
 // The rows the kill points compare.
-const QList<QByteArray> kSelects = KillPoints::WholeTables(
+const QList<QByteArray> kLedgerSelects = KillPoints::WholeTables(
     {"Client", "Film", "Record", "Setting", "Ledger", "RentContact", "DeskAction", "DrawerFloat"});
 
-Run RunChild(const QString& action, int killAt) {
-    return KillPoints::RunChild(u"LedgerKillChild"_s, action, killAt, kSelects);
+KillPoints::Run RunLedgerChild(const QString& action, int killAt) {
+    return KillPoints::RunChild(u"LedgerKillChild"_s, action, killAt, kLedgerSelects);
 }
 } // namespace
 
@@ -82,12 +81,12 @@ private slots:
     void killedAnywhereLeavesBothOrNeither() {
         QFETCH(QString, action);
         QFETCH(QString, kinds);
-        const Run before = RunChild(action, 0);
+        const KillPoints::Run before = RunLedgerChild(action, 0);
         QVERIFY2(before.killed, before.output.constData());
-        QList<Run> killed;
-        Run finished;
+        QList<KillPoints::Run> killed;
+        KillPoints::Run finished;
         for (int at = 1; at < 30; ++at) {
-            Run run = RunChild(action, at);
+            KillPoints::Run run = RunLedgerChild(action, at);
             if (!run.killed) {
                 finished = run;
                 break;

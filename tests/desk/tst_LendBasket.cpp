@@ -47,7 +47,7 @@ QString OutRows() {
                      "ReturnDate='' ORDER BY ID)"_s);
 }
 
-QString LedgerRows() {
+QString BasketLedgerRows() {
     return Db::Value(
         u"SELECT group_concat(r, ',') AS v FROM (SELECT FilmID||':'||Kind||':'||Fen||':'||Note AS r "
         "FROM Ledger ORDER BY ID)"_s);
@@ -127,8 +127,8 @@ private slots:
         QCOMPARE(OutRows(), u"V1:C1:月租:0.00:2026-12-07:Admin,D1:C1:月租:0.00:2026-12-07:Admin,"
                             "V2:C1:月租:0.00:2026-12-07:Admin"_s);
         QCOMPARE(DeskShop::Degree(u"V1"_s) + DeskShop::Degree(u"D1"_s) + DeskShop::Degree(u"V2"_s), 3);
-        QCOMPARE(LedgerRows(), u"V1:月租扣款:3000:多片借出 3 部,D1:月租扣款:4000:多片借出 3 部,"
-                               "V2:月租扣款:3000:多片借出 3 部"_s);
+        QCOMPARE(BasketLedgerRows(), u"V1:月租扣款:3000:多片借出 3 部,D1:月租扣款:4000:多片借出 3 部,"
+                                     "V2:月租扣款:3000:多片借出 3 部"_s);
         // Each film is a lending of its own to undo, as the single lending leaves it.
         QCOMPARE(
             Db::Value(
@@ -166,8 +166,8 @@ private slots:
         QCOMPARE(shop.boxes.Texts(), QStringList());
         QVERIFY(basket.Lent());
         QCOMPARE(OutRows(), u"V1::零租:47.00:2026-12-07:Admin,D1::零租:45.00:2026-12-07:Admin"_s);
-        QCOMPARE(LedgerRows(), u"V1:零租租金:300:多片借出 2 部,V1:收押金:4700:多片借出 2 部,"
-                               "D1:零租租金:500:多片借出 2 部,D1:收押金:4500:多片借出 2 部"_s);
+        QCOMPARE(BasketLedgerRows(), u"V1:零租租金:300:多片借出 2 部,V1:收押金:4700:多片借出 2 部,"
+                                     "D1:零租租金:500:多片借出 2 部,D1:收押金:4500:多片借出 2 部"_s);
         QCOMPARE(Db::Count(u"RentContact WHERE Name='张三'"_s), 2);
         QCOMPARE(basket.dlg.m_strDone,
                  u"已借出 2 部(零租):V1《英雄》、D1《无间道》,收押金 100.00 元,租金 8.00 元,"

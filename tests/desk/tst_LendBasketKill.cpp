@@ -12,11 +12,11 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QList<QByteArray> kSelects =
+const QList<QByteArray> kLendBasketSelects =
     KillPoints::WholeTables({"Client", "Film", "Record", "Ledger", "DeskAction", "Reservation"});
 
-KillPoints::Run RunChild(int killAt) {
-    return KillPoints::RunChild(u"BasketKillChild"_s, u"basket"_s, killAt, kSelects);
+KillPoints::Run RunLendBasketChild(int killAt) {
+    return KillPoints::RunChild(u"BasketKillChild"_s, u"basket"_s, killAt, kLendBasketSelects);
 }
 } // namespace
 
@@ -26,12 +26,12 @@ class BasketKillTest : public QObject {
     Q_OBJECT
 private slots:
     void killedAnywhereLeavesAllThreeOrNone() {
-        const KillPoints::Run before = RunChild(0);
+        const KillPoints::Run before = RunLendBasketChild(0);
         QVERIFY2(before.killed, before.output.constData());
         QList<KillPoints::Run> killed;
         KillPoints::Run finished;
         for (int at = 1; at < 40; ++at) {
-            KillPoints::Run run = RunChild(at);
+            KillPoints::Run run = RunLendBasketChild(at);
             if (!run.killed) {
                 finished = run;
                 break;

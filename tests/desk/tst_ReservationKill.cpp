@@ -12,14 +12,13 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-using KillPoints::Run;
 
 // The rows the kill points compare.
-const QList<QByteArray> kSelects =
+const QList<QByteArray> kReservationSelects =
     KillPoints::WholeTables({"Client", "Film", "Record", "Ledger", "Reservation"});
 
-Run RunChild(const QString& action, int killAt) {
-    return KillPoints::RunChild(u"ReservationKillChild"_s, action, killAt, kSelects);
+KillPoints::Run RunReservationChild(const QString& action, int killAt) {
+    return KillPoints::RunChild(u"ReservationKillChild"_s, action, killAt, kReservationSelects);
 }
 } // namespace
 
@@ -43,12 +42,12 @@ private slots:
     void killedAnywhereLeavesAllOrNothing() {
         QFETCH(QString, action);
         QFETCH(QString, states);
-        const Run before = RunChild(action, 0);
+        const KillPoints::Run before = RunReservationChild(action, 0);
         QVERIFY2(before.killed, before.output.constData());
-        QList<Run> killed;
-        Run finished;
+        QList<KillPoints::Run> killed;
+        KillPoints::Run finished;
         for (int at = 1; at < 30; ++at) {
-            Run run = RunChild(action, at);
+            KillPoints::Run run = RunReservationChild(action, at);
             if (!run.killed) {
                 finished = run;
                 break;

@@ -26,7 +26,7 @@ void Out(const QString& film, const QString& client, const QString& lent, double
                          .arg(lent)));
 }
 
-void ChargeDaysOut() {
+void BasketChargeDaysOut() {
     ReturnCharge::Rule rule;
     rule.on = true;
     QVERIFY(ReturnCharge::Save(rule));
@@ -74,7 +74,7 @@ private slots:
     void threeFilmsOfDifferentPlansAndTimes() {
         DeskShop shop(u"小李"_s, u"操作员"_s);
         DeskShop::AddFilm(u"D2"_s, u"DVD"_s, u"功夫"_s);
-        ChargeDaysOut();
+        BasketChargeDaysOut();
         Out(u"V1"_s, u"C1"_s, u"2026-11-01"_s);
         Out(u"D1"_s, QString(), u"2026-12-04"_s, 45);
         Out(u"D2"_s, QString(), u"2026-12-06"_s, 20);

@@ -13,7 +13,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QList<QByteArray> kSelects =
+const QList<QByteArray> kReturnBasketSelects =
     KillPoints::WholeTables({"Client", "Film", "Record", "Ledger", "DeskAction", "Reservation"});
 } // namespace
 
@@ -24,7 +24,7 @@ class ReturnBasketKillTest : public QObject {
 private slots:
     void killedAnywhereLeavesAllThreeOrNone() {
         const auto run = [](int at) {
-            return KillPoints::RunChild(u"ReturnBasketKillChild"_s, u"basket"_s, at, kSelects);
+            return KillPoints::RunChild(u"ReturnBasketKillChild"_s, u"basket"_s, at, kReturnBasketSelects);
         };
         const KillPoints::Run before = run(0);
         QVERIFY2(before.killed, before.output.constData());

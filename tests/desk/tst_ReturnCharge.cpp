@@ -77,7 +77,7 @@ struct Back {
     }
 };
 
-QString LedgerRows(const QString& where = u"1=1"_s) {
+QString ChargeLedgerRows(const QString& where = u"1=1"_s) {
     return Db::Value(u"SELECT group_concat(Kind||':'||Fen, ',') AS v FROM (SELECT * FROM Ledger WHERE %1 "
                      "ORDER BY ID)"_s.arg(where));
 }
@@ -183,7 +183,7 @@ private slots:
         QVERIFY(back.Film(u"V1"_s, returned).Press());
         QCOMPARE(shop.boxes.Texts(), QStringList{question});
         ExpectQuestion(shop.boxes.Boxes().first(), question);
-        QCOMPARE(LedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s), ledger);
+        QCOMPARE(ChargeLedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s), ledger);
         QCOMPARE(back.dlg.m_strDone, done);
         QCOMPARE(back.Slip(), slip);
         // The rental keeps what the Part writes; only the ledger knows the charge.
@@ -242,7 +242,7 @@ private slots:
         QVERIFY(back.Film(u"V1"_s, lent.addDays(days)).Press());
         ExpectQuestion(shop.boxes.Boxes().first(), MonthlyText(more));
         QCOMPARE(DeskShop::Balance(u"C1"_s), balance);
-        QCOMPARE(LedgerRows(u"Kind<>'月租扣款'"_s), ledger);
+        QCOMPARE(ChargeLedgerRows(u"Kind<>'月租扣款'"_s), ledger);
         QCOMPARE(back.dlg.m_strDone,
                  charged.isEmpty()
                      ? u"已还回 V1《英雄》(C1 月租)"_s
@@ -277,7 +277,8 @@ private slots:
                        PerDayText(u"V1"_s, u"英雄"_s, u"43.00"_s,
                                   u"\n借出天数:  3 天\n超期租金:  6.00 元(2 天 × 3.00 元,按还回时的零租价)"
                                   "\n减免金额:  2.00 元(老客户)\n所存押金:  47.00 元"_s));
-        QCOMPARE(LedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s), u"退押金:4700,超期租金:400,减免:200"_s);
+        QCOMPARE(ChargeLedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s),
+                 u"退押金:4700,超期租金:400,减免:200"_s);
         QCOMPARE(Db::Value(u"SELECT Note AS v FROM Ledger WHERE Kind='减免'"_s), u"老客户"_s);
         QCOMPARE(back.dlg.m_strDone,
                  u"已还回 V1《英雄》,借出 3 天,超期租金 6.00 元,减免 2.00 元,退押金 43.00 元"_s);
@@ -294,7 +295,7 @@ private slots:
             QStringList{PerDayText(u"V1"_s, u"英雄"_s, u"47.00"_s,
                                    u"\n借出天数:  3 天\n超期租金:  6.00 元(2 天 × 3.00 元,按还回时的零租价)"
                                    "\n减免金额:  6.00 元(机器'故障)\n所存押金:  47.00 元"_s)});
-        QCOMPARE(LedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s), u"退押金:4700,减免:600"_s);
+        QCOMPARE(ChargeLedgerRows(u"Kind NOT IN ('零租租金','收押金')"_s), u"退押金:4700,减免:600"_s);
         QCOMPARE(Db::Value(u"SELECT Note AS v FROM Ledger WHERE Kind='减免'"_s), u"机器'故障"_s);
     }
 
@@ -391,7 +392,7 @@ private slots:
         Back back;
         QVERIFY(back.Film(u"V1"_s, QDate(2026, 3, 4)).Damage(u"12.5"_s, u"划伤"_s, false).Press());
         QCOMPARE(back.Slip(), u"借出天数 3 天,赔偿 12.50 元,余额 70.00 元,还须付 12.50 元"_s);
-        QCOMPARE(LedgerRows(), u"月租扣款:3000,赔偿:1250"_s);
+        QCOMPARE(ChargeLedgerRows(), u"月租扣款:3000,赔偿:1250"_s);
     }
 
     // The bill is worked out again under the return's lock: a price changed at another desk while
@@ -406,11 +407,11 @@ private slots:
         QVERIFY(!back.Film(u"V1"_s, QDate(2026, 3, 4)).Press());
         QCOMPARE(shop.boxes.Texts().last(), u"这条租借记录刚刚在另一台电脑上被修改过,请重新输入并确认。"_s);
         QCOMPARE(DeskShop::Snapshot(), before);
-        QCOMPARE(LedgerRows(), u"零租租金:300,收押金:4700"_s);
+        QCOMPARE(ChargeLedgerRows(), u"零租租金:300,收押金:4700"_s);
         shop.boxes.Clear();
         QVERIFY(back.Press());
         QVERIFY(shop.boxes.Texts().first().contains(u"超期租金:  8.00 元"_s));
-        QCOMPARE(LedgerRows(u"Kind='超期租金'"_s), u"超期租金:800"_s);
+        QCOMPARE(ChargeLedgerRows(u"Kind='超期租金'"_s), u"超期租金:800"_s);
     }
 
     // The line beside the form says the same figures while the clerk types.
@@ -468,7 +469,7 @@ private slots:
         QVERIFY(!back.dlg.Extras()->isVisible());
         QVERIFY(back.Film(u"V1"_s, QDate(2026, 3, 21)).Press());
         QCOMPARE(shop.boxes.Texts(), QStringList{PerDayText(u"V1"_s, u"英雄"_s, u"47.00"_s)});
-        QCOMPARE(LedgerRows(), u"零租租金:300,收押金:4700,退押金:4700"_s);
+        QCOMPARE(ChargeLedgerRows(), u"零租租金:300,收押金:4700,退押金:4700"_s);
     }
 
     // 日结 of a day that holds every kind of charge agrees with the drawer counted by hand.

@@ -24,14 +24,14 @@ template <typename Dlg> struct Opened {
     bool Done() const { return dlg.IsEnded() && dlg.Result() == IDOK; }
 };
 
-struct Return : Opened<CReturnDlg> {
+struct ReturnScreen : Opened<CReturnDlg> {
     void Film(const QString& code) {
         dlg.Form()->filmEdit->clear();
         TypeText(dlg.Form()->filmEdit, code);
     }
 };
 
-struct Exchange : Opened<CExchangeDlg> {
+struct ExchangeScreen : Opened<CExchangeDlg> {
     void Films(const QString& oldCode, const QString& newCode) {
         dlg.Form()->oldFilmEdit->clear();
         dlg.Form()->newFilmEdit->clear();
@@ -46,7 +46,7 @@ class ReturnDlgTest : public QObject {
 private slots:
     void opensWithTodayAndTheOperator() {
         DeskShop shop(QStringLiteral("小李"), QStringLiteral("操作员"));
-        Return ret;
+        ReturnScreen ret;
         QCOMPARE(ret.dlg.windowTitle(), QStringLiteral("影片还回"));
         QCOMPARE(ret.dlg.Form()->dateEdit->date(), QDate(2026, 12, 7));
         QCOMPARE(ret.dlg.Form()->operatorName->text(), QStringLiteral("小李"));
@@ -57,7 +57,7 @@ private slots:
     void monthlyReturnConfirmsAndCloses() {
         DeskShop shop(QStringLiteral("小李"), QStringLiteral("操作员"));
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("V1"));
         ret.Press();
         QCOMPARE(shop.boxes.Boxes().size(), 1);
@@ -82,7 +82,7 @@ private slots:
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("D1"), QString(), QStringLiteral("零租"), deposit);
         const QString stored = Db::Value(QStringLiteral("SELECT Foregift AS v FROM Record"));
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("d1")); // the number in another letter case finds the film
         ret.Press();
         ExpectQuestion(shop.boxes.Boxes().first(),
@@ -99,7 +99,7 @@ private slots:
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         const QString before = DeskShop::Snapshot();
         shop.boxes.Answer(IDNO);
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("V1"));
         ret.Press();
         QVERIFY(!ret.dlg.IsEnded());
@@ -124,7 +124,7 @@ private slots:
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         const QString before = DeskShop::Snapshot();
-        Return ret;
+        ReturnScreen ret;
         ret.Film(film);
         ret.Press();
         ExpectRefusal(shop.boxes, message);
@@ -135,12 +135,12 @@ private slots:
     void returningTwiceIsRefused() {
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
-        Return first;
+        ReturnScreen first;
         first.Film(QStringLiteral("V1"));
         first.Press();
         QVERIFY(first.Done());
         shop.boxes.Clear();
-        Return second;
+        ReturnScreen second;
         second.Film(QStringLiteral("V1"));
         second.Press();
         ExpectRefusal(shop.boxes, QStringLiteral("影片编号错误,此影片未借出!"));
@@ -149,7 +149,7 @@ private slots:
     void earlierDateIsStoredAsPicked() {
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
-        Return ret;
+        ReturnScreen ret;
         ret.dlg.Form()->dateEdit->setDate(QDate(2026, 11, 30));
         ret.Film(QStringLiteral("V1"));
         ret.Press();
@@ -164,7 +164,7 @@ private slots:
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         const QString moved = QStringLiteral("D1|C1|月租|0.00|2026-12-01||b");
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("V1"));
         shop.boxes.WhileNextBoxIsUp(
             [] { QVERIFY(Db::Exec(QStringLiteral("UPDATE Record SET FilmID='D1',OptUser='b'"))); });
@@ -178,7 +178,7 @@ private slots:
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         QVERIFY(Db::FailOn("UPDATE", "Record", "disk I/O error"));
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("V1"));
         ret.Press();
         QCOMPARE(shop.boxes.Texts().last(), QStringLiteral("disk I/O error")); // the trigger's own text
@@ -204,7 +204,7 @@ private slots:
         DeskShop::AddOutRental(QStringLiteral("V1"),
                                type == QStringLiteral("月租") ? QStringLiteral("C1") : QString(), type,
                                deposit);
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("V1"));
         ret.Press();
         QVERIFY(ret.Done());
@@ -222,7 +222,7 @@ private slots:
     void exchangeMovesTheRentalToTheNewFilm() {
         DeskShop shop(QStringLiteral("小张"), QStringLiteral("操作员"));
         DeskShop::AddOutRental(QStringLiteral("V1"), QString(), QStringLiteral("零租"), 47);
-        Exchange ex;
+        ExchangeScreen ex;
         QCOMPARE(ex.dlg.windowTitle(), QStringLiteral("租借更换"));
         QCOMPARE(ex.dlg.Form()->operatorName->text(), QStringLiteral("小张"));
         ex.Films(QStringLiteral("V1"), QStringLiteral("D1"));
@@ -242,7 +242,7 @@ private slots:
     void monthlyVcdForDvdChangesNoBalance() {
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
-        Exchange ex;
+        ExchangeScreen ex;
         ex.Films(QStringLiteral("V1"), QStringLiteral("D1"));
         ex.Press();
         QVERIFY(ex.Done());
@@ -292,7 +292,7 @@ private slots:
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         DeskShop::AddOutRental(QStringLiteral("O1"), QString(), QStringLiteral("零租"), 5);
         const QString before = DeskShop::Snapshot();
-        Exchange ex;
+        ExchangeScreen ex;
         ex.Films(oldFilm, newFilm);
         ex.Press();
         ExpectRefusal(shop.boxes, message);
@@ -305,7 +305,7 @@ private slots:
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
         const QString before = DeskShop::Snapshot();
         shop.boxes.Answer(IDNO);
-        Exchange ex;
+        ExchangeScreen ex;
         ex.Films(QStringLiteral("V1"), QStringLiteral("D1"));
         ex.Press();
         QVERIFY(!ex.dlg.IsEnded());
@@ -315,12 +315,12 @@ private slots:
     void exchangedPerDayRentalReturnsTheSameRefund() {
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QString(), QStringLiteral("零租"), 45);
-        Exchange ex;
+        ExchangeScreen ex;
         ex.Films(QStringLiteral("V1"), QStringLiteral("D1"));
         ex.Press();
         QVERIFY(ex.Done());
         shop.boxes.Clear();
-        Return ret;
+        ReturnScreen ret;
         ret.Film(QStringLiteral("D1"));
         ret.Press();
         QVERIFY(shop.boxes.Texts().first().contains(QStringLiteral("押金找回:  45.00 元")));
@@ -347,7 +347,7 @@ private slots:
         QFETCH(QString, out);
         DeskShop shop;
         DeskShop::AddOutRental(QStringLiteral("V1"), QStringLiteral("C1"), QStringLiteral("月租"), 0);
-        Exchange ex;
+        ExchangeScreen ex;
         ex.Films(QStringLiteral("V1"), QStringLiteral("D1"));
         shop.boxes.WhileNextBoxIsUp([&] { QVERIFY(Db::Exec(meanwhile)); });
         ex.Press();

@@ -68,7 +68,7 @@ void UndoFromRentalWindow(int rentId, const QString& reason) {
     records.findChild<QPushButton*>(u"undoButton"_s)->click();
 }
 
-QString LedgerRows() {
+QString UndoLedgerRows() {
     return Db::Value(
         u"SELECT group_concat(Kind||':'||Fen, ',') AS v FROM (SELECT * FROM Ledger ORDER BY ID)"_s);
 }
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(DeskShop::Snapshot(), before); // balance, count and rental as they were
         QCOMPARE(desk.boxes.Texts(), QStringList());
         // Nothing leaves the ledger: the row again, of the opposite sign, naming what and why.
-        QCOMPARE(LedgerRows(), u"月租扣款:3000,月租扣款:-3000"_s);
+        QCOMPARE(UndoLedgerRows(), u"月租扣款:3000,月租扣款:-3000"_s);
         QCOMPARE(Db::Value(u"SELECT Note||'|'||OptUser AS v FROM Ledger WHERE Fen<0"_s),
                  u"撤销借出(#1):拿错了影片|Admin"_s);
         QCOMPARE(Db::Row(u"SELECT UndoneBy, Reason FROM DeskAction"_s), u"Admin 拿错了影片"_s);
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(UndoLast(u"客人不租了"_s));
         QCOMPARE(DeskShop::Snapshot(), before);
         QCOMPARE(Db::Count(u"RentContact"_s), 0);
-        QCOMPARE(LedgerRows(),
+        QCOMPARE(UndoLedgerRows(),
                  u"零租租金:500,收押金:4500,退押金:4500,退押金:-4500,零租租金:-500,收押金:-4500"_s);
         // The drawer holds what it held: 50.00 in, 45.00 out, 45.00 back in and 50.00 back out.
         QString expected;
@@ -156,7 +156,7 @@ private slots:
         UndoFromRentalWindow(LastRent(), u"点错了"_s);
         QCOMPARE(DeskShop::Snapshot(), before);
         QCOMPARE(Db::Value(u"SELECT OptUser AS v FROM Record"_s), u"lender"_s);
-        QCOMPARE(LedgerRows(), u"退押金:4500,退押金:-4500"_s);
+        QCOMPARE(UndoLedgerRows(), u"退押金:4500,退押金:-4500"_s);
     }
 
     // With the days out charged, a return also takes a month from the balance: undone, the
@@ -171,7 +171,7 @@ private slots:
         QCOMPARE(DeskShop::Balance(u"C1"_s), u"70.00"_s);
         QVERIFY(UndoLast(u"还错了"_s));
         QCOMPARE(DeskShop::Snapshot(), before);
-        QCOMPARE(LedgerRows(), u"超期扣款:3000,超期扣款:-3000"_s);
+        QCOMPARE(UndoLedgerRows(), u"超期扣款:3000,超期扣款:-3000"_s);
     }
 
     void whatHappenedSinceIsNeverUndoneWithIt() {

@@ -15,12 +15,12 @@
 
 namespace {
 // Three customers, the newest last; C2 has one film out and one returned.
-struct ClientShop {
+struct ClientListShop {
     TempShop shop;
     BoxRecorder boxes;
     SignedIn user;
 
-    explicit ClientShop(const QString& type = QStringLiteral("管理员"))
+    explicit ClientListShop(const QString& type = QStringLiteral("管理员"))
         : user(QStringLiteral("Admin"), type) {
         QVERIFY(Db::Exec(
             QStringLiteral("INSERT INTO Client (ClientID,PhoneNum,CreateDate,Foregift,Balance,Remark) VALUES"
@@ -65,7 +65,7 @@ class ClientManageDlgTest : public QObject {
     Q_OBJECT
 private slots:
     void opensOnEveryCustomerNewestFirst() {
-        ClientShop shop;
+        ClientListShop shop;
         CClientManageDlg dlg;
         dlg.show();
         QVERIFY(dlg.OnInitDialog());
@@ -92,7 +92,7 @@ private slots:
     void searchFindsTheNumberAsTyped() {
         QFETCH(QString, text);
         QFETCH(QStringList, numbers);
-        ClientShop shop;
+        ClientListShop shop;
         CClientManageDlg dlg;
         dlg.show();
         QVERIFY(dlg.OnInitDialog());
@@ -102,7 +102,7 @@ private slots:
     }
 
     void withNoCurrentRowNothingOpens() {
-        ClientShop shop;
+        ClientListShop shop;
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Search(dlg, QStringLiteral("C9"));
@@ -122,7 +122,7 @@ private slots:
     void deleteAsksTwiceAndTakesTheRentalsAlong() {
         QFETCH(QList<int>, answers);
         QFETCH(bool, deleted);
-        ClientShop shop;
+        ClientListShop shop;
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Search(dlg, QStringLiteral("C2"));
@@ -153,7 +153,7 @@ private slots:
     void doubleClickOpensTheClientWhereChangeIsAllowed() {
         QFETCH(QString, type);
         QFETCH(bool, opens);
-        ClientShop shop(type);
+        ClientListShop shop(type);
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         dlg.show();
@@ -171,7 +171,7 @@ private slots:
     }
 
     void aFailedClientDeleteKeepsTheRentals() {
-        ClientShop shop;
+        ClientListShop shop;
         QVERIFY(Db::FailOn("DELETE", "Client", "client is kept"));
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
@@ -187,7 +187,7 @@ private slots:
     }
 
     void aSearchKeepsItsFilterAfterAddingAndChanging() {
-        ClientShop shop;
+        ClientListShop shop;
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Search(dlg, QStringLiteral("C1"));
@@ -207,7 +207,7 @@ private slots:
     }
 
     void anOperatorOnlySearchesAndLooks() {
-        ClientShop shop(QStringLiteral("操作员"));
+        ClientListShop shop(QStringLiteral("操作员"));
         CClientManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         QVERIFY(!dlg.Form()->addButton->isEnabled());

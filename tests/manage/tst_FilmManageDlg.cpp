@@ -18,12 +18,13 @@
 namespace {
 // A catalogue of five films, the newest last: codes, titles, actors, genres and regions that the
 // filters and searches tell apart.
-struct FilmShop {
+struct FilmListShop {
     TempShop shop;
     BoxRecorder boxes;
     SignedIn user;
 
-    explicit FilmShop(const QString& type = QStringLiteral("管理员")) : user(QStringLiteral("Admin"), type) {
+    explicit FilmListShop(const QString& type = QStringLiteral("管理员"))
+        : user(QStringLiteral("Admin"), type) {
         Add("F1", "英雄", "李连杰", "动作片", "大陆");
         Add("F2", "100%纯爱", "张_三", "爱情片", "港台");
         Add("F3", "O'Neil", "李四", "动作片", "港台");
@@ -67,7 +68,7 @@ class FilmManageDlgTest : public QObject {
     Q_OBJECT
 private slots:
     void opensOnTheWholeCatalogueNewestFirst() {
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         QCOMPARE(dlg.windowTitle(), QStringLiteral("影片管理"));
@@ -113,7 +114,7 @@ private slots:
         QFETCH(QString, region);
         QFETCH(QString, tail);
         QFETCH(QStringList, codes);
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Pick(dlg.Form()->regionCombo, QStringLiteral("欧美"));
@@ -134,7 +135,7 @@ private slots:
     void pickingTheShownFilterAgainAppliesIt() {
         QFETCH(QString, genre);
         QFETCH(QStringList, codes);
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Pick(dlg.Form()->genreCombo, genre);
@@ -165,7 +166,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, text);
         QFETCH(QStringList, codes);
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Pick(dlg.Form()->genreCombo, QStringLiteral("爱情片")); // plays no part in a search
@@ -178,7 +179,7 @@ private slots:
     }
 
     void changingAndDeletingNeedACurrentRow() {
-        FilmShop films;
+        FilmListShop films;
         QVERIFY(Db::Exec(QStringLiteral("DELETE FROM Film")));
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
@@ -190,7 +191,7 @@ private slots:
     }
 
     void deleteAsksFirst() {
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         films.boxes.Answer(IDNO);
@@ -224,7 +225,7 @@ private slots:
         QFETCH(QString, rented);
         QFETCH(QString, returned);
         QFETCH(bool, deleted);
-        FilmShop films;
+        FilmListShop films;
         QVERIFY(
             Db::Exec(QStringLiteral("INSERT INTO Record (ClientID,FilmID,Type,Foregift,BorrowDate,ReturnDate,"
                                     "OptUser) VALUES('C1','%1','月租',0,'2026-01-02','%2','Admin')")
@@ -245,7 +246,7 @@ private slots:
     }
 
     void editorWritesWhileTheGridIsOpenAndTheFilterStays() {
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         Pick(dlg.Form()->regionCombo, QStringLiteral("大陆"));
@@ -276,7 +277,7 @@ private slots:
     void doubleClickOpensTheFilmWhereChangeIsAllowed() {
         QFETCH(QString, type);
         QFETCH(bool, opens);
-        FilmShop films(type);
+        FilmListShop films(type);
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         dlg.show();
@@ -296,7 +297,7 @@ private slots:
     // A click on 主演 sorts the catalogue by the actors; the window's own statement stays as it is,
     // a filter keeps the order, and 修改 opens the film of the row chosen in it.
     void aHeadingSortsWhileTheStatementStays() {
-        FilmShop films;
+        FilmListShop films;
         CFilmManageDlg dlg;
         dlg.resize(1000, 600);
         dlg.show();
@@ -319,7 +320,7 @@ private slots:
     }
 
     void anOperatorOnlyBrowses() {
-        FilmShop films(QStringLiteral("操作员"));
+        FilmListShop films(QStringLiteral("操作员"));
         CFilmManageDlg dlg;
         QVERIFY(dlg.OnInitDialog());
         QVERIFY(!dlg.Form()->addButton->isEnabled());

@@ -13,13 +13,12 @@ using namespace Qt::StringLiterals;
 using Import::What;
 
 namespace {
-using KillPoints::Run;
 
-const QList<QByteArray> kSelects =
+const QList<QByteArray> kImportSelects =
     KillPoints::WholeTables({"Film", "Client", "Ledger", "FilmKey", "ClientKey", "ImportRun", "ImportRow"});
 
-Run RunChild(const QString& action, int killAt) {
-    return KillPoints::RunChild(u"ImportKillChild"_s, action, killAt, kSelects);
+KillPoints::Run RunImportChild(const QString& action, int killAt) {
+    return KillPoints::RunChild(u"ImportKillChild"_s, action, killAt, kImportSelects);
 }
 
 const QByteArray kClients = u"编号,押金,余款,备注\nK2,50,100,张三\nK1,80,,\n"_s.toUtf8();
@@ -38,12 +37,12 @@ private slots:
     }
     void killedAnywhereLeavesAllOrNothing() {
         QFETCH(QString, action);
-        const Run before = RunChild(action, 0);
+        const KillPoints::Run before = RunImportChild(action, 0);
         QVERIFY2(before.killed, before.output.constData());
-        QList<Run> killed;
-        Run finished;
+        QList<KillPoints::Run> killed;
+        KillPoints::Run finished;
         for (int at = 1; at < 40; ++at) {
-            Run run = RunChild(action, at);
+            KillPoints::Run run = RunImportChild(action, at);
             if (!run.killed) {
                 finished = run;
                 break;

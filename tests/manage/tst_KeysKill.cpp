@@ -15,17 +15,16 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-using KillPoints::Run;
 
 // The rows the kill points compare.
-const QList<QByteArray> kSelects = {"SELECT * FROM Film ORDER BY rowid",
-                                    "SELECT * FROM Client ORDER BY rowid",
-                                    "SELECT Film, Kind, Pinyin FROM FilmKey ORDER BY 1, 2, 3",
-                                    "SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY 1, 2, 3",
-                                    "SELECT OptUser, Kind, ItemKey, Detail FROM AuditTrail ORDER BY rowid"};
+const QList<QByteArray> kKeysSelects = {
+    "SELECT * FROM Film ORDER BY rowid", "SELECT * FROM Client ORDER BY rowid",
+    "SELECT Film, Kind, Pinyin FROM FilmKey ORDER BY 1, 2, 3",
+    "SELECT Client, Kind, Pinyin FROM ClientKey ORDER BY 1, 2, 3",
+    "SELECT OptUser, Kind, ItemKey, Detail FROM AuditTrail ORDER BY rowid"};
 
-Run RunChild(const QString& action, int killAt) {
-    return KillPoints::RunChild(u"KeysKillChild"_s, action, killAt, kSelects);
+KillPoints::Run RunKeysChild(const QString& action, int killAt) {
+    return KillPoints::RunChild(u"KeysKillChild"_s, action, killAt, kKeysSelects);
 }
 } // namespace
 
@@ -47,12 +46,12 @@ private slots:
     void killedAnywhereLeavesRowAndKeysTogether() {
         QFETCH(QString, action);
         QFETCH(QString, key);
-        const Run before = RunChild(action, 0);
+        const KillPoints::Run before = RunKeysChild(action, 0);
         QVERIFY2(before.killed, before.output.constData());
-        QList<Run> killed;
-        Run finished;
+        QList<KillPoints::Run> killed;
+        KillPoints::Run finished;
         for (int at = 1; at < 20; ++at) {
-            Run run = RunChild(action, at);
+            KillPoints::Run run = RunKeysChild(action, at);
             if (!run.killed) {
                 finished = run;
                 break;

@@ -19,7 +19,7 @@
 #include <memory>
 #include <sqlite3.h>
 
-static void InitSchemaResource() {
+static void InitServerSchemaResource() {
     Q_INIT_RESOURCE(schema);
 }
 
@@ -32,7 +32,7 @@ namespace {
 // Connects to the server's database and opens the schema; null when either fails or when the
 // database is not empty.
 ServerCopy::Connection Connect(const QString& connection, QFile* schema, QString* error) {
-    InitSchemaResource();
+    InitServerSchemaResource();
     schema->setFileName(QStringLiteral(":/schema-pg.sql"));
     if (!schema->open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("the server's schema is missing from the program");

@@ -10,11 +10,11 @@
 #include <sqlite3.h>
 
 namespace {
-// What each version adds to the one before it: kUpgrades[n] takes a file from version n to n + 1.
+// What each version adds to the one before it: kFileUpgrades[n] takes a file from version n to n + 1.
 // res/schema.sql holds the same objects for a new file, which is then brought up to date too.
 // Only objects beside the rows (a new table among them), and the one change of the passwords'
 // stored form.
-const char* const kUpgrades[] = {
+const char* const kFileUpgrades[] = {
     // 1: the rental browser's filters read their rows newest first straight from an index.
     "CREATE INDEX IF NOT EXISTS Record_Type ON Record (Type);"
     "CREATE INDEX IF NOT EXISTS Record_Out ON Record (ReturnDate) WHERE ReturnDate = '';",
@@ -170,7 +170,7 @@ void PasswordHashFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     const QByteArray utf8 = hashed.toUtf8();
     sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
-static_assert(std::size(kUpgrades) == Schema::kVersion, "one upgrade for each version");
+static_assert(std::size(kFileUpgrades) == Schema::kVersion, "one upgrade for each version");
 
 struct Step {
     sqlite3* db;
@@ -229,7 +229,7 @@ bool SchemaUpgrade::UpgradeWithin(sqlite3* db, int from, EngineError* error) {
     if (ok && from < Schema::kVersion)
         ok = SchemaKeys::RegisterFunctions(db, error);
     for (int version = from; ok && version < Schema::kVersion; ++version)
-        ok = step.Run(kUpgrades[version]);
+        ok = step.Run(kFileUpgrades[version]);
     if (ok && from < Schema::kVersion)
         ok =
             step.Run(QByteArray("PRAGMA user_version = " + QByteArray::number(Schema::kVersion)).constData());
@@ -242,7 +242,7 @@ QStringList SchemaUpgrade::TablesOf(int version) {
     // And the tables the steps up to that version made, as they name them.
     static const QRegularExpression made(QStringLiteral("CREATE TABLE IF NOT EXISTS (\\w+)"));
     for (int step = 0; step < version && step < Schema::kVersion; ++step) {
-        for (const QRegularExpressionMatch& match : made.globalMatch(QLatin1String(kUpgrades[step])))
+        for (const QRegularExpressionMatch& match : made.globalMatch(QLatin1String(kFileUpgrades[step])))
             tables << match.captured(1);
     }
     return tables;

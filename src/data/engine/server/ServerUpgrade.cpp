@@ -8,7 +8,7 @@
 namespace {
 // The statements from each version to the next, from kFirstUpgradable on; the version row is set
 // after them.
-const char* const kUpgrades[] = {
+const char* const kServerUpgrades[] = {
     // 5: the film window sorted by a heading, equal values by ID, read either way.
     "CREATE INDEX IF NOT EXISTS Film_Playactor ON Film (Playactor, ID);"
     "CREATE INDEX IF NOT EXISTS Film_Type ON Film (Type, ID);"
@@ -119,7 +119,7 @@ const char* const kUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At, ID);"
     "CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At, ID)",
 };
-static_assert(ServerEngine::kFirstUpgradable + int(std::size(kUpgrades)) == Schema::kVersion,
+static_assert(ServerEngine::kFirstUpgradable + int(std::size(kServerUpgrades)) == Schema::kVersion,
               "one upgrade for each version after the first upgradable");
 } // namespace
 
@@ -138,7 +138,7 @@ bool ServerEngine::BringUpToDate(ServerConnection& connection, int found, Engine
         ok = read;
     }
     for (int from = version; ok && from < Schema::kVersion; ++from) {
-        const char* step = kUpgrades[from - kFirstUpgradable];
+        const char* step = kServerUpgrades[from - kFirstUpgradable];
         ok = connection.Run(step) && (step != kKeyTables || FillKeys(connection));
     }
     if (ok && version < Schema::kVersion)
