@@ -109,8 +109,6 @@ CREATE TABLE Ledger (
     Note     citext COLLATE "C" NOT NULL DEFAULT ''
 );
 CREATE INDEX Ledger_At ON Ledger (At);
--- The reports read a period's days, kinds, operators and amounts from this index alone.
-CREATE INDEX Ledger_Days ON Ledger (substr(At,1,10), Kind, OptUser, Fen, At);
 -- A long period's titles and customers read the ledger by disc or by customer from these alone.
 CREATE INDEX Ledger_FilmKind ON Ledger (FilmID, Kind, At, Fen, OptUser);
 CREATE INDEX Ledger_ClientKind ON Ledger (ClientID, Kind, At, Fen, OptUser, FilmID) WHERE ClientID <> '';
@@ -238,6 +236,8 @@ CREATE TABLE SchemaVersion (
     One     BOOLEAN PRIMARY KEY DEFAULT TRUE CHECK (One),
     Version INTEGER NOT NULL
 );
-INSERT INTO SchemaVersion (Version) VALUES (12);
+INSERT INTO SchemaVersion (Version) VALUES (13);
+-- The summaries of the ledger's days and of each disc's and customer's newest rental, with the
+-- triggers that keep them, come after the rows: src/data/engine/server/ServerSummaries.cpp.
 
 INSERT INTO Setting (MonthVcd, MonthDvd, DayVcd, DayDvd) VALUES (30, 40, 3, 5);

@@ -21,10 +21,11 @@ QString LedgerWhere(const QDate& from, const QDate& to, const QString& optUser, 
     return sql;
 }
 
-// The same rows by the day of their time, as the index of the reports (Ledger_Days) holds them.
+// The summary of the ledger's days of the period (LedgerDay: per day, kind and operator the rows N
+// and the sums Fen, Plus and Minus), of one operator or of all.
 QString DaysWhere(const QDate& from, const QDate& to, const QString& optUser) {
-    QString sql = QStringLiteral(" FROM Ledger WHERE substr(At,1,10) >= '%1' AND substr(At,1,10) <= '%2'")
-                      .arg(Sql::Day(from), Sql::Day(to));
+    QString sql =
+        QStringLiteral(" FROM LedgerDay WHERE Day >= '%1' AND Day <= '%2'").arg(Sql::Day(from), Sql::Day(to));
     if (!optUser.isEmpty())
         sql += QStringLiteral(" AND OptUser='") + Sql::Text(optUser) + QLatin1Char('\'');
     return sql;
@@ -137,6 +138,13 @@ QString TakingsColumns() {
     return sql + QStringLiteral(", %1 AS \"现金收入(元)\", %2 AS \"现金支出(元)\", %3 AS \"净现金(元)\"")
                      .arg(sum(in), sum(out), sum(QStringLiteral("(%1) - (%2)").arg(in, out)));
 }
+// A disc's or customer's newest lending on or before asOf: the summary's newest day when it is not
+// after asOf, else read from the rentals (a report of a day in the past).
+QString LastLentBy(const QString& key, const QString& asOf) {
+    return QStringLiteral("CASE WHEN l.LastLent IS NULL OR l.LastLent<='%2' THEN l.LastLent ELSE (SELECT "
+                          "MAX(r.BorrowDate) FROM Record r WHERE r.%1=l.%1 AND r.BorrowDate<='%2') END")
+        .arg(key, asOf);
+}
 } // namespace
 
 QStringList Reports::LendingKinds() {
@@ -156,14 +164,11 @@ QString Reports::TakingsHeading(Step step) {
 }
 
 QString Reports::Takings(const QDate& from, const QDate& to, Step step, const QString& optUser) {
-    // The ledger is read once, per day and kind; the days are then put in their weeks or months, and
-    // once more all together (g.i = 1) for the total, which an empty period has too.
+    // The ledger's days are read once, per day and kind; the days are then put in their weeks or
+    // months, and once more all together (g.i = 1) for the total, which an empty period has too.
     const QString days =
-        QStringLiteral(
-            "(SELECT substr(At,1,10) AS d, Kind AS k, SUM(Fen) AS f, "
-            "SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END) AS p, SUM(CASE WHEN Fen<0 THEN -Fen ELSE 0 END) "
-            "AS n") +
-        DaysWhere(from, to, optUser) + QStringLiteral(" GROUP BY substr(At,1,10), Kind) t");
+        QStringLiteral("(SELECT Day AS d, Kind AS k, SUM(Fen) AS f, SUM(Plus) AS p, SUM(Minus) AS n") +
+        DaysWhere(from, to, optUser) + QStringLiteral(" GROUP BY Day, Kind) t");
     return QStringLiteral("SELECT CASE WHEN g.i=0 THEN %1 ELSE '合计' END AS \"%2\"")
                .arg(Bucket(from, to, step), TakingsHeading(step)) +
            TakingsColumns() +
@@ -183,20 +188,23 @@ QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUs
 }
 
 QString Reports::IdleStock(const QDate& asOf, int days) {
+    const QString day = Sql::Day(asOf);
     const QString cutoff = Sql::Day(asOf.addDays(-days));
+    // Lent in those days: the newest lending is in them, or it is after asOf and the rentals hold
+    // one in them.
     return QStringLiteral(
                "SELECT 影片编号, 影片名字, 类型, 入库日期, IFNULL(lastlent,'') AS 最后借出, "
                "CAST(julianday('%1') - julianday(IFNULL(lastlent,入库日期)) AS INTEGER) AS 闲置天数 FROM "
-               "(SELECT "
-               "f.ID AS fid, f.FilmID AS 影片编号, f.FilmName AS 影片名字, f.Type AS 类型, f.StgDate AS "
-               "入库日期, "
-               "(SELECT MAX(r.BorrowDate) FROM Record r WHERE r.FilmID=f.FilmID AND r.BorrowDate<='%1') AS "
-               "lastlent "
-               "FROM Film f WHERE f.StgDate<='%2' AND NOT EXISTS (SELECT 1 FROM Record n WHERE "
-               "n.FilmID=f.FilmID AND n.BorrowDate>'%2' AND n.BorrowDate<='%1') AND NOT EXISTS (SELECT 1 "
-               "FROM Record o WHERE o.FilmID=f.FilmID AND o.ReturnDate='')) x "
+               "(SELECT f.ID AS fid, f.FilmID AS 影片编号, f.FilmName AS 影片名字, f.Type AS 类型, f.StgDate "
+               "AS "
+               "入库日期, %3 AS lastlent FROM Film f LEFT JOIN FilmLent l ON l.FilmID=f.FilmID "
+               "WHERE f.StgDate<='%2' AND (l.LastLent IS NULL OR l.LastLent<='%2' OR (l.LastLent>'%1' AND "
+               "NOT "
+               "EXISTS (SELECT 1 FROM Record n WHERE n.FilmID=f.FilmID AND n.BorrowDate>'%2' AND "
+               "n.BorrowDate<='%1'))) AND NOT EXISTS (SELECT 1 FROM Record o WHERE o.FilmID=f.FilmID AND "
+               "o.ReturnDate='')) x "
                "ORDER BY IFNULL(lastlent,''), 入库日期, fid")
-        .arg(Sql::Day(asOf), cutoff);
+        .arg(day, cutoff, LastLentBy(QStringLiteral("FilmID"), day));
 }
 
 QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {
@@ -211,26 +219,27 @@ QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString&
 }
 
 QString Reports::DormantCustomers(const QDate& asOf, int days) {
+    const QString day = Sql::Day(asOf);
     const QString cutoff = Sql::Day(asOf.addDays(-days));
     return QStringLiteral(
                "SELECT 客户编号, 电话, 余额 AS \"余额(元)\", 押金 AS \"押金(元)\", IFNULL(lastlent,'') AS "
-               "最后借出, "
-               "CAST(julianday('%1') - julianday(IFNULL(lastlent,开户日期)) AS INTEGER) AS 未借天数 FROM "
-               "(SELECT "
-               "c.ClientID AS 客户编号, c.PhoneNum AS 电话, c.Balance AS 余额, c.Foregift AS 押金, "
-               "c.CreateDate "
-               "AS 开户日期, (SELECT MAX(r.BorrowDate) FROM Record r WHERE r.ClientID=c.ClientID AND "
-               "r.BorrowDate<='%1') AS lastlent FROM Client c WHERE c.CreateDate<='%2') x WHERE lastlent IS "
-               "NULL OR "
-               "lastlent<='%2' ORDER BY IFNULL(lastlent,''), 开户日期, 客户编号")
-        .arg(Sql::Day(asOf), cutoff);
+               "最后借出, CAST(julianday('%1') - julianday(IFNULL(lastlent,开户日期)) AS INTEGER) AS "
+               "未借天数 "
+               "FROM (SELECT c.ClientID AS 客户编号, c.PhoneNum AS 电话, c.Balance AS 余额, c.Foregift AS "
+               "押金, "
+               "c.CreateDate AS 开户日期, %3 AS lastlent FROM Client c LEFT JOIN ClientLent l ON "
+               "l.ClientID=c.ClientID WHERE c.CreateDate<='%2' AND (l.LastLent IS NULL OR l.LastLent<='%2' "
+               "OR "
+               "l.LastLent>'%1')) x WHERE lastlent IS NULL OR lastlent<='%2' "
+               "ORDER BY IFNULL(lastlent,''), 开户日期, 客户编号")
+        .arg(day, cutoff, LastLentBy(QStringLiteral("ClientID"), day));
 }
 
 QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {
-    // The ledger per day, kind and operator in the order of its index, the kinds' cases worked out
-    // once per group; the returns per day and operator, also in their index's order.
-    const QString plus = QStringLiteral("SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END)");
-    const QString minus = QStringLiteral("SUM(CASE WHEN Fen<0 THEN -Fen ELSE 0 END)");
+    // The summary of the ledger's days, the kinds' cases worked out once per day, kind and operator;
+    // the returns per day and operator, in their index's order.
+    const QString plus = QStringLiteral("Plus");
+    const QString minus = QStringLiteral("Minus");
     QString returns = QStringLiteral(" FROM Record WHERE ReturnDate>='%1' AND ReturnDate<='%2'")
                           .arg(Sql::Day(from), Sql::Day(to));
     if (!optUser.isEmpty())
@@ -245,12 +254,10 @@ QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUse
                "SELECT o AS 操作员, SUM(n) AS 借出, SUM(r) AS 还回, SUM(x) AS 更换, SUM(ci)/100.0 AS "
                "\"现金收入(元)\", SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM "
                "(SELECT OptUser AS o, %1 AS n, 0 AS r, 0 AS x, %2 AS ci, %3 AS co")
-               .arg(Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
+               .arg(Lendings(QStringLiteral("Kind"), QStringLiteral("N")),
                     Cash(true, QStringLiteral("Kind"), plus, minus),
                     Cash(false, QStringLiteral("Kind"), plus, minus)) +
-           DaysWhere(from, to, optUser) +
-           QStringLiteral(
-               " GROUP BY substr(At,1,10), Kind, OptUser UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0, 0") +
+           DaysWhere(from, to, optUser) + QStringLiteral(" UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0, 0") +
            returns +
            QStringLiteral(" GROUP BY ReturnDate, OptUser UNION ALL SELECT OptUser, 0, 0, COUNT(*), 0, 0") +
            exchanges + QStringLiteral(" GROUP BY OptUser) t GROUP BY o ORDER BY 7 DESC, 2 DESC, 1");

@@ -1,5 +1,7 @@
 #include "KillPoints.h"
 
+#include "Shop.h"
+
 #include "data/engine/file/DatabaseOpen.h"
 #include "data/shop/ShopDatabase.h"
 
@@ -49,7 +51,8 @@ QString KillPoints::Snapshot(const QString& file, const QList<QByteArray>& selec
     if (!db)
         return u"cannot open: "_s + error;
     QString text;
-    for (const QByteArray& sql : selects) {
+    // And the summaries the triggers keep, which must never stray from the rows, killed or not.
+    for (const QByteArray& sql : selects + QList<QByteArray>{Db::kSummariesAstray}) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db.get(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
             return u"failed: "_s + QString::fromUtf8(sqlite3_errmsg(db.get()));

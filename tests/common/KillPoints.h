@@ -16,7 +16,8 @@ struct Run {
 
 // `SELECT * FROM table ORDER BY rowid` for each table.
 QList<QByteArray> WholeTables(const QList<QByteArray>& tables);
-// The rows each statement reads in the shop file, a line each, "--" after each statement.
+// The rows each statement reads in the shop file, a line each, "--" after each statement; then
+// the summaries that differ from the rows (Db::kSummariesAstray), none in a sound file.
 QString Snapshot(const QString& file, const QList<QByteArray>& selects);
 // Runs the test class childClass of this program in a fresh prepared shop, with the action and
 // the kill point in its environment (0: it dies just before the action), then reads the file.

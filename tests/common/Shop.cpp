@@ -229,3 +229,23 @@ int PdfPages(const QString& path) {
     const QByteArray pdf = file.readAll();
     return int(pdf.count("/Type /Page")) - int(pdf.count("/Type /Pages"));
 }
+
+const char* const Db::kSummariesAstray =
+    "SELECT 'LedgerDay', g.d, g.k, g.u FROM (SELECT substr(At,1,10) AS d, Kind AS k, OptUser AS u, COUNT(*) "
+    "AS n, SUM(Fen) AS f, SUM(CASE WHEN Fen>0 THEN Fen ELSE 0 END) AS p, SUM(CASE WHEN Fen<0 THEN -Fen ELSE "
+    "0 "
+    "END) AS m FROM Ledger GROUP BY substr(At,1,10), Kind, OptUser) g LEFT JOIN LedgerDay s ON s.Day=g.d AND "
+    "s.Kind=g.k AND s.OptUser=g.u WHERE s.N IS NULL OR s.N<>g.n OR s.Fen<>g.f OR s.Plus<>g.p OR s.Minus<>g.m "
+    "UNION ALL SELECT 'LedgerDay', s.Day, s.Kind, s.OptUser FROM LedgerDay s WHERE NOT EXISTS (SELECT 1 FROM "
+    "Ledger l WHERE substr(l.At,1,10)=s.Day AND l.Kind=s.Kind AND l.OptUser=s.OptUser) "
+    "UNION ALL SELECT 'FilmLent', g.k, g.m, IFNULL(s.LastLent,'') FROM (SELECT FilmID AS k, MAX(BorrowDate) "
+    "AS "
+    "m FROM Record GROUP BY FilmID) g LEFT JOIN FilmLent s ON s.FilmID=g.k WHERE s.LastLent IS NULL OR "
+    "s.LastLent<>g.m "
+    "UNION ALL SELECT 'FilmLent', s.FilmID, '', s.LastLent FROM FilmLent s WHERE NOT EXISTS (SELECT 1 FROM "
+    "Record r WHERE r.FilmID=s.FilmID) "
+    "UNION ALL SELECT 'ClientLent', g.k, g.m, IFNULL(s.LastLent,'') FROM (SELECT ClientID AS k, "
+    "MAX(BorrowDate) AS m FROM Record GROUP BY ClientID) g LEFT JOIN ClientLent s ON s.ClientID=g.k WHERE "
+    "s.LastLent IS NULL OR s.LastLent<>g.m "
+    "UNION ALL SELECT 'ClientLent', s.ClientID, '', s.LastLent FROM ClientLent s WHERE NOT EXISTS (SELECT 1 "
+    "FROM Record r WHERE r.ClientID=s.ClientID)";

@@ -92,6 +92,9 @@ QString Row(const QString& sql);
 QString Rows(const QString& sql, QChar cellSeparator, QChar rowSeparator, int most = 1 << 30);
 // Makes every `when` ("INSERT", "UPDATE", "DELETE") on table fail with message, on either engine.
 bool FailOn(const char* when, const char* table, const char* message);
+// The rows of the reports' summaries (each day's ledger, each disc's and customer's newest rental)
+// that differ from the rows they sum, either way: none in a sound shop, on either engine.
+extern const char* const kSummariesAstray;
 } // namespace Db
 
 // The engine's own text of a failure: the file's, or the server's in a run on the server.

@@ -3,5 +3,5 @@
 // the server's SchemaVersion row. Each new version comes with the file's upgrade, the server's
 // schema and the move between them.
 namespace Schema {
-inline constexpr int kVersion = 12;
+inline constexpr int kVersion = 13;
 } // namespace Schema

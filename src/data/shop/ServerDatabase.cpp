@@ -11,6 +11,7 @@
 #include "data/engine/file/DatabaseOpen.h"
 #include "data/engine/file/FileError.h"
 #include "data/engine/file/SchemaUpgrade.h"
+#include "data/engine/server/ServerSummaries.h"
 
 #include <QByteArrayList>
 #include <QFile>
@@ -82,8 +83,8 @@ bool ServerDatabase::Prepare(const QString& connection, QString* error) {
                              Quoted(QStringLiteral("管理员")) + ")";
     if (!Run(db.get(), "BEGIN", error))
         return false;
-    if (!Run(db.get(), schemaFile.readAll(), error) || !Run(db.get(), admin, error) ||
-        !Run(db.get(), "COMMIT", error)) {
+    if (!Run(db.get(), schemaFile.readAll(), error) || !Run(db.get(), ServerEngine::kSummaries, error) ||
+        !Run(db.get(), admin, error) || !Run(db.get(), "COMMIT", error)) {
         QString ignored;
         Run(db.get(), "ROLLBACK", &ignored);
         return false;
@@ -265,7 +266,8 @@ bool ServerDatabase::CopyFromFile(const QString& filePath, const QString& connec
                 rows = written.toLongLong();
         }
     }
-    ok = ok && Run(server.get(), indexes, error);
+    // The summaries from the rows copied, and their triggers, after the indexes they read through.
+    ok = ok && Run(server.get(), indexes, error) && Run(server.get(), ServerEngine::kSummaries, error);
     // New rows on the server take the IDs after the copied ones.
     for (const char* table : {"Client", "Film", "Record", "Operator", "Ledger", "DeskAction", "Reservation",
                               "ImportRun", "AuditTrail"}) {

@@ -3,6 +3,7 @@
 #include "data/engine/EngineError.h"
 #include "data/engine/file/DatabaseOpen.h"
 #include "data/engine/file/FileError.h"
+#include "data/engine/file/SchemaSummaries.h"
 #include "data/engine/file/SchemaUpgrade.h"
 #include "data/shop/ServerCopy.h"
 #include "data/shop/ShopBackup.h"
@@ -96,13 +97,15 @@ qint64 CopyTableBack(PGconn* server, sqlite3* file, const char* table, QString* 
     return ok ? rows : -1;
 }
 
-// The file's indexes (name, statement), dropped while the rows go in and made again after them,
-// as on the way to the server.
+// The file's indexes and triggers ("INDEX name" or "TRIGGER name", statement), dropped while the
+// rows go in and made again after them, as on the way to the server; the summaries the triggers
+// keep are written from the rows before (SchemaSummaries.h).
 bool DropIndexes(sqlite3* file, QList<QPair<QByteArray, QByteArray>>* indexes, QString* error) {
     sqlite3_stmt* stmt = nullptr;
-    bool ok =
-        sqlite3_prepare_v2(file, "SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL",
-                           -1, &stmt, nullptr) == SQLITE_OK;
+    bool ok = sqlite3_prepare_v2(file,
+                                 "SELECT upper(type) || ' ' || name, sql FROM sqlite_master WHERE type IN "
+                                 "('index', 'trigger') AND sql IS NOT NULL",
+                                 -1, &stmt, nullptr) == SQLITE_OK;
     while (ok && sqlite3_step(stmt) == SQLITE_ROW)
         indexes->append(qMakePair(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))),
                                   QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)))));
@@ -110,7 +113,7 @@ bool DropIndexes(sqlite3* file, QList<QPair<QByteArray, QByteArray>>* indexes, Q
     if (!ok)
         *error = QString::fromUtf8(sqlite3_errmsg(file));
     for (const auto& [name, sql] : *indexes)
-        ok = ok && FileError::Run(file, ("DROP INDEX " + name).constData(), error);
+        ok = ok && FileError::Run(file, ("DROP " + name).constData(), error);
     return ok;
 }
 
@@ -137,6 +140,7 @@ bool WriteFile(PGconn* server, const QString& path, ServerDatabase::Counts* coun
         if (ok && progress)
             progress(ShopBackup::Stage::Copying, ++done, int(std::size(kTables)));
     }
+    ok = ok && FileError::Run(file.get(), SchemaSummaries::kFill, error);
     for (const auto& [name, sql] : indexes)
         ok = ok && FileError::Run(file.get(), sql.constData(), error);
     // The log is folded into the file here, where a failure is reported: only the file is renamed.

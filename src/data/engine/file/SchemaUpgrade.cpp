@@ -3,6 +3,7 @@
 #include "base/PasswordHash.h"
 #include "data/engine/file/FileError.h"
 #include "data/engine/file/SchemaKeys.h"
+#include "data/engine/file/SchemaSummaries.h"
 
 #include <QByteArray>
 #include <QRegularExpression>
@@ -157,6 +158,9 @@ const char* const kFileUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At);"
     "CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At);"
     "CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At);",
+    // 13: the summaries of the ledger's days and of each disc's and customer's newest rental, kept
+    // by triggers (SchemaSummaries.h).
+    SchemaSummaries::kFileUpgrade,
 };
 
 // vorix_password_hash(stored): the hash of a password stored as typed; a hash and NULL stay.

@@ -2,6 +2,7 @@
 
 #include "data/engine/SchemaVersion.h"
 #include "data/engine/server/ServerKeys.h"
+#include "data/engine/server/ServerSummaries.h"
 
 #include <iterator>
 
@@ -118,6 +119,8 @@ const char* const kServerUpgrades[] = {
     "CREATE INDEX IF NOT EXISTS AuditTrail_Key ON AuditTrail (ItemKey, At, ID);"
     "CREATE INDEX IF NOT EXISTS AuditTrail_User ON AuditTrail (OptUser, At, ID);"
     "CREATE INDEX IF NOT EXISTS AuditTrail_Kind ON AuditTrail (Kind, At, ID)",
+    // 13: the summaries of the ledger's days and of each disc's and customer's newest rental.
+    ServerEngine::kSummaries,
 };
 static_assert(ServerEngine::kFirstUpgradable + int(std::size(kServerUpgrades)) == Schema::kVersion,
               "one upgrade for each version after the first upgradable");

@@ -1,0 +1,80 @@
+#include "data/engine/file/SchemaSummaries.h"
+
+// The three tables; no row id, the key is the row's place.
+#define VORIX_SUMMARY_TABLES                                                                                 \
+    "CREATE TABLE IF NOT EXISTS LedgerDay ( "                                                                \
+    "Day     TEXT NOT NULL DEFAULT '', "                                                                     \
+    "Kind    TEXT COLLATE NOCASE NOT NULL DEFAULT '', "                                                      \
+    "OptUser TEXT COLLATE NOCASE NOT NULL DEFAULT '', "                                                      \
+    "N       INTEGER NOT NULL DEFAULT 0, "                                                                   \
+    "Fen     INTEGER NOT NULL DEFAULT 0, "                                                                   \
+    "Plus    INTEGER NOT NULL DEFAULT 0, "                                                                   \
+    "Minus   INTEGER NOT NULL DEFAULT 0, "                                                                   \
+    "PRIMARY KEY (Day, Kind, OptUser) "                                                                      \
+    ") WITHOUT ROWID;"                                                                                       \
+    "CREATE TABLE IF NOT EXISTS FilmLent ( "                                                                 \
+    "FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
+    "LastLent TEXT COLLATE NOCASE "                                                                          \
+    ") WITHOUT ROWID;"                                                                                       \
+    "CREATE TABLE IF NOT EXISTS ClientLent ( "                                                               \
+    "ClientID TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
+    "LastLent TEXT COLLATE NOCASE "                                                                          \
+    ") WITHOUT ROWID;"
+
+#define VORIX_SUMMARY_FILL                                                                                   \
+    "DELETE FROM LedgerDay;"                                                                                 \
+    "INSERT INTO LedgerDay (Day, Kind, OptUser, N, Fen, Plus, Minus) SELECT substr(At,1,10), Kind, "         \
+    "OptUser, COUNT(*), SUM(Fen), SUM(max(Fen,0)), SUM(max(-Fen,0)) FROM Ledger "                            \
+    "GROUP BY substr(At,1,10), Kind, OptUser;"                                                               \
+    "DELETE FROM FilmLent;"                                                                                  \
+    "INSERT INTO FilmLent (FilmID, LastLent) SELECT FilmID, MAX(BorrowDate) FROM Record GROUP BY FilmID;"    \
+    "DELETE FROM ClientLent;"                                                                                \
+    "INSERT INTO ClientLent (ClientID, LastLent) SELECT ClientID, MAX(BorrowDate) FROM Record "              \
+    "GROUP BY ClientID;"
+
+// A ledger row joins its group, or leaves it (the group's row goes with its last row).
+#define VORIX_LEDGER_ADD(row)                                                                                \
+    "INSERT OR IGNORE INTO LedgerDay (Day, Kind, OptUser) VALUES (substr(" row ".At,1,10), " row             \
+    ".Kind, " row ".OptUser);"                                                                               \
+    "UPDATE LedgerDay SET N=N+1, Fen=Fen+" row ".Fen, Plus=Plus+max(" row ".Fen,0), Minus=Minus+max(-" row   \
+    ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"
+#define VORIX_LEDGER_REMOVE(row)                                                                             \
+    "UPDATE LedgerDay SET N=N-1, Fen=Fen-" row ".Fen, Plus=Plus-max(" row ".Fen,0), Minus=Minus-max(-" row   \
+    ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"           \
+    "DELETE FROM LedgerDay WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row         \
+    ".OptUser AND N=0;"
+
+// A rental's day raises its disc's and its customer's newest day; a rental gone or changed that
+// held the newest day has it read again from the rentals left (none: the row goes).
+#define VORIX_LENT_ADD(table, key)                                                                           \
+    "INSERT OR IGNORE INTO " table " (" key ", LastLent) VALUES (new." key ", new.BorrowDate);"              \
+    "UPDATE " table " SET LastLent=new.BorrowDate WHERE " key "=new." key " AND LastLent<new.BorrowDate;"
+#define VORIX_LENT_REMOVE(table, key)                                                                        \
+    "UPDATE " table " SET LastLent=(SELECT MAX(BorrowDate) FROM Record WHERE " key "=old." key ") "          \
+    "WHERE " key "=old." key " AND LastLent=old.BorrowDate;"                                                 \
+    "DELETE FROM " table " WHERE " key "=old." key " AND LastLent IS NULL;"
+
+// clang-format off
+#define VORIX_SUMMARY_TRIGGERS                                                                          \
+    "CREATE TRIGGER IF NOT EXISTS Ledger_DayAdd AFTER INSERT ON Ledger BEGIN "                          \
+        VORIX_LEDGER_ADD("new") " END;"                                                                 \
+    "CREATE TRIGGER IF NOT EXISTS Ledger_DayRemove AFTER DELETE ON Ledger BEGIN "                       \
+        VORIX_LEDGER_REMOVE("old") " END;"                                                              \
+    "CREATE TRIGGER IF NOT EXISTS Ledger_DayChange AFTER UPDATE OF At, Kind, OptUser, Fen ON Ledger "   \
+    "BEGIN "                                                                                            \
+        VORIX_LEDGER_REMOVE("old") VORIX_LEDGER_ADD("new") " END;"                                      \
+    "CREATE TRIGGER IF NOT EXISTS Record_LentAdd AFTER INSERT ON Record BEGIN "                         \
+        VORIX_LENT_ADD("FilmLent", "FilmID") VORIX_LENT_ADD("ClientLent", "ClientID") " END;"           \
+    "CREATE TRIGGER IF NOT EXISTS Record_LentRemove AFTER DELETE ON Record BEGIN "                      \
+        VORIX_LENT_REMOVE("FilmLent", "FilmID") VORIX_LENT_REMOVE("ClientLent", "ClientID") " END;"     \
+    "CREATE TRIGGER IF NOT EXISTS Record_LentChange AFTER UPDATE OF FilmID, ClientID, BorrowDate ON "   \
+    "Record WHEN old.FilmID IS NOT new.FilmID OR old.ClientID IS NOT new.ClientID OR old.BorrowDate "   \
+    "IS NOT new.BorrowDate BEGIN "                                                                      \
+        VORIX_LENT_REMOVE("FilmLent", "FilmID") VORIX_LENT_REMOVE("ClientLent", "ClientID")             \
+        VORIX_LENT_ADD("FilmLent", "FilmID") VORIX_LENT_ADD("ClientLent", "ClientID") " END;"
+// clang-format on
+
+// The index of the ledger's days that the reports read before LedgerDay goes.
+const char* const SchemaSummaries::kFileUpgrade =
+    "DROP INDEX IF EXISTS Ledger_Days;" VORIX_SUMMARY_TABLES VORIX_SUMMARY_FILL VORIX_SUMMARY_TRIGGERS;
+const char* const SchemaSummaries::kFill = VORIX_SUMMARY_FILL;
