@@ -99,6 +99,45 @@ QString EarnedPerKey(const QString& key, const QDate& from, const QDate& to, con
            rows + QStringLiteral(" GROUP BY %1, Kind) k GROUP BY %1").arg(key);
 }
 
+// Above every disc code: the first bound of a way of reading that the statement did not choose.
+const QString kPastEveryCode = QString::fromUcs4(U"\U0010FFFF");
+
+// A long period's ledger per disc (all operators), read the cheaper of two ways, which the
+// statement itself chooses from the summary of the days: the period's own rows, in the order of
+// their index by disc (EarnedPerKey); or, when nearly every row of the ledger lies in the period,
+// each disc's rows of all time (the summary FilmKinds, a row per disc and kind) less the few
+// outside it. The way not chosen reads nothing: its first index bound lies past every code or
+// time, and on the server its condition alone stops it.
+QString EarnedPerDisc(const QDate& from, const QDate& to) {
+    const QString first = Sql::Day(from);
+    const QString end = Sql::Day(to.addDays(1));
+    // 1 when less than a fifth of the ledger's rows lie outside the period.
+    const QString whole =
+        QStringLiteral("(SELECT CASE WHEN 5*SUM(CASE WHEN Day>='%1' AND Day<='%2' THEN 0 ELSE N "
+                       "END)<SUM(N) THEN 1 ELSE 0 END FROM LedgerDay)")
+            .arg(first, Sql::Day(to));
+    const QString own =
+        EarnedPerKey(QStringLiteral("FilmID"), from, to, {}, QStringLiteral("Ledger_FilmKind"),
+                     QStringLiteral(" AND FilmID > CASE WHEN %1=1 THEN '%2' ELSE '' END AND %1=0")
+                         .arg(whole, kPastEveryCode));
+    const QString outside =
+        QStringLiteral("SELECT FilmID, Kind, COUNT(*) AS c, SUM(Fen) AS f FROM (SELECT FilmID, Kind, Fen "
+                       "FROM Ledger INDEXED BY Ledger_At WHERE At < CASE WHEN %1=1 THEN '%2' ELSE '' END "
+                       "AND %1=1 UNION ALL SELECT FilmID, Kind, Fen FROM Ledger INDEXED BY Ledger_At WHERE "
+                       "At >= CASE WHEN %1=1 THEN '%3' ELSE '~' END AND %1=1) x WHERE FilmID>'' GROUP BY "
+                       "FilmID, Kind")
+            .arg(whole, first, end);
+    const QString allTime =
+        QStringLiteral(
+            "SELECT k.FilmID, SUM(%1) AS n, SUM(%2) AS e FROM FilmKinds k LEFT JOIN (%3) o ON "
+            "o.FilmID=k.FilmID AND o.Kind=k.Kind WHERE k.FilmID > CASE WHEN %4=1 THEN '' ELSE '%5' END "
+            "AND %4=1 GROUP BY k.FilmID")
+            .arg(Lendings(QStringLiteral("k.Kind"), QStringLiteral("(k.N-IFNULL(o.c,0))")),
+                 Earned(QStringLiteral("k.Kind"), QStringLiteral("(k.Fen-IFNULL(o.f,0))")), outside, whole,
+                 kPastEveryCode);
+    return own + QStringLiteral(" UNION ALL ") + allTime;
+}
+
 // The bucket of a day row d (yyyy-MM-dd) of the takings.
 QString Bucket(const QDate& from, const QDate& to, Reports::Step step) {
     switch (step) {
@@ -138,23 +177,6 @@ QString TakingsColumns() {
     return sql + QStringLiteral(", %1 AS \"现金收入(元)\", %2 AS \"现金支出(元)\", %3 AS \"净现金(元)\"")
                      .arg(sum(in), sum(out), sum(QStringLiteral("(%1) - (%2)").arg(in, out)));
 }
-// A disc's or customer's newest lending on or before asOf: the summary's newest day when it is not
-// after asOf, else read from the rentals (a report of a day in the past).
-QString LastLentBy(const QString& key, const QString& asOf) {
-    return QStringLiteral("CASE WHEN l.LastLent IS NULL OR l.LastLent<='%2' THEN l.LastLent ELSE (SELECT "
-                          "MAX(r.BorrowDate) FROM Record r WHERE r.%1=l.%1 AND r.BorrowDate<='%2') END")
-        .arg(key, asOf);
-}
-
-// A disc or customer (the summary's row l, its code outer) not lent in the days before asOf
-// (included): never, or last before them, or (asOf a day in the past) last after asOf and the
-// rentals hold none in them. Only the last asks the rentals, one probe of an index.
-QString NotLentIn(const QString& key, const QString& outer, const QDate& asOf, int days) {
-    return QStringLiteral(
-               "(l.LastLent IS NULL OR l.LastLent<='%3' OR (l.LastLent>'%2' AND NOT EXISTS (SELECT 1 "
-               "FROM Record n WHERE n.%1=%4 AND n.BorrowDate>'%3' AND n.BorrowDate<='%2')))")
-        .arg(key, Sql::Day(asOf), Sql::Day(asOf.addDays(-days)), outer);
-}
 } // namespace
 
 QStringList Reports::LendingKinds() {
@@ -188,26 +210,17 @@ QString Reports::Takings(const QDate& from, const QDate& to, Step step, const QS
 
 QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUser) {
     // The ledger per disc first, then the discs by their title.
+    const QString perDisc =
+        optUser.isEmpty() && from.daysTo(to) >= kShortPeriodDays
+            ? EarnedPerDisc(from, to)
+            : EarnedPerKey(QStringLiteral("FilmID"), from, to, optUser, QStringLiteral("Ledger_FilmKind"),
+                           QStringLiteral(" AND FilmID>''"));
     return QStringLiteral("SELECT IFNULL(f.FilmName,'') AS 影片名字, SUM(a.n) AS 借出次数, SUM(a.e)/100.0 AS "
                           "\"收入(元)\", (SELECT COUNT(*) FROM Film s WHERE s.FilmName=f.FilmName) AS 张数 "
                           "FROM (") +
-           EarnedPerKey(QStringLiteral("FilmID"), from, to, optUser, QStringLiteral("Ledger_FilmKind"),
-                        QStringLiteral(" AND FilmID>''")) +
+           perDisc +
            QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=a.FilmID GROUP BY f.FilmName HAVING SUM(a.n)>0 "
                           "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, 1");
-}
-
-QString Reports::IdleStock(const QDate& asOf, int days) {
-    const QString day = Sql::Day(asOf);
-    return QStringLiteral(
-               "SELECT 影片编号, 影片名字, 类型, 入库日期, IFNULL(lastlent,'') AS 最后借出, "
-               "CAST(julianday('%1') - julianday(IFNULL(lastlent,入库日期)) AS INTEGER) AS 闲置天数 FROM "
-               "(SELECT f.ID AS fid, f.FilmID AS 影片编号, f.FilmName AS 影片名字, f.Type AS 类型, "
-               "f.StgDate AS 入库日期, %2 AS lastlent FROM Film f LEFT JOIN FilmLent l ON l.FilmID=f.FilmID "
-               "WHERE f.StgDate<='%3' AND %4 AND NOT EXISTS (SELECT 1 FROM Record o WHERE o.FilmID=f.FilmID "
-               "AND o.ReturnDate='')) x ORDER BY IFNULL(lastlent,''), 入库日期, fid")
-        .arg(day, LastLentBy(QStringLiteral("FilmID"), day), Sql::Day(asOf.addDays(-days)),
-             NotLentIn(QStringLiteral("FilmID"), QStringLiteral("f.FilmID"), asOf, days));
 }
 
 QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {
@@ -219,21 +232,6 @@ QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString&
            QStringLiteral(
                ") a LEFT JOIN Client c ON c.ClientID=a.ClientID WHERE a.n>0 OR a.e<>0 ORDER BY a.e "
                "DESC, a.n DESC, a.ClientID");
-}
-
-QString Reports::DormantCustomers(const QDate& asOf, int days) {
-    const QString day = Sql::Day(asOf);
-    return QStringLiteral(
-               "SELECT 客户编号, 电话, 余额 AS \"余额(元)\", 押金 AS \"押金(元)\", IFNULL(lastlent,'') AS "
-               "最后借出, CAST(julianday('%1') - julianday(IFNULL(lastlent,开户日期)) AS INTEGER) AS "
-               "未借天数 "
-               "FROM (SELECT c.ClientID AS 客户编号, c.PhoneNum AS 电话, c.Balance AS 余额, c.Foregift AS "
-               "押金, "
-               "c.CreateDate AS 开户日期, %2 AS lastlent FROM Client c LEFT JOIN ClientLent l ON "
-               "l.ClientID=c.ClientID WHERE c.CreateDate<='%3' AND %4) x "
-               "ORDER BY IFNULL(lastlent,''), 开户日期, 客户编号")
-        .arg(day, LastLentBy(QStringLiteral("ClientID"), day), Sql::Day(asOf.addDays(-days)),
-             NotLentIn(QStringLiteral("ClientID"), QStringLiteral("c.ClientID"), asOf, days));
 }
 
 QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {

@@ -74,7 +74,7 @@ QString TestEngine::FreshServerShop() {
         const ConnectionHandle db = Engine::Open(shop, &error);
         const QByteArray reset = "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options, "
                                  "FilmKey, ClientKey, RentContact, DrawerFloat, DeskAction, Reservation, "
-                                 "ImportRun, ImportRow, AuditTrail, LedgerDay, FilmLent, ClientLent "
+                                 "ImportRun, ImportRow, AuditTrail, LedgerDay, FilmKinds, FilmLent, ClientLent "
                                  "RESTART IDENTITY; " +
                                  FreshRows().toUtf8();
         if (db && db->Run(reset.constData()))

@@ -35,8 +35,9 @@ bool Lend(const QString& clientId, const QString& filmId, const QString& type, c
 }
 } // namespace
 
-// The summaries the reports read (each day's ledger per kind and operator, each disc's and
-// customer's newest rental) stay equal to the rows they sum, whatever writes the rows.
+// The summaries the reports read (each day's ledger per kind and operator, each disc's ledger per
+// kind, each disc's and customer's newest rental) stay equal to the rows they sum, whatever writes
+// the rows.
 class ReportSummariesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -44,11 +45,11 @@ private slots:
     // away (as undoing an import does), the last of a group too.
     void theLedgersDays() {
         TempShop shop;
-        QVERIFY(Db::Exec(u"INSERT INTO Ledger (At,Day,OptUser,Kind,Fen) VALUES "
-                         "('2026-11-05 00:00:00','2026-11-05','Admin','零租租金',300),"
-                         "('2026-11-05 23:59:59','2026-11-05','admin','零租租金',-120),"
-                         "('2026-11-05 12:00:00','2026-11-05','小王','收押金',5000),"
-                         "('2026-11-06 09:00:00','2026-11-06','小王','退押金',-5000)"_s));
+        QVERIFY(Db::Exec(u"INSERT INTO Ledger (At,Day,OptUser,Kind,Fen,FilmID) VALUES "
+                         "('2026-11-05 00:00:00','2026-11-05','Admin','零租租金',300,'F1'),"
+                         "('2026-11-05 23:59:59','2026-11-05','admin','零租租金',-120,'f1'),"
+                         "('2026-11-05 12:00:00','2026-11-05','小王','收押金',5000,'F2'),"
+                         "('2026-11-06 09:00:00','2026-11-06','小王','退押金',-5000,'F2')"_s));
         CLedgerInfo row;
         row.Day = u"2026-11-06"_s;
         row.OptUser = u"小王"_s;
@@ -59,9 +60,12 @@ private slots:
         QCOMPARE(Db::Value(u"SELECT N || ' ' || Fen || ' ' || Plus || ' ' || Minus AS v FROM LedgerDay WHERE "
                            "Day='2026-11-05' AND Kind='零租租金' AND OptUser='ADMIN'"_s),
                  u"2 180 300 120"_s);
+        QCOMPARE(Db::Value(u"SELECT N || ' ' || Fen AS v FROM FilmKinds WHERE FilmID='F1'"_s), u"2 180"_s);
+        QCOMPARE(Db::Count(u"FilmKinds"_s), 3); // the top-up names no disc
 
         QVERIFY(Db::Exec(u"UPDATE Ledger SET Fen=Fen*2, At='2026-11-07 10:00:00' WHERE Kind='收押金'"_s));
-        QVERIFY(Db::Exec(u"UPDATE Ledger SET Kind='赔偿', OptUser='小李' WHERE Kind='退押金'"_s));
+        QVERIFY(
+            Db::Exec(u"UPDATE Ledger SET Kind='赔偿', OptUser='小李', FilmID='F3' WHERE Kind='退押金'"_s));
         QCOMPARE(Astray(), QStringList());
         QCOMPARE(Db::Count(u"LedgerDay WHERE Day='2026-11-05' AND Kind='收押金'"_s), 0);
 
@@ -69,6 +73,7 @@ private slots:
         QCOMPARE(Astray(), QStringList());
         QVERIFY(Db::Exec(u"DELETE FROM Ledger"_s));
         QCOMPARE(Db::Count(u"LedgerDay"_s), 0);
+        QCOMPARE(Db::Count(u"FilmKinds"_s), 0);
     }
 
     // Lendings of a disc and a customer under codes of either letter case; a lending's return

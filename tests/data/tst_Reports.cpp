@@ -231,13 +231,26 @@ private slots:
         QCOMPARE(own.at(0).mid(0, 2), (QStringList{u"英雄"_s, u"1"_s}));
         QCOMPARE(Fen(own.at(1).at(2)), qint64(500));
         QCOMPARE(Table(Reports::Titles(QDate(2026, 6, 1), QDate(2026, 6, 30), {})), QList<QStringList>());
-        // A long period reads the ledger by disc rather than by time, with the same sums.
+        // A long period reads the ledger by disc rather than by time, with the same sums: its own
+        // rows, or (nearly all the ledger in it, as here) each disc's rows of all time less those
+        // outside it.
         const QList<QStringList> autumn = Table(Reports::Titles(QDate(2026, 8, 1), to, {}));
         QCOMPARE(autumn.size(), 3);
-        QCOMPARE(autumn.at(0).first(), u"大话西游"_s);
+        QCOMPARE(autumn.at(0).mid(0, 2), (QStringList{u"大话西游"_s, u"1"_s}));
         QCOMPARE(Fen(autumn.at(0).at(2)), qint64(9900));
         QCOMPARE(autumn.mid(1), titles);
         QCOMPARE(Table(Reports::Titles(QDate(2026, 8, 1), to, u"小王"_s)), own);
+        const QList<QStringList> year = Table(Reports::Titles(QDate(2026, 1, 1), QDate(2026, 12, 31), {}));
+        QCOMPARE(year.size(), 3);
+        QCOMPARE(year.at(0).mid(0, 2), (QStringList{u"大话西游"_s, u"2"_s}));
+        QCOMPARE(Fen(year.at(0).at(2)), qint64(19800));
+        QCOMPARE(year.mid(1), titles);
+        // Half the ledger outside: the period's own rows.
+        const QList<QStringList> early = Table(Reports::Titles(QDate(2026, 8, 1), QDate(2026, 11, 5), {}));
+        QCOMPARE(early.size(), 2);
+        QCOMPARE(early.at(0).mid(0, 2), (QStringList{u"大话西游"_s, u"1"_s}));
+        QCOMPARE(early.at(1).mid(0, 2), (QStringList{u"英雄"_s, u"2"_s}));
+        QCOMPARE(Fen(early.at(1).at(2)), qint64(3300));
     }
 
     // Discs on the shelf not lent in the last N days, or never, the never lent first; a disc out

@@ -77,7 +77,8 @@ void MakeOlderFile() {
             "DROP TABLE FilmKey; DROP TABLE ClientKey;"
             "DROP TABLE RentContact; DROP TABLE DrawerFloat; DROP TABLE DeskAction;"
             "DROP TRIGGER Record_LentAdd; DROP TRIGGER Record_LentRemove; DROP TRIGGER Record_LentChange;"
-            "DROP TABLE LedgerDay; DROP TABLE FilmLent; DROP TABLE ClientLent; PRAGMA user_version = 0;"));
+            "DROP TABLE LedgerDay; DROP TABLE FilmKinds; DROP TABLE FilmLent; DROP TABLE ClientLent;"
+            "PRAGMA user_version = 0;"));
 }
 } // namespace
 

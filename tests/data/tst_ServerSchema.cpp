@@ -67,7 +67,7 @@ QString ServerType(const QString& fileType, const QString& table, const QString&
         return u"float8"_s; // the file's eight bytes, so that an amount goes over and back exactly
     if (fileType == u"INTEGER"_s)
         return ((table == u"ledger"_s || table == u"drawerfloat"_s) && column == u"fen"_s) ||
-                       (table == u"ledgerday"_s && column != u"n"_s)
+                       ((table == u"ledgerday"_s || table == u"filmkinds"_s) && column != u"n"_s)
                    ? u"int8"_s
                    : u"int4"_s;
     // Times, days and values compare as written, and the search keys (lowercase already) byte by
@@ -306,7 +306,7 @@ private slots:
         for (const QString& table :
              {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s,
               u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s, u"AuditTrail"_s,
-              u"LedgerDay"_s, u"FilmLent"_s, u"ClientLent"_s}) {
+              u"LedgerDay"_s, u"FilmKinds"_s, u"FilmLent"_s, u"ClientLent"_s}) {
             QStringList names;
             QList<bool> real;
             for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
@@ -353,7 +353,7 @@ private slots:
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }
             // The reports' summaries, written from the rows copied (they have no row ID to order by).
-            for (const char* table : {"LedgerDay", "FilmLent", "ClientLent"}) {
+            for (const char* table : {"LedgerDay", "FilmKinds", "FilmLent", "ClientLent"}) {
                 const QString all = u"SELECT * FROM %1 ORDER BY 1, 2"_s.arg(QLatin1String(table));
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }

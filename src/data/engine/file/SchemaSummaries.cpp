@@ -1,6 +1,6 @@
 #include "data/engine/file/SchemaSummaries.h"
 
-// The three tables; no row id, the key is the row's place.
+// The four tables; no row id, the key is the row's place.
 #define VORIX_SUMMARY_TABLES                                                                                 \
     "CREATE TABLE IF NOT EXISTS LedgerDay ( "                                                                \
     "Day     TEXT NOT NULL DEFAULT '', "                                                                     \
@@ -11,6 +11,13 @@
     "Plus    INTEGER NOT NULL DEFAULT 0, "                                                                   \
     "Minus   INTEGER NOT NULL DEFAULT 0, "                                                                   \
     "PRIMARY KEY (Day, Kind, OptUser) "                                                                      \
+    ") WITHOUT ROWID;"                                                                                       \
+    "CREATE TABLE IF NOT EXISTS FilmKinds ( "                                                                \
+    "FilmID TEXT COLLATE NOCASE NOT NULL DEFAULT '', "                                                       \
+    "Kind   TEXT COLLATE NOCASE NOT NULL DEFAULT '', "                                                       \
+    "N      INTEGER NOT NULL DEFAULT 0, "                                                                    \
+    "Fen    INTEGER NOT NULL DEFAULT 0, "                                                                    \
+    "PRIMARY KEY (FilmID, Kind) "                                                                            \
     ") WITHOUT ROWID;"                                                                                       \
     "CREATE TABLE IF NOT EXISTS FilmLent ( "                                                                 \
     "FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
@@ -26,23 +33,32 @@
     "INSERT INTO LedgerDay (Day, Kind, OptUser, N, Fen, Plus, Minus) SELECT substr(At,1,10), Kind, "         \
     "OptUser, COUNT(*), SUM(Fen), SUM(max(Fen,0)), SUM(max(-Fen,0)) FROM Ledger "                            \
     "GROUP BY substr(At,1,10), Kind, OptUser;"                                                               \
+    "DELETE FROM FilmKinds;"                                                                                 \
+    "INSERT INTO FilmKinds (FilmID, Kind, N, Fen) SELECT FilmID, Kind, COUNT(*), SUM(Fen) FROM Ledger "      \
+    "WHERE FilmID<>'' GROUP BY FilmID, Kind;"                                                                \
     "DELETE FROM FilmLent;"                                                                                  \
     "INSERT INTO FilmLent (FilmID, LastLent) SELECT FilmID, MAX(BorrowDate) FROM Record GROUP BY FilmID;"    \
     "DELETE FROM ClientLent;"                                                                                \
     "INSERT INTO ClientLent (ClientID, LastLent) SELECT ClientID, MAX(BorrowDate) FROM Record "              \
     "GROUP BY ClientID;"
 
-// A ledger row joins its group, or leaves it (the group's row goes with its last row).
+// A ledger row joins its day's group and its disc's, or leaves them (a group's row goes with its
+// last row).
 #define VORIX_LEDGER_ADD(row)                                                                                \
     "INSERT OR IGNORE INTO LedgerDay (Day, Kind, OptUser) VALUES (substr(" row ".At,1,10), " row             \
     ".Kind, " row ".OptUser);"                                                                               \
     "UPDATE LedgerDay SET N=N+1, Fen=Fen+" row ".Fen, Plus=Plus+max(" row ".Fen,0), Minus=Minus+max(-" row   \
-    ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"
+    ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"          \
+    "INSERT OR IGNORE INTO FilmKinds (FilmID, Kind) SELECT " row ".FilmID, " row ".Kind WHERE " row          \
+    ".FilmID<>'';"                                                                                           \
+    "UPDATE FilmKinds SET N=N+1, Fen=Fen+" row ".Fen WHERE FilmID=" row ".FilmID AND Kind=" row ".Kind;"
 #define VORIX_LEDGER_REMOVE(row)                                                                             \
     "UPDATE LedgerDay SET N=N-1, Fen=Fen-" row ".Fen, Plus=Plus-max(" row ".Fen,0), Minus=Minus-max(-" row   \
     ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"           \
     "DELETE FROM LedgerDay WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row         \
-    ".OptUser AND N=0;"
+    ".OptUser AND N=0;"                                                                                      \
+    "UPDATE FilmKinds SET N=N-1, Fen=Fen-" row ".Fen WHERE FilmID=" row ".FilmID AND Kind=" row ".Kind;"     \
+    "DELETE FROM FilmKinds WHERE FilmID=" row ".FilmID AND Kind=" row ".Kind AND N=0;"
 
 // A rental's day raises its disc's and its customer's newest day; a rental gone or changed that
 // held the newest day has it read again from the rentals left (none: the row goes).
@@ -60,8 +76,8 @@
         VORIX_LEDGER_ADD("new") " END;"                                                                 \
     "CREATE TRIGGER IF NOT EXISTS Ledger_DayRemove AFTER DELETE ON Ledger BEGIN "                       \
         VORIX_LEDGER_REMOVE("old") " END;"                                                              \
-    "CREATE TRIGGER IF NOT EXISTS Ledger_DayChange AFTER UPDATE OF At, Kind, OptUser, Fen ON Ledger "   \
-    "BEGIN "                                                                                            \
+    "CREATE TRIGGER IF NOT EXISTS Ledger_DayChange AFTER UPDATE OF At, Kind, OptUser, Fen, FilmID ON "   \
+    "Ledger BEGIN "                                                                                     \
         VORIX_LEDGER_REMOVE("old") VORIX_LEDGER_ADD("new") " END;"                                      \
     "CREATE TRIGGER IF NOT EXISTS Record_LentAdd AFTER INSERT ON Record BEGIN "                         \
         VORIX_LENT_ADD("FilmLent", "FilmID") VORIX_LENT_ADD("ClientLent", "ClientID") " END;"           \

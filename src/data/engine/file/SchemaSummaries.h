@@ -4,6 +4,8 @@
 //  - LedgerDay: per day of the ledger's clock (the first ten characters of At), kind and operator,
 //    the rows N and the sums of their amounts Fen, of the positive ones Plus and of the negative
 //    ones Minus (as a positive number); a group without rows has no row;
+//  - FilmKinds: per disc code (without letter case) and kind, the ledger's rows N of all time and
+//    the sum of their amounts Fen; rows without a disc are not counted;
 //  - FilmLent and ClientLent: per disc code and per customer code (without letter case), the day
 //    of the newest rental in Record, LastLent.
 // The reports read them instead of every row of a long period (Reports.h).

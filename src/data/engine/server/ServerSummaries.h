@@ -1,5 +1,6 @@
 #pragma once
-// The server's summaries of the ledger's days and of each disc's and customer's newest rental, as
+// The server's summaries of the ledger's days, of each disc's ledger and of each disc's and
+// customer's newest rental, as
 // the file keeps them (data/engine/file/SchemaSummaries.h): the same tables, kept in step by
 // triggers in the statement that writes a row.
 namespace ServerEngine {
