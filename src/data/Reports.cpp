@@ -56,18 +56,24 @@ bool IsHeld(const QString& kind) {
 }
 
 // What the rows of one kind earned the shop (Titles, customers), as an expression over the kind and
-// the rows' amount.
+// the rows' amount. Every known kind has its case, a lending's own charges first, as most rows are.
 QString Earned(const QString& kindColumn, const QString& amount) {
-    QString sql = QStringLiteral("CASE ") + kindColumn;
+    QStringList kinds = Reports::LendingKinds();
     for (const QString& kind : CLedgerInfo::Kinds()) {
-        const int sign = CashSign(kind);
-        if (IsHeld(kind) || sign != 0)
-            sql += QStringLiteral(" WHEN '%1' THEN %2")
-                       .arg(Sql::Text(kind), IsHeld(kind) ? QStringLiteral("0")
-                                             : sign < 0   ? QStringLiteral("-") + amount
-                                                          : amount);
+        if (!kinds.contains(kind))
+            kinds << kind;
     }
-    // A kind without cash earns only when it charges a balance, as every such kind is named.
+    QString sql = QStringLiteral("CASE ") + kindColumn;
+    for (const QString& kind : kinds) {
+        const int sign = CashSign(kind);
+        const QString earned = IsHeld(kind)                  ? QStringLiteral("0")
+                               : sign < 0                    ? QStringLiteral("-") + amount
+                               : sign > 0                    ? amount
+                               : kind.endsWith(kChargedKind) ? amount
+                                                             : QStringLiteral("0");
+        sql += QStringLiteral(" WHEN '%1' THEN %2").arg(Sql::Text(kind), earned);
+    }
+    // Any other kind without cash earns only when it charges a balance, as every such kind is named.
     return sql + QStringLiteral(" ELSE CASE WHEN %1 LIKE '%%2' THEN %3 ELSE 0 END END")
                      .arg(kindColumn, kChargedKind, amount);
 }
