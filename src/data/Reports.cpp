@@ -222,10 +222,11 @@ QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUs
             : EarnedPerKey(QStringLiteral("FilmID"), from, to, optUser, QStringLiteral("Ledger_FilmKind"),
                            QStringLiteral(" AND FilmID>''"));
     return QStringLiteral("SELECT IFNULL(f.FilmName,'') AS 影片名字, SUM(a.n) AS 借出次数, SUM(a.e)/100.0 AS "
-                          "\"收入(元)\", (SELECT COUNT(*) FROM Film s WHERE s.FilmName=f.FilmName) AS 张数 "
+                          "\"收入(元)\", IFNULL(MAX(t.N),0) AS 张数 "
                           "FROM (") +
            perDisc +
-           QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=a.FilmID GROUP BY f.FilmName HAVING SUM(a.n)>0 "
+           QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=a.FilmID LEFT JOIN TitleDiscs t ON "
+                          "t.FilmName=f.FilmName GROUP BY f.FilmName HAVING SUM(a.n)>0 "
                           "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, 1");
 }
 

@@ -72,11 +72,13 @@ QString TestEngine::FreshServerShop() {
         if (CAdoDb(shop).Query(QString::fromLatin1(kShape)).GetText("v") != FreshShape())
             return Rebuilt(info, shop);
         const ConnectionHandle db = Engine::Open(shop, &error);
-        const QByteArray reset = "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options, "
-                                 "FilmKey, ClientKey, RentContact, DrawerFloat, DeskAction, Reservation, "
-                                 "ImportRun, ImportRow, AuditTrail, LedgerDay, FilmKinds, FilmLent, ClientLent "
-                                 "RESTART IDENTITY; " +
-                                 FreshRows().toUtf8();
+        const QByteArray reset =
+            "TRUNCATE Client, Film, Record, Operator, Setting, Ledger, Options, "
+            "FilmKey, ClientKey, RentContact, DrawerFloat, DeskAction, Reservation, "
+            "ImportRun, ImportRow, AuditTrail, LedgerDay, FilmKinds, TitleDiscs, FilmLent, "
+            "ClientLent "
+            "RESTART IDENTITY; " +
+            FreshRows().toUtf8();
         if (db && db->Run(reset.constData()))
             return shop;
         return Rebuilt(info, shop);

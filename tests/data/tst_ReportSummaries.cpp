@@ -36,8 +36,8 @@ bool Lend(const QString& clientId, const QString& filmId, const QString& type, c
 } // namespace
 
 // The summaries the reports read (each day's ledger per kind and operator, each disc's ledger per
-// kind, each disc's and customer's newest rental) stay equal to the rows they sum, whatever writes
-// the rows.
+// kind, each title's discs, each disc's and customer's newest rental) stay equal to the rows they sum,
+// whatever writes the rows.
 class ReportSummariesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -120,6 +120,23 @@ private slots:
         QCOMPARE(Astray(), QStringList());
         QCOMPARE(Db::Count(u"FilmLent"_s), 0);
         QCOMPARE(Db::Count(u"ClientLent"_s), 0);
+    }
+
+    // Each title's discs: discs added under names of either letter case, renamed (in letter case
+    // only, and to another title), deleted, the last of a title too.
+    void eachTitlesDiscs() {
+        TempShop shop;
+        QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID, FilmName) VALUES ('F1','Hero'),('F2','hero'),"
+                         "('F3','无间道'),('F4','大话西游')"_s));
+        QCOMPARE(Astray(), QStringList());
+        QCOMPARE(Db::Value(u"SELECT N AS v FROM TitleDiscs WHERE FilmName='HERO'"_s), u"2"_s);
+        QVERIFY(Db::Exec(u"UPDATE Film SET FilmName='HERO' WHERE FilmID='F1'"_s));
+        QVERIFY(Db::Exec(u"UPDATE Film SET FilmName='无间道' WHERE FilmID='F2'"_s));
+        QCOMPARE(Astray(), QStringList());
+        QCOMPARE(Db::Value(u"SELECT N AS v FROM TitleDiscs WHERE FilmName='无间道'"_s), u"2"_s);
+        QVERIFY(Db::Exec(u"DELETE FROM Film WHERE FilmID IN ('F1','F4')"_s));
+        QCOMPARE(Astray(), QStringList());
+        QCOMPARE(Db::Count(u"TitleDiscs"_s), 1);
     }
 
     // The reports read the summaries: a period's takings and the idle discs agree with the rows

@@ -77,7 +77,9 @@ void MakeOlderFile() {
             "DROP TABLE FilmKey; DROP TABLE ClientKey;"
             "DROP TABLE RentContact; DROP TABLE DrawerFloat; DROP TABLE DeskAction;"
             "DROP TRIGGER Record_LentAdd; DROP TRIGGER Record_LentRemove; DROP TRIGGER Record_LentChange;"
+            "DROP TRIGGER Film_TitleAdd; DROP TRIGGER Film_TitleRemove; DROP TRIGGER Film_TitleChange;"
             "DROP TABLE LedgerDay; DROP TABLE FilmKinds; DROP TABLE FilmLent; DROP TABLE ClientLent;"
+            "DROP TABLE TitleDiscs;"
             "PRAGMA user_version = 0;"));
 }
 } // namespace
@@ -125,6 +127,7 @@ private slots:
             QCOMPARE(Rows(db.get(), Db::kSummariesAstray), QString());
             QCOMPARE(Rows(db.get(), "SELECT FilmID, LastLent FROM FilmLent"),
                      QStringLiteral("F1|2005-11-02|\n"));
+            QCOMPARE(Rows(db.get(), "SELECT FilmName, N FROM TitleDiscs"), QStringLiteral("英雄|1|\n"));
             // The passwords are stored hashed, each still the operator's own.
             QCOMPARE(Rows(db.get(), "SELECT OptName, Type FROM Operator ORDER BY ID"),
                      QStringLiteral("Admin|管理员|\n小王|操作员|\n空|操作员|\n"));

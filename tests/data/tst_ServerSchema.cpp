@@ -306,7 +306,7 @@ private slots:
         for (const QString& table :
              {u"Client"_s, u"Film"_s, u"Record"_s, u"Operator"_s, u"Setting"_s, u"Ledger"_s, u"Options"_s,
               u"RentContact"_s, u"DrawerFloat"_s, u"DeskAction"_s, u"Reservation"_s, u"AuditTrail"_s,
-              u"LedgerDay"_s, u"FilmKinds"_s, u"FilmLent"_s, u"ClientLent"_s}) {
+              u"LedgerDay"_s, u"FilmKinds"_s, u"TitleDiscs"_s, u"FilmLent"_s, u"ClientLent"_s}) {
             QStringList names;
             QList<bool> real;
             for (const QString& row : FileRows(file.get(), u"PRAGMA table_info(%1)"_s.arg(table))) {
@@ -353,7 +353,7 @@ private slots:
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }
             // The reports' summaries, written from the rows copied (they have no row ID to order by).
-            for (const char* table : {"LedgerDay", "FilmKinds", "FilmLent", "ClientLent"}) {
+            for (const char* table : {"LedgerDay", "FilmKinds", "TitleDiscs", "FilmLent", "ClientLent"}) {
                 const QString all = u"SELECT * FROM %1 ORDER BY 1, 2"_s.arg(QLatin1String(table));
                 QCOMPARE(FileRows(back.get(), all), FileRows(file.get(), all));
             }

@@ -1,6 +1,6 @@
 #include "data/engine/file/SchemaSummaries.h"
 
-// The four tables; no row id, the key is the row's place.
+// The tables; no row id, the key is the row's place.
 #define VORIX_SUMMARY_TABLES                                                                                 \
     "CREATE TABLE IF NOT EXISTS LedgerDay ( "                                                                \
     "Day     TEXT NOT NULL DEFAULT '', "                                                                     \
@@ -19,6 +19,10 @@
     "Fen    INTEGER NOT NULL DEFAULT 0, "                                                                    \
     "PRIMARY KEY (FilmID, Kind) "                                                                            \
     ") WITHOUT ROWID;"                                                                                       \
+    "CREATE TABLE IF NOT EXISTS TitleDiscs ( "                                                               \
+    "FilmName TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
+    "N        INTEGER NOT NULL DEFAULT 0 "                                                                   \
+    ") WITHOUT ROWID;"                                                                                       \
     "CREATE TABLE IF NOT EXISTS FilmLent ( "                                                                 \
     "FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
     "LastLent TEXT COLLATE NOCASE "                                                                          \
@@ -36,6 +40,8 @@
     "DELETE FROM FilmKinds;"                                                                                 \
     "INSERT INTO FilmKinds (FilmID, Kind, N, Fen) SELECT FilmID, Kind, COUNT(*), SUM(Fen) FROM Ledger "      \
     "WHERE FilmID<>'' GROUP BY FilmID, Kind;"                                                                \
+    "DELETE FROM TitleDiscs;"                                                                                \
+    "INSERT INTO TitleDiscs (FilmName, N) SELECT FilmName, COUNT(*) FROM Film GROUP BY FilmName;"            \
     "DELETE FROM FilmLent;"                                                                                  \
     "INSERT INTO FilmLent (FilmID, LastLent) SELECT FilmID, MAX(BorrowDate) FROM Record GROUP BY FilmID;"    \
     "DELETE FROM ClientLent;"                                                                                \
@@ -48,7 +54,7 @@
     "INSERT OR IGNORE INTO LedgerDay (Day, Kind, OptUser) VALUES (substr(" row ".At,1,10), " row             \
     ".Kind, " row ".OptUser);"                                                                               \
     "UPDATE LedgerDay SET N=N+1, Fen=Fen+" row ".Fen, Plus=Plus+max(" row ".Fen,0), Minus=Minus+max(-" row   \
-    ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"          \
+    ".Fen,0) WHERE Day=substr(" row ".At,1,10) AND Kind=" row ".Kind AND OptUser=" row ".OptUser;"           \
     "INSERT OR IGNORE INTO FilmKinds (FilmID, Kind) SELECT " row ".FilmID, " row ".Kind WHERE " row          \
     ".FilmID<>'';"                                                                                           \
     "UPDATE FilmKinds SET N=N+1, Fen=Fen+" row ".Fen WHERE FilmID=" row ".FilmID AND Kind=" row ".Kind;"
@@ -70,6 +76,14 @@
     "WHERE " key "=old." key " AND LastLent=old.BorrowDate;"                                                 \
     "DELETE FROM " table " WHERE " key "=old." key " AND LastLent IS NULL;"
 
+// A disc joins its title's count, or leaves it (a title's row goes with its last disc).
+#define VORIX_TITLE_ADD                                                                                      \
+    "INSERT OR IGNORE INTO TitleDiscs (FilmName) VALUES (new.FilmName);"                                     \
+    "UPDATE TitleDiscs SET N=N+1 WHERE FilmName=new.FilmName;"
+#define VORIX_TITLE_REMOVE                                                                                   \
+    "UPDATE TitleDiscs SET N=N-1 WHERE FilmName=old.FilmName;"                                               \
+    "DELETE FROM TitleDiscs WHERE FilmName=old.FilmName AND N=0;"
+
 // clang-format off
 #define VORIX_SUMMARY_TRIGGERS                                                                          \
     "CREATE TRIGGER IF NOT EXISTS Ledger_DayAdd AFTER INSERT ON Ledger BEGIN "                          \
@@ -87,7 +101,12 @@
     "Record WHEN old.FilmID IS NOT new.FilmID OR old.ClientID IS NOT new.ClientID OR old.BorrowDate "   \
     "IS NOT new.BorrowDate BEGIN "                                                                      \
         VORIX_LENT_REMOVE("FilmLent", "FilmID") VORIX_LENT_REMOVE("ClientLent", "ClientID")             \
-        VORIX_LENT_ADD("FilmLent", "FilmID") VORIX_LENT_ADD("ClientLent", "ClientID") " END;"
+        VORIX_LENT_ADD("FilmLent", "FilmID") VORIX_LENT_ADD("ClientLent", "ClientID") " END;"           \
+    "CREATE TRIGGER IF NOT EXISTS Film_TitleAdd AFTER INSERT ON Film BEGIN " VORIX_TITLE_ADD " END;"    \
+    "CREATE TRIGGER IF NOT EXISTS Film_TitleRemove AFTER DELETE ON Film BEGIN " VORIX_TITLE_REMOVE      \
+        " END;"                                                                                         \
+    "CREATE TRIGGER IF NOT EXISTS Film_TitleChange AFTER UPDATE OF FilmName ON Film WHEN old.FilmName " \
+    "IS NOT new.FilmName BEGIN " VORIX_TITLE_REMOVE VORIX_TITLE_ADD " END;"
 // clang-format on
 
 // The index of the ledger's days that the reports read before LedgerDay goes.
