@@ -254,24 +254,30 @@ private slots:
     }
 
     // Discs on the shelf not lent in the last N days, or never, the never lent first; a disc out
-    // and one stocked within the days are not idle.
+    // and one stocked within the days are not idle. Lendings after the day asked about do not
+    // count, however many (F2 once, F7 and F8 twice, F8 lent within the days too).
     void idleStock() {
         TempShop shop;
         QVERIFY(Db::Exec(u"INSERT INTO Film (FilmID, FilmName, Type, StgDate) VALUES "
                          "('F1','英雄','DVD','2025-01-01'),('F2','无间道','VCD','2025-01-01'),"
                          "('F3','大话西游','DVD','2025-01-01'),('F4','新片','DVD','2026-11-25'),"
-                         "('F5','借走了','DVD','2025-01-01'),('F6','刚好九十天','VCD','2025-06-01')"_s));
+                         "('F5','借走了','DVD','2025-01-01'),('F6','刚好九十天','VCD','2025-06-01'),"
+                         "('F7','两次以后','DVD','2025-01-01'),('F8','期间借过','DVD','2025-01-01')"_s));
         QVERIFY(
             Db::Exec(u"INSERT INTO Record (ClientID, FilmID, Type, BorrowDate, ReturnDate) VALUES "
                      "('','F1','零租','2026-11-20','2026-11-21'),('','F2','零租','2026-05-01','2026-05-02'),"
                      "('','F5','零租','2026-03-01',''),('','F6','零租','2026-09-01','2026-09-02'),"
-                     "('','F2','零租','2026-12-05','2026-12-06')"_s));
+                     "('','F2','零租','2026-12-05','2026-12-06'),('','F7','零租','2026-12-01','2026-12-02'),"
+                     "('','F7','零租','2026-12-03','2026-12-04'),('','F7','零租','2026-04-01','2026-04-02'),"
+                     "('','F8','零租','2026-12-01','2026-12-02'),('','F8','零租','2026-12-03','2026-12-04'),"
+                     "('','F8','零租','2026-11-01','2026-11-02')"_s));
         const QList<QStringList> idle = Table(Reports::IdleStock(QDate(2026, 11, 30), 90));
         QCOMPARE(idle, (QList<QStringList>{
                            {u"F3"_s, u"大话西游"_s, u"DVD"_s, u"2025-01-01"_s, QString(), u"698"_s},
+                           {u"F7"_s, u"两次以后"_s, u"DVD"_s, u"2025-01-01"_s, u"2026-04-01"_s, u"243"_s},
                            {u"F2"_s, u"无间道"_s, u"VCD"_s, u"2025-01-01"_s, u"2026-05-01"_s, u"213"_s},
                            {u"F6"_s, u"刚好九十天"_s, u"VCD"_s, u"2025-06-01"_s, u"2026-09-01"_s, u"90"_s}}));
-        QCOMPARE(Table(Reports::IdleStock(QDate(2026, 11, 30), 91)).size(), 2);
+        QCOMPARE(Table(Reports::IdleStock(QDate(2026, 11, 30), 91)).size(), 3);
     }
 
     // Customers by the money they spent on rentals in the period; and those who have not come for

@@ -25,13 +25,16 @@
     ") WITHOUT ROWID;"                                                                                       \
     "CREATE TABLE IF NOT EXISTS FilmLent ( "                                                                 \
     "FilmID   TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
-    "LastLent TEXT COLLATE NOCASE "                                                                          \
+    "LastLent TEXT COLLATE NOCASE, "                                                                         \
+    "PrevLent TEXT COLLATE NOCASE "                                                                          \
     ") WITHOUT ROWID;"                                                                                       \
     "CREATE TABLE IF NOT EXISTS ClientLent ( "                                                               \
     "ClientID TEXT COLLATE NOCASE NOT NULL DEFAULT '' PRIMARY KEY, "                                         \
-    "LastLent TEXT COLLATE NOCASE "                                                                          \
+    "LastLent TEXT COLLATE NOCASE, "                                                                         \
+    "PrevLent TEXT COLLATE NOCASE "                                                                          \
     ") WITHOUT ROWID;"
 
+// clang-format off
 #define VORIX_SUMMARY_FILL                                                                                   \
     "DELETE FROM LedgerDay;"                                                                                 \
     "INSERT INTO LedgerDay (Day, Kind, OptUser, N, Fen, Plus, Minus) SELECT substr(At,1,10), Kind, "         \
@@ -44,9 +47,12 @@
     "INSERT INTO TitleDiscs (FilmName, N) SELECT FilmName, COUNT(*) FROM Film GROUP BY FilmName;"            \
     "DELETE FROM FilmLent;"                                                                                  \
     "INSERT INTO FilmLent (FilmID, LastLent) SELECT FilmID, MAX(BorrowDate) FROM Record GROUP BY FilmID;"    \
+    "UPDATE FilmLent SET PrevLent=" VORIX_SECOND_LENT("FilmID", "FilmLent.FilmID") ";"                      \
     "DELETE FROM ClientLent;"                                                                                \
     "INSERT INTO ClientLent (ClientID, LastLent) SELECT ClientID, MAX(BorrowDate) FROM Record "              \
-    "GROUP BY ClientID;"
+    "GROUP BY ClientID;"                                                                                     \
+    "UPDATE ClientLent SET PrevLent=" VORIX_SECOND_LENT("ClientID", "ClientLent.ClientID") ";"
+// clang-format on
 
 // A ledger row joins its day's group and its disc's, or leaves them (a group's row goes with its
 // last row).
@@ -66,15 +72,21 @@
     "UPDATE FilmKinds SET N=N-1, Fen=Fen-" row ".Fen WHERE FilmID=" row ".FilmID AND Kind=" row ".Kind;"     \
     "DELETE FROM FilmKinds WHERE FilmID=" row ".FilmID AND Kind=" row ".Kind AND N=0;"
 
-// A rental's day raises its disc's and its customer's newest day; a rental gone or changed that
-// held the newest day has it read again from the rentals left (none: the row goes).
+// A disc's or customer's newest rental day and the one before it (the same day for two rentals of
+// one day), read from the rentals by one index; a rental added, or one gone or changed that held one
+// of the two, has them read again (none left: the row goes).
+#define VORIX_SECOND_LENT(key, value)                                                                        \
+    "(SELECT BorrowDate FROM Record WHERE " key "=" value " ORDER BY BorrowDate DESC LIMIT 1 OFFSET 1)"
 #define VORIX_LENT_ADD(table, key)                                                                           \
-    "INSERT OR IGNORE INTO " table " (" key ", LastLent) VALUES (new." key ", new.BorrowDate);"              \
-    "UPDATE " table " SET LastLent=new.BorrowDate WHERE " key "=new." key " AND LastLent<new.BorrowDate;"
+    "INSERT OR REPLACE INTO " table " (" key ", LastLent, PrevLent) VALUES (new." key ", (SELECT "           \
+    "MAX(BorrowDate) FROM Record WHERE " key "=new." key "), " VORIX_SECOND_LENT(key, "new." key) ");"
+// clang-format off
 #define VORIX_LENT_REMOVE(table, key)                                                                        \
-    "UPDATE " table " SET LastLent=(SELECT MAX(BorrowDate) FROM Record WHERE " key "=old." key ") "          \
-    "WHERE " key "=old." key " AND LastLent=old.BorrowDate;"                                                 \
+    "UPDATE " table " SET LastLent=(SELECT MAX(BorrowDate) FROM Record WHERE " key "=old." key "), "         \
+    "PrevLent=" VORIX_SECOND_LENT(key, "old." key) " WHERE " key "=old." key " AND "                         \
+    "old.BorrowDate>=IFNULL(PrevLent,'');"                                                                   \
     "DELETE FROM " table " WHERE " key "=old." key " AND LastLent IS NULL;"
+// clang-format on
 
 // A disc joins its title's count, or leaves it (a title's row goes with its last disc).
 #define VORIX_TITLE_ADD                                                                                      \

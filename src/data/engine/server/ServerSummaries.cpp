@@ -1,5 +1,22 @@
 #include "data/engine/server/ServerSummaries.h"
 
+// A disc's or customer's (key = value) newest rental day and the one before it (the same day for
+// two rentals of one day).
+#define VORIX_NEWEST_LENT(key, value) "(SELECT MAX(BorrowDate) FROM Record WHERE " key " = " value ")"
+#define VORIX_SECOND_LENT(key, value)                                                                        \
+    "(SELECT BorrowDate FROM Record WHERE " key " = " value " ORDER BY BorrowDate DESC LIMIT 1 OFFSET 1)"
+
+// clang-format off
+#define VORIX_LENT_REMOVE(table, key)                                                                        \
+    "    UPDATE " table " SET LastLent = " VORIX_NEWEST_LENT(key, "OLD." key) ",\n"                          \
+    "      PrevLent = " VORIX_SECOND_LENT(key, "OLD." key) "\n"                                              \
+    "      WHERE " key " = OLD." key " AND OLD.BorrowDate >= COALESCE(PrevLent, '');\n"                     \
+    "    DELETE FROM " table " WHERE " key " = OLD." key " AND LastLent IS NULL;\n"
+#define VORIX_LENT_ADD(table, key)                                                                           \
+    "    INSERT INTO " table " (" key ", LastLent, PrevLent) VALUES (NEW." key ",\n"                         \
+    "        " VORIX_NEWEST_LENT(key, "NEW." key) ", " VORIX_SECOND_LENT(key, "NEW." key) ")\n"              \
+    "      ON CONFLICT (" key ") DO UPDATE SET LastLent = EXCLUDED.LastLent, PrevLent = EXCLUDED.PrevLent;\n"
+
 const char* const ServerEngine::kSummaries =
     // The index of the ledger's days that the reports read before LedgerDay.
     "DROP INDEX IF EXISTS Ledger_Days;"
@@ -23,10 +40,12 @@ const char* const ServerEngine::kSummaries =
     " N INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE IF NOT EXISTS FilmLent ("
     " FilmID citext COLLATE \"C\" NOT NULL DEFAULT '' PRIMARY KEY,"
-    " LastLent citext COLLATE \"C\");"
+    " LastLent citext COLLATE \"C\","
+    " PrevLent citext COLLATE \"C\");"
     "CREATE TABLE IF NOT EXISTS ClientLent ("
     " ClientID citext COLLATE \"C\" NOT NULL DEFAULT '' PRIMARY KEY,"
-    " LastLent citext COLLATE \"C\");"
+    " LastLent citext COLLATE \"C\","
+    " PrevLent citext COLLATE \"C\");"
     "DELETE FROM LedgerDay;"
     "INSERT INTO LedgerDay (Day, Kind, OptUser, N, Fen, Plus, Minus) SELECT substr(At,1,10), Kind, OptUser,"
     " COUNT(*), SUM(Fen), SUM(GREATEST(Fen,0)), SUM(GREATEST(-Fen,0)) FROM Ledger GROUP BY 1, 2, 3;"
@@ -37,9 +56,11 @@ const char* const ServerEngine::kSummaries =
     "INSERT INTO TitleDiscs (FilmName, N) SELECT FilmName, COUNT(*) FROM Film GROUP BY FilmName;"
     "DELETE FROM FilmLent;"
     "INSERT INTO FilmLent (FilmID, LastLent) SELECT FilmID, MAX(BorrowDate) FROM Record GROUP BY FilmID;"
+    "UPDATE FilmLent SET PrevLent = " VORIX_SECOND_LENT("FilmID", "FilmLent.FilmID") ";"
     "DELETE FROM ClientLent;"
     "INSERT INTO ClientLent (ClientID, LastLent) SELECT ClientID, MAX(BorrowDate) FROM Record GROUP BY "
     "ClientID;"
+    "UPDATE ClientLent SET PrevLent = " VORIX_SECOND_LENT("ClientID", "ClientLent.ClientID") ";"
     // A ledger row leaves its day's group and its disc's (a group's row goes with its last row) and
     // joins its new ones.
     "CREATE OR REPLACE FUNCTION vorix_ledger_day() RETURNS trigger LANGUAGE plpgsql AS $$\n"
@@ -69,8 +90,8 @@ const char* const ServerEngine::kSummaries =
     "DROP TRIGGER IF EXISTS Ledger_Day ON Ledger;"
     "CREATE TRIGGER Ledger_Day AFTER INSERT OR DELETE OR UPDATE OF At, Kind, OptUser, Fen, FilmID ON Ledger"
     " FOR EACH ROW EXECUTE FUNCTION vorix_ledger_day();"
-    // A rental gone or changed that held its disc's or customer's newest day has it read again from
-    // the rentals left (none: the row goes); a rental's day raises theirs.
+    // A rental added, or one gone or changed that held its disc's or customer's newest day or the
+    // one before it, has both read again from the rentals (none left: the row goes).
     "CREATE OR REPLACE FUNCTION vorix_record_lent() RETURNS trigger LANGUAGE plpgsql AS $$\n"
     "BEGIN\n"
     "  IF TG_OP = 'UPDATE' AND OLD.FilmID = NEW.FilmID AND OLD.ClientID = NEW.ClientID\n"
@@ -78,21 +99,12 @@ const char* const ServerEngine::kSummaries =
     "    RETURN NULL;\n"
     "  END IF;\n"
     "  IF TG_OP <> 'INSERT' THEN\n"
-    "    UPDATE FilmLent SET LastLent = (SELECT MAX(BorrowDate) FROM Record WHERE FilmID = OLD.FilmID)\n"
-    "      WHERE FilmID = OLD.FilmID AND LastLent = OLD.BorrowDate;\n"
-    "    DELETE FROM FilmLent WHERE FilmID = OLD.FilmID AND LastLent IS NULL;\n"
-    "    UPDATE ClientLent SET LastLent = (SELECT MAX(BorrowDate) FROM Record WHERE ClientID = "
-    "OLD.ClientID)\n"
-    "      WHERE ClientID = OLD.ClientID AND LastLent = OLD.BorrowDate;\n"
-    "    DELETE FROM ClientLent WHERE ClientID = OLD.ClientID AND LastLent IS NULL;\n"
+        VORIX_LENT_REMOVE("FilmLent", "FilmID")
+        VORIX_LENT_REMOVE("ClientLent", "ClientID")
     "  END IF;\n"
     "  IF TG_OP <> 'DELETE' THEN\n"
-    "    INSERT INTO FilmLent AS l (FilmID, LastLent) VALUES (NEW.FilmID, NEW.BorrowDate)\n"
-    "      ON CONFLICT (FilmID) DO UPDATE SET LastLent = EXCLUDED.LastLent WHERE l.LastLent < "
-    "EXCLUDED.LastLent;\n"
-    "    INSERT INTO ClientLent AS l (ClientID, LastLent) VALUES (NEW.ClientID, NEW.BorrowDate)\n"
-    "      ON CONFLICT (ClientID) DO UPDATE SET LastLent = EXCLUDED.LastLent WHERE l.LastLent < "
-    "EXCLUDED.LastLent;\n"
+        VORIX_LENT_ADD("FilmLent", "FilmID")
+        VORIX_LENT_ADD("ClientLent", "ClientID")
     "  END IF;\n"
     "  RETURN NULL;\n"
     "END $$;"
@@ -118,3 +130,4 @@ const char* const ServerEngine::kSummaries =
     "DROP TRIGGER IF EXISTS Film_Title ON Film;"
     "CREATE TRIGGER Film_Title AFTER INSERT OR DELETE OR UPDATE OF FilmName ON Film"
     " FOR EACH ROW EXECUTE FUNCTION vorix_film_title();";
+// clang-format on
