@@ -8,11 +8,11 @@ namespace {
 // The rows of table (named alias, its code column key) on hand since a day (column since) before
 // the days before asOf, and not lent in those days: never, or last before them; or, asOf a day in
 // the past and the last lending after it, the one before that before them (or none), or after asOf
-// too with no rental in those days. Only the last asks the rentals, one probe of an index; the
-// code is compared as a range of one, so that the server probes it for each of the few rather than
-// gathering every rental of those days. Their newest lending on or before asOf, lastlent, comes
-// first: from the summary's two newest days, or for those lent twice after asOf from the rentals.
-// Ends in the WHERE clause.
+// too with no rental in those days. Only the last asks the rentals, one probe of an index; its
+// condition on the outer row's ID (always true: IDs count from 1) keeps the server from gathering
+// every rental of those days into a table to compare with, so that it probes for each of the few.
+// Their newest lending on or before asOf, lastlent, comes first: from the summary's two newest
+// days, or for those lent twice after asOf from the rentals. Ends in the WHERE clause.
 QString AwaySince(const QString& table, const QString& alias, const QString& key, const QString& since,
                   const QDate& asOf, int days) {
     return QStringLiteral(
@@ -22,7 +22,7 @@ QString AwaySince(const QString& table, const QString& alias, const QString& key
                "AND r.BorrowDate<='%1') END AS lastlent FROM %3 %4 LEFT JOIN %3Lent l ON l.%5=%4.%5 WHERE "
                "%4.%6<='%2' AND (l.LastLent IS NULL OR l.LastLent<='%2' OR (l.LastLent>'%1' AND (l.PrevLent "
                "IS NULL OR l.PrevLent<='%2' OR (l.PrevLent>'%1' AND NOT EXISTS (SELECT 1 FROM Record n WHERE "
-               "n.%5>=%4.%5 AND n.%5<=%4.%5 AND n.BorrowDate>'%2' AND n.BorrowDate<='%1')))))")
+               "n.%5=%4.%5 AND n.ID>0*%4.ID AND n.BorrowDate>'%2' AND n.BorrowDate<='%1')))))")
         .arg(Sql::Day(asOf), Sql::Day(asOf.addDays(-days)), table, alias, key, since);
 }
 } // namespace
