@@ -244,8 +244,6 @@ QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString&
 QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {
     // The summary of the ledger's days, the kinds' cases worked out once per day, kind and operator;
     // the returns per day and operator, in their index's order.
-    const QString plus = QStringLiteral("Plus");
-    const QString minus = QStringLiteral("Minus");
     QString returns = QStringLiteral(" FROM Record WHERE ReturnDate>='%1' AND ReturnDate<='%2'")
                           .arg(Sql::Day(from), Sql::Day(to));
     if (!optUser.isEmpty())
@@ -261,8 +259,8 @@ QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUse
                "\"现金收入(元)\", SUM(co)/100.0 AS \"现金支出(元)\", SUM(ci-co)/100.0 AS \"净现金(元)\" FROM "
                "(SELECT OptUser AS o, %1 AS n, 0 AS r, 0 AS x, %2 AS ci, %3 AS co")
                .arg(Lendings(QStringLiteral("Kind"), QStringLiteral("N")),
-                    Cash(true, QStringLiteral("Kind"), plus, minus),
-                    Cash(false, QStringLiteral("Kind"), plus, minus)) +
+                    Cash(true, QStringLiteral("Kind"), QStringLiteral("Plus"), QStringLiteral("Minus")),
+                    Cash(false, QStringLiteral("Kind"), QStringLiteral("Plus"), QStringLiteral("Minus"))) +
            DaysWhere(from, to, optUser) + QStringLiteral(" UNION ALL SELECT OptUser, 0, COUNT(*), 0, 0, 0") +
            returns +
            QStringLiteral(" GROUP BY ReturnDate, OptUser UNION ALL SELECT OptUser, 0, 0, COUNT(*), 0, 0") +

@@ -99,8 +99,8 @@ qint64 CopyTableBack(PGconn* server, sqlite3* file, const char* table, QString* 
 
 // The file's indexes and triggers ("INDEX name" or "TRIGGER name", statement), dropped while the
 // rows go in and made again after them, as on the way to the server; the summaries the triggers
-// keep are written from the rows before (SchemaSummaries.h).
-bool DropIndexes(sqlite3* file, QList<QPair<QByteArray, QByteArray>>* indexes, QString* error) {
+// keep are then written from the rows (SchemaSummaries.h).
+bool DropIndexesAndTriggers(sqlite3* file, QList<QPair<QByteArray, QByteArray>>* indexes, QString* error) {
     sqlite3_stmt* stmt = nullptr;
     bool ok = sqlite3_prepare_v2(file,
                                  "SELECT upper(type) || ' ' || name, sql FROM sqlite_master WHERE type IN "
@@ -129,7 +129,8 @@ bool WriteFile(PGconn* server, const QString& path, ServerDatabase::Counts* coun
     QList<QPair<QByteArray, QByteArray>> indexes;
     bool ok = file && FileError::Run(file.get(), "PRAGMA journal_mode = WAL", error) &&
               FileError::Run(file.get(), "BEGIN IMMEDIATE", error) &&
-              ShopDatabase::WriteSchema(file.get(), error) && DropIndexes(file.get(), &indexes, error);
+              ShopDatabase::WriteSchema(file.get(), error) &&
+              DropIndexesAndTriggers(file.get(), &indexes, error);
     int done = 0;
     for (const char* table : kTables) {
         if (!ok)
@@ -140,9 +141,10 @@ bool WriteFile(PGconn* server, const QString& path, ServerDatabase::Counts* coun
         if (ok && progress)
             progress(ShopBackup::Stage::Copying, ++done, int(std::size(kTables)));
     }
-    ok = ok && FileError::Run(file.get(), SchemaSummaries::kFill, error);
     for (const auto& [name, sql] : indexes)
         ok = ok && FileError::Run(file.get(), sql.constData(), error);
+    // After the indexes: the summaries read each disc's and customer's rentals through them.
+    ok = ok && FileError::Run(file.get(), SchemaSummaries::kFill, error);
     // The log is folded into the file here, where a failure is reported: only the file is renamed.
     return ok && FileError::Run(file.get(), "COMMIT", error) &&
            FileError::Run(file.get(), "PRAGMA wal_checkpoint(TRUNCATE)", error);

@@ -125,3 +125,15 @@
 const char* const SchemaSummaries::kFileUpgrade =
     "DROP INDEX IF EXISTS Ledger_Days;" VORIX_SUMMARY_TABLES VORIX_SUMMARY_FILL VORIX_SUMMARY_TRIGGERS;
 const char* const SchemaSummaries::kFill = VORIX_SUMMARY_FILL;
+
+// The macros end with this file: a unity build may compile the server's summaries in the same unit.
+#undef VORIX_SUMMARY_TABLES
+#undef VORIX_SUMMARY_FILL
+#undef VORIX_LEDGER_ADD
+#undef VORIX_LEDGER_REMOVE
+#undef VORIX_SECOND_LENT
+#undef VORIX_LENT_ADD
+#undef VORIX_LENT_REMOVE
+#undef VORIX_TITLE_ADD
+#undef VORIX_TITLE_REMOVE
+#undef VORIX_SUMMARY_TRIGGERS

@@ -131,3 +131,9 @@ const char* const ServerEngine::kSummaries =
     "CREATE TRIGGER Film_Title AFTER INSERT OR DELETE OR UPDATE OF FilmName ON Film"
     " FOR EACH ROW EXECUTE FUNCTION vorix_film_title();";
 // clang-format on
+
+// The macros end with this file: a unity build may compile the file's summaries in the same unit.
+#undef VORIX_NEWEST_LENT
+#undef VORIX_SECOND_LENT
+#undef VORIX_LENT_REMOVE
+#undef VORIX_LENT_ADD
