@@ -31,6 +31,13 @@ QString DaysWhere(const QDate& from, const QDate& to, const QString& optUser) {
     return sql;
 }
 
+// A kind column compared as plain text. The server's case-blind text folds both sides of every
+// comparison, which cost more than all the rest of reading a month's ledger; the kinds have no
+// letters whose case could differ. The file's engine keeps the column's collation.
+QString PlainKind(const QString& kindColumn) {
+    return QStringLiteral("CAST(%1 AS TEXT)").arg(kindColumn);
+}
+
 // The sign of a kind's cash: 1 into the drawer, -1 out of it, 0 none.
 int CashSign(const QString& kind) {
     return int(CLedgerInfo::CashFen(kind, 1));
@@ -39,7 +46,7 @@ int CashSign(const QString& kind) {
 // The cash into (in) or out of the drawer of the rows of one kind, as an expression over the kind
 // and the sums of the rows' positive (plus) and negative (minus, as a positive number) amounts.
 QString Cash(bool in, const QString& kindColumn, const QString& plus, const QString& minus) {
-    QString sql = QStringLiteral("CASE ") + kindColumn;
+    QString sql = QStringLiteral("CASE ") + PlainKind(kindColumn);
     for (const QString& kind : CLedgerInfo::Kinds()) {
         if (const int sign = CashSign(kind))
             sql += QStringLiteral(" WHEN '%1' THEN %2").arg(Sql::Text(kind), (sign > 0) == in ? plus : minus);
@@ -63,7 +70,8 @@ QString Earned(const QString& kindColumn, const QString& amount) {
         if (!kinds.contains(kind))
             kinds << kind;
     }
-    QString sql = QStringLiteral("CASE ") + kindColumn;
+    const QString plain = PlainKind(kindColumn);
+    QString sql = QStringLiteral("CASE ") + plain;
     for (const QString& kind : kinds) {
         const int sign = CashSign(kind);
         const QString earned = IsHeld(kind)                  ? QStringLiteral("0")
@@ -75,7 +83,7 @@ QString Earned(const QString& kindColumn, const QString& amount) {
     }
     // Any other kind without cash earns only when it charges a balance, as every such kind is named.
     return sql + QStringLiteral(" ELSE CASE WHEN %1 LIKE '%%2' THEN %3 ELSE 0 END END")
-                     .arg(kindColumn, kChargedKind, amount);
+                     .arg(plain, kChargedKind, amount);
 }
 
 // The lendings among rows of one kind: their count for a lending's own charge, else 0.
@@ -84,26 +92,33 @@ QString Lendings(const QString& kindColumn, const QString& count) {
     for (const QString& kind : Reports::LendingKinds())
         kinds << QLatin1Char('\'') + Sql::Text(kind) + QLatin1Char('\'');
     return QStringLiteral("CASE WHEN %1 IN (%2) THEN %3 ELSE 0 END")
-        .arg(kindColumn, kinds.join(QLatin1Char(',')), count);
+        .arg(PlainKind(kindColumn), kinds.join(QLatin1Char(',')), count);
 }
 
-// Per key (FilmID, ClientID) of the period's rows that the condition where keeps: the lendings n
-// and the money earned e. A long period's rows are summed per key and kind first, so that the
-// kinds' cases are worked out once per group rather than once per row; a short period's few rows
-// are summed at once, which spares both engines a second grouping.
-QString EarnedPerKey(const QString& key, const QDate& from, const QDate& to, const QString& optUser,
-                     const QString& keyIndex, const QString& where) {
+// Per key of the period's rows that the condition where keeps: the key k (the expression key over
+// the code column, FilmID or ClientID), the lendings n and the money earned e. A long period's rows
+// are summed per code and kind first, in the order of the index by code, so that the kinds' cases
+// are worked out once per group rather than once per row; a short period's few rows are summed at
+// once by the key, which spares both engines a second grouping.
+QString EarnedPerKey(const QString& column, const QString& key, const QDate& from, const QDate& to,
+                     const QString& optUser, const QString& keyIndex, const QString& where) {
     const QString rows = LedgerWhere(from, to, optUser, keyIndex) + where;
     if (from.daysTo(to) < kShortPeriodDays)
-        return QStringLiteral("SELECT %1, SUM(%2) AS n, SUM(%3) AS e")
+        return QStringLiteral("SELECT %1 AS k, SUM(%2) AS n, SUM(%3) AS e")
                    .arg(key, Lendings(QStringLiteral("Kind"), QStringLiteral("1")),
                         Earned(QStringLiteral("Kind"), QStringLiteral("Fen"))) +
                rows + QStringLiteral(" GROUP BY %1").arg(key);
-    return QStringLiteral("SELECT %1, SUM(n) AS n, SUM(e) AS e FROM (SELECT %1, %2 AS n, %3 AS e")
-               .arg(key, Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
+    return QStringLiteral("SELECT %1 AS k, SUM(n) AS n, SUM(e) AS e FROM (SELECT %2, %3 AS n, %4 AS e")
+               .arg(key, column, Lendings(QStringLiteral("Kind"), QStringLiteral("COUNT(*)")),
                     Earned(QStringLiteral("Kind"), QStringLiteral("SUM(Fen)"))) +
-           rows + QStringLiteral(" GROUP BY %1, Kind) k GROUP BY %1").arg(key);
+           rows + QStringLiteral(" GROUP BY %1, Kind) k GROUP BY %1").arg(column);
 }
+
+// A disc's code as the titles' key of EarnedPerKey: plain text, grouped as the file's engine groups
+// the code (its collation) and on the server by its letters as written, without folding each code's
+// case for every row's hash. The titles fold it when they join the catalogue (CAST AS CITEXT: the
+// server's case-blind text, and to the file's engine a cast to text that keeps the collation).
+const QString kDiscKey = QStringLiteral("CAST(FilmID AS TEXT)");
 
 // Above every disc code: the first bound of a way of reading that the statement did not choose.
 const QString kPastEveryCode = QString::fromUcs4(U"\U0010FFFF");
@@ -123,25 +138,28 @@ QString EarnedPerDisc(const QDate& from, const QDate& to) {
                        "END)<SUM(N) THEN 1 ELSE 0 END FROM LedgerDay)")
             .arg(first, Sql::Day(to));
     const QString own =
-        EarnedPerKey(QStringLiteral("FilmID"), from, to, {}, QStringLiteral("Ledger_FilmKind"),
+        EarnedPerKey(QStringLiteral("FilmID"), kDiscKey, from, to, {}, QStringLiteral("Ledger_FilmKind"),
                      QStringLiteral(" AND FilmID > CASE WHEN %1=1 THEN '%2' ELSE '' END AND %1=0")
                          .arg(whole, kPastEveryCode));
-    const QString outside =
-        QStringLiteral("SELECT FilmID, Kind, COUNT(*) AS c, SUM(Fen) AS f FROM (SELECT FilmID, Kind, Fen "
-                       "FROM Ledger INDEXED BY Ledger_At WHERE At < CASE WHEN %1=1 THEN '%2' ELSE '' END "
-                       "AND %1=1 UNION ALL SELECT FilmID, Kind, Fen FROM Ledger INDEXED BY Ledger_At WHERE "
-                       "At >= CASE WHEN %1=1 THEN '%3' ELSE '~' END AND %1=1) x WHERE FilmID>'' GROUP BY "
-                       "FilmID, Kind")
-            .arg(whole, first, end);
+    // Each disc's all-time rows, and the rows before and after the period taken away from them;
+    // each grouped on its own table, so that the server can count the groups it will join.
     const QString allTime =
+        QStringLiteral("SELECT %1 AS k, SUM(%2) AS n, SUM(%3) AS e FROM FilmKinds WHERE FilmID > CASE WHEN "
+                       "%4=1 THEN '' ELSE '%5' END AND %4=1 GROUP BY %1")
+            .arg(kDiscKey, Lendings(QStringLiteral("Kind"), QStringLiteral("N")),
+                 Earned(QStringLiteral("Kind"), QStringLiteral("Fen")), whole, kPastEveryCode);
+    const QString outside =
         QStringLiteral(
-            "SELECT k.FilmID, SUM(%1) AS n, SUM(%2) AS e FROM FilmKinds k LEFT JOIN (%3) o ON "
-            "o.FilmID=k.FilmID AND o.Kind=k.Kind WHERE k.FilmID > CASE WHEN %4=1 THEN '' ELSE '%5' END "
-            "AND %4=1 GROUP BY k.FilmID")
-            .arg(Lendings(QStringLiteral("k.Kind"), QStringLiteral("(k.N-IFNULL(o.c,0))")),
-                 Earned(QStringLiteral("k.Kind"), QStringLiteral("(k.Fen-IFNULL(o.f,0))")), outside, whole,
-                 kPastEveryCode);
-    return own + QStringLiteral(" UNION ALL ") + allTime;
+            "SELECT %1 AS k, -SUM(%2) AS n, -SUM(%3) AS e FROM Ledger INDEXED BY Ledger_At WHERE %4 "
+            "AND %5=1 AND FilmID>'' GROUP BY %1")
+            .arg(kDiscKey, Lendings(QStringLiteral("Kind"), QStringLiteral("1")),
+                 Earned(QStringLiteral("Kind"), QStringLiteral("Fen")));
+    const QString before =
+        outside.arg(QStringLiteral("At < CASE WHEN %1=1 THEN '%2' ELSE '' END").arg(whole, first), whole);
+    const QString after =
+        outside.arg(QStringLiteral("At >= CASE WHEN %1=1 THEN '%2' ELSE '~' END").arg(whole, end), whole);
+    return own + QStringLiteral(" UNION ALL ") + allTime + QStringLiteral(" UNION ALL ") + before +
+           QStringLiteral(" UNION ALL ") + after;
 }
 
 // The bucket of a day row d (yyyy-MM-dd) of the takings.
@@ -176,7 +194,8 @@ QString TakingsColumns() {
     QString sql;
     for (const QString& kind : CLedgerInfo::Kinds())
         sql += QStringLiteral(", ") +
-               sum(QStringLiteral("CASE WHEN k='%1' THEN f ELSE 0 END").arg(Sql::Text(kind))) +
+               sum(QStringLiteral("CASE WHEN %1='%2' THEN f ELSE 0 END")
+                       .arg(PlainKind(QStringLiteral("k")), Sql::Text(kind))) +
                QStringLiteral(" AS \"%1(元)\"").arg(QString(kind).remove(QLatin1Char('"')));
     const QString in = Cash(true, QStringLiteral("k"), QStringLiteral("p"), QStringLiteral("n"));
     const QString out = Cash(false, QStringLiteral("k"), QStringLiteral("p"), QStringLiteral("n"));
@@ -219,26 +238,25 @@ QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUs
     const QString perDisc =
         optUser.isEmpty() && from.daysTo(to) >= kShortPeriodDays
             ? EarnedPerDisc(from, to)
-            : EarnedPerKey(QStringLiteral("FilmID"), from, to, optUser, QStringLiteral("Ledger_FilmKind"),
-                           QStringLiteral(" AND FilmID>''"));
+            : EarnedPerKey(QStringLiteral("FilmID"), kDiscKey, from, to, optUser,
+                           QStringLiteral("Ledger_FilmKind"), QStringLiteral(" AND FilmID>''"));
     return QStringLiteral("SELECT IFNULL(f.FilmName,'') AS 影片名字, SUM(a.n) AS 借出次数, SUM(a.e)/100.0 AS "
                           "\"收入(元)\", IFNULL(MAX(t.N),0) AS 张数 "
                           "FROM (") +
            perDisc +
-           QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=a.FilmID LEFT JOIN TitleDiscs t ON "
+           QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=CAST(a.k AS CITEXT) LEFT JOIN TitleDiscs t ON "
                           "t.FilmName=f.FilmName GROUP BY f.FilmName HAVING SUM(a.n)>0 "
-                          "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, 1");
+                          "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, CAST(IFNULL(f.FilmName,'') AS TEXT)");
 }
 
 QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {
-    return QStringLiteral(
-               "SELECT IFNULL(c.ClientID,a.ClientID) AS 客户编号, IFNULL(c.PhoneNum,'') AS 电话, a.n "
-               "AS 借出次数, a.e/100.0 AS \"消费(元)\", c.Balance AS \"余额(元)\" FROM (") +
-           EarnedPerKey(QStringLiteral("ClientID"), from, to, optUser, QStringLiteral("Ledger_ClientKind"),
+    return QStringLiteral("SELECT IFNULL(c.ClientID,a.k) AS 客户编号, IFNULL(c.PhoneNum,'') AS 电话, a.n "
+                          "AS 借出次数, a.e/100.0 AS \"消费(元)\", c.Balance AS \"余额(元)\" FROM (") +
+           EarnedPerKey(QStringLiteral("ClientID"), QStringLiteral("ClientID"), from, to, optUser,
+                        QStringLiteral("Ledger_ClientKind"),
                         QStringLiteral(" AND ClientID<>'' AND FilmID<>''")) +
-           QStringLiteral(
-               ") a LEFT JOIN Client c ON c.ClientID=a.ClientID WHERE a.n>0 OR a.e<>0 ORDER BY a.e "
-               "DESC, a.n DESC, a.ClientID");
+           QStringLiteral(") a LEFT JOIN Client c ON c.ClientID=a.k WHERE a.n>0 OR a.e<>0 ORDER BY a.e "
+                          "DESC, a.n DESC, a.k");
 }
 
 QString Reports::Staff(const QDate& from, const QDate& to, const QString& optUser) {

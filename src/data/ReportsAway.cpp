@@ -12,18 +12,20 @@ namespace {
 // condition on the outer row's ID (always true: IDs count from 1) keeps the server from gathering
 // every rental of those days into a table to compare with, so that it probes for each of the few.
 // Their newest lending on or before asOf, lastlent, comes first: from the summary's two newest
-// days, or for those lent twice after asOf from the rentals. Ends in the WHERE clause.
+// days, or for those lent twice after asOf from the rentals. The summary's days and the day on hand
+// are compared as plain text, as the sort compares them: on the server, case-blind text would fold
+// both sides of each of these comparisons, for every row. Ends in the WHERE clause.
 QString AwaySince(const QString& table, const QString& alias, const QString& key, const QString& since,
                   const QDate& asOf, int days) {
     return QStringLiteral(
-               "CASE WHEN l.LastLent IS NULL OR l.LastLent<='%1' THEN l.LastLent WHEN l.PrevLent IS NULL OR "
-               "l.PrevLent<='%1' THEN l.PrevLent ELSE (SELECT MAX(r.BorrowDate) FROM Record r WHERE "
-               "r.%5=l.%5 "
-               "AND r.BorrowDate<='%1') END AS lastlent FROM %3 %4 LEFT JOIN %3Lent l ON l.%5=%4.%5 WHERE "
-               "%4.%6<='%2' AND (l.LastLent IS NULL OR l.LastLent<='%2' OR (l.LastLent>'%1' AND (l.PrevLent "
-               "IS NULL OR l.PrevLent<='%2' OR (l.PrevLent>'%1' AND NOT EXISTS (SELECT 1 FROM Record n WHERE "
+               "CASE WHEN l.LastLent IS NULL OR %7<='%1' THEN l.LastLent WHEN l.PrevLent IS NULL OR %8<='%1' "
+               "THEN l.PrevLent ELSE (SELECT MAX(r.BorrowDate) FROM Record r WHERE r.%5=l.%5 AND "
+               "r.BorrowDate<='%1') END AS lastlent FROM %3 %4 LEFT JOIN %3Lent l ON l.%5=%4.%5 WHERE "
+               "CAST(%4.%6 AS TEXT)<='%2' AND (l.LastLent IS NULL OR %7<='%2' OR (%7>'%1' AND (l.PrevLent "
+               "IS NULL OR %8<='%2' OR (%8>'%1' AND NOT EXISTS (SELECT 1 FROM Record n WHERE "
                "n.%5=%4.%5 AND n.ID>0*%4.ID AND n.BorrowDate>'%2' AND n.BorrowDate<='%1')))))")
-        .arg(Sql::Day(asOf), Sql::Day(asOf.addDays(-days)), table, alias, key, since);
+        .arg(Sql::Day(asOf), Sql::Day(asOf.addDays(-days)), table, alias, key, since,
+             QStringLiteral("CAST(l.LastLent AS TEXT)"), QStringLiteral("CAST(l.PrevLent AS TEXT)"));
 }
 } // namespace
 
@@ -39,7 +41,7 @@ QString Reports::IdleStock(const QDate& asOf, int days) {
                      QStringLiteral("StgDate"), asOf, days) +
            QStringLiteral(
                " AND NOT EXISTS (SELECT 1 FROM Record o WHERE o.FilmID=f.FilmID AND o.ReturnDate='')) "
-               "x ORDER BY IFNULL(lastlent,''), 入库日期, fid");
+               "x ORDER BY CAST(IFNULL(lastlent,'') AS TEXT), CAST(入库日期 AS TEXT), fid");
 }
 
 QString Reports::DormantCustomers(const QDate& asOf, int days) {
@@ -51,5 +53,5 @@ QString Reports::DormantCustomers(const QDate& asOf, int days) {
                .arg(Sql::Day(asOf)) +
            AwaySince(QStringLiteral("Client"), QStringLiteral("c"), QStringLiteral("ClientID"),
                      QStringLiteral("CreateDate"), asOf, days) +
-           QStringLiteral(") x ORDER BY IFNULL(lastlent,''), 开户日期, 客户编号");
+           QStringLiteral(") x ORDER BY CAST(IFNULL(lastlent,'') AS TEXT), CAST(开户日期 AS TEXT), 客户编号");
 }
