@@ -215,7 +215,8 @@ QByteArray ShellReads(const QByteArray& query) {
     child.start(shell, {QStringLiteral("cddata.mdb")});
     if (shell.isEmpty() || !child.waitForStarted())
         return {};
-    child.write("PRAGMA key='mqvetra531';\n" + query + "\n.quit\n");
+    // It waits out a desk's moment of folding its log into the file, as every desk does.
+    child.write(".timeout 5000\nPRAGMA key='mqvetra531';\n" + query + "\n.quit\n");
     child.closeWriteChannel();
     if (!child.waitForFinished(10000) || child.exitCode() != 0)
         return {};
