@@ -31,13 +31,6 @@ QString DaysWhere(const QDate& from, const QDate& to, const QString& optUser) {
     return sql;
 }
 
-// A kind column compared as plain text. The server's case-blind text folds both sides of every
-// comparison, which cost more than all the rest of reading a month's ledger; the kinds have no
-// letters whose case could differ. The file's engine keeps the column's collation.
-QString PlainKind(const QString& kindColumn) {
-    return QStringLiteral("CAST(%1 AS TEXT)").arg(kindColumn);
-}
-
 // The sign of a kind's cash: 1 into the drawer, -1 out of it, 0 none.
 int CashSign(const QString& kind) {
     return int(CLedgerInfo::CashFen(kind, 1));
@@ -46,7 +39,7 @@ int CashSign(const QString& kind) {
 // The cash into (in) or out of the drawer of the rows of one kind, as an expression over the kind
 // and the sums of the rows' positive (plus) and negative (minus, as a positive number) amounts.
 QString Cash(bool in, const QString& kindColumn, const QString& plus, const QString& minus) {
-    QString sql = QStringLiteral("CASE ") + PlainKind(kindColumn);
+    QString sql = QStringLiteral("CASE ") + Sql::Plain(kindColumn);
     for (const QString& kind : CLedgerInfo::Kinds()) {
         if (const int sign = CashSign(kind))
             sql += QStringLiteral(" WHEN '%1' THEN %2").arg(Sql::Text(kind), (sign > 0) == in ? plus : minus);
@@ -70,7 +63,7 @@ QString Earned(const QString& kindColumn, const QString& amount) {
         if (!kinds.contains(kind))
             kinds << kind;
     }
-    const QString plain = PlainKind(kindColumn);
+    const QString plain = Sql::Plain(kindColumn);
     QString sql = QStringLiteral("CASE ") + plain;
     for (const QString& kind : kinds) {
         const int sign = CashSign(kind);
@@ -92,7 +85,7 @@ QString Lendings(const QString& kindColumn, const QString& count) {
     for (const QString& kind : Reports::LendingKinds())
         kinds << QLatin1Char('\'') + Sql::Text(kind) + QLatin1Char('\'');
     return QStringLiteral("CASE WHEN %1 IN (%2) THEN %3 ELSE 0 END")
-        .arg(PlainKind(kindColumn), kinds.join(QLatin1Char(',')), count);
+        .arg(Sql::Plain(kindColumn), kinds.join(QLatin1Char(',')), count);
 }
 
 // Per key of the period's rows that the condition where keeps: the key k (the expression key over
@@ -115,10 +108,10 @@ QString EarnedPerKey(const QString& column, const QString& key, const QDate& fro
 }
 
 // A disc's code as the titles' key of EarnedPerKey: plain text, grouped as the file's engine groups
-// the code (its collation) and on the server by its letters as written, without folding each code's
-// case for every row's hash. The titles fold it when they join the catalogue (CAST AS CITEXT: the
-// server's case-blind text, and to the file's engine a cast to text that keeps the collation).
-const QString kDiscKey = QStringLiteral("CAST(FilmID AS TEXT)");
+// the code (its collation) and on the server by its letters as written. The titles fold it when they
+// join the catalogue (CAST AS CITEXT: the server's case-blind text, and to the file's engine a cast
+// to text that keeps the collation).
+const QString kDiscKey = Sql::Plain(QStringLiteral("FilmID"));
 
 // Above every disc code: the first bound of a way of reading that the statement did not choose.
 const QString kPastEveryCode = QString::fromUcs4(U"\U0010FFFF");
@@ -195,7 +188,7 @@ QString TakingsColumns() {
     for (const QString& kind : CLedgerInfo::Kinds())
         sql += QStringLiteral(", ") +
                sum(QStringLiteral("CASE WHEN %1='%2' THEN f ELSE 0 END")
-                       .arg(PlainKind(QStringLiteral("k")), Sql::Text(kind))) +
+                       .arg(Sql::Plain(QStringLiteral("k")), Sql::Text(kind))) +
                QStringLiteral(" AS \"%1(元)\"").arg(QString(kind).remove(QLatin1Char('"')));
     const QString in = Cash(true, QStringLiteral("k"), QStringLiteral("p"), QStringLiteral("n"));
     const QString out = Cash(false, QStringLiteral("k"), QStringLiteral("p"), QStringLiteral("n"));
@@ -246,7 +239,8 @@ QString Reports::Titles(const QDate& from, const QDate& to, const QString& optUs
            perDisc +
            QStringLiteral(") a LEFT JOIN Film f ON f.FilmID=CAST(a.k AS CITEXT) LEFT JOIN TitleDiscs t ON "
                           "t.FilmName=f.FilmName GROUP BY f.FilmName HAVING SUM(a.n)>0 "
-                          "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, CAST(IFNULL(f.FilmName,'') AS TEXT)");
+                          "OR SUM(a.e)<>0 ORDER BY 3 DESC, 2 DESC, ") +
+           Sql::Plain(QStringLiteral("IFNULL(f.FilmName,'')"));
 }
 
 QString Reports::TopCustomers(const QDate& from, const QDate& to, const QString& optUser) {

@@ -13,19 +13,26 @@ namespace {
 // every rental of those days into a table to compare with, so that it probes for each of the few.
 // Their newest lending on or before asOf, lastlent, comes first: from the summary's two newest
 // days, or for those lent twice after asOf from the rentals. The summary's days and the day on hand
-// are compared as plain text, as the sort compares them: on the server, case-blind text would fold
-// both sides of each of these comparisons, for every row. Ends in the WHERE clause.
+// are compared as plain text, as the order compares them. Ends in the WHERE clause.
 QString AwaySince(const QString& table, const QString& alias, const QString& key, const QString& since,
                   const QDate& asOf, int days) {
     return QStringLiteral(
                "CASE WHEN l.LastLent IS NULL OR %7<='%1' THEN l.LastLent WHEN l.PrevLent IS NULL OR %8<='%1' "
                "THEN l.PrevLent ELSE (SELECT MAX(r.BorrowDate) FROM Record r WHERE r.%5=l.%5 AND "
                "r.BorrowDate<='%1') END AS lastlent FROM %3 %4 LEFT JOIN %3Lent l ON l.%5=%4.%5 WHERE "
-               "CAST(%4.%6 AS TEXT)<='%2' AND (l.LastLent IS NULL OR %7<='%2' OR (%7>'%1' AND (l.PrevLent "
+               "%6<='%2' AND (l.LastLent IS NULL OR %7<='%2' OR (%7>'%1' AND (l.PrevLent "
                "IS NULL OR %8<='%2' OR (%8>'%1' AND NOT EXISTS (SELECT 1 FROM Record n WHERE "
                "n.%5=%4.%5 AND n.ID>0*%4.ID AND n.BorrowDate>'%2' AND n.BorrowDate<='%1')))))")
-        .arg(Sql::Day(asOf), Sql::Day(asOf.addDays(-days)), table, alias, key, since,
-             QStringLiteral("CAST(l.LastLent AS TEXT)"), QStringLiteral("CAST(l.PrevLent AS TEXT)"));
+        .arg(Sql::Day(asOf), Sql::Day(asOf.addDays(-days)), table, alias, key,
+             Sql::Plain(alias + QLatin1Char('.') + since), Sql::Plain(QStringLiteral("l.LastLent")),
+             Sql::Plain(QStringLiteral("l.PrevLent")));
+}
+
+// The order of both reports over their rows x: the longest away first (never lent before all),
+// then by the day on hand since (its column), then by last.
+QString AwayOrder(const QString& since, const QString& last) {
+    return QStringLiteral(" x ORDER BY %1, %2, %3")
+        .arg(Sql::Plain(QStringLiteral("IFNULL(lastlent,'')")), Sql::Plain(since), last);
 }
 } // namespace
 
@@ -40,8 +47,8 @@ QString Reports::IdleStock(const QDate& asOf, int days) {
            AwaySince(QStringLiteral("Film"), QStringLiteral("f"), QStringLiteral("FilmID"),
                      QStringLiteral("StgDate"), asOf, days) +
            QStringLiteral(
-               " AND NOT EXISTS (SELECT 1 FROM Record o WHERE o.FilmID=f.FilmID AND o.ReturnDate='')) "
-               "x ORDER BY CAST(IFNULL(lastlent,'') AS TEXT), CAST(入库日期 AS TEXT), fid");
+               " AND NOT EXISTS (SELECT 1 FROM Record o WHERE o.FilmID=f.FilmID AND o.ReturnDate=''))") +
+           AwayOrder(QStringLiteral("入库日期"), QStringLiteral("fid"));
 }
 
 QString Reports::DormantCustomers(const QDate& asOf, int days) {
@@ -53,5 +60,5 @@ QString Reports::DormantCustomers(const QDate& asOf, int days) {
                .arg(Sql::Day(asOf)) +
            AwaySince(QStringLiteral("Client"), QStringLiteral("c"), QStringLiteral("ClientID"),
                      QStringLiteral("CreateDate"), asOf, days) +
-           QStringLiteral(") x ORDER BY CAST(IFNULL(lastlent,'') AS TEXT), CAST(开户日期 AS TEXT), 客户编号");
+           QLatin1Char(')') + AwayOrder(QStringLiteral("开户日期"), QStringLiteral("客户编号"));
 }

@@ -11,6 +11,10 @@ QString Sql::Text(const QString& value) {
     return quoted.replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
+QString Sql::Plain(const QString& expression) {
+    return QStringLiteral("CAST(%1 AS TEXT)").arg(expression);
+}
+
 QString Sql::Day(const QDate& day) {
     return day.toString(QStringLiteral("yyyy-MM-dd"));
 }

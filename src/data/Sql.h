@@ -14,6 +14,11 @@ QString Like(const QString& value);
 QString Contains(const QString& value);
 // A real as "%f" writes it, six decimals, of the shortest decimal that is this float.
 QString Real(float value);
+// An expression compared, grouped or sorted as plain text. The server's case-blind text folds the
+// case of both sides of every comparison and of every value it hashes, which costs more than reading
+// the rows; the file's engine keeps the expression's collation. For values with no letters whose
+// case could differ (days, the ledger's kinds), or whose case a later step folds.
+QString Plain(const QString& expression);
 // A day as the date columns hold it: "2026-12-09".
 QString Day(const QDate& day);
 // An integer as "%d" writes it.
